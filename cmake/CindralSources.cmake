@@ -1,0 +1,25 @@
+# Each layer folder compiles every source file it holds, so adding a file needs no edit here.
+function(cindral_sources out dir)
+  file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# One GoogleTest executable per test folder; each test case becomes a CTest test.
+# Extra arguments are the libraries it links.
+function(cindral_gtest name dir)
+  file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT found)
+    return()
+  endif()
+  add_executable(${name} ${found})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock)
+  # A folder whose tests need a QApplication brings its own main.cpp.
+  if(NOT EXISTS ${dir}/main.cpp)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CINDRAL_SOURCE_DIR=${PROJECT_SOURCE_DIR};CINDRAL_BIN_DIR=${CINDRAL_BIN_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

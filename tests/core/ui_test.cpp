@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include "core/recording_ui.h"
+#include "core/ui.h"
+
+namespace cindral {
+namespace {
+
+TEST(SafeDefault, TakesTheAnswerThatChangesNothing) {
+    struct Row {
+        Buttons buttons;
+        Answer expected;
+    };
+    const Row rows[] = {{Buttons::Ok, Answer::Ok},
+                        {Buttons::OkCancel, Answer::Cancel},
+                        {Buttons::YesNo, Answer::No},
+                        {Buttons::YesNoCancel, Answer::Cancel}};
+    for (const Row& row : rows) EXPECT_EQ(SafeDefault(row.buttons), row.expected);
+}
+
+TEST(ScopedUi, RoutesMessagesAndRestoresThePreviousSink) {
+    RecordingUi outer;
+    ScopedUi install_outer(outer);
+    {
+        RecordingUi inner;
+        inner.answers.push_back(Answer::Yes);
+        ScopedUi install_inner(inner);
+        EXPECT_EQ(CurrentUi().ShowMessage(MessageKind::Confirmation, "Confirm", "Go on?",
+                                          Buttons::YesNo),
+                  Answer::Yes);
+        ASSERT_EQ(inner.messages.size(), 1u);
+        EXPECT_EQ(inner.messages[0].text, "Go on?");
+    }
+    CurrentUi().ShowMessage(MessageKind::Error, "Error", "after", Buttons::Ok);
+    ASSERT_EQ(outer.messages.size(), 1u);
+    EXPECT_EQ(outer.messages[0].text, "after");
+}
+
+}  // namespace
+}  // namespace cindral
