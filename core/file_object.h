@@ -1,0 +1,67 @@
+#pragma once
+// The binary record file under every document: a file opened by name and read or written as
+// a stream of little-endian items and records. Every failure raises IoError naming the file.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace cindral {
+
+class file_object {
+public:
+    file_object();
+    virtual ~file_object();
+    file_object(const file_object&) = delete;
+    file_object& operator=(const file_object&) = delete;
+
+    // Creates the file, truncating an existing one.
+    virtual void OpenWrite();
+    virtual void WriteShort(int16_t value);
+    // Reads `count` bytes into a new block; a count beyond the rest of the file is refused
+    // before anything is allocated.
+    virtual std::vector<uint8_t> ReadToMemoryBlock(int32_t count);
+    virtual int16_t ReadShort();
+    virtual int32_t ReadLong();
+    // Advances by up to `count` bytes, stopping quietly at the end of the file.
+    virtual void SkipBytes(uint16_t count);
+    // Opens an existing file for reading only, so read-only logs open too.
+    virtual void OpenRead();
+    virtual void Close();
+
+    // Opens an existing file for reading and writing; used only to write a header back.
+    // A file that cannot be written raises IoError and is left untouched.
+    void OpenUpdate();
+
+    void ReadBlock(void* destination, size_t count);
+    std::vector<uint8_t> ReadToStream(int32_t count);
+    // Writes code, length and `length` bytes. A short write raises IoError with
+    // "Not enough disk space." so no further record lands behind a truncated one.
+    void WriteRecord(int16_t code, const void* data, uint16_t length);
+    void WriteBlock(const void* data, size_t count);
+
+    int64_t Position() const;
+    void Seek(int64_t position);
+    bool Eof() const { return Position() >= FileSize; }
+    int64_t Remaining() const;
+
+    const int16_t LongSize = 4;
+    const int16_t DoubleSize = 8;
+    const int16_t ShortSize = 2;
+    std::string FileName;
+    bool IsOpen = false;
+    // Size in bytes when opened for reading; grows with every write.
+    int64_t FileSize = 0;
+
+private:
+    void Open(int flags, const char* mode, const char* purpose);
+    void RequireOpen(const char* operation) const;
+    [[noreturn]] void Fail(const std::string& what, int code) const;
+    std::FILE* handle_ = nullptr;
+};
+
+// Quotes a path for messages: "name".
+std::string Quoted(const std::string& path);
+
+}  // namespace cindral
