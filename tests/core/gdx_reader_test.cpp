@@ -9,7 +9,6 @@
 #include "core/errors.h"
 #include "core/file_object.h"
 #include "core/gdx_writer.h"
-#include "core/program_paths.h"
 #include "temp_dir.h"
 
 namespace cindral {
@@ -243,7 +242,6 @@ TEST(GdxReader, AFileWithOnlyAHeaderHasNoCommands) {
 // Every malformed file is refused with a message naming it and what is wrong; the file is
 // never written to.
 TEST(GdxReader, RefusesMalformedFilesClearly) {
-    SetExecutableDirectoryForTesting(testing::BinDir());
     auto header_only = [](auto change) {
         GdxWriter w(PageHeader());
         change(w.header());
@@ -359,7 +357,6 @@ TEST(GdxReader, RefusesMalformedFilesClearly) {
         EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
         ::chmod(path.c_str(), 0644);
     }
-    SetExecutableDirectoryForTesting("");
 }
 
 }  // namespace
