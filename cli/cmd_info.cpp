@@ -39,8 +39,8 @@ std::string Json(const std::string& path, const GdxSummary& s, long pages) {
         out += (first ? "\"" : ", \"") + std::string(name) + "\": " + Field(v);
         first = false;
     });
-    out += "}, \"pages\": " + std::to_string(pages) + ", \"commands\": " +
-           std::to_string(s.commands) + ", \"codes\": {";
+    out += "}, \"pages\": " + std::to_string(pages) +
+           ", \"commands\": " + std::to_string(s.commands) + ", \"codes\": {";
     first = true;
     for (const auto& [code, count] : s.codes) {
         out += (first ? "\"" : ", \"") + std::to_string(code) + "\": " + std::to_string(count);
@@ -49,7 +49,9 @@ std::string Json(const std::string& path, const GdxSummary& s, long pages) {
     return out + "}}";
 }
 
-std::string Band(double inches) { return inches < 0 ? "none" : Number(inches) + " in"; }
+std::string Band(double inches) {
+    return inches < 0 ? "none" : Number(inches) + " in";
+}
 
 std::string Text(const std::string& path, const GdxSummary& s, long pages, double dpi) {
     const GdxHeader& h = s.header;
@@ -58,8 +60,8 @@ std::string Text(const std::string& path, const GdxSummary& s, long pages, doubl
     out += "Version:      " + std::to_string(h.version) +
            (h.version == kOldHeaderCode ? " (older header)\n" : "\n");
     out += "Page:         " + Number(h.PageWidth) + " x " + Number(h.PageHeight) + " in\n";
-    out += "Depth:        top " + Number(h.TopDepth) + ", bottom " + Number(h.BottomDepth) +
-           " (" + Number(h.DepthUnitsPerInch) + " units per inch)\n";
+    out += "Depth:        top " + Number(h.TopDepth) + ", bottom " + Number(h.BottomDepth) + " (" +
+           Number(h.DepthUnitsPerInch) + " units per inch)\n";
     out += "Width:        x " + Number(h.MinX) + " to " + Number(h.MaxX) + " (" +
            Number(h.XUnitsPerInch) + " units per inch)\n";
     out += "Bands:        first header " + Band(h.FirstHeaderHeight) + ", next header " +
@@ -77,8 +79,7 @@ std::string Text(const std::string& path, const GdxSummary& s, long pages, doubl
         const CommandInfo* info = FindCommand(static_cast<int16_t>(code));
         char line[128];
         std::snprintf(line, sizeof line, "  %6d  %-28s %lld\n", code,
-                      info ? info->operation : "(unknown, skipped)",
-                      static_cast<long long>(count));
+                      info ? info->operation : "(unknown, skipped)", static_cast<long long>(count));
         out += line;
     }
     return out;
@@ -111,7 +112,8 @@ int RunInfo(const std::vector<std::string>& args) {
         paging.BottomDepth = common.interval->second;
     }
     long pages = CountPages(paging, dpi) + 1;
-    std::string out = json ? Json(files[0], summary, pages) + "\n" : Text(files[0], summary, pages, dpi);
+    std::string out =
+        json ? Json(files[0], summary, pages) + "\n" : Text(files[0], summary, pages, dpi);
     std::fputs(out.c_str(), stdout);
     return kExitOk;
 }

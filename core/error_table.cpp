@@ -13,7 +13,9 @@
 
 namespace cindral {
 
-std::string ErrorTablePath() { return ExecutableDirectory() + "Tables/Quen.Err"; }
+std::string ErrorTablePath() {
+    return ExecutableDirectory() + "Tables/Quen.Err";
+}
 
 std::string FormatThousands(int64_t number, char separator) {
     std::string digits = std::to_string(number);
@@ -100,7 +102,8 @@ std::string ExplainError(int32_t number, const std::string& text, const std::str
         for (const char* piece : pieces) message.AppendToMessage(piece);
         message.AppendToMessage(" The error message file (" + table_path + ") is either;");
         message.AppendToMessage(" (1) not installed,");
-        message.AppendToMessage(" (2) not installed within the same subdirectory as the program, or");
+        message.AppendToMessage(
+            " (2) not installed within the same subdirectory as the program, or");
         message.AppendToMessage(
             " (3) currently being edited/examined by another user on your network.");
         message.AppendToMessage(text);

@@ -27,12 +27,12 @@ std::string FormatThousands(int64_t number);
 // "File Corrupted" error box names the piece and that character; everything after it is
 // dropped and the text assembled so far is kept.
 class ErrorMessage {
-public:
+  public:
     void AppendToMessage(const std::string& piece);
     const std::string& text() const { return text_; }
     bool overflowed() const { return overflowed_; }
 
-private:
+  private:
     std::string text_;
     bool overflowed_ = false;
 };

@@ -11,7 +11,9 @@
 
 namespace cindral {
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
 
 file_object::file_object() = default;
 
@@ -63,7 +65,9 @@ void file_object::OpenWrite() {
     FileSize = 0;
 }
 
-void file_object::OpenRead() { Open(O_RDONLY, "rb", "for reading"); }
+void file_object::OpenRead() {
+    Open(O_RDONLY, "rb", "for reading");
+}
 
 void file_object::OpenUpdate() {
     Open(O_RDWR, "r+b", "for writing");
@@ -142,7 +146,9 @@ std::vector<uint8_t> file_object::ReadToMemoryBlock(int32_t count) {
     return block;
 }
 
-std::vector<uint8_t> file_object::ReadToStream(int32_t count) { return ReadToMemoryBlock(count); }
+std::vector<uint8_t> file_object::ReadToStream(int32_t count) {
+    return ReadToMemoryBlock(count);
+}
 
 void file_object::WriteBlock(const void* data, size_t count) {
     RequireOpen("write");

@@ -10,7 +10,7 @@
 namespace cindral {
 
 class file_object {
-public:
+  public:
     file_object();
     virtual ~file_object();
     file_object(const file_object&) = delete;
@@ -54,7 +54,7 @@ public:
     // Size in bytes when opened for reading; grows with every write.
     int64_t FileSize = 0;
 
-private:
+  private:
     void Open(int flags, const char* mode, const char* purpose);
     void RequireOpen(const char* operation) const;
     [[noreturn]] void Fail(const std::string& what, int code) const;

@@ -104,7 +104,8 @@ void EncodeCommand(const CommandRecord& record, ByteWriter& out) {
 CommandRecord DecodeCommand(int16_t code, ByteReader& in) {
     CommandRecord out;
     if (!DecodeAny(static_cast<const CommandRecord*>(nullptr), code, in, out)) {
-        throw std::invalid_argument("code " + std::to_string(code) + " is not in the command table");
+        throw std::invalid_argument("code " + std::to_string(code) +
+                                    " is not in the command table");
     }
     return out;
 }

@@ -25,6 +25,8 @@ enum class Follower {
     PictureSubBlock,  // int16 code, int32 byte count, the bytes
 };
 
+// Field lists stay one short line per group of fields, in file order.
+// clang-format off
 #define CINDRAL_RECORD(Code, Size, Name, Follows)                  \
     static constexpr int16_t kCode = Code;                         \
     static constexpr uint16_t kSize = Size;                        \
@@ -523,6 +525,7 @@ struct GradientPolyFillRecord {
 };
 
 #undef CINDRAL_RECORD
+// clang-format on
 
 // A record whose code is not in the command table; it is skipped by its length.
 struct UnknownRecord {
@@ -530,21 +533,19 @@ struct UnknownRecord {
     uint16_t length = 0;
 };
 
-using CommandRecord =
-    std::variant<UnknownRecord, AxisFrameRecord, DrawArcRecord, DrawCircleRecord, SetColorRecord,
-                 DipSymbolRecord, SymbolSizeRecord, EndOfListRecord, GridRecord, DrawLineRecord,
-                 PatternFillBoxRecord, PointRecord, PolyFillRecord, DrawPolylineRecord,
-                 RadialLineRecord, BoxOutlineRecord, DrawRectangleRecord, PieOutlineRecord,
-                 SetLineStyleRecord, DrawSymbolRecord, DrawStrokeTextRecord, DrawNoteRecord,
-                 SetLineWidthRecord, DrawFontTextRecord, SetFontRecord, DrawWrappedTextRecord,
-                 DrawBoxRecord, DrawPictureFileRecord, DrawRegionLineRecord, DrawLabelRecord,
-                 DrawPictureRecord, DrawScaledSymbolRecord, RegionPatternFillBoxRecord,
-                 DrawRotatedTextRecord, RegionPatternFillBoxColoredRecord,
-                 PatternFillBoxColoredRecord, SetFontColoredRecord, FillBoxRecord,
-                 DrawPictureStreamRecord, FillPolygonPairRecord, DrawTextRecord,
-                 PolyFillColoredRecord, DrawStyledPolylineRecord, DrawVerticalRuleRecord,
-                 DrawLongLabelRecord, DrawTextBoxRecord, DrawFormattedTextRecord,
-                 DrawFittedTextRecord, GradientFillBoxRecord, GradientPolyFillRecord>;
+using CommandRecord = std::variant<
+    UnknownRecord, AxisFrameRecord, DrawArcRecord, DrawCircleRecord, SetColorRecord,
+    DipSymbolRecord, SymbolSizeRecord, EndOfListRecord, GridRecord, DrawLineRecord,
+    PatternFillBoxRecord, PointRecord, PolyFillRecord, DrawPolylineRecord, RadialLineRecord,
+    BoxOutlineRecord, DrawRectangleRecord, PieOutlineRecord, SetLineStyleRecord, DrawSymbolRecord,
+    DrawStrokeTextRecord, DrawNoteRecord, SetLineWidthRecord, DrawFontTextRecord, SetFontRecord,
+    DrawWrappedTextRecord, DrawBoxRecord, DrawPictureFileRecord, DrawRegionLineRecord,
+    DrawLabelRecord, DrawPictureRecord, DrawScaledSymbolRecord, RegionPatternFillBoxRecord,
+    DrawRotatedTextRecord, RegionPatternFillBoxColoredRecord, PatternFillBoxColoredRecord,
+    SetFontColoredRecord, FillBoxRecord, DrawPictureStreamRecord, FillPolygonPairRecord,
+    DrawTextRecord, PolyFillColoredRecord, DrawStyledPolylineRecord, DrawVerticalRuleRecord,
+    DrawLongLabelRecord, DrawTextBoxRecord, DrawFormattedTextRecord, DrawFittedTextRecord,
+    GradientFillBoxRecord, GradientPolyFillRecord>;
 
 // The text record a 1021 box may be followed by.
 constexpr int16_t kBoxTextCode = 1022;

@@ -44,7 +44,7 @@ std::string Number(double v) {
 
 // Closes the file when a refusal leaves ReadHeader by an exception.
 class CloseOnFailure {
-public:
+  public:
     explicit CloseOnFailure(file_object& file) : file_(file) {}
     ~CloseOnFailure() {
         if (armed_ && file_.IsOpen) {
@@ -57,7 +57,7 @@ public:
     }
     void Disarm() { armed_ = false; }
 
-private:
+  private:
     file_object& file_;
     bool armed_ = true;
 };
@@ -77,9 +77,10 @@ void OpenForWriteBack(file_object& file) {
     try {
         file.OpenUpdate();
     } catch (const IoError& e) {
-        std::string why = e.code() == EACCES || e.code() == EROFS || e.code() == EPERM
-                              ? "the file is read-only (" + std::string(std::strerror(e.code())) + ")"
-                              : e.what();
+        std::string why =
+            e.code() == EACCES || e.code() == EROFS || e.code() == EPERM
+                ? "the file is read-only (" + std::string(std::strerror(e.code())) + ")"
+                : e.what();
         CannotWriteBack(file.FileName, why, e.code());
     }
 }
@@ -90,8 +91,7 @@ void WriteAll(int fd, const uint8_t* data, size_t size, const std::string& path)
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             int code = n < 0 ? errno : ENOSPC;
-            CannotWriteBack(path,
-                            code == ENOSPC ? "Not enough disk space." : std::strerror(code),
+            CannotWriteBack(path, code == ENOSPC ? "Not enough disk space." : std::strerror(code),
                             code);
         }
         data += n;
@@ -159,7 +159,8 @@ void EncodeHeaderPayload(const GdxHeader& header, int version, ByteWriter& out) 
     if (version == kOldHeaderCode) {
         // The older layout stops before CustomPageLength.
         ForEachHeaderField(copy, [&](const char* name, auto& v) {
-            if (std::strcmp(name, "CustomPageLength") != 0 && std::strcmp(name, "UnitsPerPage") != 0) {
+            if (std::strcmp(name, "CustomPageLength") != 0 &&
+                std::strcmp(name, "UnitsPerPage") != 0) {
                 writer(name, v);
             }
         });
@@ -180,7 +181,8 @@ GdxHeader DecodeHeaderPayload(ByteReader& in, int version, double default_units_
     FieldReader reader{in};
     if (version == kOldHeaderCode) {
         ForEachHeaderField(h, [&](const char* name, auto& v) {
-            if (std::strcmp(name, "CustomPageLength") != 0 && std::strcmp(name, "UnitsPerPage") != 0) {
+            if (std::strcmp(name, "CustomPageLength") != 0 &&
+                std::strcmp(name, "UnitsPerPage") != 0) {
                 reader(name, v);
             }
         });
@@ -197,8 +199,10 @@ void ValidateHeader(const GdxHeader& header, const std::string& file_name) {
     GdxHeader copy = header;
     ForEachHeaderField(copy, [&](const char* name, auto& v) {
         if constexpr (std::is_same_v<std::decay_t<decltype(v)>, double>) {
-            if (std::isnan(v)) Refuse(file_name, std::string("the header's ") + name + " is not a number.");
-            if (std::isinf(v)) Refuse(file_name, std::string("the header's ") + name + " is infinite.");
+            if (std::isnan(v))
+                Refuse(file_name, std::string("the header's ") + name + " is not a number.");
+            if (std::isinf(v))
+                Refuse(file_name, std::string("the header's ") + name + " is infinite.");
         }
     });
     const std::pair<const char*, double> positive[] = {
@@ -232,9 +236,9 @@ GdxHeader ReadHeader(file_object& file, double default_units_per_page) {
         throw IoError(std::string(kObsoleteFileMessage) + "\r\n\r\nFile: " + name, 0);
     }
     if (code != kHeaderCode && code != kOldHeaderCode) {
-        throw IoError(ExplainError(kErrorUnknownFileVersion,
-                                   "File " + Quoted(name) + " begins with record code " +
-                                       std::to_string(code) + "."),
+        throw IoError(ExplainError(kErrorUnknownFileVersion, "File " + Quoted(name) +
+                                                                 " begins with record code " +
+                                                                 std::to_string(code) + "."),
                       0);
     }
     uint16_t expected = code == kHeaderCode ? kHeaderLength : kOldHeaderLength;
@@ -244,9 +248,8 @@ GdxHeader ReadHeader(file_object& file, double default_units_per_page) {
                          std::to_string(expected) + ".");
     }
     if (file.Remaining() < length) {
-        Refuse(name, "the file ends inside its header record (" +
-                         std::to_string(file.Remaining()) + " of " + std::to_string(length) +
-                         " bytes present).");
+        Refuse(name, "the file ends inside its header record (" + std::to_string(file.Remaining()) +
+                         " of " + std::to_string(length) + " bytes present).");
     }
     std::vector<uint8_t> payload(length);
     file.ReadBlock(payload.data(), payload.size());

@@ -12,7 +12,9 @@ constexpr int16_t kPointCode = PointRecord::kCode;
 constexpr int16_t kEndOfListCode = EndOfListRecord::kCode;
 constexpr int16_t kSegmentCode = DrawLineRecord::kCode;
 
-std::string Bytes(int64_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
+std::string Bytes(int64_t n) {
+    return std::to_string(n) + (n == 1 ? " byte" : " bytes");
+}
 
 }  // namespace
 
@@ -144,8 +146,8 @@ std::vector<uint8_t> GdxReader::ReadPictureSubBlock(const Frame& owner) {
     file_.ReadShort();  // written as 0, not checked
     int32_t count = file_.ReadLong();
     if (count < 0 || count > file_.Remaining()) {
-        Fail(owner, "has picture data of " + Bytes(count) +
-                        ", more than the rest of the file (" + Bytes(file_.Remaining()) + ").");
+        Fail(owner, "has picture data of " + Bytes(count) + ", more than the rest of the file (" +
+                        Bytes(file_.Remaining()) + ").");
     }
     return file_.ReadToMemoryBlock(count);
 }

@@ -20,19 +20,19 @@ struct GdxCommand {
     GdxCommand() = default;
     explicit GdxCommand(CommandRecord r) : record(std::move(r)) {}
 
-    int64_t offset = 0;   // byte offset of the record in the file
+    int64_t offset = 0;  // byte offset of the record in the file
     int16_t code = 0;
     uint16_t length = 0;  // the record's own length field
     CommandRecord record;
-    std::vector<PointRecord> points;      // the point list, the first one for 207
-    std::vector<PointRecord> points2;     // the second point list of 207
-    std::vector<DrawLineRecord> segments; // the segment list of 210
-    std::string text;                     // text of 26, 1023 and 1021, up to its NUL
-    std::vector<uint8_t> data;            // picture bytes of 103 and 206
+    std::vector<PointRecord> points;       // the point list, the first one for 207
+    std::vector<PointRecord> points2;      // the second point list of 207
+    std::vector<DrawLineRecord> segments;  // the segment list of 210
+    std::string text;                      // text of 26, 1023 and 1021, up to its NUL
+    std::vector<uint8_t> data;             // picture bytes of 103 and 206
 };
 
 class GdxReader {
-public:
+  public:
     // `file` is open for reading and positioned at the first command (after ReadHeader).
     explicit GdxReader(file_object& file) : file_(file) {}
 
@@ -40,7 +40,7 @@ public:
     // IoError naming the file, the record's code and its byte offset.
     bool Next(GdxCommand& command);
 
-private:
+  private:
     struct Frame {
         int64_t offset;
         int16_t code;

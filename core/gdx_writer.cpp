@@ -135,7 +135,9 @@ std::vector<uint8_t> GdxWriter::Bytes() const {
     return out.Take();
 }
 
-void GdxWriter::Save(const std::string& path) const { WriteFileBytes(path, Bytes()); }
+void GdxWriter::Save(const std::string& path) const {
+    WriteFileBytes(path, Bytes());
+}
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     file_object file;

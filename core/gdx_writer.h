@@ -14,7 +14,7 @@
 namespace cindral {
 
 class GdxWriter {
-public:
+  public:
     // header.version chooses the header layout (301 or 300).
     explicit GdxWriter(const GdxHeader& header = GdxHeader());
 
@@ -38,7 +38,7 @@ public:
     // Writes Bytes() to `path` (created or truncated).
     void Save(const std::string& path) const;
 
-private:
+  private:
     void WritePointList(const std::vector<PointRecord>& points);
     void WriteFrame(int16_t code, size_t length);
 

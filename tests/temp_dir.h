@@ -31,7 +31,7 @@ inline void SetImmutable(const std::string& path, bool on) {
 }
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "cindral-test-XXXXXX").string();
@@ -53,7 +53,7 @@ public:
     const std::string& path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

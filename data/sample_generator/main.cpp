@@ -23,20 +23,24 @@ constexpr double kDepthLeft = 180, kDepthRight = 260;
 constexpr double kGrLeft = 260, kGrRight = 480;
 constexpr double kResLeft = 480, kResRight = 800;
 
-constexpr int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+constexpr int32_t Rgb(int r, int g, int b) {
+    return r | (g << 8) | (b << 16);
+}
 
-double Y(double depth) { return -depth; }
+double Y(double depth) {
+    return -depth;
+}
 
 // A small deterministic generator so every build writes the same bytes.
 class Noise {
-public:
+  public:
     double Next() {
         state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
         return static_cast<double>(state_ >> 11) / 9007199254740992.0;
     }
     double Between(double lo, double hi) { return lo + (hi - lo) * Next(); }
 
-private:
+  private:
     uint64_t state_ = 0x5EED1234ABCDULL;
 };
 
@@ -70,7 +74,9 @@ const Bed& BedAt(const std::vector<Bed>& beds, double depth) {
     return beds.back();
 }
 
-double GammaX(double api) { return kGrLeft + (kGrRight - kGrLeft) * std::fmin(api, 150) / 150; }
+double GammaX(double api) {
+    return kGrLeft + (kGrRight - kGrLeft) * std::fmin(api, 150) / 150;
+}
 double ResistivityX(double ohm) {
     double decades = std::log10(std::fmax(ohm, 0.2) / 0.2);  // 0.2 .. 2000: four decades
     return kResLeft + (kResRight - kResLeft) * std::fmin(decades, 4) / 4;
@@ -99,9 +105,9 @@ std::vector<uint8_t> LogoBitmap() {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             bool upper = y >= height / 2;
-            out.U8(upper ? 200 : 30);   // blue
-            out.U8(upper ? 90 : 140);   // green
-            out.U8(upper ? 20 : 240);   // red
+            out.U8(upper ? 200 : 30);  // blue
+            out.U8(upper ? 90 : 140);  // green
+            out.U8(upper ? 20 : 240);  // red
         }
     }
     return out.Take();
@@ -358,7 +364,8 @@ void Lithology(GdxWriter& w, const std::vector<Bed>& beds, Noise& noise) {
     fill.outline = 1;
     for (int i = 0; i <= 12; ++i) {
         double a = i * M_PI / 6;
-        lens.points.push_back({105 + 45 * std::cos(a), Y(1312 + 5 * std::sin(a) + noise.Between(-0.5, 0.5))});
+        lens.points.push_back(
+            {105 + 45 * std::cos(a), Y(1312 + 5 * std::sin(a) + noise.Between(-0.5, 0.5))});
     }
     w.Write(lens);
     // A core interval marked with a box and a rotated label.
@@ -380,7 +387,8 @@ void Lithology(GdxWriter& w, const std::vector<Bed>& beds, Noise& noise) {
     w.Write(core_label);
 }
 
-std::vector<PointRecord> Curve(const std::vector<Bed>& beds, Noise& noise, bool gamma, double shift) {
+std::vector<PointRecord> Curve(const std::vector<Bed>& beds, Noise& noise, bool gamma,
+                               double shift) {
     std::vector<PointRecord> points;
     for (double depth = kTop; depth <= kBase; depth += 0.5) {
         const Bed& b = BedAt(beds, depth);
@@ -411,7 +419,9 @@ void Curves(GdxWriter& w, const std::vector<Bed>& beds, Noise& noise) {
     GdxCommand shale{PolyFillColoredRecord()};
     auto& grey = std::get<PolyFillColoredRecord>(shale.record);
     grey.color = Rgb(170, 190, 160);
-    shale.points = {{GammaX(90), Y(1480)}, {GammaX(150), Y(1480)}, {GammaX(150), Y(1520)},
+    shale.points = {{GammaX(90), Y(1480)},
+                    {GammaX(150), Y(1480)},
+                    {GammaX(150), Y(1520)},
                     {GammaX(90), Y(1520)}};
     w.Write(shale);
 

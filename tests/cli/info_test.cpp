@@ -36,7 +36,9 @@ CliRun Cli(const std::string& args, const std::string& cwd = ".") {
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text("out"), text("err")};
 }
 
-std::string Sample() { return testing::BinDir() + "/samples/sample.gdx"; }
+std::string Sample() {
+    return testing::BinDir() + "/samples/sample.gdx";
+}
 
 GdxHeader PageHeader() {
     GdxHeader h;
@@ -115,8 +117,8 @@ TEST(CliInfo, PagingOptionsChangeThePageCountNotTheHeader) {
 TEST(CliInfo, PrintsAReadableSummary) {
     CliRun r = Cli("info '" + Sample() + "'");
     ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* line : {"Version:      301", "Page:         8.5 x 11 in", "Pages:        ",
-                             "Commands:     ", "DrawPolyline"}) {
+    for (const char* line : {"Version:      301", "Page:         8.5 x 11 in",
+                             "Pages:        ", "Commands:     ", "DrawPolyline"}) {
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
     }
 }

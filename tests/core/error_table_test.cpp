@@ -70,10 +70,13 @@ TEST(ExplainError, SaysWhereTheMissingTableWasLookedFor) {
     TempDir dir;
     std::string path = dir.File("Tables/Quen.Err");
     std::string text = ExplainError(1033, "caller", path);
-    EXPECT_EQ(text.rfind("Normally, this screen is used to display an extended error description with", 0), 0u);
+    EXPECT_EQ(text.rfind(
+                  "Normally, this screen is used to display an extended error description with", 0),
+              0u);
     EXPECT_NE(text.find(" The error message file (" + path + ") is either;"), std::string::npos);
-    EXPECT_NE(text.find(" (3) currently being edited/examined by another user on your network.caller"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find(" (3) currently being edited/examined by another user on your network.caller"),
+        std::string::npos);
 }
 
 TEST(ErrorMessage, OverflowShowsOneFileCorruptedBoxAndKeepsTheFirst1000Characters) {
@@ -143,8 +146,7 @@ TEST(ErrorTable, EveryShippedEntryFitsTheBuffer) {
     RecordingUi ui;
     ScopedUi install(ui);
     for (int number : {1033, 1034, 1037}) {
-        std::string text =
-            ExplainError(number, "", testing::SourceDir() + "/data/Tables/Quen.Err");
+        std::string text = ExplainError(number, "", testing::SourceDir() + "/data/Tables/Quen.Err");
         EXPECT_EQ(text.find("not defined"), std::string::npos) << number;
     }
     EXPECT_TRUE(ui.messages.empty());

@@ -100,7 +100,8 @@ TEST(FileObject, FailuresNameTheFile) {
             row.action(f);
             ADD_FAILURE() << "no error";
         } catch (const IoError& e) {
-            EXPECT_NE(std::string(e.what()).find("\"" + row.file + "\""), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("\"" + row.file + "\""), std::string::npos)
+                << e.what();
             EXPECT_NE(std::string(e.what()).find(row.message), std::string::npos) << e.what();
         }
     }
@@ -110,7 +111,8 @@ TEST(FileObject, FailuresNameTheFile) {
 TEST(FileObject, OpensReadOnlyFilesForReading) {
     TempDir dir;
     Write(dir.File("ro.gdx"), {1, 0, 2, 0});
-    if (!testing::MakeReadOnly(dir.File("ro.gdx"))) GTEST_SKIP() << "cannot make a file read-only here";
+    if (!testing::MakeReadOnly(dir.File("ro.gdx")))
+        GTEST_SKIP() << "cannot make a file read-only here";
     file_object f;
     f.FileName = dir.File("ro.gdx");
     f.OpenRead();
@@ -144,8 +146,7 @@ void WriteIntoAFullDisk(const std::string& path) {
 
 TEST(FileObject, AShortWriteStopsTheWriterWithTheDiskSpaceMessage) {
     TempDir dir;
-    EXPECT_EXIT(WriteIntoAFullDisk(dir.File("full.gdx")), ::testing::ExitedWithCode(3),
-                "");
+    EXPECT_EXIT(WriteIntoAFullDisk(dir.File("full.gdx")), ::testing::ExitedWithCode(3), "");
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ struct Filler {
     void Text(const char*, std::string& s, size_t capacity) {
         ++n;
         // One string filled to the capacity, the others short.
-        s = n % 2 ? std::string(capacity, static_cast<char>('A' + n % 26)) : "text " + std::to_string(n);
+        s = n % 2 ? std::string(capacity, static_cast<char>('A' + n % 26))
+                  : "text " + std::to_string(n);
     }
 };
 
@@ -53,7 +54,8 @@ template <class F>
 void VisitFields(CommandRecord& record, F& visitor) {
     std::visit(
         [&](auto& r) {
-            if constexpr (!std::is_same_v<std::decay_t<decltype(r)>, UnknownRecord>) r.Fields(visitor);
+            if constexpr (!std::is_same_v<std::decay_t<decltype(r)>, UnknownRecord>)
+                r.Fields(visitor);
         },
         record);
 }
@@ -69,14 +71,13 @@ std::vector<CommandRecord> AllCommands() {
 
 TEST(CommandTable, HoldsEveryCodeWithItsPayloadSize) {
     const std::map<int, int> expected = {
-        {1, 82},    {2, 40},     {3, 24},     {4, 4},      {5, 32},     {6, 8},    {7, 1},
-        {8, 48},    {10, 48},    {11, 53},    {12, 16},    {13, 21},    {14, 8},   {15, 32},
-        {16, 32},   {17, 32},    {18, 40},    {19, 1},     {20, 50},    {21, 105}, {22, 77},
-        {23, 4},    {24, 98},    {25, 46},    {26, 38},    {27, 38},    {28, 290}, {101, 33},
-        {102, 86},  {103, 38},   {104, 51},   {105, 54},   {201, 290},  {202, 66}, {203, 65},
-        {204, 50},  {205, 37},   {206, 33},   {207, 33},   {208, 279},  {209, 25}, {210, 9},
-        {211, 8},   {1020, 146}, {1021, 87},  {1023, 60},  {1024, 278}, {1025, 49},
-        {1026, 25}};
+        {1, 82},   {2, 40},     {3, 24},    {4, 4},     {5, 32},     {6, 8},     {7, 1},
+        {8, 48},   {10, 48},    {11, 53},   {12, 16},   {13, 21},    {14, 8},    {15, 32},
+        {16, 32},  {17, 32},    {18, 40},   {19, 1},    {20, 50},    {21, 105},  {22, 77},
+        {23, 4},   {24, 98},    {25, 46},   {26, 38},   {27, 38},    {28, 290},  {101, 33},
+        {102, 86}, {103, 38},   {104, 51},  {105, 54},  {201, 290},  {202, 66},  {203, 65},
+        {204, 50}, {205, 37},   {206, 33},  {207, 33},  {208, 279},  {209, 25},  {210, 9},
+        {211, 8},  {1020, 146}, {1021, 87}, {1023, 60}, {1024, 278}, {1025, 49}, {1026, 25}};
     std::map<int, int> actual;
     for (const CommandInfo& row : CommandTable()) actual[row.code] = row.size;
     EXPECT_EQ(actual, expected);
@@ -131,25 +132,25 @@ TEST(CommandCodec, FieldsSitAtTheirDocumentedOffsets) {
         size_t offset;
     };
     const Row rows[] = {
-        {1, "CenteredLabels", 64},  {1, "TickY", 74},          {10, "x2", 24},
-        {10, "unused40", 40},       {11, "pattern", 32},       {11, "outline", 52},
-        {13, "outline", 20},        {20, "symbol", 24},        {20, "xScale", 26},
-        {20, "extra42", 42},        {21, "angle", 40},         {21, "text", 44},
-        {24, "sizeMode", 36},       {24, "text", 37},          {25, "size", 41},
-        {25, "style", 45},          {26, "narrowMargin", 36},  {27, "color", 33},
-        {27, "extra37", 37},        {28, "border", 288},       {102, "text", 24},
-        {102, "region", 85},        {103, "isBitmap", 36},     {104, "size", 26},
-        {104, "region", 50},        {105, "region", 53},       {201, "text", 34},
-        {202, "lineWidth", 52},     {202, "region", 65},       {204, "color", 46},
-        {205, "region", 36},        {207, "lineWidth1", 5},    {207, "fillStyle1", 13},
-        {207, "lineWidth2", 19},    {207, "overlapColor", 28}, {207, "overlapStyle", 32},
-        {208, "align", 18},         {208, "raise", 22},        {208, "text", 23},
-        {209, "color", 21},         {210, "style", 8},         {1020, "region", 145},
-        {1021, "layoutFlags", 33},  {1021, "fillColor", 39},   {1021, "TextLength", 43},
-        {1021, "fontSize", 51},     {1021, "marginBottom", 79}, {1023, "layoutFlags", 40},
-        {1023, "lineInset", 52},    {1024, "align", 17},       {1024, "keepInside", 277},
-        {1025, "y1", 8},            {1025, "x1", 16},          {1025, "fillX", 40},
-        {1025, "fromLeft", 48},     {1026, "rampX2", 16},      {1026, "fromLeft", 24},
+        {1, "CenteredLabels", 64}, {1, "TickY", 74},           {10, "x2", 24},
+        {10, "unused40", 40},      {11, "pattern", 32},        {11, "outline", 52},
+        {13, "outline", 20},       {20, "symbol", 24},         {20, "xScale", 26},
+        {20, "extra42", 42},       {21, "angle", 40},          {21, "text", 44},
+        {24, "sizeMode", 36},      {24, "text", 37},           {25, "size", 41},
+        {25, "style", 45},         {26, "narrowMargin", 36},   {27, "color", 33},
+        {27, "extra37", 37},       {28, "border", 288},        {102, "text", 24},
+        {102, "region", 85},       {103, "isBitmap", 36},      {104, "size", 26},
+        {104, "region", 50},       {105, "region", 53},        {201, "text", 34},
+        {202, "lineWidth", 52},    {202, "region", 65},        {204, "color", 46},
+        {205, "region", 36},       {207, "lineWidth1", 5},     {207, "fillStyle1", 13},
+        {207, "lineWidth2", 19},   {207, "overlapColor", 28},  {207, "overlapStyle", 32},
+        {208, "align", 18},        {208, "raise", 22},         {208, "text", 23},
+        {209, "color", 21},        {210, "style", 8},          {1020, "region", 145},
+        {1021, "layoutFlags", 33}, {1021, "fillColor", 39},    {1021, "TextLength", 43},
+        {1021, "fontSize", 51},    {1021, "marginBottom", 79}, {1023, "layoutFlags", 40},
+        {1023, "lineInset", 52},   {1024, "align", 17},        {1024, "keepInside", 277},
+        {1025, "y1", 8},           {1025, "x1", 16},           {1025, "fillX", 40},
+        {1025, "fromLeft", 48},    {1026, "rampX2", 16},       {1026, "fromLeft", 24},
     };
     std::map<int, Collector> layouts;
     for (CommandRecord record : AllCommands()) VisitFields(record, layouts[CodeOf(record)]);

@@ -65,7 +65,7 @@ TEST(GdxHeaderCodec, LaysOutBothVersionsByteForByte) {
     EXPECT_EQ(b[2] | b[3] << 8, 114);
     ByteReader in(current.bytes());
     in.Seek(4 + 64);
-    EXPECT_EQ(in.U8(), 1);  // RepeatBands
+    EXPECT_EQ(in.U8(), 1);    // RepeatBands
     EXPECT_EQ(in.F64(), 11);  // PageHeight at 65
     EXPECT_EQ(in.F64(), 8.5);
     in.Seek(4 + 97);
@@ -78,7 +78,8 @@ TEST(GdxHeaderCodec, LaysOutBothVersionsByteForByte) {
     ASSERT_EQ(old.size(), 4u + 105u);
     EXPECT_EQ(old.bytes()[0] | old.bytes()[1] << 8, 300);
     // The older layout is the current one cut after ElevationDatum.
-    EXPECT_TRUE(std::equal(old.bytes().begin() + 4, old.bytes().end(), current.bytes().begin() + 4));
+    EXPECT_TRUE(
+        std::equal(old.bytes().begin() + 4, old.bytes().end(), current.bytes().begin() + 4));
 }
 
 TEST(GdxHeaderRead, ReadsBothVersions) {
@@ -192,14 +193,16 @@ TEST(GdxHeaderWriteBack, LeavesAReadOnlyFileAsItWas) {
         if (!testing::MakeReadOnly(path)) GTEST_SKIP() << "cannot make a file read-only here";
         GdxHeader h = ReadHeaderFromFile(path);  // reading still works
         h.UnitsPerPage = 5;
-        for (auto write : {+[](const std::string& p, const GdxHeader& x) { WriteHeader(p, x); },
-                           +[](const std::string& p, const GdxHeader&) { StorePageSize(p, 14, 8.5); }}) {
+        for (auto write :
+             {+[](const std::string&p, const GdxHeader&x) { WriteHeader(p, x); },
+              +[](const std::string&p, const GdxHeader&) { StorePageSize(p, 14, 8.5); }}) {
             try {
                 write(path, h);
                 ADD_FAILURE() << "wrote a read-only file";
             } catch (const IoError& e) {
                 std::string message = e.what();
-                EXPECT_NE(message.find("The header of \"" + path + "\" cannot be written back: the file is read-only"),
+                EXPECT_NE(message.find("The header of \"" + path +
+                                       "\" cannot be written back: the file is read-only"),
                           std::string::npos)
                     << message;
                 EXPECT_NE(message.find("The file was not changed."), std::string::npos);

@@ -64,16 +64,24 @@ std::vector<GdxCommand> EveryCommand() {
                         int& n;
                         void operator()(const char*, double& v) { v = (n++ % 97) * 0.5; }
                         void operator()(const char*, int32_t& v) { v = n++; }
-                        void operator()(const char*, int16_t& v) { v = static_cast<int16_t>(n++ % 300); }
-                        void operator()(const char*, uint8_t& v) { v = static_cast<uint8_t>(n++ % 7); }
-                        void Text(const char*, std::string& s, size_t) { s = "t" + std::to_string(n++); }
+                        void operator()(const char*, int16_t& v) {
+                            v = static_cast<int16_t>(n++ % 300);
+                        }
+                        void operator()(const char*, uint8_t& v) {
+                            v = static_cast<uint8_t>(n++ % 7);
+                        }
+                        void Text(const char*, std::string& s, size_t) {
+                            s = "t" + std::to_string(n++);
+                        }
                     } fill{n};
                     r.Fields(fill);
                 }
             },
             c.record);
         switch (row.follower) {
-            case Follower::PointList: c.points = {{1, 2}, {3, 4}, {5, 6}}; break;
+            case Follower::PointList:
+                c.points = {{1, 2}, {3, 4}, {5, 6}};
+                break;
             case Follower::TwoPointLists:
                 c.points = {{0, 0}, {1, 1}, {2, 0}};
                 c.points2 = {{7, 7}};
@@ -87,10 +95,17 @@ std::vector<GdxCommand> EveryCommand() {
                 c.segments = {s, s};
                 break;
             }
-            case Follower::TextSubBlock: c.text = "wrapped text of " + std::to_string(row.code); break;
-            case Follower::TextRecord: c.text = "box text"; break;
-            case Follower::PictureSubBlock: c.data = {'B', 'M', 0, 1, 2, 3}; break;
-            case Follower::None: break;
+            case Follower::TextSubBlock:
+                c.text = "wrapped text of " + std::to_string(row.code);
+                break;
+            case Follower::TextRecord:
+                c.text = "box text";
+                break;
+            case Follower::PictureSubBlock:
+                c.data = {'B', 'M', 0, 1, 2, 3};
+                break;
+            case Follower::None:
+                break;
         }
         out.push_back(c);
     }
@@ -192,10 +207,10 @@ TEST(GdxReader, AcceptsWhatTheFormatAllows) {
     TempDir dir;
     GdxWriter writer(PageHeader());
     writer.Write(SetColorRecord());
-    writer.WriteRecord(4242, {1, 2, 3, 4, 5});          // unknown: skipped by its length
-    writer.WriteRecord(kBoxTextCode, {'x', 0});         // a 1022 outside a box is unknown too
+    writer.WriteRecord(4242, {1, 2, 3, 4, 5});   // unknown: skipped by its length
+    writer.WriteRecord(kBoxTextCode, {'x', 0});  // a 1022 outside a box is unknown too
     writer.WriteRecord(kHeaderCode, std::vector<uint8_t>(114));  // header codes only lead
-    writer.Write(GdxCommand(DrawTextBoxRecord()));      // empty text: no 1022 follows
+    writer.Write(GdxCommand(DrawTextBoxRecord()));               // empty text: no 1022 follows
     writer.Write(SetLineWidthRecord());
     // A box record longer than its layout: the extra bytes are skipped, not read into it.
     DrawTextBoxRecord wide;
@@ -272,53 +287,55 @@ TEST(GdxReader, RefusesMalformedFilesClearly) {
         {"three bytes", {0x2D, 0x01, 0x72}, "only 3 bytes long"},
         {"first code 9", raw_header(9, 114, 114), "can't read GDX files created by older versions"},
         {"unknown first code", raw_header(4660, 114, 114), "begins with record code 4660"},
-        {"header longer than 114", raw_header(301, 120, 120), "is 120 bytes long; this header version has 114"},
-        {"old header of 114", raw_header(300, 114, 114), "is 114 bytes long; this header version has 105"},
+        {"header longer than 114", raw_header(301, 120, 120),
+         "is 120 bytes long; this header version has 114"},
+        {"old header of 114", raw_header(300, 114, 114),
+         "is 114 bytes long; this header version has 105"},
         {"truncated header", raw_header(301, 114, 50), "ends inside its header record (50 of 114"},
-        {"truncated command", with_body([&](GdxWriter& w) { w.WriteRawBytes({10, 0, 48, 0, 1, 2, 3}); }),
+        {"truncated command", with_body([&](GdxWriter& w) {
+             w.WriteRawBytes({10, 0, 48, 0, 1, 2, 3});
+         }),
          "record code 10 at byte 118 is cut short"},
-        {"length past the end",
-         with_body([](GdxWriter& w) { w.WriteRawBytes({0x0F, 0x27, 0xF4, 0x01, 1, 2}); }),
+        {"length past the end", with_body([](GdxWriter& w) {
+             w.WriteRawBytes({0x0F, 0x27, 0xF4, 0x01, 1, 2});
+         }),
          "record code 9999 at byte 118 has a length of 500 bytes that runs past the end"},
-        {"frame cut short", with_body([](GdxWriter& w) { w.WriteRawBytes({4, 0, 4}); }),
+        {"frame cut short", with_body([](GdxWriter& w) {
+             w.WriteRawBytes({4, 0, 4});
+         }),
          "ends inside a record frame at byte 118"},
-        {"picture larger than the file",
-         with_body([](GdxWriter& w) {
+        {"picture larger than the file", with_body([](GdxWriter& w) {
              w.WriteRecord(103, Payload(DrawPictureRecord()));
              w.WriteRawBytes({0, 0, 0x00, 0xCA, 0x9A, 0x3B, 1, 2, 3});
          }),
          "picture data of 1000000000 bytes, more than the rest of the file"},
-        {"negative picture size",
-         with_body([](GdxWriter& w) {
+        {"negative picture size", with_body([](GdxWriter& w) {
              w.WriteRecord(206, Payload(DrawPictureStreamRecord()));
              w.WriteRawBytes({0, 0, 0xFF, 0xFF, 0xFF, 0xFF});
          }),
          "picture data of -1 bytes"},
-        {"text sub-block past the end",
-         with_body([](GdxWriter& w) {
+        {"text sub-block past the end", with_body([](GdxWriter& w) {
              w.WriteRecord(26, Payload(DrawWrappedTextRecord()));
              w.WriteRawBytes({0, 0, 0x88, 0x13, 'a', 0});
          }),
          "has a text of 5000 bytes that runs past the end"},
-        {"box text past the end",
-         with_body([](GdxWriter& w) {
+        {"box text past the end", with_body([](GdxWriter& w) {
              DrawTextBoxRecord box;
              box.TextLength = 10;
              w.WriteRecord(1021, Payload(box));
              w.WriteRawBytes({0xFE, 0x03, 0xF4, 0x01, 'a'});
          }),
          "record code 1022 at byte 209 (the text of the box at byte 118) has a length of 500"},
-        {"box text missing",
-         with_body([](GdxWriter& w) {
+        {"box text missing", with_body([](GdxWriter& w) {
              DrawTextBoxRecord box;
              box.TextLength = 10;
              w.WriteRecord(1021, Payload(box));
          }),
          "announces a text of 10 bytes but the file ends"},
-        {"short text box", with_body([](GdxWriter& w) { w.WriteRecord(1021, std::vector<uint8_t>(50)); }),
+        {"short text box",
+         with_body([](GdxWriter& w) { w.WriteRecord(1021, std::vector<uint8_t>(50)); }),
          "is 50 bytes long; a text box needs 87"},
-        {"short point",
-         with_body([](GdxWriter& w) {
+        {"short point", with_body([](GdxWriter& w) {
              w.WriteRecord(14, std::vector<uint8_t>(8));
              w.WriteRecord(12, std::vector<uint8_t>(8));
          }),
@@ -333,7 +350,8 @@ TEST(GdxReader, RefusesMalformedFilesClearly) {
          "DepthUnitsPerInch is infinite"},
         {"zero depth units", header_only([](GdxHeader& h) { h.DepthUnitsPerInch = 0; }),
          "DepthUnitsPerInch is 0"},
-        {"NaN depth", header_only([&](GdxHeader& h) { h.TopDepth = nan; }), "TopDepth is not a number"},
+        {"NaN depth", header_only([&](GdxHeader& h) { h.TopDepth = nan; }),
+         "TopDepth is not a number"},
     };
     TempDir dir;
     for (const Row& row : rows) {
