@@ -20,6 +20,14 @@ function(cindral_gtest name dir)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CINDRAL_SOURCE_DIR=${PROJECT_SOURCE_DIR};CINDRAL_BIN_DIR=${CINDRAL_BIN_DIR}"
     DISCOVERY_TIMEOUT 60)
+  # The test environment is set after discovery: a list handed to PROPERTIES would be split
+  # at its semicolons and only the first variable would reach the tests.
+  set(env_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${env_script}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT "
+    "\"QT_QPA_PLATFORM=offscreen;CINDRAL_SOURCE_DIR=${PROJECT_SOURCE_DIR};CINDRAL_BIN_DIR=${CINDRAL_BIN_DIR}\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_script})
 endfunction()
