@@ -21,7 +21,7 @@ Hsv RGBToHSV(Color c);
 Color HSVToRGB(int hue, int saturation, int value);
 
 class TDrawHSV {
-public:
+  public:
     // The gradient runs over `width` pixels from `start` at the left edge (or at the right
     // edge when `from_left` is false) to `end`.
     TDrawHSV(Canvas& canvas, Color start, Color end, int width, bool from_left);
@@ -34,7 +34,7 @@ public:
     // The polygon replaces any clip region while it is drawn; no clip is left selected.
     void FillPolygon(const std::vector<Point>& points, const Rect& rect);
 
-private:
+  private:
     Canvas& canvas_;
     int start_hue_, hue_span_;
     int start_saturation_, saturation_span_;

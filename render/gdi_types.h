@@ -43,8 +43,9 @@ struct Rect {
     int top = 0;
     int right = 0;
     int bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+    // 64-bit: a rectangle may span the whole int range.
+    int64_t Width() const { return int64_t(right) - left; }
+    int64_t Height() const { return int64_t(bottom) - top; }
     bool IsEmpty() const { return right <= left || bottom <= top; }
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     friend bool operator==(const Rect& a, const Rect& b) {

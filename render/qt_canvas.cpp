@@ -352,7 +352,7 @@ void QtCanvas::FillRect(const Rect& r) {
     if (area.IsEmpty()) return;
     SyncClip();
     if (!ApplyBrush()) return;
-    painter_.drawRect(QRect(area.left, area.top, area.Width(), area.Height()));
+    painter_.drawRect(QRect(area.left, area.top, int(area.Width()), int(area.Height())));
     painter_.setBrush(Qt::NoBrush);
 }
 
@@ -362,7 +362,7 @@ void QtCanvas::PaintRegion(const Region& region) {
     SyncClip();
     if (!ApplyBrush()) return;
     for (const Rect& r : visible.Rects())
-        painter_.drawRect(QRect(r.left, r.top, r.Width(), r.Height()));
+        painter_.drawRect(QRect(r.left, r.top, int(r.Width()), int(r.Height())));
     painter_.setBrush(Qt::NoBrush);
 }
 
@@ -386,7 +386,7 @@ void QtCanvas::Rectangle(const Rect& given) {
     const Rect inside = has_pen ? Rect{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}
                                 : Rect{box.left, box.top, box.right - 1, box.bottom - 1};
     if (!inside.IsEmpty()) FillRect(inside);
-    if (has_pen && box.right - box.left >= 1 && box.bottom - box.top >= 1) {
+    if (has_pen && int64_t(box.right) - box.left >= 1 && int64_t(box.bottom) - box.top >= 1) {
         // GDI's outline starts at the top-right corner and runs anticlockwise.
         StrokeFigure({{box.right - 1, box.top},
                       {box.left, box.top},
@@ -398,26 +398,81 @@ void QtCanvas::Rectangle(const Rect& given) {
 
 void QtCanvas::Ellipse(const Rect& given) {
     const Rect box = Normalized(given);
-    if (box.right - box.left < 1 || box.bottom - box.top < 1) return;
-    const std::vector<PointF> outline = EllipseArcPoints(box, 0.0, 2 * kPi);
+    if (int64_t(box.right) - box.left < 1 || int64_t(box.bottom) - box.top < 1) return;
     const bool has_pen = pen().style != PenStyle::Null;
-    // Outline points are pixel indices; Qt samples pixel centres at +0.5. With a pen the
-    // fill follows the curve through the outline pixels' centres. Without one the same
-    // numbers read as Qt coordinates inscribe the curve in [l, r-1) x [t, b-1), one pixel
-    // smaller, as a pen-less Rectangle is.
-    const double offset = has_pen ? 0.5 : 0.0;
-    std::vector<PointF> area;
-    for (const PointF& p : outline) area.push_back({p.x + offset, p.y + offset});
-    const BoxF safe = Widened(DeviceRect(), Margin(pen().width));
-    QPolygonF fill;
-    for (const PointF& p : ClipPolygon(area, safe.left, safe.top, safe.right, safe.bottom)) {
-        fill << QPointF(p.x, p.y);
+    SyncClip();
+    if (has_pen && pen().width > 1) {
+        // Wide outlines are stroked by Qt along the curve through the box's edge pixels.
+        const std::vector<Point> curve = Rounded(EllipseArcPoints(box, 0.0, 2 * kPi));
+        FillEllipseRows({box.left, box.top, box.right - 1, box.bottom - 1}, false);
+        StrokeFigure(curve, Figure::Closed);
+        return;
     }
-    FillPolygonF(fill, Qt::OddEvenFill);
-    if (has_pen) {
-        std::vector<Point> pixels = Rounded(outline);
-        if (pixels.size() > 1 && pixels.front() == pixels.back()) pixels.pop_back();
-        StrokeFigure(pixels, Figure::Closed);
+    // Without a pen the filled area is one pixel smaller, as for Rectangle.
+    const Rect area = has_pen ? box : Rect{box.left, box.top, box.right - 1, box.bottom - 1};
+    FillEllipseRows(area, has_pen);
+}
+
+void QtCanvas::FillEllipseRows(const Rect& box, bool outline) {
+    if (int64_t(box.right) - box.left < 1 || int64_t(box.bottom) - box.top < 1) return;
+    // A pixel belongs to the ellipse when its centre lies inside the ellipse inscribed in
+    // the box's edges. Computed row by row from the centre out, the shape is symmetric.
+    const double cx = (double(box.left) + box.right) / 2.0;
+    const double cy = (double(box.top) + box.bottom) / 2.0;
+    const double rx = (double(box.right) - box.left) / 2.0;
+    const double ry = (double(box.bottom) - box.top) / 2.0;
+    auto span = [&](int64_t y, int64_t& a, int64_t& b) {
+        if (y < box.top || y >= box.bottom) return false;
+        const double dy = (double(y) + 0.5 - cy) / ry;
+        const double half = rx * std::sqrt(std::max(0.0, 1.0 - dy * dy));
+        a = static_cast<int64_t>(std::ceil(cx - half - 0.5));
+        b = static_cast<int64_t>(std::floor(cx + half - 0.5));
+        return a <= b;
+    };
+    const Rect device = DeviceRect();
+    const int64_t y0 = std::max<int64_t>(box.top, device.top);
+    const int64_t y1 = std::min<int64_t>(box.bottom, device.bottom);
+    const bool has_brush = brush().style != BrushStyle::Null;
+    RunPainter out(painter_);
+    const Color ink = pen().color;
+    for (int64_t y = y0; y < y1; ++y) {
+        int64_t a, b;
+        if (!span(y, a, b)) continue;
+        const int64_t left = std::max<int64_t>(a, device.left);
+        const int64_t right = std::min<int64_t>(b, device.right - 1);
+        if (left > right) continue;
+        if (!outline) {
+            if (has_brush) {
+                out.Flush();
+                FillRect({int(left), int(y), int(right) + 1, int(y) + 1});
+            }
+            continue;
+        }
+        // Outline pixels: the span's ends and whatever the rows above and below do not cover.
+        int64_t a_up = 1, b_up = 0, a_down = 1, b_down = 0;
+        const bool up = span(y - 1, a_up, b_up);
+        const bool down = span(y + 1, a_down, b_down);
+        auto covered = [&](int64_t x) {
+            return up && down && x > a && x < b && x >= a_up && x <= b_up && x >= a_down &&
+                   x <= b_down;
+        };
+        // Interior run: between the first and last covered columns.
+        const int64_t in_left = std::max({a + 1, up ? a_up : b + 1, down ? a_down : b + 1});
+        const int64_t in_right = std::min({b - 1, up ? b_up : a - 1, down ? b_down : a - 1});
+        if (has_brush && in_left <= in_right) {
+            const int64_t l = std::max(in_left, left), r = std::min(in_right, right);
+            if (l <= r) {
+                out.Flush();
+                FillRect({int(l), int(y), int(r) + 1, int(y) + 1});
+            }
+        }
+        for (int64_t x = left; x <= right; ++x) {
+            if (x >= in_left && x <= in_right && in_left <= in_right) {
+                x = in_right;
+                continue;
+            }
+            if (!covered(x)) out.Plot({int(x), int(y)}, ink);
+        }
     }
 }
 
@@ -433,7 +488,7 @@ void QtCanvas::Pie(const Rect& box, Point start, Point end) {
 
 void QtCanvas::DrawArcFigure(const Rect& given, Point start, Point end, ArcKind kind) {
     const Rect box = Normalized(given);
-    if (box.right - box.left < 1 || box.bottom - box.top < 1) return;
+    if (int64_t(box.right) - box.left < 1 || int64_t(box.bottom) - box.top < 1) return;
     const double cx = (double(box.left) + box.right - 1) / 2.0;
     const double cy = (double(box.top) + box.bottom - 1) / 2.0;
     const double rx = std::max((double(box.right) - box.left - 1) / 2.0, 0.5);
@@ -490,7 +545,7 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
     if (rect != nullptr && (options & text_out::kOpaque) != 0) {
         const Rect r = Intersect(Normalized(*rect), DeviceRect());
         if (!r.IsEmpty()) {
-            painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()),
+            painter_.fillRect(QRect(r.left, r.top, int(r.Width()), int(r.Height())),
                               ToQColor(background_color()));
         }
     }
@@ -541,8 +596,9 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
 
     painter_.save();
     if (rect != nullptr && (options & text_out::kClipped) != 0) {
-        const Rect r = Normalized(*rect);
-        painter_.setClipRect(QRect(r.left, r.top, r.Width(), r.Height()), Qt::IntersectClip);
+        const Rect r = Intersect(Normalized(*rect), DeviceRect());
+        painter_.setClipRect(QRect(r.left, r.top, int(r.Width()), int(r.Height())),
+                             Qt::IntersectClip);
     }
     painter_.translate(x, y);
     if (font().escapement != 0) painter_.rotate(-font().escapement / 10.0);
@@ -604,7 +660,7 @@ void QtCanvas::StretchDib(const Rect& dst, const Bitmap& bitmap, const Rect& src
     if (bitmap.width <= 0 || bitmap.height <= 0 || dst.Width() == 0 || dst.Height() == 0) return;
     const Rect s = Intersect(Normalized(src), {0, 0, bitmap.width, bitmap.height});
     if (s.IsEmpty()) return;
-    QImage image(s.Width(), s.Height(), QImage::Format_RGB32);
+    QImage image(int(s.Width()), int(s.Height()), QImage::Format_RGB32);
     for (int y = 0; y < s.Height(); ++y) {
         for (int x = 0; x < s.Width(); ++x) image.setPixel(x, y, bitmap.At(s.left + x, s.top + y));
     }
@@ -614,13 +670,14 @@ void QtCanvas::StretchDib(const Rect& dst, const Bitmap& bitmap, const Rect& src
     // Only the part of the target on the device goes to Qt, with the matching source part.
     const Rect visible = Intersect(d, DeviceRect());
     if (visible.IsEmpty()) return;
-    const double sx = double(image.width()) / d.Width();
-    const double sy = double(image.height()) / d.Height();
+    const double sx = double(image.width()) / double(d.Width());
+    const double sy = double(image.height()) / double(d.Height());
     const QRectF source((visible.left - double(d.left)) * sx, (visible.top - double(d.top)) * sy,
-                        visible.Width() * sx, visible.Height() * sy);
+                        double(visible.Width()) * sx, double(visible.Height()) * sy);
     SyncClip();
-    painter_.drawImage(QRectF(visible.left, visible.top, visible.Width(), visible.Height()), image,
-                       source);
+    painter_.drawImage(
+        QRectF(visible.left, visible.top, double(visible.Width()), double(visible.Height())), image,
+        source);
 }
 
 }  // namespace cindral

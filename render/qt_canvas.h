@@ -75,6 +75,9 @@ class QtCanvas : public Canvas {
     void FillPath(const QPainterPath& path);
     void FillPolygonF(const QPolygonF& polygon, Qt::FillRule rule);
     bool ApplyBrush();
+    // Fills the ellipse inscribed in `box` with the brush; with `outline` its edge pixels
+    // in the pen colour instead.
+    void FillEllipseRows(const Rect& box, bool outline);
     void DrawArcFigure(const Rect& box, Point start, Point end, ArcKind kind);
 
     QPaintDevice* device_;

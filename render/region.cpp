@@ -8,9 +8,10 @@
 namespace cindral {
 
 namespace {
-// Qt's region scan conversion works in int; polygon vertices are cut to this box first so
-// its arithmetic cannot overflow. Nothing drawable lies this far out.
-constexpr double kRegionLimit = 1 << 24;
+// Polygon regions are cut to this box first: Qt's scan conversion works in int and builds
+// one rectangle per row, so a polygon reaching far off the page would cost millions of
+// rows. The box holds any page, even a long one on a 1200 dpi printer.
+constexpr double kRegionLimit = 1 << 15;
 }  // namespace
 
 Region Region::FromRect(const Rect& r) {

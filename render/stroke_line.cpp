@@ -111,8 +111,8 @@ void StrokeLine(int x1, int y1, int x2, int y2, int width, Color color, uint8_t 
         } else if (s.half == 1 && s.odd == 0) {
             canvas.FillRect({p.x, p.y, p.x + 2, p.y + 2});
         } else {
-            canvas.Ellipse({p.x - s.half - s.odd, p.y - s.half - s.odd, p.x + s.half + 1,
-                            p.y + s.half + 1});
+            canvas.Ellipse(
+                {p.x - s.half - s.odd, p.y - s.half - s.odd, p.x + s.half + 1, p.y + s.half + 1});
         }
     }
     s.count += walk.length();

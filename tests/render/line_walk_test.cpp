@@ -24,12 +24,18 @@ std::vector<Point> Iterative(Point a, Point b, bool with_bias) {
     for (int i = 0; i < major; ++i) {
         out.push_back(p);
         if (err + bias > 0) {
-            if (x_major) p.y += sy; else p.x += sx;
+            if (x_major)
+                p.y += sy;
+            else
+                p.x += sx;
             err += 2 * minor - 2 * major;
         } else {
             err += 2 * minor;
         }
-        if (x_major) p.x += sx; else p.y += sy;
+        if (x_major)
+            p.x += sx;
+        else
+            p.y += sy;
     }
     return out;
 }
