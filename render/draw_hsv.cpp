@@ -93,7 +93,9 @@ void TDrawHSV::FillPolygon(const std::vector<Point>& points, const Rect& rect) {
         Canvas& canvas;
         ~NoClipAfter() { canvas.SelectNoClip(); }
     } guard{canvas_};
-    canvas_.SelectClipRegion(Region::FromPolygon(points, canvas_.poly_fill_mode()));
+    const DeviceCaps caps = canvas_.Caps();
+    canvas_.SelectClipRegion(Region::FromPolygon(points, canvas_.poly_fill_mode(),
+                                                 {0, 0, caps.width_px, caps.height_px}));
     FillColumns(rect);
 }
 

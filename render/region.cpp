@@ -7,32 +7,27 @@
 
 namespace cindral {
 
-namespace {
-// Polygon regions are cut to this box first: Qt's scan conversion works in int and builds
-// one rectangle per row, so a polygon reaching far off the page would cost millions of
-// rows. The box holds any page, even a long one on a 1200 dpi printer.
-constexpr double kRegionLimit = 1 << 15;
-}  // namespace
-
 Region Region::FromRect(const Rect& r) {
     if (r.IsEmpty()) return Region();
     return Region(QRegion(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1))));
 }
 
-Region Region::FromPolygon(const std::vector<Point>& points, FillMode mode) {
-    if (points.size() < 3) return Region();
+Region Region::FromPolygon(const std::vector<Point>& points, FillMode mode, const Rect& within) {
+    if (points.size() < 3 || within.IsEmpty()) return Region();
     std::vector<PointF> in;
     in.reserve(points.size());
     for (const Point& p : points) in.push_back({double(p.x), double(p.y)});
-    const std::vector<PointF> cut =
-        ClipPolygon(in, -kRegionLimit, -kRegionLimit, kRegionLimit, kRegionLimit);
+    // Cut one pixel outside `within` so the edges that matter are kept exactly.
+    const BoxF box = Widened(within, 1.0);
+    const std::vector<PointF> cut = ClipPolygon(in, box.left, box.top, box.right, box.bottom);
     if (cut.size() < 3) return Region();
     QPolygon polygon;
     polygon.reserve(static_cast<int>(cut.size()));
     for (const PointF& p : cut) {
         polygon << QPoint(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
     }
-    return Region(QRegion(polygon, mode == FillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill));
+    const QRegion shape(polygon, mode == FillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+    return Region(shape.intersected(FromRect(within).region_));
 }
 
 Region Region::Combined(const Region& other, CombineMode mode) const {

@@ -15,7 +15,9 @@ class Region {
   public:
     Region() = default;
     static Region FromRect(const Rect& r);
-    static Region FromPolygon(const std::vector<Point>& points, FillMode mode);
+    // The polygon's interior, cut to `within` (a page at most; far-off polygons are costly
+    // to convert, so pass the device rectangle).
+    static Region FromPolygon(const std::vector<Point>& points, FillMode mode, const Rect& within);
 
     // The result of `this` combined with `other`.
     Region Combined(const Region& other, CombineMode mode) const;

@@ -309,17 +309,22 @@ TEST(QtCanvas, ClipRegionsLimitEveryDrawingCall) {
 }
 
 TEST(QtCanvas, PolygonRegionsKeepOnlyTheInterior) {
-    const Region triangle = Region::FromPolygon({{0, 0}, {10, 0}, {0, 10}}, FillMode::Alternate);
+    const Rect page{0, 0, 200, 200};
+    const Region triangle =
+        Region::FromPolygon({{0, 0}, {10, 0}, {0, 10}}, FillMode::Alternate, page);
     EXPECT_TRUE(triangle.Contains(0, 0));
     EXPECT_TRUE(triangle.Contains(4, 4));
     EXPECT_FALSE(triangle.Contains(10, 0));
     EXPECT_FALSE(triangle.Contains(6, 6));
     const Region square =
-        Region::FromPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, FillMode::Winding);
+        Region::FromPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, FillMode::Winding, page);
     EXPECT_EQ(square.Bounds(), (Rect{0, 0, 10, 10}));
     EXPECT_TRUE(Region::FromPolygon({{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}},
-                                    FillMode::Alternate)
+                                    FillMode::Alternate, page)
                     .Contains(100, 10));
+    EXPECT_TRUE(Region::FromPolygon({{-5, -5}, {500, -5}, {500, 500}, {-5, 500}},
+                                    FillMode::Alternate, {10, 10, 20, 20})
+                    .Bounds() == (Rect{10, 10, 20, 20}));
 }
 
 TEST(QtCanvas, StretchDibScalesAndMirrors) {
