@@ -43,13 +43,13 @@ TEST_P(OnePixelPatterns, MatchTheHandWorkedRuns) {
     EXPECT_EQ(phase, GetParam().style == kLineSolid ? 0 : 24);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Styles, OnePixelPatterns,
-    ::testing::Values(PatternRow{kLineSolid, "########################."},
-                      PatternRow{kLineDash, "#######.....#######......"},
-                      PatternRow{kLineDot, "#.#.#.#.#.#.#.#.#.#.#.#.."},
-                      PatternRow{kLineDashDot, "#########.#.#########.#.."},
-                      PatternRow{kLineDashDotDot, "#######.#.#.#######.#.#.."}));
+INSTANTIATE_TEST_SUITE_P(Styles, OnePixelPatterns,
+                         ::testing::Values(PatternRow{kLineSolid, "########################."},
+                                           PatternRow{kLineDash, "#######.....#######......"},
+                                           PatternRow{kLineDot, "#.#.#.#.#.#.#.#.#.#.#.#.."},
+                                           PatternRow{kLineDashDot, "#########.#.#########.#.."},
+                                           PatternRow{kLineDashDotDot,
+                                                      "#######.#.#.#######.#.#.."}));
 
 TEST(StrokeLine, DashPhaseRunsOnAcrossSegments) {
     // Two segments drawn with one phase look like one line of the same length.
