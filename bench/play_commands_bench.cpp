@@ -1,0 +1,162 @@
+// Plays a long compiled log into a target that draws nothing, to measure the interpreter
+// alone: commands per second, and the peak of live heap bytes during a play, which must not
+// grow with the length of the file.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <new>
+#include <string>
+
+#include "core/byte_codec.h"
+#include "core/gd_object.h"
+#include "core/gdx_writer.h"
+
+namespace {
+
+std::atomic<long long> g_live{0};
+std::atomic<long long> g_peak{0};
+
+void Count(long long delta) {
+    long long now = g_live.fetch_add(delta) + delta;
+    long long peak = g_peak.load();
+    while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
+    }
+}
+
+}  // namespace
+
+// Every allocation carries its size in front, so the live total can be kept exactly.
+void* operator new(std::size_t size) {
+    void* block = std::malloc(size + 16);
+    if (!block) throw std::bad_alloc();
+    *static_cast<std::size_t*>(block) = size;
+    Count(static_cast<long long>(size));
+    return static_cast<char*>(block) + 16;
+}
+
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    void* block = static_cast<char*>(p) - 16;
+    Count(-static_cast<long long>(*static_cast<std::size_t*>(block)));
+    std::free(block);
+}
+
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+
+namespace cindral {
+namespace {
+
+// A target with every line-producing default replaced by nothing.
+class NullTarget : public gd_object {
+  public:
+    using gd_object::gd_object;
+    void DrawLine(double, double, double, double) override {}
+    void DrawArc(double, double, double, double, double) override {}
+    void DrawCircle(double, double, double) override {}
+    void DrawSymbol(double, double, double, int16_t, double, double, double) override {}
+    void DrawStrokeText(int32_t, const std::string&, double, double, double, double, double,
+                        bool) override {}
+    void PatternFillBox(double, double, double, double, int32_t, double, double, uint8_t) override {
+    }
+    void PolyFill(int32_t, double, double, uint8_t, const std::vector<PointRecord>&) override {}
+    void DrawPolyline(const std::vector<PointRecord>&) override {}
+};
+
+constexpr int kCommandsPerPage = 40;
+constexpr double kUnitsPerPage = 220;
+
+struct Files {
+    std::string folder;
+    std::string patterns, symbols;
+    std::map<int, std::string> logs;
+    std::map<int, long> commands;
+};
+
+Files& Shared() {
+    static Files files = [] {
+        Files f;
+        f.folder = (std::filesystem::temp_directory_path() /
+                    ("cindral-bench-" + std::to_string(::getpid())))
+                       .string();
+        std::filesystem::create_directories(f.folder);
+        f.patterns = f.folder + "/bench.pat";
+        f.symbols = f.folder + "/bench.sym";
+        WriteFileBytes(f.patterns, std::vector<uint8_t>(251 * 206, 0));
+        WriteFileBytes(f.symbols, std::vector<uint8_t>(326 * 202, 0));
+        std::atexit([] { std::filesystem::remove_all(Shared().folder); });
+        return f;
+    }();
+    return files;
+}
+
+// A log of `pages` pages, each with curve segments, a lithology box, a polyline, text, a
+// symbol, a colour change and a grid.
+const std::string& Log(int pages) {
+    Files& f = Shared();
+    auto it = f.logs.find(pages);
+    if (it != f.logs.end()) return it->second;
+    GdxHeader h;
+    h.PageHeight = 11;
+    h.PageWidth = 8.5;
+    h.XUnitsPerInch = 100;
+    h.DepthUnitsPerInch = 20;
+    h.TopDepth = 0;
+    h.BottomDepth = -kUnitsPerPage * pages;
+    GdxWriter w(h);
+    for (int p = 0; p < pages; ++p) {
+        double top = -kUnitsPerPage * p;
+        w.Write(SetColorRecord{0x0000FF * (p % 2)});
+        w.Write(PatternFillBoxRecord{30, top, 180, top - 100, 7, 1, 1, 1});
+        GdxCommand curve{DrawPolylineRecord()};
+        for (int i = 0; i < 20; ++i) curve.points.push_back({260.0 + (i * 37) % 200, top - i});
+        w.Write(curve);
+        DrawTextRecord label;
+        label.x = 200;
+        label.y = top - 5;
+        label.text = "Depth " + std::to_string(p * 220);
+        w.Write(label);
+        w.Write(DrawSymbolRecord{100, top - 50, 0, 42, 1, 1, 0});
+        w.Write(GridRecord{480, top - 200, 800, top, 40, 20});
+        for (int i = 6; i < kCommandsPerPage; ++i) {
+            w.Write(DrawLineRecord{480.0 + i, top - i * 5, 0, 481.0 + i, top - i * 5 - 5, 0});
+        }
+    }
+    std::string path = f.folder + "/log-" + std::to_string(pages) + ".gdx";
+    w.Save(path);
+    f.commands[pages] = static_cast<long>(pages) * kCommandsPerPage;
+    return f.logs[pages] = path;
+}
+
+void BM_PlayCommands(benchmark::State& state) {
+    int pages = static_cast<int>(state.range(0));
+    const std::string& path = Log(pages);
+    NullTarget target(Shared().patterns, Shared().symbols);
+    target.FileName = path;
+    long long peak_growth = 0;
+    for (auto _ : state) {
+        long long before = g_live.load();
+        g_peak.store(before);
+        target.PlayCommands();
+        peak_growth = std::max(peak_growth, g_peak.load() - before);
+    }
+    long commands = Shared().commands[pages];
+    state.SetItemsProcessed(state.iterations() * commands);
+    state.counters["commands"] = static_cast<double>(commands);
+    state.counters["file_MB"] =
+        static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
+    state.counters["peak_heap_bytes"] = static_cast<double>(peak_growth);
+}
+
+BENCHMARK(BM_PlayCommands)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace cindral
+
+BENCHMARK_MAIN();
