@@ -1,0 +1,96 @@
+#include "core/directories.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "core/program_paths.h"
+
+namespace cindral {
+namespace {
+
+std::string WithSlash(std::string dir) {
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+// access(W_OK) is not enough: a read-only mount or an immutable folder still answers yes
+// for root, so try to create a file.
+bool CanCreateFileIn(const std::string& dir) {
+    std::string probe = dir + ".cindral-write-probe-XXXXXX";
+    int fd = ::mkstemp(probe.data());
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+
+std::optional<ProgramLocation>& Location() {
+    static std::optional<ProgramLocation> location;
+    return location;
+}
+
+const ProgramLocation& Current() {
+    if (!Location()) {
+        std::string dir = ExecutableDirectory();
+        Location() = ProgramLocation{dir, ChooseUserDirectory(dir), kViewerBaseName};
+    }
+    return *Location();
+}
+
+}  // namespace
+
+const char* const kViewerBaseName = "cindral";
+
+ProgramLocation LocateProgram(const std::string& program_path) {
+    std::filesystem::path path(program_path);
+    std::string dir = path.has_parent_path() ? WithSlash(path.parent_path().string()) : "./";
+    return {dir, ChooseUserDirectory(dir), path.stem().string()};
+}
+
+std::string ChooseUserDirectory(const std::string& program_directory) {
+    std::string program = WithSlash(program_directory);
+    if (CanCreateFileIn(program)) return program;
+    std::string config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+        config = xdg;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        config = std::string(home) + "/.config";
+    } else {
+        return program;  // nowhere better; saving will report the failure
+    }
+    std::string dir = WithSlash(config) + "cindral/";
+    std::error_code ignored;
+    std::filesystem::create_directories(dir, ignored);
+    return dir;
+}
+
+const std::string& ProgramDirectory() {
+    return Current().program_directory;
+}
+const std::string& UserDirectory() {
+    return Current().user_directory;
+}
+const std::string& ExeBaseName() {
+    return Current().exe_base_name;
+}
+
+void SetProgramLocation(const ProgramLocation& location) {
+    Location() = ProgramLocation{WithSlash(location.program_directory),
+                                 WithSlash(location.user_directory), location.exe_base_name};
+}
+
+std::string SettingsFilePath() {
+    return UserDirectory() + ExeBaseName() + ".Cn2";
+}
+std::string OptionsFilePath() {
+    return UserDirectory() + ExeBaseName() + ".CN1";
+}
+std::string ExecutionLogPath() {
+    return UserDirectory() + ExeBaseName() + ".LOG";
+}
+
+}  // namespace cindral
