@@ -9,6 +9,7 @@
 
 #include "core/gdx_header.h"
 #include "core/gdx_writer.h"
+#include "gdx_fixtures.h"
 #include "temp_dir.h"
 
 namespace cindral {
@@ -41,14 +42,7 @@ std::string Sample() {
 }
 
 GdxHeader PageHeader() {
-    GdxHeader h;
-    h.PageHeight = 11;
-    h.PageWidth = 8.5;
-    h.XUnitsPerInch = 100;
-    h.DepthUnitsPerInch = 20;
-    h.TopDepth = -1000;
-    h.BottomDepth = -1600;
-    return h;
+    return testing::LetterPageHeader(-1000, -1600);
 }
 
 long JsonInteger(const std::string& json, const std::string& key) {
@@ -139,13 +133,6 @@ TEST(CliInfo, RefusesBadFilesWithTheirMessageAndExitStatus1) {
         change(w.header());
         return w.Bytes();
     };
-    auto raw = [](int16_t code, uint16_t length, size_t present) {
-        ByteWriter out;
-        out.I16(code);
-        out.U16(length);
-        out.Zeros(present);
-        return out.Take();
-    };
     struct Row {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -154,12 +141,15 @@ TEST(CliInfo, RefusesBadFilesWithTheirMessageAndExitStatus1) {
     const Row rows[] = {
         {"empty", {}, "the file is empty"},
         {"two bytes", {1, 2}, "only 2 bytes long"},
-        {"first code 9", raw(9, 114, 114),
+        {"first code 9", testing::RawRecordStart(9, 114, 114),
          "Borneth 2001 can't read GDX files created by older versions of Borneth.\r\n\r\n"
          "Please recompile your log in Borneth 2001"},
-        {"unknown first code", raw(77, 114, 114), "Unknown compiled log version:"},
-        {"header length", raw(301, 100, 100), "is 100 bytes long; this header version has 114"},
-        {"truncated header", raw(300, 105, 10), "ends inside its header record"},
+        {"unknown first code", testing::RawRecordStart(77, 114, 114),
+         "Unknown compiled log version:"},
+        {"header length", testing::RawRecordStart(301, 100, 100),
+         "is 100 bytes long; this header version has 114"},
+        {"truncated header", testing::RawRecordStart(300, 105, 10),
+         "ends inside its header record"},
         {"NaN page height",
          header_only([](GdxHeader& h) { h.PageHeight = std::numeric_limits<double>::quiet_NaN(); }),
          "PageHeight is not a number"},

@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "core/gd_object.h"
 #include "gd_test_support.h"
+#include "gdx_fixtures.h"
 
 namespace cindral {
 namespace {
@@ -39,13 +40,6 @@ TEST(PlayCommands, StopsCleanlyOnEveryMalformedFile) {
         write(w);
         return w.Bytes();
     };
-    auto raw_header = [](int16_t code, uint16_t length, size_t present) {
-        ByteWriter out;
-        out.I16(code);
-        out.U16(length);
-        out.Zeros(present);
-        return out.Take();
-    };
     struct Row {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -55,9 +49,11 @@ TEST(PlayCommands, StopsCleanlyOnEveryMalformedFile) {
     // The first command follows the 118-byte header; the second starts at byte 170.
     const Row rows[] = {
         {"empty file", {}, "the file is empty", 0},
-        {"unknown header code", raw_header(4660, 114, 114), "begins with record code 4660", 0},
-        {"older authoring version", raw_header(9, 0, 0), "can't read GDX files", 0},
-        {"truncated header", raw_header(301, 114, 20), "ends inside its header record", 0},
+        {"unknown header code", testing::RawRecordStart(4660, 114, 114),
+         "begins with record code 4660", 0},
+        {"older authoring version", testing::RawRecordStart(9, 0, 0), "can't read GDX files", 0},
+        {"truncated header", testing::RawRecordStart(301, 114, 20), "ends inside its header record",
+         0},
         {"truncated command", body([](GdxWriter& w) {
              w.WriteRawBytes({10, 0, 48, 0, 1, 2, 3});
          }),

@@ -9,6 +9,7 @@
 #include "core/errors.h"
 #include "core/file_object.h"
 #include "core/gdx_writer.h"
+#include "gdx_fixtures.h"
 #include "temp_dir.h"
 
 namespace cindral {
@@ -18,14 +19,7 @@ using testing::ReadFileBytes;
 using testing::TempDir;
 
 GdxHeader PageHeader() {
-    GdxHeader h;
-    h.PageHeight = 11;
-    h.PageWidth = 8.5;
-    h.XUnitsPerInch = 100;
-    h.DepthUnitsPerInch = 20;
-    h.TopDepth = -1000;
-    h.BottomDepth = -1200;
-    return h;
+    return testing::LetterPageHeader(-1000, -1200);
 }
 
 std::vector<uint8_t> Payload(const CommandRecord& record) {
@@ -267,13 +261,6 @@ TEST(GdxReader, RefusesMalformedFilesClearly) {
         write(w);
         return w.Bytes();
     };
-    auto raw_header = [](int16_t code, uint16_t length, size_t present) {
-        ByteWriter out;
-        out.I16(code);
-        out.U16(length);
-        out.Zeros(present);
-        return out.Take();
-    };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     struct Row {
@@ -285,13 +272,16 @@ TEST(GdxReader, RefusesMalformedFilesClearly) {
         {"empty file", {}, "the file is empty"},
         {"one byte", {0x2D}, "only 1 byte long"},
         {"three bytes", {0x2D, 0x01, 0x72}, "only 3 bytes long"},
-        {"first code 9", raw_header(9, 114, 114), "can't read GDX files created by older versions"},
-        {"unknown first code", raw_header(4660, 114, 114), "begins with record code 4660"},
-        {"header longer than 114", raw_header(301, 120, 120),
+        {"first code 9", testing::RawRecordStart(9, 114, 114),
+         "can't read GDX files created by older versions"},
+        {"unknown first code", testing::RawRecordStart(4660, 114, 114),
+         "begins with record code 4660"},
+        {"header longer than 114", testing::RawRecordStart(301, 120, 120),
          "is 120 bytes long; this header version has 114"},
-        {"old header of 114", raw_header(300, 114, 114),
+        {"old header of 114", testing::RawRecordStart(300, 114, 114),
          "is 114 bytes long; this header version has 105"},
-        {"truncated header", raw_header(301, 114, 50), "ends inside its header record (50 of 114"},
+        {"truncated header", testing::RawRecordStart(301, 114, 50),
+         "ends inside its header record (50 of 114"},
         {"truncated command", with_body([&](GdxWriter& w) {
              w.WriteRawBytes({10, 0, 48, 0, 1, 2, 3});
          }),
