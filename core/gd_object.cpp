@@ -5,6 +5,8 @@
 
 #include "core/errors.h"
 #include "core/gd_interim_dependencies.h"
+#include "core/pattern_object.h"
+#include "core/symbol_object.h"
 
 namespace cindral {
 namespace {

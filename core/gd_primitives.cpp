@@ -8,6 +8,8 @@
 
 #include "core/gd_interim_dependencies.h"
 #include "core/gd_object.h"
+#include "core/pattern_object.h"
+#include "core/symbol_object.h"
 
 namespace cindral {
 namespace {
