@@ -98,11 +98,11 @@ PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in
 
     int64_t data_bottom;
     const double span = std::fabs(h.TopDepth - h.BottomDepth);
-    // A page length of zero or less would give pages without rows; it counts as off, the
-    // same way the page count treats it.
-    if (h.CustomPageLength == 1 && h.UnitsPerPage > 0 && span > h.UnitsPerPage) {
-        const double step = std::trunc(h.UnitsPerPage * in.DepthScale);
-        const int64_t step_px = static_cast<int64_t>(std::clamp(step, 0.0, double(1LL << 40)));
+    // A page length shorter than one row would give pages without rows; it counts as off,
+    // the same way the page count treats it.
+    const double step = h.UnitsPerPage > 0 ? std::trunc(h.UnitsPerPage * in.DepthScale) : 0;
+    if (h.CustomPageLength == 1 && step >= 1 && span > h.UnitsPerPage) {
+        const int64_t step_px = static_cast<int64_t>(std::min(step, double(1LL << 40)));
         data_bottom = step_px + g.DataTopPx;
         g.FirstHeightPx = step_px;
         g.LaterHeightPx = step_px;
