@@ -1,9 +1,5 @@
 #include "core/settings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -11,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/atomic_file.h"
 #include "core/byte_codec.h"
 #include "core/directories.h"
 #include "core/errors.h"
@@ -198,10 +195,6 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, bool& missing) {
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
     if (in.bad()) throw IoError("Unable to read the settings file " + path, errno);
     return bytes;
-}
-
-std::string ErrnoText(int code) {
-    return std::strerror(code);
 }
 
 // Copies the file byte for byte; the previous .bak, if any, is replaced.
@@ -435,46 +428,7 @@ Settings LoadSettings(const std::string& path, const SettingsEnvironment& enviro
 }
 
 void SaveSettings(const Settings& settings, const std::string& path) {
-    std::vector<uint8_t> record = EncodeSettings(settings);
-    std::filesystem::path target(path);
-    std::string dir = target.has_parent_path() ? target.parent_path().string() : ".";
-    std::string temp = dir + "/." + target.filename().string() + ".XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        int code = errno;
-        throw IoError("Unable to write the settings file " + path + ": " + ErrnoText(code), code);
-    }
-    auto fail = [&](int code) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        throw IoError("Unable to write the settings file " + path + ": " + ErrnoText(code), code);
-    };
-    size_t done = 0;
-    while (done < record.size()) {
-        ssize_t n = ::write(fd, record.data() + done, record.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) fail(n < 0 ? errno : EIO);
-        done += static_cast<size_t>(n);
-    }
-    // mkstemp makes the file private; settings are ordinary user files.
-    ::fchmod(fd, 0644);
-    if (::fsync(fd) != 0) fail(errno);
-    if (::close(fd) != 0) {
-        int code = errno;
-        ::unlink(temp.c_str());
-        throw IoError("Unable to write the settings file " + path + ": " + ErrnoText(code), code);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int code = errno;
-        ::unlink(temp.c_str());
-        throw IoError("Unable to write the settings file " + path + ": " + ErrnoText(code), code);
-    }
-    // The rename itself survives a crash only once the folder is on disk.
-    int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir_fd >= 0) {
-        ::fsync(dir_fd);
-        ::close(dir_fd);
-    }
+    WriteFileAtomically(path, EncodeSettings(settings));
 }
 
 Settings& CurrentSettings() {
