@@ -4,7 +4,7 @@
 #include <variant>
 
 #include "core/errors.h"
-#include "core/gd_interim_dependencies.h"
+#include "core/status.h"
 #include "core/pattern_object.h"
 #include "core/symbol_object.h"
 

@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 
-#include "core/gd_interim_dependencies.h"
 #include "core/gd_object.h"
 #include "core/pattern_object.h"
 #include "core/symbol_object.h"
