@@ -105,7 +105,7 @@ TEST(CountPages, DegenerateHeadersStillGiveAFiniteCount) {
              h.RepeatBands = 1;
              h.FirstHeaderHeight = 50;
          },
-         1920},  // one usable pixel per page: trunc(2880 / 1.5)
+         2879},  // one usable pixel per page: 2880 pages
         {"page shorter than a pixel", [](GdxHeader& h) { h.PageHeight = 1e-6; }, 2879},
     };
     for (const Row& row : rows) {
@@ -114,6 +114,135 @@ TEST(CountPages, DegenerateHeadersStillGiveAFiniteCount) {
         row.change(h);
         EXPECT_EQ(CountPages(h, 96), row.last_page);
     }
+}
+
+}  // namespace
+}  // namespace cindral
+
+namespace cindral {
+namespace {
+
+// At 100 dpi and 100 depth units per inch one depth unit is one pixel; an 11-inch page is
+// 1100 px. Bodies are given in pixels.
+GdxHeader PixelLog(double body) {
+    GdxHeader h;
+    h.TopDepth = 0;
+    h.BottomDepth = -body;
+    h.DepthUnitsPerInch = 100;
+    h.XUnitsPerInch = 100;
+    h.PageHeight = 11;
+    h.PageWidth = 8.5;
+    h.FirstHeaderHeight = -1;
+    h.NextHeaderHeight = -1;
+    h.FooterHeight = -1;
+    return h;
+}
+
+struct BoundaryRow {
+    const char* name;
+    double body;
+    std::function<void(GdxHeader&)> change;
+    long last_page;
+};
+
+void Strip(GdxHeader&) {}
+void Bands(GdxHeader& h) {
+    h.FirstHeaderHeight = 1;  // 110 px with the gap
+    h.FooterHeight = 0.5;     // 60 px with the gap
+    h.BandGap = 0.1;
+}
+void CustomStrip(GdxHeader& h) {
+    h.CustomPageLength = 1;
+    h.UnitsPerPage = 300;
+}
+void Repeat(GdxHeader& h) {
+    h.RepeatBands = 1;
+}
+void RepeatCustom(GdxHeader& h) {
+    h.RepeatBands = 1;
+    h.CustomPageLength = 1;
+    h.UnitsPerPage = 500;
+}
+void Continuation(GdxHeader& h) {
+    h.RepeatBands = 1;
+    h.FirstHeaderHeight = 2;  // first page holds 900 px of body
+    h.NextHeaderHeight = 1;   // later pages 1000 px
+}
+
+TEST(CountPages, BoundariesOfEveryLayout) {
+    const BoundaryRow rows[] = {
+        {"strip: exactly one page", 1100, Strip, 0},
+        {"strip: half a pixel over", 1100.5, Strip, 1},
+        {"strip: exactly two pages", 2200, Strip, 1},
+        {"strip: empty interval", 0, Strip, 0},
+        {"strip with bands: fits", 930, Bands, 0},
+        {"strip with bands: one pixel over", 931, Bands, 1},
+        {"custom: length equals interval", 300, CustomStrip, 0},
+        {"custom: one unit more", 301, CustomStrip, 1},
+        {"custom: exactly two pages", 600, CustomStrip, 1},
+        {"custom: just over two pages", 601, CustomStrip, 2},
+        {"custom off: the length is ignored", 5000,
+         [](GdxHeader& h) {
+             h.CustomPageLength = 0;
+             h.UnitsPerPage = 10;
+         },
+         4},
+        {"repeat: one page", 1100, Repeat, 0},
+        {"repeat: exact multiple is not one more", 3300, Repeat, 2},
+        {"repeat: one pixel over", 3301, Repeat, 3},
+        {"repeat: half a pixel over still fits", 1100.5, Repeat, 0},
+        {"repeat: long log keeps its tail", 1000 * 1100 + 499, Repeat, 1000},
+        {"repeat: custom shorter than the page", 1000, RepeatCustom, 1},
+        {"repeat: custom longer than the page is ignored", 2200,
+         [](GdxHeader& h) {
+             h.RepeatBands = 1;
+             h.CustomPageLength = 1;
+             h.UnitsPerPage = 5000;
+         },
+         1},
+        {"continuation: fits the first page", 900, Continuation, 0},
+        {"continuation: half a pixel over still fits", 900.5, Continuation, 0},
+        {"continuation: one pixel over", 901, Continuation, 1},
+        {"continuation: exactly two pages", 1900, Continuation, 1},
+        {"continuation: just over two pages", 1901, Continuation, 2},
+        {"zero-height continuation header is no band", 3300,
+         [](GdxHeader& h) {
+             h.RepeatBands = 1;
+             h.NextHeaderHeight = 0;
+             h.BandGap = 0.5;
+         },
+         2},
+    };
+    for (const BoundaryRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        GdxHeader h = PixelLog(row.body);
+        row.change(h);
+        EXPECT_EQ(CountPages(h, 100), row.last_page);
+    }
+}
+
+TEST(CountPages, IntervalDirectionDoesNotMatter) {
+    GdxHeader h = PixelLog(2500);
+    std::swap(h.TopDepth, h.BottomDepth);
+    EXPECT_EQ(CountPages(h, 100), 2);
+}
+
+TEST(Paginate, GivesPageSizeAndFooterFlag) {
+    GdxHeader h = PixelLog(100);
+    h.PageWidth = 8.504;
+    PageLayout layout = Paginate(h, 100);
+    EXPECT_EQ(layout.PageHeightPx, 1100);
+    EXPECT_EQ(layout.PageWidthPx, 850);
+    EXPECT_FALSE(layout.HasFooter);
+    h.FooterHeight = 0;
+    EXPECT_TRUE(Paginate(h, 100).HasFooter);
+}
+
+TEST(CountPages, ScreenResolutionScalesTheCount) {
+    // The same log counted at twice the resolution keeps its page count.
+    GdxHeader h = PixelLog(5000);
+    h.FirstHeaderHeight = 1;
+    EXPECT_EQ(CountPages(h, 100), CountPages(h, 200));
 }
 
 }  // namespace
