@@ -210,6 +210,14 @@ class logp_object : public gd_object {
 
   private:
     void ClearPageRegions();
+    // Strokes of the loaded pattern over `box` with a pen of the file's `lineWidth`, each
+    // end point included; restores the pen and brush.
+    void TileColoredStrokes(const Rect& box, double xScale, double yScale, int32_t lineWidth,
+                            Color color, const Rect& visible);
+    // Top, right, bottom and left edges of a region-placed box, in that order.
+    void RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region);
+    // The polygon in strips with a solid brush of `fill`, clipped to `clip`.
+    void FillPolygonStrips(const std::vector<PointRecord>& points, Color fill, const Region& clip);
 };
 
 }  // namespace cindral
