@@ -51,21 +51,38 @@ ProgramLocation LocateProgram(const std::string& program_path) {
     return {dir, ChooseUserDirectory(dir), path.stem().string()};
 }
 
-std::string ChooseUserDirectory(const std::string& program_directory) {
-    std::string program = WithSlash(program_directory);
-    if (CanCreateFileIn(program)) return program;
+// The per-user configuration folder for the viewer; empty when there is no home.
+static std::string ConfigFolder() {
     std::string config;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
         config = xdg;
     } else if (const char* home = std::getenv("HOME"); home && *home) {
         config = std::string(home) + "/.config";
     } else {
-        return program;  // nowhere better; saving will report the failure
+        return {};
     }
-    std::string dir = WithSlash(config) + "cindral/";
+    return WithSlash(config) + "cindral/";
+}
+
+std::string ChooseUserDirectory(const std::string& program_directory) {
+    std::string program = WithSlash(program_directory);
+    if (CanCreateFileIn(program)) return program;
+    std::string dir = ConfigFolder();
+    if (dir.empty()) return program;  // nowhere better; saving will report the failure
     std::error_code ignored;
     std::filesystem::create_directories(dir, ignored);
     return dir;
+}
+
+std::string FindViewerSettingsFile(const std::string& program_directory) {
+    std::string name = std::string(kViewerBaseName) + ".Cn2";
+    std::string beside = WithSlash(program_directory) + name;
+    std::string config = ConfigFolder();
+    std::error_code ignored;
+    if (std::filesystem::exists(beside, ignored)) return beside;
+    if (!config.empty() && std::filesystem::exists(config + name, ignored)) return config + name;
+    bool writable = ::access(WithSlash(program_directory).c_str(), W_OK) == 0;
+    return writable || config.empty() ? beside : config + name;
 }
 
 const std::string& ProgramDirectory() {

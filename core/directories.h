@@ -32,6 +32,11 @@ const std::string& UserDirectory();
 const std::string& ExeBaseName();
 void SetProgramLocation(const ProgramLocation& location);
 
+// The viewer's settings file for a program in `program_directory`, found without creating
+// anything: the one that exists (program directory first), else where the viewer would
+// create it.
+std::string FindViewerSettingsFile(const std::string& program_directory);
+
 // UserDirectory() + ExeBaseName() + ".Cn2", ".CN1", ".LOG".
 std::string SettingsFilePath();
 std::string OptionsFilePath();
