@@ -450,7 +450,7 @@ void logp_object::ClearPageRegions() {
     RuleRegion = Region();
 }
 
-void logp_object::PlayCommands() {
+bool logp_object::BeginPage() {
     cindral::Canvas& c = Target();
     PrintBlack = PrintBlackOption && IsPrinter();
     PenPixelsPerInch = IsPrinter() ? MulDiv(PixelsPerInch, 2, 3) : MulDiv(PixelsPerInch, 3, 4);
@@ -459,7 +459,7 @@ void logp_object::PlayCommands() {
     c.SelectBrush(brush);
     IsNT = kPlatformIsNT;
     SmallBoldFix = IsNT && kPlatformMinorVersion == 0;
-    if (!(MaxX > 0)) return;
+    if (!(MaxX > 0)) return false;
 
     const PageGeometry g = Geometry();
     HeaderMode = static_cast<uint8_t>(g.HeaderMode);
@@ -484,13 +484,19 @@ void logp_object::PlayCommands() {
     while (CoordLimit < PageHeightPx && CoordLimit <= std::numeric_limits<int>::max() / 2) {
         CoordLimit *= 2;
     }
+    return true;
+}
 
+void logp_object::EndPage() {
+    if (Canvas != nullptr) Canvas->SelectNoClip();
+    ClearPageRegions();
+}
+
+void logp_object::PlayCommands() {
+    if (!BeginPage()) return;
     struct Cleanup {
         logp_object& self;
-        ~Cleanup() {
-            if (self.Canvas != nullptr) self.Canvas->SelectNoClip();
-            self.ClearPageRegions();
-        }
+        ~Cleanup() { self.EndPage(); }
     } cleanup{*this};
     gd_object::PlayCommands();
 }

@@ -197,6 +197,11 @@ class logp_object : public gd_object {
     // ===== end of text, symbols and pictures =====
 
     void PlayCommands() override;
+    // The two halves around the interpreter: BeginPage places the page (fields, regions)
+    // and answers false when nothing is to be drawn; EndPage drops the clip and regions.
+    // Tests call primitives between them without a file.
+    bool BeginPage();
+    void EndPage();
 
   protected:
     // The canvas; throws when none is bound.
