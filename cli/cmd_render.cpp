@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/document_options.h"
 #include "cli/options.h"
 #include "core/errors.h"
 #include "core/page_count.h"
@@ -54,13 +55,11 @@ int RunRender(const std::vector<std::string>& args) {
         throw UsageError{"--interval needs TOP greater than BOTTOM"};
     }
 
-    const std::string patterns =
-        common.patterns.empty() ? ExecutableDirectory() + "QuenUtil.Pat" : common.patterns;
-    const std::string symbols =
-        common.symbols.empty() ? ExecutableDirectory() + "QuenUtil.Sym" : common.symbols;
+    const DocumentSettings files_from_settings = DocumentSettingsFor(common);
 
     const std::unique_ptr<QGuiApplication> application = EnsureGuiApplication();
-    logp_object document(patterns, symbols, common.page_length.value_or(kDefaultPageLength));
+    logp_object document(files_from_settings.pattern_file, files_from_settings.symbol_file,
+                         files_from_settings.default_page_length);
     document.FileName = files[0];
     document.ReadHeader();
     document.Close();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/document_options.h"
 #include "cli/options.h"
 #include "core/gd_object.h"
 #include "core/gdx_header.h"
@@ -29,13 +30,9 @@ int RunTrace(const std::vector<std::string>& args) {
     if (files.size() != 1) throw UsageError{"needs exactly one FILE"};
     if (page && *page < 1) throw UsageError{"--page counts from 1"};
 
-    std::string patterns =
-        common.patterns.empty() ? ExecutableDirectory() + "QuenUtil.Pat" : common.patterns;
-    std::string symbols =
-        common.symbols.empty() ? ExecutableDirectory() + "QuenUtil.Sym" : common.symbols;
-    double page_length = common.page_length.value_or(kDefaultPageLength);
-
-    trace_object trace(std::cout, patterns, symbols, page_length);
+    DocumentSettings files_from_settings = DocumentSettingsFor(common);
+    trace_object trace(std::cout, files_from_settings.pattern_file,
+                       files_from_settings.symbol_file, files_from_settings.default_page_length);
     trace.AnnotateCommands = annotate;
     trace.FileName = files[0];
     trace.ReadHeader();

@@ -1,11 +1,16 @@
 // cindral-cli: the viewer's documents without windows, for scripts and batch work.
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/progress_sink.h"
+#include "core/status.h"
 
 namespace cindral::cli {
 namespace {
@@ -21,6 +26,14 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "common: --patterns FILE --symbols FILE --settings FILE --page-length UNITS "
                  "--interval TOP BOTTOM\n");
+}
+
+// Columns of the terminal on stderr, or 0 when stderr is not a terminal.
+int TerminalWidth() {
+    if (!::isatty(STDERR_FILENO)) return 0;
+    struct winsize size {};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return 80;
 }
 
 }  // namespace
@@ -40,6 +53,10 @@ int main(int argc, char** argv) {
         PrintUsage(args.empty() ? stderr : stdout);
         return args.empty() ? kExitUsage : kExitOk;
     }
+    int width = TerminalWidth();
+    ProgressSink progress(stderr, width > 0, width);
+    cindral::ScopedStatusSink status(progress);
+    CancelOnInterrupt(progress);
     for (const Command& c : Commands()) {
         if (args[0] != c.name) continue;
         try {
@@ -49,6 +66,7 @@ int main(int argc, char** argv) {
                          e.message.c_str(), c.usage);
             return kExitUsage;
         } catch (const std::exception& e) {
+            progress.HideStatus();
             std::fprintf(stderr, "%s\n", e.what());
             return kExitFailure;
         }
