@@ -1,0 +1,66 @@
+// cindral-cli symbols: a catalogue sheet (PNG) of every symbol of a library with its number,
+// for checking a library by eye.
+
+#include <QGuiApplication>
+#include <QImage>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "cli/command.h"
+#include "cli/options.h"
+#include "core/errors.h"
+#include "core/program_paths.h"
+#include "core/symbol_object.h"
+#include "render/qt_canvas.h"
+#include "render/symbol_sheet.h"
+
+namespace cindral::cli {
+namespace {
+
+const char kUsage[] =
+    "symbols -o SHEET.png [--symbols FILE]   (default: QuenUtil.Sym beside the program)";
+
+int RunSymbols(const std::vector<std::string>& args) {
+    ArgumentReader reader(args);
+    const std::optional<std::string> out = reader.Value("-o");
+    const CommonOptions common = reader.Common();
+    if (!reader.Positionals().empty()) throw UsageError{"takes no FILE; use --symbols FILE"};
+    if (!out || out->empty()) throw UsageError{"needs -o SHEET.png"};
+    const std::string library =
+        common.symbols.empty() ? ExecutableDirectory() + "QuenUtil.Sym" : common.symbols;
+
+    symbol_object symbols(library);
+    SymbolSheetLayout layout;
+    layout.count = SymbolCountOfFile(library);
+    if (layout.count == 0)
+        throw CindralError("The symbol library " + library + " holds no symbols.");
+
+    // Fonts and painting need a GUI application object; no display is used.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "cindral-cli";
+    static char* argv[] = {name, nullptr};
+    std::unique_ptr<QGuiApplication> application;
+    if (QGuiApplication::instance() == nullptr) {
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+
+    QImage sheet(layout.Width(), layout.Height(), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QtCanvas canvas(&sheet);
+        DrawSymbolSheet(canvas, symbols, layout,
+                        "Symbols of " + library + " (" + std::to_string(layout.count) + ")");
+        canvas.Finish();
+    }
+    if (!sheet.save(QString::fromStdString(*out), "PNG")) {
+        throw CindralError("Cannot write " + *out + ".");
+    }
+    return kExitOk;
+}
+
+const CommandRegistration registration({"symbols", kUsage, RunSymbols});
+
+}  // namespace
+}  // namespace cindral::cli
