@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/file_object.h"
+#include "core/library_file.h"
 #include "core/library_record.h"
 
 namespace cindral {
@@ -37,7 +37,7 @@ class pattern_object {
     const std::string& Path() const { return path_; }
 
   private:
-    file_object file_;
+    LibraryFile file_;
     PatternRecord current_;
     std::string path_;
 };

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/file_object.h"
+#include "core/library_file.h"
 #include "core/library_record.h"
 
 namespace cindral {
@@ -35,7 +35,7 @@ class symbol_object {
 
   private:
     std::string path_;
-    file_object file_;
+    LibraryFile file_;
     SymbolRecord current_;
 };
 
