@@ -100,6 +100,15 @@ void BrushFollowsPen(Canvas& c) {
     c.SelectBrush(brush);
 }
 
+// The canvas font at `points`: the glyphs then match the advances the layout measures for
+// that size, whatever font size an earlier command left selected.
+Font FontOfSize(Font font, int points, int pixels_per_inch) {
+    font.height = -MulDiv(points, pixels_per_inch, 72);
+    font.width = 0;
+    font.escapement = font.orientation = 0;
+    return font;
+}
+
 int16_t ClampToInt16(int64_t v) {
     return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
 }
@@ -373,6 +382,8 @@ void logp_object::DrawFormattedText(const std::string& text, int32_t fontSize, d
     if (rect.bottom < DataTopPx || rect.top >= PageHeightPx) return;
 
     ClipAndAlignReset reset(c);
+    FontRestorer restore_font(c);
+    c.SelectFont(FontOfSize(c.font(), fontSize, PixelsPerInch));
     TTextFormat format(c, c.font(), fontSize, PixelsPerInch, sideMargin, sideMargin, 0, 0);
     double width = 0, height = 0;
     format.MeasureText("O", width, height);
@@ -417,6 +428,8 @@ void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, do
         Stroke(rect.left, rect.bottom, rect.left, rect.top, phase);
     }
     if (!text.empty()) {
+        FontRestorer restore_font(c);
+        c.SelectFont(FontOfSize(c.font(), fontSize, PixelsPerInch));
         TTextFormat format(c, c.font(), fontSize, PixelsPerInch, marginLeft, marginRight, marginTop,
                            marginBottom);
         format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
