@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
 #include <filesystem>
 
 #include "canvas_test_support.h"
@@ -359,6 +360,36 @@ TEST_F(TextPage, FormattedTextWrapsInsideTheBox) {
     }));
     EXPECT_GE(lines.size(), 2u);
     EXPECT_NE(lines[0].find("ExtTextOut 20,150"), std::string::npos) << lines[0];
+}
+
+}  // namespace
+}  // namespace cindral
+
+namespace cindral {
+namespace {
+
+TEST_F(TextPage, TextBoxesDrawInTheirOwnFontSizeInsideFillAndBorder) {
+    std::vector<std::string> trace = Trace([](logp_object& d) {
+        Font big = d.Canvas->font();
+        big.height = -30;
+        d.Canvas->SelectFont(big);
+        d.DrawTextBox(1, 0, 20, 0.1, 220, 0.4, /*border=*/1, /*fill=*/1, 0x00FFFF, 5, "hello", 8,
+                      0.05, 0.05, 0.05, 0.05);
+        EXPECT_EQ(d.Canvas->font().height, -30);  // the canvas font comes back
+    });
+    const auto fill = std::find(trace.begin(), trace.end(), "FillRect 20,10,220,40");
+    ASSERT_NE(fill, trace.end());
+    const auto text = std::find_if(trace.begin(), trace.end(), [](const std::string& l) {
+        return l.rfind("ExtTextOut 25,15 ", 0) == 0;  // inset by 5-pixel margins
+    });
+    ASSERT_NE(text, trace.end());
+    EXPECT_LT(fill, text);
+    // 8 points at 100 pixels per inch: the glyphs match the advances the layout used.
+    const auto font =
+        std::find_if(std::make_reverse_iterator(text), trace.rend(),
+                     [](const std::string& l) { return l.rfind("SelectFont", 0) == 0; });
+    ASSERT_NE(font, trace.rend());
+    EXPECT_NE(font->find("height=-11"), std::string::npos) << *font;
 }
 
 }  // namespace
