@@ -15,6 +15,7 @@
 #include "render/logp_object.h"
 #include "render/mul_div.h"
 #include "render/picture_draw.h"
+#include "render/picture_error.h"
 #include "render/picture_files.h"
 #include "render/picture_log.h"
 #include "render/qt_canvas.h"
@@ -614,6 +615,9 @@ void logp_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, do
             StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
                           static_cast<int>(box.Width()), box.top);
         } else {
+            // An empty box would ask for a warning box on every page that replays it.
+            if (box.Width() < 1 || box.Height() < 1)
+                throw PictureError("the picture's box is empty");
             AddPlaceableHeader(bytes, static_cast<uint32_t>(bytes.size()), 0, 0,
                                ClampToInt16(box.Width()), ClampToInt16(box.Height()),
                                ScreenPixelsPerInch);

@@ -9,6 +9,7 @@
 #include "canvas_test_support.h"
 #include "core/byte_codec.h"
 #include "core/gd_test_support.h"
+#include "core/recording_ui.h"
 #include "render/logp_object.h"
 #include "render/picture_draw.h"
 #include "render/picture_files.h"
@@ -328,6 +329,19 @@ TEST_F(TextPage, BrokenEmbeddedPicturesLeaveAFrame) {
         EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
     }
     EXPECT_EQ(notes.size(), 3u);
+}
+
+TEST_F(TextPage, AnEmbeddedMetafileWithAnEmptyBoxIsNotedNotAsked) {
+    RecordingUi ui;
+    ScopedUi scoped(ui);
+    const std::vector<uint8_t> data = BlueSquareMetafile();
+    for (int page = 0; page < 3; ++page) {
+        Trace([&](logp_object& d) {
+            d.DrawPicture(int32_t(data.size()), data, 100, 0.1, 100, 0.4, 0, 1);
+        });
+    }
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(notes.size(), 1u);
 }
 
 TEST_F(TextPage, RotatedTextAboveThePageStaysAlignedWithTheRest) {
