@@ -1,7 +1,6 @@
 // cindral-cli render: draws one page of a compiled log into a PNG, through the same page
 // routine the viewer shows pages with.
 
-#include <QGuiApplication>
 #include <QImage>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 
 #include "cli/command.h"
 #include "cli/document_options.h"
+#include "cli/gui_application.h"
 #include "cli/options.h"
 #include "core/errors.h"
 #include "core/page_count.h"
@@ -24,16 +24,6 @@ const char kUsage[] = "render FILE [--page N] [--dpi R] -o OUT.png   (N from 1, 
 
 // Far beyond any printer; keeps a mistyped resolution from asking for a huge bitmap.
 constexpr double kMostDpi = 4800;
-
-// Fonts and painting need a GUI application object; the command never needs a display.
-std::unique_ptr<QGuiApplication> EnsureGuiApplication() {
-    if (QGuiApplication::instance() != nullptr) return nullptr;
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "cindral-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
 
 int RunRender(const std::vector<std::string>& args) {
     ArgumentReader reader(args);

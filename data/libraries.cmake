@@ -25,3 +25,5 @@ add_custom_command(OUTPUT ${CINDRAL_SYMBOL_LIBRARY}
 add_custom_target(cindral_libraries ALL
   DEPENDS ${CINDRAL_PATTERN_LIBRARY} ${CINDRAL_SYMBOL_LIBRARY})
 add_dependencies(cindral_data cindral_libraries)
+# The pattern source goes beside its library so catalogue sheets can name each pattern.
+configure_file(${CINDRAL_PATTERN_SOURCE} ${CINDRAL_BIN_DIR}/QuenUtil.Pat.txt COPYONLY)

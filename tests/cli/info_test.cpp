@@ -7,6 +7,7 @@
 #include <limits>
 #include <regex>
 
+#include "cli_run.h"
 #include "core/gdx_header.h"
 #include "core/gdx_writer.h"
 #include "gdx_fixtures.h"
@@ -18,23 +19,10 @@ namespace {
 using testing::ReadFileBytes;
 using testing::TempDir;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using testing::CliRun;
 
-// Runs cindral-cli with `args` (already shell-safe) from the folder `cwd`.
 CliRun Cli(const std::string& args, const std::string& cwd = ".") {
-    TempDir capture;
-    std::string command = "cd '" + cwd + "' && '" + testing::BinDir() + "/cindral-cli' " + args +
-                          " >'" + capture.File("out") + "' 2>'" + capture.File("err") + "'";
-    int raw = std::system(command.c_str());
-    auto text = [&](const char* name) {
-        std::vector<uint8_t> bytes = ReadFileBytes(capture.File(name));
-        return std::string(bytes.begin(), bytes.end());
-    };
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text("out"), text("err")};
+    return testing::RunCli(args, cwd);
 }
 
 std::string Sample() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include "cli_run.h"
 #include "core/gd_test_support.h"
 
 namespace cindral {
@@ -10,18 +11,8 @@ namespace {
 
 using testing::PlayFixture;
 
-struct RenderRun {
-    int status;
-    std::string err;
-};
-
-RenderRun Cli(const std::string& args) {
-    testing::TempDir capture;
-    const std::string command = "'" + testing::BinDir() + "/cindral-cli' " + args +
-                                " >/dev/null 2>'" + capture.File("err") + "'";
-    const int raw = std::system(command.c_str());
-    const std::vector<uint8_t> err = testing::ReadFileBytes(capture.File("err"));
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, std::string(err.begin(), err.end())};
+testing::CliRun Cli(const std::string& args) {
+    return testing::RunCli(args);
 }
 
 std::string Libraries(const PlayFixture& f) {
@@ -58,8 +49,8 @@ TEST(CliRender, BitmapIsThePageAtTheResolution) {
     // Sizes are rounded half to even: 8.5 in at 1 dpi is 8 pixels.
     for (SizeCase c : {SizeCase{96, 816, 1056}, SizeCase{50, 425, 550}, SizeCase{1, 8, 11}}) {
         const std::string out = f.Log("page.png");
-        const RenderRun run = Cli("render '" + f.Log() + "' --dpi " + std::to_string(c.dpi) +
-                                  " -o '" + out + "'" + Libraries(f));
+        const testing::CliRun run = Cli("render '" + f.Log() + "' --dpi " + std::to_string(c.dpi) +
+                                        " -o '" + out + "'" + Libraries(f));
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(PngSize(out), std::make_pair(c.width, c.height)) << c.dpi;
     }
@@ -93,12 +84,12 @@ TEST(CliRender, RefusesWhatItCannotDraw) {
         {"'" + f.Log() + "' --dpi 96.5", 2, "--dpi"},
     };
     for (const Case& c : cases) {
-        const RenderRun run =
+        const testing::CliRun run =
             Cli("render " + c.args + " -o '" + f.Log("x.png") + "'" + Libraries(f));
         EXPECT_EQ(run.status, c.status) << c.args << ": " << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
-    const RenderRun no_output = Cli("render '" + f.Log() + "'" + Libraries(f));
+    const testing::CliRun no_output = Cli("render '" + f.Log() + "'" + Libraries(f));
     EXPECT_EQ(no_output.status, 2);
 }
 

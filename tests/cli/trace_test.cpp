@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include "cli_run.h"
 #include "core/gd_test_support.h"
 
 namespace cindral {
