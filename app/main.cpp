@@ -1,16 +1,40 @@
-// cindral: the viewer.
+// cindral [FILE]: the viewer.
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QTimer>
+#include <exception>
 
 #include "app/app_identity.h"
+#include "app/cindral_frm.h"
+#include "app/startup.h"
+#include "core/errors.h"
+#include "core/settings.h"
+#include "core/ui.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    application.setApplicationName(cindral::app::kApplicationTitle);
-    QMainWindow window;
-    window.setWindowTitle(cindral::app::kApplicationTitle);
-    window.resize(900, 700);
-    window.show();
-    return application.exec();
+    application.setOrganizationName("Cindral");
+    application.setApplicationName("Cindral");
+    auto session = cindral::app::StartUp(argc, argv);
+    if (!session) return 1;
+    QApplication::setApplicationDisplayName(cindral::app::kApplicationTitle);
+
+    int status = 0;
+    {
+        cindral::app::TCindralFrm window(cindral::CurrentSettings());
+        window.show();
+        // The file named on the command line opens once the window is on screen.
+        QStringList parameters = session->Parameters();
+        QTimer::singleShot(0, &window,
+                           [&window, parameters] { window.OpenFromCommandLine(parameters); });
+        status = application.exec();
+    }
+    try {
+        cindral::app::ShutDown(*session);
+    } catch (const cindral::CindralError& e) {
+        cindral::CurrentUi().ShowMessage(cindral::MessageKind::Error, "", e.what(),
+                                         cindral::Buttons::Ok);
+        return 1;
+    }
+    return status;
 }

@@ -1,0 +1,557 @@
+#include "app/cindral_frm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <cmath>
+
+#include "app/app_identity.h"
+#include "app/help.h"
+#include "app/startup.h"
+#include "core/errors.h"
+#include "core/library_paths.h"
+#include "core/page_count.h"
+#include "core/program_paths.h"
+#include "core/save_as.h"
+#include "core/settings.h"
+#include "core/status.h"
+#include "core/ui.h"
+#include "render/logp_object.h"
+#include "render/page_renderer.h"
+
+namespace cindral::app {
+namespace {
+
+const char* const kFilter = "Borneth (*.gdx);;All Files (*)";
+const char* const kDefaultExtension = "gdx";
+
+}  // namespace
+
+QString WindowCaption(const std::string& file_name) {
+    return "Cindral 2003 - " +
+           (file_name.empty() ? QString("UNTITLED") : QString::fromStdString(file_name));
+}
+
+void PageImage::mouseMoveEvent(QMouseEvent* event) {
+    emit MouseRow(static_cast<int>(event->position().y()));
+    QLabel::mouseMoveEvent(event);
+}
+
+TCindralFrm::TCindralFrm(Settings& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings) {
+    LogLine("Start initializing Cindral....");
+    setObjectName("TCindralFrm");
+    setAcceptDrops(true);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        int dpi = qRound(screen->logicalDotsPerInchY());
+        if (dpi > 0) ScreenPixelsPerInch = dpi;
+    }
+    createControls();
+    createActions();
+
+    QRect placement = InitialWindowGeometry(settings_);
+    if (placement.width() > 0 && placement.height() > 0) setGeometry(placement);
+    if (settings_.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+
+    setWindowTitle(WindowCaption(""));
+    NoPages = true;
+    updateActions();
+    LogLine("   Done initializing Cindral.");
+}
+
+TCindralFrm::~TCindralFrm() = default;
+
+void TCindralFrm::createControls() {
+    ToolBar = addToolBar("Tools");
+    ToolBar->setObjectName("ToolBar");
+    ToolBar->setMovable(false);
+
+    DepthEd = new QLineEdit(this);
+    DepthEd->setObjectName("DepthEd");
+    DepthEd->setReadOnly(true);
+    DepthEd->setFixedWidth(121);
+    DepthEd->setToolTip("Depth");
+    DepthEd->setBackgroundRole(QPalette::Button);
+    ElevationCb = new QCheckBox("Elevation", this);
+    ElevationCb->setObjectName("ElevationCb");
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName("ScrollBox1");
+    ScrollBox1->setBackgroundRole(QPalette::Dark);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1 = new PageImage;
+    Image1->setObjectName("Image1");
+    Image1->setMouseTracking(true);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ScrollBox1->setWidget(Image1);
+    ScrollBox1->setWidgetResizable(false);
+    setCentralWidget(ScrollBox1);
+    connect(Image1, &PageImage::MouseRow, this, &TCindralFrm::ShowDepthAt);
+
+    PagePNL = new QLabel(this);
+    PagePNL->setObjectName("PagePNL");
+    PagePNL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PagePNL->setMinimumWidth(144);
+    PagePNL->setToolTip("Current page number and total number of pages.");
+    statusBar()->addWidget(PagePNL);
+}
+
+void TCindralFrm::createActions() {
+    QStyle* style = this->style();
+    auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
+                       void (TCindralFrm::*slot)()) {
+        auto* action = new QAction(text, this);
+        if (!key.isEmpty()) action->setShortcut(key);
+        action->setStatusTip(tip);
+        action->setToolTip(tip.isEmpty() ? QString(text).remove('&') : tip);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    Open1 = make("&Open...", QKeySequence::Open, "Open and display a Borneth graphics file (gdx).",
+                 &TCindralFrm::Open1Click);
+    Open1->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    SaveAs1 =
+        make("&Save As...", QKeySequence::SaveAs,
+             "Save the current log as a Borneth graphics file (gdx).", &TCindralFrm::SaveAs1Click);
+    SaveAs1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    // Printing comes with its own window; until then the command is shown but never enabled.
+    Print1 = new QAction("&Print...", this);
+    Print1->setShortcut(QKeySequence::Print);
+    Print1->setToolTip("Print the compiled log.");
+    Exit1 = new QAction("&Close", this);
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+    Quit1 = new QAction("&Quit", this);
+    Quit1->setShortcut(QKeySequence::Quit);
+    connect(Quit1, &QAction::triggered, this, &QWidget::close);
+
+    Copy1 = make("&Copy Page", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                 "Copy the current page to the clipboard.", &TCindralFrm::Copy1Click);
+    CopyDepth1 = make("Copy &Depth", QKeySequence::Copy, "Copy the depth under the mouse.",
+                      &TCindralFrm::CopyDepth1Click);
+
+    PageDown1 = make("Page &Down", QKeySequence(Qt::Key_PageDown),
+                     "Go to the next page in the log.", &TCindralFrm::PageDownBTNClick);
+    PageDown1->setIcon(style->standardIcon(QStyle::SP_ArrowDown));
+    PageUp1 = make("Page &Up", QKeySequence(Qt::Key_PageUp), "Go to the previous page.",
+                   &TCindralFrm::PageUpBTNClick);
+    PageUp1->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
+    FirstPage1 = make("&First Page", QKeySequence(Qt::Key_Home), "Go to the first page.",
+                      &TCindralFrm::FirstPageClick);
+    LastPage1 = make("&Last Page", QKeySequence(Qt::Key_End), "Go to the last page.",
+                     &TCindralFrm::LastPageClick);
+    Gotopage1 = make("&Go to page ...", QKeySequence(Qt::CTRL | Qt::Key_G),
+                     "Select the page to display.", &TCindralFrm::PageNumBTNClick);
+    CustomPageBreaks1 =
+        make("&Custom Page Length...", QKeySequence(), "Set the number of units per page.",
+             &TCindralFrm::CustomPageBreaks1Click);
+    CustomPageBreaks1->setCheckable(true);
+    SelectInterval1 = make("Select &Interval...", QKeySequence(), "Display a custom interval.",
+                           &TCindralFrm::SelectInterval1Click);
+
+    Contents1 =
+        make("&Contents...", QKeySequence::HelpContents, "Get help.", &TCindralFrm::Contents1Click);
+    Index1 = new QAction("&Index...", this);
+    connect(Index1, &QAction::triggered, this, [] { ShowHelpTopic(help_topic::kIndex); });
+    AboutCindral1 = make("&About Cindral...", QKeySequence(), "", &TCindralFrm::AboutCindral1Click);
+
+    // A checkable action keeps its own check mark; the file's setting decides it instead.
+    connect(CustomPageBreaks1, &QAction::triggered, this,
+            [this] { CustomPageBreaks1->setChecked(Document && Document->CustomPageLength == 1); });
+
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction(Open1);
+    RecentMenu = file->addMenu("Open &Recent");
+    connect(RecentMenu, &QMenu::aboutToShow, this, &TCindralFrm::FillRecentMenu);
+    file->addAction(SaveAs1);
+    file->addSeparator();
+    file->addAction(Print1);
+    file->addSeparator();
+    file->addAction(Exit1);
+    file->addAction(Quit1);
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->addAction(Copy1);
+    edit->addAction(CopyDepth1);
+    QMenu* view = menuBar()->addMenu("&View");
+    view->addAction(PageDown1);
+    view->addAction(PageUp1);
+    view->addAction(FirstPage1);
+    view->addAction(LastPage1);
+    view->addAction(Gotopage1);
+    view->addSeparator();
+    view->addAction(CustomPageBreaks1);
+    view->addSeparator();
+    view->addAction(SelectInterval1);
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction(Contents1);
+    help->addAction(Index1);
+    help->addSeparator();
+    help->addAction(AboutCindral1);
+    for (QMenu* menu : {file, edit, view}) {
+        connect(menu, &QMenu::aboutToShow, this, &TCindralFrm::updateActions);
+    }
+
+    ToolBar->addAction(Open1);
+    ToolBar->addAction(SaveAs1);
+    ToolBar->addSeparator();
+    ToolBar->addAction(Print1);
+    ToolBar->addSeparator();
+    ToolBar->addAction(Copy1);
+    ToolBar->addSeparator();
+    ToolBar->addAction(PageDown1);
+    ToolBar->addAction(PageUp1);
+    ToolBar->addAction(Gotopage1);
+    ToolBar->addAction(CustomPageBreaks1);
+    ToolBar->addAction(SelectInterval1);
+    ToolBar->addSeparator();
+    ToolBar->addWidget(DepthEd);
+    ToolBar->addSeparator();
+    ToolBar->addWidget(ElevationCb);
+}
+
+void TCindralFrm::updateActions() {
+    const bool pages = !NoPages && Document;
+    const int last = pages ? Document->LastPage : -1;
+    SaveAs1->setEnabled(pages);
+    Print1->setEnabled(false);
+    Copy1->setEnabled(pages);
+    CopyDepth1->setEnabled(pages);
+    PageDown1->setEnabled(pages && ShownPage < last);
+    LastPage1->setEnabled(pages && ShownPage < last);
+    PageUp1->setEnabled(pages && ShownPage > 0);
+    FirstPage1->setEnabled(pages && ShownPage > 0);
+    Gotopage1->setEnabled(pages && last > 0);
+    CustomPageBreaks1->setEnabled(pages);
+    CustomPageBreaks1->setChecked(pages && Document->CustomPageLength == 1);
+    SelectInterval1->setEnabled(pages);
+    ElevationCb->setEnabled(pages);
+}
+
+void TCindralFrm::UpdatePageControls() {
+    const int last = Document ? Document->LastPage : -1;
+    PagePNL->setText(QString::asprintf("%d of %d", ShownPage + 1, last + 1));
+    updateActions();
+}
+
+void TCindralFrm::ShowError(const std::string& text) {
+    CurrentUi().ShowMessage(MessageKind::Error, "", text, Buttons::Ok);
+}
+
+void TCindralFrm::Open1Click() {
+    QString start = CurrentFileName.empty()
+                        ? QString()
+                        : QFileInfo(QString::fromStdString(CurrentFileName)).absolutePath();
+    QString path = QFileDialog::getOpenFileName(this, "Open a Compiled Log", start, kFilter);
+    if (!path.isEmpty()) OpenFile(path);
+}
+
+void TCindralFrm::OpenFromCommandLine(const QStringList& parameters) {
+    if (parameters.isEmpty()) return;
+    const QString& name = parameters.first();
+    if (!QFileInfo(name).isFile()) {
+        ShowError("Cannot find \"" + name.toStdString() + "\"");
+        return;
+    }
+    OpenFile(name);
+}
+
+bool TCindralFrm::OpenFile(const QString& path) {
+    const std::string name = QFileInfo(path).absoluteFilePath().toStdString();
+    std::unique_ptr<logp_object> document;
+    try {
+        const std::string program = ExecutableDirectory();
+        document =
+            std::make_unique<logp_object>(ResolveLibraryPath(settings_.PatternFile, program).path,
+                                          ResolveLibraryPath(settings_.SymbolFile, program).path,
+                                          settings_.UnitsPerPage, settings_.DepthUnitsPerInch);
+        ApplyRenderSettings(*document, settings_);
+        document->FileName = name;
+        document->ReadHeader();
+        document->Close();
+        document->SetDeviceResolution(ScreenPixelsPerInch, ScreenPixelsPerInch);
+    } catch (const CindralError& e) {
+        // The log on screen, if any, stays; the broken file never replaces it.
+        HideStatus();
+        ShowError(e.what());
+        return false;
+    }
+    // Keep what is on screen until the new log has a view bitmap.
+    std::unique_ptr<logp_object> previous = std::move(Document);
+    const double previous_top = InitialTop;
+    const double previous_base = InitialBase;
+    Document = std::move(document);
+    InitialTop = Document->TopDepth;
+    InitialBase = Document->BottomDepth;
+    if (!CreateViewCanvas()) {
+        Document = std::move(previous);
+        InitialTop = previous_top;
+        InitialBase = previous_base;
+        updateActions();
+        return false;
+    }
+    CurrentFileName = name;
+    setWindowTitle(WindowCaption(CurrentFileName));
+    RememberRecentFile(QString::fromStdString(name));
+    CountPages();
+    ShownPage = 0;
+    ShowCurrentPage();
+    return true;
+}
+
+bool TCindralFrm::CreateViewCanvas() {
+    ShowStatus("Creating new canvas...");
+    CurrentStatusSink().DropCancelRequest();
+    ShowStatus("  Creating bitmap...");
+    const double width = std::round(ScreenPixelsPerInch * Document->PageWidth);
+    const double height = std::round(ScreenPixelsPerInch * Document->PageHeight);
+    if (ViewBitmap.width() == width && ViewBitmap.height() == height) {
+        HideStatus();
+        return true;
+    }
+    ShowStatus("   Width = " + std::to_string(static_cast<long long>(width)));
+    ShowStatus("   Height = " + std::to_string(static_cast<long long>(height)));
+    // The page routine refuses bitmaps past this size; the view follows the same limit.
+    constexpr double kMostPixels = double(int64_t(1) << 28);
+    QImage bitmap;
+    if (width >= 1 && height >= 1 && width * height <= kMostPixels) {
+        bitmap = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    }
+    HideStatus();
+    if (bitmap.isNull()) {
+        ShowResourceWarning(static_cast<int>(std::min(width, 1e9)),
+                            static_cast<int>(std::min(height, 1e9)));
+        return false;
+    }
+    bitmap.fill(Qt::white);
+    ViewBitmap = bitmap;
+    Image1->setPixmap(QPixmap::fromImage(ViewBitmap));
+    Image1->resize(ViewBitmap.size());
+    return true;
+}
+
+void TCindralFrm::ShowResourceWarning(int width, int height) {
+    const double page_width = Document->PageWidth;
+    const double page_height = Document->PageHeight;
+    const long long required = static_cast<long long>(width) * height * 4 / 1024;
+    ShowError(std::string("There are insufficient resources to create a Borneth display.\r\n\r\n") +
+              QString::asprintf("Page Size: %.2f x %.2f", page_width, page_height).toStdString() +
+              "\r\nScreen colors: 16777216\r\nRequired Memory: " + std::to_string(required) +
+              "k\r\n\r\nOur of resources for creating the view screen.");
+}
+
+void TCindralFrm::CountPages() {
+    ShowStatus("Calculating the number of pages...");
+    PageLayout layout = Paginate(Document->Header(), ScreenPixelsPerInch);
+    Document->LastPage = static_cast<int>(layout.LastPage);
+    Document->PageHeightPx = layout.PageHeightPx;
+    Document->PageWidthPx = layout.PageWidthPx;
+    Document->HasFooter = layout.HasFooter;
+    ShowStatus("Total pages = " + std::to_string(Document->LastPage + 1));
+    NoPages = Document->LastPage < 0;
+}
+
+void TCindralFrm::ShowCurrentPage() {
+    if (!Document || NoPages) return;
+    // Whatever happens while the page plays, the window comes back enabled with the normal
+    // cursor.
+    struct Busy {
+        TCindralFrm& window;
+        explicit Busy(TCindralFrm& w) : window(w) {
+            window.setEnabled(false);
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+        ~Busy() {
+            window.setEnabled(true);
+            QApplication::restoreOverrideCursor();
+        }
+    };
+    {
+        Busy busy(*this);
+        ShowStatus("Plotting page ...");
+        ScrollBox1->verticalScrollBar()->setValue(0);
+        try {
+            QImage page = RenderPageImage(*Document, ShownPage, ScreenPixelsPerInch);
+            ViewBitmap = page;
+            ShowStatus("Done plotting page.");
+        } catch (const CindralError& e) {
+            HideStatus();
+            ShowError(e.what());
+        }
+        // The read-out follows the page on screen even when the page drew nothing.
+        Document->SelectPage(ShownPage);
+        Document->DepthOriginPx = Document->Geometry().DepthOriginPx;
+    }
+    HideStatus();
+    UpdatePageControls();
+    Image1->setPixmap(QPixmap::fromImage(ViewBitmap));
+    Image1->resize(ViewBitmap.size());
+}
+
+void TCindralFrm::ShowDepthAt(int row) {
+    if (NoPages || !Document) return;
+    double value = Document->ToDepth(row, ElevationCb->isChecked());
+    DepthEd->setText(QString::asprintf("%.2f", value));
+}
+
+void TCindralFrm::PageDownBTNClick() {
+    if (NoPages || ShownPage >= Document->LastPage) return;
+    ++ShownPage;
+    ShowCurrentPage();
+}
+
+void TCindralFrm::PageUpBTNClick() {
+    if (NoPages || ShownPage <= 0) return;
+    --ShownPage;
+    ShowCurrentPage();
+}
+
+void TCindralFrm::FirstPageClick() {
+    if (NoPages || ShownPage == 0) return;
+    ShownPage = 0;
+    ShowCurrentPage();
+}
+
+void TCindralFrm::LastPageClick() {
+    if (NoPages || ShownPage == Document->LastPage) return;
+    ShownPage = Document->LastPage;
+    ShowCurrentPage();
+}
+
+void TCindralFrm::CopyDepth1Click() {
+    if (NoPages) return;
+    QGuiApplication::clipboard()->setText(DepthEd->text());
+}
+
+void TCindralFrm::Copy1Click() {
+    if (NoPages) return;
+    QGuiApplication::clipboard()->setImage(ViewBitmap);
+}
+
+void TCindralFrm::SaveAs1Click() {
+    if (NoPages) return;
+    QFileDialog dialog(this, "Save Compiled Log As...");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter("Borneth (*.gdx)");
+    dialog.setDirectory(QFileInfo(QString::fromStdString(CurrentFileName)).absolutePath());
+    // The name checks and the overwrite question come after the dialog, so they read the
+    // same in every desktop.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        if (SaveAsTo(dialog.selectedFiles().first())) return;
+        // A declined question brings the dialog back.
+    }
+}
+
+bool TCindralFrm::SaveAsTo(const QString& typed) {
+    SaveNameCheck check = CheckSaveName(typed.toStdString(), kDefaultExtension);
+    Ui& ui = CurrentUi();
+    if (check.ask_extension &&
+        ui.ShowMessage(MessageKind::Warning, "", check.question, Buttons::YesNo) != Answer::Yes) {
+        return false;
+    }
+    const bool self = SameFile(CurrentFileName, check.path);
+    if (!self && QFileInfo::exists(QString::fromStdString(check.path)) &&
+        ui.ShowMessage(MessageKind::Confirmation, "", OverwriteQuestion(check.path),
+                       Buttons::YesNo) != Answer::Yes) {
+        return false;
+    }
+    SaveAsResult result;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        struct Restore {
+            ~Restore() { QApplication::restoreOverrideCursor(); }
+        } restore;
+        result = SaveLogAs(CurrentFileName, check.path, ui);
+    }
+    CurrentFileName = result.document_file;
+    Document->FileName = result.document_file;
+    setWindowTitle(WindowCaption(CurrentFileName));
+    if (result.saved) RememberRecentFile(QString::fromStdString(CurrentFileName));
+    return result.saved;
+}
+
+void TCindralFrm::Contents1Click() {
+    if (!ShowHelpTopic(help_topic::kContents)) {
+        ShowError("The user guide cannot be opened.");
+    }
+}
+
+void TCindralFrm::AboutCindral1Click() {
+    QMessageBox::about(this, "About",
+                       QString("<b>Cindral 2003</b><p>") + kApplicationTitle +
+                           "<p>A viewer for compiled borehole logs.");
+}
+
+QStringList TCindralFrm::RecentFiles() {
+    return QSettings().value("RecentFiles").toStringList();
+}
+
+void TCindralFrm::RememberRecentFile(const QString& path) {
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > kMostRecentFiles) files.removeLast();
+    QSettings().setValue("RecentFiles", files);
+}
+
+void TCindralFrm::FillRecentMenu() {
+    RecentMenu->clear();
+    const QStringList files = RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* action =
+            RecentMenu->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()),
+                                  this, [this, path] { OpenFile(path); });
+        action->setToolTip(path);
+        action->setStatusTip(path);
+    }
+    if (files.isEmpty()) RecentMenu->addAction("(none)")->setEnabled(false);
+}
+
+void TCindralFrm::closeEvent(QCloseEvent* event) {
+    StoreWindowPlacement(*this, settings_);
+    event->accept();
+}
+
+namespace {
+
+// The one local .gdx file a drag carries, or an empty string.
+QString DraggedLog(const QMimeData* data) {
+    if (!data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl& url = data->urls().first();
+    if (!url.isLocalFile()) return {};
+    QString path = url.toLocalFile();
+    return path.endsWith(".gdx", Qt::CaseInsensitive) ? path : QString();
+}
+
+}  // namespace
+
+void TCindralFrm::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DraggedLog(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TCindralFrm::dropEvent(QDropEvent* event) {
+    QString path = DraggedLog(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenFile(path);
+}
+
+}  // namespace cindral::app

@@ -1,0 +1,74 @@
+#include "app/page_break_dlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/help.h"
+#include "core/ui.h"
+
+namespace cindral::app {
+
+const char* const TFPageBreakDlg::kZeroLengthWarning =
+    "The depth units per page must be greater than 0.";
+
+TFPageBreakDlg::TFPageBreakDlg(bool enabled, double units_per_page, QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle("Custom Page Length");
+    CustomEnableCb = new QCheckBox("&Enable Custom Page Breaks", this);
+    CustomEnableCb->setChecked(enabled);
+    UnitsPerPageGB = new QGroupBox("Depth Units Per Page", this);
+    UnitsPerPage = new QDoubleSpinBox(UnitsPerPageGB);
+    UnitsPerPage->setObjectName("UnitsPerPage");
+    UnitsPerPage->setDecimals(5);
+    UnitsPerPage->setRange(0, 1e12);
+    UnitsPerPage->setValue(units_per_page);
+    auto* group = new QVBoxLayout(UnitsPerPageGB);
+    group->addWidget(UnitsPerPage);
+
+    auto* buttons = new QDialogButtonBox(this);
+    OKBTN = buttons->addButton(QDialogButtonBox::Ok);
+    CancelBTN = buttons->addButton(QDialogButtonBox::Cancel);
+    HelpBTN = buttons->addButton(QDialogButtonBox::Help);
+    connect(OKBTN, &QPushButton::clicked, this, &TFPageBreakDlg::accept);
+    connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
+    connect(HelpBTN, &QPushButton::clicked, this,
+            [] { ShowHelpTopic(help_topic::kCustomPageLength); });
+    connect(CustomEnableCb, &QCheckBox::toggled, this, &TFPageBreakDlg::CustomEnableCbClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(CustomEnableCb);
+    layout->addWidget(UnitsPerPageGB);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    CustomEnableCbClick();
+}
+
+bool TFPageBreakDlg::CustomEnabled() const {
+    return CustomEnableCb->isChecked();
+}
+
+double TFPageBreakDlg::UnitsPerPageValue() const {
+    return UnitsPerPage->value();
+}
+
+void TFPageBreakDlg::CustomEnableCbClick() {
+    UnitsPerPageGB->setEnabled(CustomEnableCb->isChecked());
+}
+
+void TFPageBreakDlg::accept() {
+    UnitsPerPage->interpretText();
+    // A page of zero depth units would cut the log into no pages at all.
+    if (CustomEnabled() && !(UnitsPerPage->value() > 0)) {
+        CurrentUi().ShowMessage(MessageKind::Warning, "", kZeroLengthWarning, Buttons::Ok);
+        UnitsPerPage->setFocus();
+        UnitsPerPage->selectAll();
+        return;
+    }
+    QDialog::accept();
+}
+
+}  // namespace cindral::app

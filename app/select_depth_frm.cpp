@@ -1,0 +1,128 @@
+#include "app/select_depth_frm.h"
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/help.h"
+#include "core/ui.h"
+
+namespace cindral::app {
+namespace {
+
+// Depths are compared with the log's limits with this much slack, so a value typed with
+// six decimals still matches a limit that has more.
+constexpr double kLimitSlack = 0.000001;
+constexpr double kMostDepth = 1e15;
+
+QDoubleSpinBox* DepthEdit(QWidget* parent, double value) {
+    auto* edit = new QDoubleSpinBox(parent);
+    edit->setDecimals(6);
+    edit->setRange(-kMostDepth, kMostDepth);
+    edit->setValue(value);
+    edit->setMinimumWidth(160);
+    return edit;
+}
+
+QString Caption(const char* format, double value) {
+    return QString::fromStdString(std::string(format) + " (" + FormatG(value) + ")");
+}
+
+}  // namespace
+
+std::string FormatG(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+TSelectDepthFrm::TSelectDepthFrm(double initial_top, double initial_base, double top, double bottom,
+                                 QWidget* parent)
+    : QDialog(parent), initial_top_(initial_top), initial_base_(initial_base) {
+    setWindowTitle("Depth Interval");
+    setWindowFlags(Qt::Tool);
+    StartLbl = new QLabel(Caption("New Starting Depth", initial_top), this);
+    EndLbl = new QLabel(Caption("New Ending Depth", initial_base), this);
+    StartEd = DepthEdit(this, top);
+    StartEd->setObjectName("StartEd");
+    EndEd = DepthEdit(this, bottom);
+    EndEd->setObjectName("EndEd");
+    StartLbl->setBuddy(StartEd);
+    EndLbl->setBuddy(EndEd);
+    ResetStartBtn = new QPushButton("Reset", this);
+    ResetEndBtn = new QPushButton("Reset", this);
+    for (QPushButton* reset : {ResetStartBtn, ResetEndBtn}) {
+        reset->setToolTip("Reset depth to the original value.");
+        reset->setAutoDefault(false);
+    }
+    connect(ResetStartBtn, &QPushButton::clicked, this, &TSelectDepthFrm::ResetStartBtnClick);
+    connect(ResetEndBtn, &QPushButton::clicked, this, &TSelectDepthFrm::ResetEndBtnClick);
+
+    auto* buttons = new QDialogButtonBox(this);
+    OKBTN = buttons->addButton(QDialogButtonBox::Ok);
+    CancelBTN = buttons->addButton(QDialogButtonBox::Cancel);
+    HelpBTN = buttons->addButton(QDialogButtonBox::Help);
+    connect(OKBTN, &QPushButton::clicked, this, &TSelectDepthFrm::accept);
+    connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
+    connect(HelpBTN, &QPushButton::clicked, this,
+            [] { ShowHelpTopic(help_topic::kSelectInterval); });
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(StartLbl, 0, 0, 1, 2);
+    grid->addWidget(StartEd, 1, 0);
+    grid->addWidget(ResetStartBtn, 1, 1);
+    grid->addWidget(EndLbl, 2, 0, 1, 2);
+    grid->addWidget(EndEd, 3, 0);
+    grid->addWidget(ResetEndBtn, 3, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+double TSelectDepthFrm::StartDepth() const {
+    return StartEd->value();
+}
+double TSelectDepthFrm::EndDepth() const {
+    return EndEd->value();
+}
+
+void TSelectDepthFrm::ResetStartBtnClick() {
+    StartEd->setValue(initial_top_);
+}
+void TSelectDepthFrm::ResetEndBtnClick() {
+    EndEd->setValue(initial_base_);
+}
+
+void TSelectDepthFrm::accept() {
+    StartEd->interpretText();
+    EndEd->interpretText();
+    const double start = StartDepth();
+    const double end = EndDepth();
+    auto refuse = [&](const std::string& text, QDoubleSpinBox* edit) {
+        CurrentUi().ShowMessage(MessageKind::Warning, "", text, Buttons::Ok);
+        edit->setFocus();
+        edit->selectAll();
+    };
+    if (!(end < start)) {
+        refuse("The Starting Depth (" + FormatG(start) +
+                   ") must be greater than the Ending Depth (" + FormatG(end) + ")",
+               StartEd);
+    } else if (start > initial_top_ + kLimitSlack) {
+        refuse("The Starting Depth (" + FormatG(start) + ") is higher than the log's top (" +
+                   FormatG(initial_top_) + ")",
+               StartEd);
+    } else if (end < initial_base_ - kLimitSlack) {
+        refuse("The Ending Depth (" + FormatG(end) + ") is lower than the log's base (" +
+                   FormatG(initial_base_) + ")",
+               EndEd);
+    } else {
+        QDialog::accept();
+    }
+}
+
+}  // namespace cindral::app

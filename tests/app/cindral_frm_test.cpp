@@ -1,0 +1,418 @@
+#include "app/cindral_frm.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDoubleSpinBox>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <filesystem>
+
+#include "app/goto_dlg.h"
+#include "app/page_break_dlg.h"
+#include "app/select_depth_frm.h"
+#include "core/errors.h"
+#include "core/gdx_header.h"
+#include "core/recording_ui.h"
+#include "core/save_as.h"
+#include "frm_test_support.h"
+#include "render/logp_object.h"
+
+namespace cindral::app {
+namespace {
+
+using cindral::testing::OnNextDialog;
+using cindral::testing::ReadFileBytes;
+using cindral::testing::TempDir;
+
+class MainWindow : public ::testing::Test {
+  protected:
+    MainWindow() : scoped_ui(ui) {
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(dir.path()));
+        cindral::testing::WriteEmptyLibraries(dir);
+        cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1200));
+        settings = cindral::testing::TestSettings(dir);
+        window = std::make_unique<TCindralFrm>(settings);
+        window->ScreenPixelsPerInch = 100;
+    }
+
+    void Open() { ASSERT_TRUE(window->OpenFile(QString::fromStdString(log))); }
+
+    std::string Panel() const { return window->PagePNL->text().toStdString(); }
+
+    TempDir dir;
+    std::string log = dir.File("log.gdx");
+    RecordingUi ui;
+    ScopedUi scoped_ui;
+    Settings settings;
+    std::unique_ptr<TCindralFrm> window;
+};
+
+TEST_F(MainWindow, StartsEmptyWithPageCommandsOff) {
+    EXPECT_EQ(window->windowTitle(), "Cindral 2003 - UNTITLED");
+    EXPECT_TRUE(window->NoPages);
+    EXPECT_TRUE(window->Open1->isEnabled());
+    for (QAction* action :
+         {window->SaveAs1, window->Print1, window->Copy1, window->CopyDepth1, window->PageDown1,
+          window->PageUp1, window->Gotopage1, window->CustomPageBreaks1, window->SelectInterval1}) {
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    }
+}
+
+TEST_F(MainWindow, OpeningShowsTheFirstPageOfTheLog) {
+    Open();
+    EXPECT_EQ(window->windowTitle().toStdString(), "Cindral 2003 - " + log);
+    EXPECT_EQ(Panel(), "1 of 3");
+    EXPECT_EQ(window->ViewBitmap.size(), QSize(300, 500));
+    // The diagonal starts at x 10 on the top row of page 1.
+    EXPECT_NE(window->ViewBitmap.pixel(10, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(window->ViewBitmap.pixel(200, 0), qRgb(255, 255, 255));
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MainWindow, PageCommandsFollowThePageShown) {
+    Open();
+    struct Step {
+        QAction* TCindralFrm::*action;
+        const char* panel;
+        bool down, up, go_to;
+    };
+    const Step steps[] = {
+        {&TCindralFrm::PageDown1, "2 of 3", true, true, true},
+        {&TCindralFrm::PageDown1, "3 of 3", false, true, true},
+        {&TCindralFrm::PageDown1, "3 of 3", false, true, true},  // past the end: nothing
+        {&TCindralFrm::FirstPage1, "1 of 3", true, false, true},
+        {&TCindralFrm::PageUp1, "1 of 3", true, false, true},  // before the start: nothing
+        {&TCindralFrm::LastPage1, "3 of 3", false, true, true},
+        {&TCindralFrm::PageUp1, "2 of 3", true, true, true},
+    };
+    for (const Step& step : steps) {
+        // Disabled actions do not trigger; call the command itself like a stray key would.
+        QAction* action = (*window).*step.action;
+        if (action->isEnabled()) {
+            action->trigger();
+        } else if (action == window->PageDown1) {
+            window->PageDownBTNClick();
+        } else {
+            window->PageUpBTNClick();
+        }
+        SCOPED_TRACE(step.panel);
+        EXPECT_EQ(Panel(), step.panel);
+        EXPECT_EQ(window->PageDown1->isEnabled(), step.down);
+        EXPECT_EQ(window->PageUp1->isEnabled(), step.up);
+        EXPECT_EQ(window->Gotopage1->isEnabled(), step.go_to);
+    }
+}
+
+TEST_F(MainWindow, OnePageLogHasNoPageMoves) {
+    cindral::testing::WriteLog(log, cindral::testing::PixelHeader(400));
+    Open();
+    EXPECT_EQ(Panel(), "1 of 1");
+    EXPECT_FALSE(window->PageDown1->isEnabled());
+    EXPECT_FALSE(window->Gotopage1->isEnabled());
+    EXPECT_TRUE(window->SaveAs1->isEnabled());
+}
+
+TEST_F(MainWindow, DepthReadoutUnderTheMouse) {
+    Open();
+    struct Row {
+        int page, row;
+        bool elevation;
+        const char* text;
+    };
+    const Row rows[] = {
+        {0, 0, false, "1200.00"}, {0, 100, false, "1100.00"}, {0, 499, false, "701.00"},
+        {1, 0, false, "700.00"},  {2, 250, false, "-50.00"},  {0, 100, true, "1350.00"},
+        {1, 333, true, "617.00"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        window->ShownPage = row.page;
+        window->ShowCurrentPage();
+        window->ElevationCb->setChecked(row.elevation);
+        QMouseEvent move(QEvent::MouseMove, QPointF(20, row.row), QPointF(20, row.row),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(window->Image1, &move);
+        EXPECT_EQ(window->DepthEd->text().toStdString(), row.text);
+    }
+    window->CopyDepth1->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "617.00");
+}
+
+TEST_F(MainWindow, BrokenFileIsReportedAndTheShownLogStays) {
+    Open();
+    const std::string broken = dir.File("broken.gdx");
+    cindral::testing::WriteBytes(broken, {0x2D, 0x01, 0x72, 0x00, 1, 2, 3});
+    std::string expected;
+    try {
+        ReadHeaderFromFile(broken);
+    } catch (const CindralError& e) {
+        expected = e.what();
+    }
+    ASSERT_FALSE(expected.empty());
+    EXPECT_FALSE(window->OpenFile(QString::fromStdString(broken)));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(ui.messages[0].text, expected);
+    EXPECT_EQ(window->windowTitle().toStdString(), "Cindral 2003 - " + log);
+    EXPECT_EQ(Panel(), "1 of 3");
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    window->PageDown1->trigger();
+    EXPECT_EQ(Panel(), "2 of 3");
+}
+
+TEST_F(MainWindow, MissingCommandLineFileIsNamedInQuotes) {
+    window->OpenFromCommandLine({"/no/such/log.gdx"});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Cannot find \"/no/such/log.gdx\"");
+    EXPECT_TRUE(window->NoPages);
+    window->OpenFromCommandLine({QString::fromStdString(log)});
+    EXPECT_EQ(Panel(), "1 of 3");
+}
+
+TEST_F(MainWindow, PageTooLargeForABitmapLeavesTheWindowUsable) {
+    GdxHeader huge = cindral::testing::PixelHeader(1200);
+    huge.PageHeight = 3000;  // 300000 x 100000 pixels
+    huge.PageWidth = 1000;
+    cindral::testing::WriteLog(dir.File("huge.gdx"), huge);
+    Open();
+    EXPECT_FALSE(window->OpenFile(QString::fromStdString(dir.File("huge.gdx"))));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("Our of resources for creating the view screen."),
+              std::string::npos)
+        << ui.messages[0].text;
+    EXPECT_EQ(window->windowTitle().toStdString(), "Cindral 2003 - " + log);
+    window->PageDown1->trigger();
+    EXPECT_EQ(Panel(), "2 of 3");
+}
+
+TEST_F(MainWindow, GoToPageClampsTheTypedNumber) {
+    Open();
+    struct Row {
+        const char* typed;
+        const char* panel;
+    };
+    for (const Row& row : {Row{"2", "2 of 3"}, Row{"0", "1 of 3"}, Row{"99", "3 of 3"}}) {
+        SCOPED_TRACE(row.typed);
+        OnNextDialog([&](QDialog* dialog) {
+            auto* go_to = qobject_cast<TGotoDLG*>(dialog);
+            ASSERT_NE(go_to, nullptr);
+            go_to->PageSE->selectAll();
+            QTest::keyClicks(go_to->PageSE, row.typed);
+            QTest::keyClick(go_to->PageSE, Qt::Key_Return);
+        });
+        window->Gotopage1->trigger();
+        EXPECT_EQ(Panel(), row.panel);
+    }
+}
+
+// Answers the custom page length dialog: ticks the box as asked, types the units, presses OK.
+void AnswerPageLength(bool enabled, double units, bool ok = true) {
+    OnNextDialog([=](QDialog* dialog) {
+        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
+        ASSERT_NE(page, nullptr);
+        page->CustomEnableCb->setChecked(enabled);
+        EXPECT_EQ(page->UnitsPerPageGB->isEnabled(), enabled);
+        page->UnitsPerPage->setValue(units);
+        (ok ? page->OKBTN : page->CancelBTN)->click();
+    });
+}
+
+TEST_F(MainWindow, CustomPageLengthIsWrittenIntoTheHeaderOnly) {
+    Open();
+    window->LastPage1->trigger();
+    const std::vector<uint8_t> before = ReadFileBytes(log);
+    AnswerPageLength(true, 600);
+    window->CustomPageBreaks1->trigger();
+    EXPECT_TRUE(ui.messages.empty());
+    // 1200 units in pages of 600: two pages, and the view moves back onto the last one.
+    EXPECT_EQ(Panel(), "2 of 2");
+    EXPECT_TRUE(window->CustomPageBreaks1->isChecked());
+    EXPECT_TRUE(settings.CustomPageLengthOn);
+    EXPECT_EQ(settings.UnitsPerPage, 600);
+
+    GdxHeader header = ReadHeaderFromFile(log);
+    EXPECT_EQ(header.CustomPageLength, 1);
+    EXPECT_EQ(header.UnitsPerPage, 600);
+    EXPECT_EQ(header.TopDepth, 1200);
+    const std::vector<uint8_t> after = ReadFileBytes(log);
+    ASSERT_EQ(after.size(), before.size());
+    const size_t header_record = 4 + kHeaderLength;
+    EXPECT_TRUE(
+        std::equal(before.begin() + header_record, before.end(), after.begin() + header_record));
+
+    // Turning it off again brings the page-size paging back.
+    AnswerPageLength(false, 600);
+    window->CustomPageBreaks1->trigger();
+    EXPECT_EQ(Panel(), "2 of 3");
+    EXPECT_EQ(ReadHeaderFromFile(log).CustomPageLength, 0);
+}
+
+TEST_F(MainWindow, CustomPageLengthThatCannotBeWrittenChangesNothing) {
+    Open();
+    window->LastPage1->trigger();
+    const std::vector<uint8_t> before = ReadFileBytes(log);
+    ASSERT_TRUE(cindral::testing::MakeReadOnly(log));
+    AnswerPageLength(true, 600);
+    window->CustomPageBreaks1->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+    EXPECT_NE(ui.messages[0].text.find("cannot be written back"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(log), before);
+    EXPECT_EQ(Panel(), "3 of 3");
+    EXPECT_EQ(window->Document->CustomPageLength, 0);
+    EXPECT_FALSE(window->CustomPageBreaks1->isChecked());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(MainWindow, CustomPageLengthOfZeroIsRefusedAndCancelKeepsTheInterval) {
+    Open();
+    // A narrowed interval must survive the dialog's re-read of the file's header.
+    window->Document->TopDepth = 900;
+    window->CountPages();
+    window->ShowCurrentPage();
+    const std::string panel = Panel();
+    const std::vector<uint8_t> before = ReadFileBytes(log);
+    OnNextDialog([&](QDialog* dialog) {
+        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
+        page->CustomEnableCb->setChecked(true);
+        page->UnitsPerPage->setValue(0);
+        page->OKBTN->click();
+        EXPECT_TRUE(page->isVisible());
+        page->CancelBTN->click();
+    });
+    window->CustomPageBreaks1->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, TFPageBreakDlg::kZeroLengthWarning);
+    EXPECT_EQ(window->Document->TopDepth, 900);
+    EXPECT_EQ(Panel(), panel);
+    EXPECT_EQ(ReadFileBytes(log), before);
+}
+
+TEST_F(MainWindow, SelectIntervalWarnsUntilTheIntervalIsValid) {
+    Open();
+    window->LastPage1->trigger();
+    struct Try {
+        double start, end;
+        const char* warning;
+    };
+    const Try tries[] = {
+        {100, 200, "The Starting Depth (100) must be greater than the Ending Depth (200)"},
+        {300, 300, "The Starting Depth (300) must be greater than the Ending Depth (300)"},
+        {1300, 0, "The Starting Depth (1300) is higher than the log's top (1200)"},
+        {1000, -5, "The Ending Depth (-5) is lower than the log's base (0)"},
+    };
+    OnNextDialog([&](QDialog* dialog) {
+        auto* depth = qobject_cast<TSelectDepthFrm*>(dialog);
+        ASSERT_NE(depth, nullptr);
+        EXPECT_EQ(depth->StartLbl->text(), "New Starting Depth (1200)");
+        EXPECT_EQ(depth->EndLbl->text(), "New Ending Depth (0)");
+        for (const Try& t : tries) {
+            depth->StartEd->setValue(t.start);
+            depth->EndEd->setValue(t.end);
+            depth->OKBTN->click();
+            EXPECT_TRUE(depth->isVisible()) << t.warning;
+        }
+        depth->ResetStartBtn->click();
+        EXPECT_EQ(depth->StartEd->value(), 1200);
+        depth->EndEd->setValue(400);
+        depth->OKBTN->click();
+    });
+    window->SelectInterval1->trigger();
+    ASSERT_EQ(ui.messages.size(), std::size(tries));
+    for (size_t i = 0; i < std::size(tries); ++i) {
+        EXPECT_EQ(ui.messages[i].kind, MessageKind::Warning);
+        EXPECT_EQ(ui.messages[i].text, tries[i].warning);
+    }
+    // 800 units: two pages; the last page was shown, so the view returns to page 1.
+    EXPECT_EQ(Panel(), "1 of 2");
+    EXPECT_EQ(window->Document->BottomDepth, 400);
+    // The file keeps its own interval.
+    EXPECT_EQ(ReadHeaderFromFile(log).BottomDepth, 0);
+}
+
+TEST_F(MainWindow, SaveAsCopiesAndFollowsTheCopy) {
+    Open();
+    const auto bytes = ReadFileBytes(log);
+    EXPECT_TRUE(window->SaveAsTo(QString::fromStdString(dir.File("copy"))));
+    EXPECT_EQ(ReadFileBytes(dir.File("copy.gdx")), bytes);
+    EXPECT_EQ(window->windowTitle().toStdString(), "Cindral 2003 - " + dir.File("copy.gdx"));
+    EXPECT_EQ(window->Document->FileName, dir.File("copy.gdx"));
+
+    // Onto its own name: one file, no backup left.
+    EXPECT_TRUE(window->SaveAsTo(QString::fromStdString(dir.File("copy.gdx"))));
+    EXPECT_EQ(ReadFileBytes(dir.File("copy.gdx")), bytes);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("copy.~BN")));
+    EXPECT_TRUE(ui.messages.empty());
+    window->PageDown1->trigger();
+    EXPECT_EQ(Panel(), "2 of 3");
+}
+
+TEST_F(MainWindow, SaveAsQuestionsAnsweredNoSaveNothing) {
+    Open();
+    cindral::testing::WriteBytes(dir.File("other.gdx"), {1, 2, 3});
+    ui.answers = {Answer::No, Answer::No};
+    EXPECT_FALSE(window->SaveAsTo(QString::fromStdString(dir.File("copy.txt"))));
+    EXPECT_FALSE(window->SaveAsTo(QString::fromStdString(dir.File("other.gdx"))));
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text,
+              "copy.txt has an invalid file extension.\r\n\r\nDo you want to save anyway?");
+    EXPECT_EQ(ui.messages[1].text, OverwriteQuestion(dir.File("other.gdx")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("copy.txt")));
+    EXPECT_EQ(ReadFileBytes(dir.File("other.gdx")), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(window->Document->FileName, log);
+}
+
+TEST_F(MainWindow, PlacementIsKeptInTheSettings) {
+    window->show();
+    window->setGeometry(120, 140, 700, 450);
+    const QRect placed = window->geometry();
+    window->close();
+    EXPECT_FALSE(settings.Maximized);
+    TCindralFrm again(settings);
+    EXPECT_EQ(again.geometry(), placed);
+}
+
+TEST_F(MainWindow, DroppedLogIsOpened) {
+    window->show();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(log))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_EQ(Panel(), "1 of 3");
+
+    QMimeData text;
+    text.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.File("notes.txt")))});
+    QDragEnterEvent refused(QPoint(50, 50), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    refused.setAccepted(false);
+    QApplication::sendEvent(window.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(MainWindow, RecentFilesKeepTheNewestFirst) {
+    cindral::testing::WriteLog(dir.File("b.gdx"), cindral::testing::PixelHeader(400));
+    Open();
+    ASSERT_TRUE(window->OpenFile(QString::fromStdString(dir.File("b.gdx"))));
+    Open();
+    EXPECT_EQ(TCindralFrm::RecentFiles(), (QStringList{QString::fromStdString(log),
+                                                       QString::fromStdString(dir.File("b.gdx"))}));
+}
+
+}  // namespace
+}  // namespace cindral::app
