@@ -258,6 +258,13 @@ Bitmap DecodeDibAt(const uint8_t* data, size_t size, size_t dib_start, size_t bi
             after_header += size_t(std::min<uint32_t>(h.colors_used, 1u << 16)) * 4;
         }
         const size_t bits = bits_offset != 0 ? bits_offset : after_header;
+        // Refuse short data before allocating the picture.
+        if (h.compression != kBiRle8 && h.compression != kBiRle4) {
+            const int64_t stride = ((int64_t(h.width) * h.bit_count + 31) / 32) * 4;
+            if (bits > size || stride * std::llabs(int64_t(h.height)) > int64_t(size - bits)) {
+                Fail("pixel data is truncated");
+            }
+        }
         DibDecoder decoder(header, data, size, bits, std::move(palette));
         return decoder.Decode();
     } catch (const ByteRangeError&) {

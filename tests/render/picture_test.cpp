@@ -549,5 +549,38 @@ TEST(MakeTempFileName, ProcessesNeverShareAName) {
     EXPECT_EQ(all.size(), size_t(kChildren * kEach));
 }
 
+// Damaged pictures: every mutation either decodes or raises PictureError; none may read
+// outside its buffer (the sanitizer build checks that) or throw anything else.
+TEST(DamagedPictures, DecodeOrRefuseNeverMore) {
+    std::vector<std::vector<uint8_t>> seeds = {MakeBmp(4, false), MakeBmp(16, true),
+                                               MakeBmp(32, false),
+                                               Placeable(PenBrushRectangle(), 100, 50, 96)};
+    uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    int refused = 0;
+    for (const auto& seed : seeds) {
+        for (int round = 0; round < 400; ++round) {
+            std::vector<uint8_t> bytes = seed;
+            for (int k = 0; k < 1 + int(next() % 4); ++k)
+                bytes[next() % bytes.size()] = uint8_t(next());
+            if (next() % 4 == 0) bytes.resize(next() % bytes.size());
+            try {
+                if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+                    DecodeBmpFile(bytes);
+                } else {
+                    TraceCanvas canvas;
+                    PlayWmf(bytes, canvas, {0, 0, 50, 50});
+                }
+            } catch (const PictureError&) {
+                ++refused;
+            }
+        }
+    }
+    EXPECT_GT(refused, 0);
+}
+
 }  // namespace
 }  // namespace cindral
