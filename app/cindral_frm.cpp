@@ -23,9 +23,12 @@
 #include <QToolBar>
 #include <cmath>
 
+#include "app/about_box.h"
 #include "app/app_identity.h"
 #include "app/help.h"
 #include "app/startup.h"
+#include "core/directories.h"
+#include "core/display_options.h"
 #include "core/errors.h"
 #include "core/library_paths.h"
 #include "core/page_count.h"
@@ -90,8 +93,12 @@ void TCindralFrm::createControls() {
     DepthEd->setFixedWidth(121);
     DepthEd->setToolTip("Depth");
     DepthEd->setBackgroundRole(QPalette::Button);
+    // Home, End and Ctrl+C belong to the window's page and depth commands, never to the
+    // read-out's text cursor.
+    DepthEd->setFocusPolicy(Qt::NoFocus);
     ElevationCb = new QCheckBox("Elevation", this);
     ElevationCb->setObjectName("ElevationCb");
+    ElevationCb->setFocusPolicy(Qt::NoFocus);
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName("ScrollBox1");
@@ -104,6 +111,7 @@ void TCindralFrm::createControls() {
     ScrollBox1->setWidget(Image1);
     ScrollBox1->setWidgetResizable(false);
     setCentralWidget(ScrollBox1);
+    ScrollBox1->setFocus();
     connect(Image1, &PageImage::MouseRow, this, &TCindralFrm::ShowDepthAt);
 
     PagePNL = new QLabel(this);

@@ -18,6 +18,7 @@ class QToolBar;
 
 namespace cindral {
 class logp_object;
+struct DisplayOptions;
 struct Settings;
 }  // namespace cindral
 
@@ -66,6 +67,10 @@ class TCindralFrm : public QMainWindow {
     // Plays ShownPage into the view bitmap and shows it.
     void ShowCurrentPage();
     void UpdatePageControls();
+    // The options record the about box may change (its beta flag); without it the about box
+    // cannot be opened.
+    void SetDisplayOptions(DisplayOptions* options) { display_options_ = options; }
+
     // Enables every command from the window's state.
     void updateActions();
     // Sizes the view bitmap to the log page; false when no bitmap of that size can exist.
@@ -132,6 +137,7 @@ class TCindralFrm : public QMainWindow {
     void ShowError(const std::string& text);
 
     Settings& settings_;
+    DisplayOptions* display_options_ = nullptr;
 };
 
 // "Cindral 2003 - " + the file name, or "UNTITLED".

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         cindral::app::TCindralFrm window(cindral::CurrentSettings());
+        window.SetDisplayOptions(&session->Options());
         window.show();
         // The file named on the command line opens once the window is on screen.
         QStringList parameters = session->Parameters();

@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
@@ -23,6 +24,7 @@
 #include "core/gdx_header.h"
 #include "core/recording_ui.h"
 #include "core/save_as.h"
+#include "core/status.h"
 #include "frm_test_support.h"
 #include "render/logp_object.h"
 
@@ -403,6 +405,69 @@ TEST_F(MainWindow, DroppedLogIsOpened) {
     refused.setAccepted(false);
     QApplication::sendEvent(window.get(), &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(MainWindow, KeysMoveThroughPagesAndCopyTheDepth) {
+    Open();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    struct Row {
+        Qt::Key key;
+        const char* panel;
+    };
+    const Row rows[] = {{Qt::Key_PageDown, "2 of 3"},
+                        {Qt::Key_End, "3 of 3"},
+                        {Qt::Key_PageUp, "2 of 3"},
+                        {Qt::Key_Home, "1 of 3"}};
+    for (const Row& row : rows) {
+        QTest::keyClick(window->ScrollBox1, row.key);
+        EXPECT_EQ(Panel(), row.panel);
+    }
+    window->ShowDepthAt(40);
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(window->ScrollBox1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "1160.00");
+}
+
+// Records the status lines of a play and answers a cancel request as told.
+class RecordingStatus : public StatusSink {
+  public:
+    void ShowStatus(const std::string& text) override { lines.push_back(text); }
+    void HideStatus() override { ++hides; }
+    bool CancelRequested() override { return cancel; }
+    std::vector<std::string> lines;
+    int hides = 0;
+    bool cancel = false;
+};
+
+TEST_F(MainWindow, StatusReportsThePageCountThePanelShows) {
+    RecordingStatus status;
+    ScopedStatusSink sink(status);
+    Open();
+    auto has = [&](const std::string& line) {
+        return std::find(status.lines.begin(), status.lines.end(), line) != status.lines.end();
+    };
+    EXPECT_TRUE(has("Calculating the number of pages..."));
+    EXPECT_TRUE(has("Total pages = 3"));
+    EXPECT_TRUE(has("Plotting page ..."));
+    EXPECT_TRUE(has("Done plotting page."));
+    EXPECT_EQ(Panel(), "1 of 3");
+    EXPECT_GT(status.hides, 0);
+}
+
+TEST_F(MainWindow, CancelledPageLeavesTheWindowReady) {
+    Open();
+    RecordingStatus status;
+    status.cancel = true;
+    ScopedStatusSink sink(status);
+    window->PageDown1->trigger();
+    EXPECT_EQ(Panel(), "2 of 3");
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(ui.messages.empty());
+    window->PageDown1->trigger();
+    EXPECT_EQ(Panel(), "3 of 3");
 }
 
 TEST_F(MainWindow, RecentFilesKeepTheNewestFirst) {
