@@ -27,6 +27,7 @@
 #include "core/status.h"
 #include "frm_test_support.h"
 #include "render/logp_object.h"
+#include "render/page_renderer.h"
 
 namespace cindral::app {
 namespace {
@@ -468,6 +469,27 @@ TEST_F(MainWindow, CancelledPageLeavesTheWindowReady) {
     EXPECT_TRUE(ui.messages.empty());
     window->PageDown1->trigger();
     EXPECT_EQ(Panel(), "3 of 3");
+}
+
+// The view shows exactly what the shared page routine draws for the bundled sample (which
+// uses bands, fills and text) at the same resolution.
+TEST_F(MainWindow, ShowsWhatThePageRoutineDraws) {
+    const std::string bin = cindral::testing::BinDir();
+    settings.PatternFile = bin + "/QuenUtil.Pat";
+    settings.SymbolFile = bin + "/QuenUtil.Sym";
+    const std::string sample = bin + "/samples/sample.gdx";
+    ASSERT_TRUE(window->OpenFile(QString::fromStdString(sample)));
+    window->PageDown1->trigger();
+
+    logp_object reference(settings.PatternFile, settings.SymbolFile);
+    ApplyRenderSettings(reference, settings);
+    reference.FileName = sample;
+    reference.ReadHeader();
+    reference.Close();
+    const QImage expected = RenderPageImage(reference, 1, 100);
+    ASSERT_EQ(window->ViewBitmap.size(), expected.size());
+    EXPECT_TRUE(window->ViewBitmap == expected);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(MainWindow, RecentFilesKeepTheNewestFirst) {
