@@ -188,10 +188,16 @@ bool FileExists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ignored);
 }
 
+// Only a file that is not there counts as missing: one that exists but cannot be read
+// (permissions, a folder of that name) must not be replaced by the defaults.
 std::vector<uint8_t> ReadWholeFile(const std::string& path, bool& missing) {
+    std::error_code error;
+    missing = !std::filesystem::exists(path, error) && !error;
+    if (missing) return {};
     std::ifstream in(path, std::ios::binary);
-    missing = !in;
-    if (!in) return {};
+    if (!in || std::filesystem::is_directory(path, error)) {
+        throw IoError("Unable to read the settings file " + path, errno);
+    }
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
     if (in.bad()) throw IoError("Unable to read the settings file " + path, errno);
     return bytes;
@@ -400,8 +406,10 @@ Settings LoadSettings(const std::string& path, const SettingsEnvironment& enviro
     SettingsReading reading = ReadSettingsFile(path, environment);
     if (reading.state == SettingsFileState::Good) return reading.settings;
 
+    // A file that cannot even be read is left where it is; the defaults serve this run.
+    const bool unreadable = reading.state == SettingsFileState::Unreadable;
     std::string backup;
-    if (reading.state != SettingsFileState::Missing) {
+    if (reading.state != SettingsFileState::Missing && !unreadable) {
         backup = path + ".bak";
         try {
             KeepBackup(path, backup);
@@ -413,10 +421,14 @@ Settings LoadSettings(const std::string& path, const SettingsEnvironment& enviro
             LogLine("Settings: " + path + ": " + problem);
         }
     }
-    try {
-        SaveSettings(reading.settings, path);
-    } catch (const IoError& e) {
-        LogLine(std::string("Settings: ") + e.what());
+    if (unreadable) {
+        for (const std::string& problem : reading.problems) LogLine("Settings: " + problem);
+    } else {
+        try {
+            SaveSettings(reading.settings, path);
+        } catch (const IoError& e) {
+            LogLine(std::string("Settings: ") + e.what());
+        }
     }
     if (reading.state != SettingsFileState::Missing) {
         std::string text = "The settings file " + path + " could not be used as it stood:";

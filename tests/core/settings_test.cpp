@@ -373,6 +373,19 @@ TEST(LoadSettings, AGoodFileIsReadAsItIsAndLeftAlone) {
     EXPECT_EQ(EncodeSettings(s), good);
 }
 
+TEST(LoadSettings, AFileThatCannotBeReadIsNeitherReplacedNorBackedUp) {
+    SettingsFolder folder;
+    std::filesystem::create_directory(folder.Path());  // a folder where the file should be
+    RecordingUi ui;
+    ScopedUi scoped(ui);
+    Settings s = LoadSettings(folder.Path(), folder.Environment());
+    EXPECT_EQ(s.UnitsPerPage, 100.0);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path()));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + ".bak"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("Unable to read the settings file"), std::string::npos);
+}
+
 TEST(ReadSettingsFile, NeverWritesAnything) {
     SettingsFolder folder;
     std::vector<uint8_t> bad(10, 1);
