@@ -139,12 +139,4 @@ void GdxWriter::Save(const std::string& path) const {
     WriteFileBytes(path, Bytes());
 }
 
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    file_object file;
-    file.FileName = path;
-    file.OpenWrite();
-    file.WriteBlock(bytes.data(), bytes.size());
-    file.Close();
-}
-
 }  // namespace cindral

@@ -10,6 +10,7 @@
 #include "core/byte_codec.h"
 #include "core/gdx_header.h"
 #include "core/gdx_reader.h"
+#include "core/whole_file.h"
 
 namespace cindral {
 
@@ -45,8 +46,5 @@ class GdxWriter {
     GdxHeader header_;
     ByteWriter body_;
 };
-
-// Writes `bytes` to `path` as they are (test fixtures, truncated copies).
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace cindral

@@ -77,22 +77,6 @@ TempFileRemover::~TempFileRemover() {
     if (!path_.empty()) ::unlink(path_.c_str());
 }
 
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    out.close();
-    if (!out) throw IoError("Cannot write " + path, errno);
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw IoError("Cannot open " + path + ": " + std::strerror(errno), errno);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) throw IoError("Cannot read " + path, errno);
-    return bytes;
-}
-
 int64_t ReadBitmapSize(const std::string& file_name, int& width, int& height) {
     const std::vector<uint8_t> bytes = ReadFileBytes(file_name);
     const Size size = BmpFileSize(bytes.data(), bytes.size());

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/whole_file.h"
 namespace cindral {
 
 // Folder for temporary picture files, with a trailing '/': the user directory unless set
@@ -33,11 +34,6 @@ class TempFileRemover {
   private:
     std::string path_;
 };
-
-// Writes `bytes` to `path` (replacing its contents); IoError on failure.
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-// The whole file; IoError when it cannot be read.
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
 
 // Width and height of the bitmap in a bitmap file; returns the file's size in bytes. A file
 // that cannot be read raises IoError, one that is not a bitmap PictureError.
