@@ -31,6 +31,21 @@ double Y(double depth) {
     return -depth;
 }
 
+// Pattern numbers of the default library's lithologies.
+constexpr int kSandstone = 41, kSiltstone = 66, kShale = 71, kLimestone = 91, kDolomite = 116,
+              kCoal = 146, kConglomerate = 156;
+constexpr int kLegendPatterns[] = {kSandstone, kShale, kLimestone, kDolomite};
+// Symbol numbers of the default library.
+constexpr int16_t kOilShowFair = 271, kNorthArrow = 145;
+
+void Font(GdxWriter& w, const char* name, int size, uint8_t style) {
+    SetFontRecord font;
+    font.fontName = name;
+    font.size = size;
+    font.style = style;
+    w.Write(font);
+}
+
 // A small deterministic generator so every build writes the same bytes.
 class Noise {
   public:
@@ -54,14 +69,21 @@ struct Bed {
 std::vector<Bed> MakeBeds(Noise& noise) {
     std::vector<Bed> beds;
     double depth = kTop;
-    int pattern = 1;
+    int index = 0;
     while (depth < kBase) {
         double thickness = noise.Between(6, 38);
         double base = std::fmin(depth + thickness, kBase);
         double shale = noise.Next();
         double resistivity = shale > 0.6 ? noise.Between(1, 6) : noise.Between(8, 400);
+        int pattern = shale > 0.6 ? kShale : shale > 0.4 ? kSiltstone : kSandstone;
+        if (shale <= 0.4 && index % 4 == 3) pattern = kLimestone;
+        if (shale <= 0.4 && index % 7 == 6) pattern = kDolomite;
+        if (index % 11 == 10) {
+            pattern = kCoal;
+            base = std::fmin(depth + 3, kBase);
+        }
         beds.push_back({depth, base, pattern, shale, resistivity});
-        pattern = pattern % 40 + 1;
+        ++index;
         depth = base;
     }
     return beds;
@@ -123,6 +145,7 @@ void HeaderBands(GdxWriter& w) {
     panel.region = 1;
     w.Write(panel);
 
+    Font(w, "Arial", 14, 1);
     DrawLongLabelRecord title;
     title.x = kLithLeft + 10;
     title.y = 0.25;
@@ -134,6 +157,7 @@ void HeaderBands(GdxWriter& w) {
     const char* lines[] = {"Operator: Northfield Drilling Ltd.", "Field: Glenmore East",
                            "Location: Sec. 7, Twp. 12, Rge. 4", "Ground elevation: 350 ft",
                            "Depth scale: 1 in = 20 ft"};
+    Font(w, "Arial", 9, 0);
     for (int i = 0; i < 5; ++i) {
         DrawLabelRecord label;
         label.x = kLithLeft + 10;
@@ -176,19 +200,19 @@ void HeaderBands(GdxWriter& w) {
     DrawScaledSymbolRecord north;
     north.x = 735;
     north.y = 1.15;
-    north.symbol = 3;
+    north.symbol = kNorthArrow;
     north.size = 0.25;
     north.region = 1;
     w.Write(north);
 
-    // Legend of the first patterns.
+    // Legend of the lithologies of the log.
     for (int i = 0; i < 4; ++i) {
         RegionPatternFillBoxRecord legend;
         legend.x1 = 660 + i * 35;
         legend.x2 = legend.x1 + 28;
         legend.y1 = 1.2;
         legend.y2 = 1.4;
-        legend.pattern = i + 1;
+        legend.pattern = kLegendPatterns[i];
         legend.outline = 1;
         legend.region = 1;
         w.Write(legend);
@@ -198,7 +222,7 @@ void HeaderBands(GdxWriter& w) {
     colored.x2 = 460;
     colored.y1 = 1.38;
     colored.y2 = 1.44;
-    colored.pattern = 12;
+    colored.pattern = kSandstone;
     colored.backColor = Rgb(255, 240, 180);
     colored.lineColor = Rgb(120, 80, 0);
     colored.outline = 1;
@@ -215,6 +239,7 @@ void HeaderBands(GdxWriter& w) {
                                 {kGrLeft + 5, "Gamma Ray  0 - 150 API"},
                                 {kResLeft + 5, "Resistivity  0.2 - 2000 ohm.m"}};
     for (uint8_t region : {1, 2}) {
+        Font(w, "Arial", 8, 1);
         double top = region == 1 ? 1.55 : 0.1;
         DrawRegionLineRecord rule;
         rule.x1 = kLithLeft;
@@ -232,6 +257,7 @@ void HeaderBands(GdxWriter& w) {
             w.Write(label);
         }
         if (region == 2) {
+            Font(w, "Arial", 7, 2);
             DrawLabelRecord again;
             again.x = kResRight - 160;
             again.y = 0.35;
@@ -249,6 +275,7 @@ void HeaderBands(GdxWriter& w) {
     footer_rule.y1 = footer_rule.y2 = 0.05;
     footer_rule.region = 3;
     w.Write(footer_rule);
+    Font(w, "Arial", 7, 0);
     DrawLabelRecord footer;
     footer.x = kLithLeft;
     footer.y = 0.12;
@@ -327,7 +354,7 @@ void DepthTrack(GdxWriter& w) {
 
 void Lithology(GdxWriter& w, const std::vector<Bed>& beds, Noise& noise) {
     for (const Bed& b : beds) {
-        if (b.pattern % 5 == 0) {
+        if (b.pattern == kSandstone || b.pattern == kShale) {
             PatternFillBoxColoredRecord box;
             box.x1 = kLithLeft;
             box.x2 = kLithRight;
@@ -352,15 +379,16 @@ void Lithology(GdxWriter& w, const std::vector<Bed>& beds, Noise& noise) {
             DrawSymbolRecord show;  // an oil show in the cleanest sands
             show.x = kLithRight - 20;
             show.y = Y((b.top + b.base) / 2);
-            show.symbol = static_cast<int16_t>(1 + b.pattern % 12);
-            show.xScale = show.yScale = 3;
+            show.symbol = kOilShowFair;
+            show.xScale = show.yScale = 0.16;
             w.Write(show);
         }
     }
-    // A conglomerate lens as a pattern-filled polygon.
+    // A conglomerate lens as a polygon; the viewer fills it with the current colour.
+    w.Write(SetColorRecord{Rgb(190, 150, 100)});
     GdxCommand lens{PolyFillRecord()};
     auto& fill = std::get<PolyFillRecord>(lens.record);
-    fill.pattern = 33;
+    fill.pattern = kConglomerate;
     fill.outline = 1;
     for (int i = 0; i <= 12; ++i) {
         double a = i * M_PI / 6;
@@ -368,6 +396,7 @@ void Lithology(GdxWriter& w, const std::vector<Bed>& beds, Noise& noise) {
             {105 + 45 * std::cos(a), Y(1312 + 5 * std::sin(a) + noise.Between(-0.5, 0.5))});
     }
     w.Write(lens);
+    w.Write(SetColorRecord{Rgb(0, 0, 0)});
     // A core interval marked with a box and a rotated label.
     DrawBoxRecord core;
     core.x1 = kLithLeft + 4;
@@ -541,18 +570,19 @@ void Annotations(GdxWriter& w) {
     c.y1 = Y(1350);
     c.y2 = Y(1320);
     comment.text =
-        "Lost circulation at 1327 ft; 40 bbl of mud lost before the zone was sealed with LCM.";
+        "Lost circulation at 1327 ft; 40 bbl of mud lost before the zone was sealed with "
+        "LCM.\r\n";
     w.Write(comment);
 
     GdxCommand formatted{DrawFormattedTextRecord()};
     auto& f = std::get<DrawFormattedTextRecord>(formatted.record);
     f.x1 = kResLeft + 150;
     f.x2 = kResRight - 10;
-    f.y1 = Y(1560);
-    f.y2 = Y(1530);
+    f.y1 = Y(1530);
+    f.y2 = Y(1560);
     f.fontSize = 8;
     f.sideMargin = 0.05;
-    formatted.text = "Drill stem test 1: 1540-1555 ft.\nRecovered 120 ft of gas-cut mud.";
+    formatted.text = "Drill stem test 1: 1540-1555 ft.\r\nRecovered 120 ft of gas-cut mud.\r\n";
     w.Write(formatted);
 
     DrawNoteRecord note;
