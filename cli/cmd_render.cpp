@@ -45,11 +45,14 @@ int RunRender(const std::vector<std::string>& args) {
         throw UsageError{"--interval needs TOP greater than BOTTOM"};
     }
 
-    const DocumentSettings files_from_settings = DocumentSettingsFor(common);
+    Settings settings;
+    const DocumentSettings files_from_settings = DocumentSettingsFor(common, &settings);
 
     const std::unique_ptr<QGuiApplication> application = EnsureGuiApplication();
     logp_object document(files_from_settings.pattern_file, files_from_settings.symbol_file,
                          files_from_settings.default_page_length);
+    // Black printing and the repeated-header gap follow the settings, as in the viewer.
+    ApplyRenderSettings(document, settings);
     document.FileName = files[0];
     document.ReadHeader();
     document.Close();

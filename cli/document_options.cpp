@@ -35,8 +35,9 @@ SettingsReading ReadSettingsFor(const CommonOptions& options) {
     return reading;
 }
 
-DocumentSettings DocumentSettingsFor(const CommonOptions& options) {
+DocumentSettings DocumentSettingsFor(const CommonOptions& options, Settings* settings_used) {
     SettingsReading reading = ReadSettingsFor(options);
+    if (settings_used != nullptr) *settings_used = reading.settings;
     for (const std::string& problem : reading.problems) {
         std::fprintf(stderr, "warning: settings file %s: %s\n", SettingsPathFor(options).c_str(),
                      problem.c_str());

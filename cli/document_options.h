@@ -19,7 +19,9 @@ SettingsReading ReadSettingsFor(const CommonOptions& options);
 
 // The libraries and default page length for a document: --patterns/--symbols when given,
 // else the files the settings name (the program's own copies when those are missing);
-// --page-length when given, else the settings' custom page length.
-DocumentSettings DocumentSettingsFor(const CommonOptions& options);
+// --page-length when given, else the settings' custom page length. `settings_used`, when
+// given, receives the settings read, for what else a command takes from them.
+DocumentSettings DocumentSettingsFor(const CommonOptions& options,
+                                     Settings* settings_used = nullptr);
 
 }  // namespace cindral::cli
