@@ -1,13 +1,11 @@
 // cindral-cli symbols: a catalogue sheet (PNG) of every symbol of a library with its number,
 // for checking a library by eye.
 
-#include <QGuiApplication>
 #include <QImage>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "cli/command.h"
+#include "cli/gui_application.h"
 #include "cli/options.h"
 #include "core/errors.h"
 #include "core/program_paths.h"
@@ -36,16 +34,7 @@ int RunSymbols(const std::vector<std::string>& args) {
     if (layout.count == 0)
         throw CindralError("The symbol library " + library + " holds no symbols.");
 
-    // Fonts and painting need a GUI application object; no display is used.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "cindral-cli";
-    static char* argv[] = {name, nullptr};
-    std::unique_ptr<QGuiApplication> application;
-    if (QGuiApplication::instance() == nullptr) {
-        application = std::make_unique<QGuiApplication>(argc, argv);
-    }
-
+    const auto application = EnsureGuiApplication();
     QImage sheet(layout.Width(), layout.Height(), QImage::Format_RGB32);
     sheet.fill(Qt::white);
     {
