@@ -99,6 +99,10 @@ void TCindralFrm::createControls() {
     ElevationCb = new QCheckBox("Elevation", this);
     ElevationCb->setObjectName("ElevationCb");
     ElevationCb->setFocusPolicy(Qt::NoFocus);
+    // Ticking the box switches the value shown at once, not only at the next mouse move.
+    connect(ElevationCb, &QCheckBox::toggled, this, [this] {
+        if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
+    });
 
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName("ScrollBox1");
@@ -414,6 +418,7 @@ void TCindralFrm::ShowCurrentPage() {
 
 void TCindralFrm::ShowDepthAt(int row) {
     if (NoPages || !Document) return;
+    last_mouse_row_ = row;
     double value = Document->ToDepth(row, ElevationCb->isChecked());
     DepthEd->setText(QString::asprintf("%.2f", value));
 }
@@ -507,8 +512,15 @@ void TCindralFrm::AboutCindral1Click() {
                            "<p>A viewer for compiled borehole logs.");
 }
 
+// The recent-file list lives outside the fixed settings record, in the user's config folder
+// under a name that does not change with the application title.
+static std::unique_ptr<QSettings> RecentStore() {
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Cindral",
+                                       "Cindral");
+}
+
 QStringList TCindralFrm::RecentFiles() {
-    return QSettings().value("RecentFiles").toStringList();
+    return RecentStore()->value("RecentFiles").toStringList();
 }
 
 void TCindralFrm::RememberRecentFile(const QString& path) {
@@ -516,7 +528,7 @@ void TCindralFrm::RememberRecentFile(const QString& path) {
     files.removeAll(path);
     files.prepend(path);
     while (files.size() > kMostRecentFiles) files.removeLast();
-    QSettings().setValue("RecentFiles", files);
+    RecentStore()->setValue("RecentFiles", files);
 }
 
 void TCindralFrm::FillRecentMenu() {

@@ -138,6 +138,7 @@ class TCindralFrm : public QMainWindow {
 
     Settings& settings_;
     DisplayOptions* display_options_ = nullptr;
+    int last_mouse_row_ = -1;
 };
 
 // "Cindral 2003 - " + the file name, or "UNTITLED".

@@ -13,11 +13,9 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    application.setOrganizationName("Cindral");
-    application.setApplicationName("Cindral");
     auto session = cindral::app::StartUp(argc, argv);
     if (!session) return 1;
-    QApplication::setApplicationDisplayName(cindral::app::kApplicationTitle);
+    QApplication::setApplicationName(cindral::app::kApplicationTitle);
 
     int status = 0;
     {

@@ -152,6 +152,8 @@ TEST_F(MainWindow, DepthReadoutUnderTheMouse) {
     }
     window->CopyDepth1->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "617.00");
+    window->ElevationCb->setChecked(false);
+    EXPECT_EQ(window->DepthEd->text().toStdString(), "367.00");
 }
 
 TEST_F(MainWindow, BrokenFileIsReportedAndTheShownLogStays) {
