@@ -180,10 +180,9 @@ std::optional<PrinterPage> DefaultPrinterPage() {
             return page;
         }
     }
-    CurrentUi().ShowMessage(MessageKind::Warning, "",
-                            "No default printer is selected or available.\r\nBorneth will use a "
-                            "default page size.",
-                            Buttons::Ok);
+    // Printing to PDF is always possible here, so a machine without a printer is normal and
+    // not worth a warning box on every first start: the default page size is used quietly.
+    LogLine("No default printer is selected or available; using a default page size.");
     return std::nullopt;
 }
 
