@@ -40,21 +40,7 @@ void logp_object::PatternFillBox(double x1, double y1, double x2, double y2, int
         const Region clip =
             Region::FromRect({left, top, right, bottom}).Combined(DataRegion, CombineMode::And);
         if (clip.IsEmpty()) return;
-        c.SelectClipRegion(clip);
-        const int dot = PixelsPerInch > 100 ? DotHalfSize(PixelsPerInch) : 0;
-        TilePattern(Patterns->Current(), {left, top, right, bottom},
-                    PatternPixels(xScale, PixelsPerInch), PatternPixels(yScale, PixelsPerInch),
-                    clip.Bounds(), [&](Point a, Point b) {
-                        if (a != b) {
-                            c.MoveTo(a.x, a.y);
-                            c.LineTo(b.x, b.y);
-                        } else if (dot > 0) {
-                            c.Ellipse({a.x - dot, a.y - dot, a.x + dot, a.y + dot});
-                        } else {
-                            c.SetPixel(a.x, a.y, c.pen().color);
-                        }
-                    });
-        c.SelectNoClip();
+        TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
     }
     if (outline) BoxOutline(x1, y1, x2, y2);
 }
@@ -88,6 +74,30 @@ void logp_object::PatternFillBoxColored(double x1, double y1, double x2, double 
         SetLineWidth(0);
         BoxOutline(x1, y1, x2, y2);
     }
+}
+
+void logp_object::TileThinStrokes(const Rect& box, double xScale, double yScale,
+                                  const Region& clip) {
+    cindral::Canvas& c = Target();
+    c.SelectClipRegion(clip);
+    const Brush saved_brush = c.brush();
+    // Zero-length strokes are dots: a pixel on screen, a small disc on a fine device.
+    const int dot = PixelsPerInch > 100 ? DotHalfSize(PixelsPerInch) : 0;
+    TilePattern(
+        Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
+        PatternPixels(yScale, PixelsPerInch), clip.Bounds(), [&](Point a, Point b) {
+            if (a != b) {
+                c.MoveTo(a.x, a.y);
+                c.LineTo(b.x, b.y);
+            } else if (dot > 0) {
+                c.SelectBrush({BrushStyle::Solid, c.pen().color, HatchStyle::Horizontal, nullptr});
+                c.Ellipse({a.x - dot, a.y - dot, a.x + dot, a.y + dot});
+                c.SelectBrush(saved_brush);
+            } else {
+                c.SetPixel(a.x, a.y, c.pen().color);
+            }
+        });
+    c.SelectNoClip();
 }
 
 void logp_object::TileColoredStrokes(const Rect& box, double xScale, double yScale,
@@ -157,26 +167,7 @@ void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y
         const Region clip =
             Region::FromRect({left, top, right, bottom}).Combined(PageRegion, CombineMode::And);
         if (clip.IsEmpty()) return;
-        c.SelectClipRegion(clip);
-        const int dot = PixelsPerInch > 100 ? DotHalfSize(PixelsPerInch) : 0;
-        TilePattern(Patterns->Current(), {left, top, right, bottom},
-                    PatternPixels(xScale, PixelsPerInch), PatternPixels(yScale, PixelsPerInch),
-                    clip.Bounds(), [&](Point a, Point b) {
-                        if (a != b) {
-                            c.MoveTo(a.x, a.y);
-                            c.LineTo(b.x, b.y);
-                        } else if (dot > 0) {
-                            Brush solid = c.brush();
-                            solid.style = BrushStyle::Solid;
-                            c.SelectBrush(solid);
-                            c.Ellipse({a.x - dot, a.y - dot, a.x + dot, a.y + dot});
-                            solid.style = BrushStyle::Null;
-                            c.SelectBrush(solid);
-                        } else {
-                            c.SetPixel(a.x, a.y, c.pen().color);
-                        }
-                    });
-        c.SelectNoClip();
+        TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
     }
     if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }

@@ -215,6 +215,8 @@ class logp_object : public gd_object {
 
   private:
     void ClearPageRegions();
+    // Strokes of the loaded pattern over `box` with the current pen, cut to `clip`.
+    void TileThinStrokes(const Rect& box, double xScale, double yScale, const Region& clip);
     // Strokes of the loaded pattern over `box` with a pen of the file's `lineWidth`, each
     // end point included; restores the pen and brush.
     void TileColoredStrokes(const Rect& box, double xScale, double yScale, int32_t lineWidth,
