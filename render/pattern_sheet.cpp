@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "core/library_source.h"
 #include "core/pattern_object.h"
+#include "render/catalogue_sheet.h"
 #include "render/pattern_tiling.h"
 
 namespace cindral {
@@ -56,18 +57,7 @@ std::map<int, std::string> PatternNamesBeside(const std::string& library_file) {
 
 void DrawPatternSheet(Canvas& canvas, pattern_object& patterns, const PatternSheetLayout& layout,
                       const std::map<int, std::string>& names, const std::string& title) {
-    Font label;
-    label.face = "Arial";
-    label.height = -12;
-    Font heading = label;
-    heading.height = -18;
-    heading.weight = 700;
-    canvas.SetBackgroundMode(BackgroundMode::Transparent);
-    canvas.SetTextColor(kBlack);
-    canvas.SelectFont(heading);
-    canvas.SetTextAlign(0);
-    canvas.TextOut(kMargin, 10, title);
-    canvas.SelectFont(label);
+    BeginCatalogueSheet(canvas, title);
 
     const double unit = PatternPixels(1, layout.pixels_per_inch);
     for (int n = 0; n < layout.count; ++n) {

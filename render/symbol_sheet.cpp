@@ -6,6 +6,7 @@
 
 #include "core/errors.h"
 #include "core/symbol_object.h"
+#include "render/catalogue_sheet.h"
 
 namespace cindral {
 namespace {
@@ -40,18 +41,7 @@ void DrawSymbolSheet(Canvas& canvas, symbol_object& symbols, const SymbolSheetLa
     const double half = (layout.cell - label_rows) / 2.0 - 6;
     const double scale = half / reach;
 
-    Font label;
-    label.face = "Arial";
-    label.height = -12;
-    Font heading = label;
-    heading.height = -18;
-    heading.weight = 700;
-    canvas.SetBackgroundMode(BackgroundMode::Transparent);
-    canvas.SetTextColor(kBlack);
-    canvas.SelectFont(heading);
-    canvas.SetTextAlign(0);
-    canvas.TextOut(8, 10, title);
-    canvas.SelectFont(label);
+    BeginCatalogueSheet(canvas, title);
     canvas.SetTextAlign(6);  // centred, top
 
     Brush hollow;
