@@ -55,7 +55,9 @@ TEST(DefaultLibraries, DigitsAndCapitalsSpanTheFullHeightFromTheBaseline) {
             high = std::max({high, int(s.y1), int(s.y2)});
         }
         // Q's tail may dip below the baseline.
-        if (c != 'Q') EXPECT_EQ(low, 0) << c;
+        if (c != 'Q') {
+            EXPECT_EQ(low, 0) << c;
+        }
         EXPECT_EQ(high, 12) << c;
     }
 }

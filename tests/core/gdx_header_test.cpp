@@ -235,7 +235,9 @@ TEST(StorePageSize, ChangesOnlyThePageSizeInEitherLayout) {
         std::vector<uint8_t> after = ReadFileBytes(path);
         ASSERT_EQ(after.size(), before.size());
         for (size_t i = 0; i < after.size(); ++i) {
-            if (i < 4 + 65 || i >= 4 + 81) EXPECT_EQ(after[i], before[i]) << "byte " << i;
+            if (i < 4 + 65 || i >= 4 + 81) {
+                EXPECT_EQ(after[i], before[i]) << "byte " << i;
+            }
         }
         GdxHeader back = ReadHeaderFromFile(path);
         EXPECT_EQ(back.PageHeight, 14);

@@ -151,7 +151,9 @@ TEST_P(PatternLoad, LeavesTheExpectedRecordCurrent) {
         EXPECT_EQ(patterns.CellWidth(), n);
         EXPECT_EQ(patterns.CellHeight(), n + 1);
         EXPECT_EQ(patterns.SegmentCount(), n > 50 ? 50 : n);
-        if (n > 0) EXPECT_EQ(patterns.Segment(0).y1, -(n % 128));
+        if (n > 0) {
+            EXPECT_EQ(patterns.Segment(0).y1, -(n % 128));
+        }
     }
 }
 

@@ -164,7 +164,9 @@ TEST(SettingsDefaults, EveryFieldAtItsOffsetAndEveryOtherByteZero) {
         for (size_t i = 0; i < f.size; ++i) covered[f.offset + i] = true;
     }
     for (size_t i = 0; i < record.size(); ++i) {
-        if (!covered[i]) EXPECT_EQ(record[i], 0) << "byte " << i;
+        if (!covered[i]) {
+            EXPECT_EQ(record[i], 0) << "byte " << i;
+        }
     }
 }
 

@@ -73,7 +73,9 @@ TEST_P(CancelConfirmation, ConsumesTheRequestWhateverTheAnswer) {
     if (c.pressed) sink.RequestCancel();
     EXPECT_EQ(CancelRequested(), c.result);
     EXPECT_EQ(ui.messages.size(), c.questions);
-    if (c.questions) EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);  // the stop icon
+    if (c.questions) {  // the stop icon
+        EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+    }
     EXPECT_EQ(sink.hides, c.hides);
     EXPECT_FALSE(sink.CancelPending());
     EXPECT_FALSE(CancelRequested());  // asked once per press
