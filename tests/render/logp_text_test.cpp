@@ -254,7 +254,7 @@ TEST_F(TextPage, StretchedPictureFillsTheBox) {
 
 TEST_F(TextPage, BrokenPicturesLeaveAFrameAndANoteOnce) {
     WriteFileBytes(dir.File("cut.bmp"), std::vector<uint8_t>{'B', 'M', 1, 2, 3});
-    for (const std::string name : {dir.File("missing.bmp"), dir.File("cut.bmp")}) {
+    for (const std::string& name : {dir.File("missing.bmp"), dir.File("cut.bmp")}) {
         for (int page = 0; page < 2; ++page) {  // every page replays the picture
             const QImage image = Draw([&](logp_object& d) {
                 d.DrawPictureFile(20, 950, 220, 750, name, 0, 0);

@@ -23,9 +23,6 @@ constexpr Color kBlue = RgbColor(0, 0, 255);
 Brush SolidBrush(Color c) {
     return {BrushStyle::Solid, c, HatchStyle::Horizontal, nullptr};
 }
-Brush NullBrush() {
-    return {BrushStyle::Null, kWhite, HatchStyle::Horizontal, nullptr};
-}
 
 struct Direction {
     int dx, dy;
