@@ -119,5 +119,15 @@ TEST(CliPatterns, RefusesWhatItCannotDraw) {
     }
 }
 
+// Scripts read stderr: without a session runtime folder, Qt's own complaint must not join
+// the message.
+TEST(CliPatterns, StderrHoldsOnlyTheMessageWithoutARuntimeFolder) {
+    TempDir dir;
+    const std::string out = dir.File("no such folder/sheet.png");
+    const auto run = testing::RunCli("patterns -o '" + out + "'", ".", "env -u XDG_RUNTIME_DIR");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Cannot write " + out + ".\n");
+}
+
 }  // namespace
 }  // namespace cindral
