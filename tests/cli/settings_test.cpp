@@ -13,8 +13,10 @@
 #include <filesystem>
 #include <regex>
 
+#include "cli_run.h"
 #include "core/gdx_header.h"
 #include "core/gdx_writer.h"
+#include "gdx_fixtures.h"
 #include "temp_dir.h"
 
 extern char** environ;
@@ -25,22 +27,10 @@ namespace {
 using testing::ReadFileBytes;
 using testing::TempDir;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using testing::CliRun;
 
 CliRun Cli(const std::string& args) {
-    TempDir capture;
-    std::string command = "'" + testing::BinDir() + "/cindral-cli' " + args + " >'" +
-                          capture.File("out") + "' 2>'" + capture.File("err") + "'";
-    int raw = std::system(command.c_str());
-    auto text = [&](const char* name) {
-        std::vector<uint8_t> bytes = ReadFileBytes(capture.File(name));
-        return std::string(bytes.begin(), bytes.end());
-    };
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text("out"), text("err")};
+    return testing::RunCli(args);
 }
 
 SettingsEnvironment Environment(const TempDir& dir) {
@@ -142,14 +132,7 @@ TEST(CliSettings, TheViewersOwnFileIsNeverCreated) {
 
 TEST(CliSettings, CommandsTakeTheirLibrariesFromTheSettings) {
     TempDir dir;
-    GdxHeader h;
-    h.PageHeight = 11;
-    h.PageWidth = 8.5;
-    h.XUnitsPerInch = 100;
-    h.DepthUnitsPerInch = 20;
-    h.TopDepth = 0;
-    h.BottomDepth = -100;
-    GdxWriter writer(h);
+    GdxWriter writer(testing::LetterPageHeader(0, -100));
     DrawSymbolRecord symbol;
     symbol.y = -50;
     symbol.symbol = 5;
@@ -175,14 +158,7 @@ TEST(CliSettings, CommandsTakeTheirLibrariesFromTheSettings) {
 
 TEST(CliCancel, CtrlCDuringAPlayExitsOneWithCancelled) {
     TempDir dir;
-    GdxHeader h;
-    h.PageHeight = 11;
-    h.PageWidth = 8.5;
-    h.XUnitsPerInch = 100;
-    h.DepthUnitsPerInch = 20;
-    h.TopDepth = 0;
-    h.BottomDepth = -1000;
-    GdxWriter writer(h);
+    GdxWriter writer(testing::LetterPageHeader(0, -1000));
     for (int i = 0; i < 20000; ++i) {
         DrawLineRecord line;
         line.x1 = i % 100;
