@@ -1,10 +1,9 @@
 #include "render/pattern_sheet.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 
-#include "core/errors.h"
+#include "core/library_file.h"
 #include "core/library_source.h"
 #include "core/pattern_object.h"
 #include "render/catalogue_sheet.h"
@@ -36,11 +35,8 @@ Rect PatternSheetLayout::Box(int n) const {
 }
 
 int PatternCountOfFile(const std::string& file_name) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(file_name, error);
-    if (error) throw IoError("Cannot read the pattern library " + file_name, error.value());
-    return static_cast<int>(
-        std::min<uintmax_t>(size / PatternRecord::kSize, pattern_object::kLastPattern + 1));
+    const int64_t records = LibraryFile(file_name).RecordCount(PatternRecord::kSize);
+    return static_cast<int>(std::min<int64_t>(records, pattern_object::kLastPattern + 1));
 }
 
 std::map<int, std::string> PatternNamesBeside(const std::string& library_file) {

@@ -2,27 +2,22 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
-#include "core/errors.h"
+#include "core/library_file.h"
 #include "core/symbol_object.h"
 #include "render/catalogue_sheet.h"
 
 namespace cindral {
 namespace {
 
-constexpr int kRecordSize = 202;
 constexpr Color kCellFrame = RgbColor(200, 200, 200);
 constexpr Color kAnchorMark = RgbColor(255, 160, 160);
 
 }  // namespace
 
 int SymbolCountOfFile(const std::string& file_name) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(file_name, error);
-    if (error) throw IoError("Cannot read the symbol library " + file_name, error.value());
-    return static_cast<int>(
-        std::min<uintmax_t>(size / kRecordSize, symbol_object::kLastSymbol + 1));
+    const int64_t records = LibraryFile(file_name).RecordCount(SymbolRecord::kSize);
+    return static_cast<int>(std::min<int64_t>(records, symbol_object::kLastSymbol + 1));
 }
 
 void DrawSymbolSheet(Canvas& canvas, symbol_object& symbols, const SymbolSheetLayout& layout,

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <array>
+#include <algorithm>
 
 #include "cli_run.h"
-#include "core/byte_codec.h"
 #include "core/gdx_writer.h"
+#include "core/library_record.h"
 #include "temp_dir.h"
 
 namespace cindral {
@@ -36,20 +36,20 @@ int DarkPixels(const QImage& image, const Box& b) {
 // A library of three patterns: 0 empty, 1 horizontal lines every 5 units, 2 one vertical
 // line per 10-unit cell.
 void WriteThreePatterns(const std::string& path) {
-    ByteWriter out;
-    auto record = [&](int width, int height, std::vector<std::array<int, 4>> strokes) {
-        out.U16(static_cast<uint16_t>(strokes.size()));
-        out.U16(static_cast<uint16_t>(width));
-        out.U16(static_cast<uint16_t>(height));
-        for (size_t i = 0; i < 50; ++i) {
-            std::array<int, 4> s = i < strokes.size() ? strokes[i] : std::array<int, 4>{};
-            for (int v : s) out.U8(static_cast<uint8_t>(v));
-        }
+    auto record = [](uint16_t width, uint16_t height, std::vector<LibraryStroke> strokes) {
+        PatternRecord r;
+        r.CellWidth = width;
+        r.CellHeight = height;
+        r.SegmentCount = static_cast<uint16_t>(strokes.size());
+        std::copy(strokes.begin(), strokes.end(), r.Segments.begin());
+        return EncodePatternRecord(r);
     };
-    record(10, 10, {});
-    record(10, 5, {{0, 0, 10, 0}});
-    record(10, 10, {{0, 0, 0, 10}});
-    WriteFileBytes(path, out.Take());
+    std::vector<uint8_t> bytes;
+    for (const auto& r :
+         {record(10, 10, {}), record(10, 5, {{0, 0, 10, 0}}), record(10, 10, {{0, 0, 0, 10}})}) {
+        bytes.insert(bytes.end(), r.begin(), r.end());
+    }
+    WriteFileBytes(path, bytes);
 }
 
 TEST(CliPatterns, DrawsEveryPatternOfALibraryInItsBox) {
