@@ -7,6 +7,7 @@
 #include "cli/command.h"
 #include "cli/gui_application.h"
 #include "cli/options.h"
+#include "cli/png_output.h"
 #include "core/errors.h"
 #include "core/pattern_object.h"
 #include "core/program_paths.h"
@@ -44,9 +45,7 @@ int RunPatterns(const std::vector<std::string>& args) {
                          "Patterns of " + library + " (" + std::to_string(layout.count) + ")");
         canvas.Finish();
     }
-    if (!sheet.save(QString::fromStdString(*out), "PNG")) {
-        throw CindralError("Cannot write " + *out + ".");
-    }
+    SavePng(sheet, *out);
     return kExitOk;
 }
 

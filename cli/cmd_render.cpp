@@ -11,6 +11,7 @@
 #include "cli/document_options.h"
 #include "cli/gui_application.h"
 #include "cli/options.h"
+#include "cli/png_output.h"
 #include "core/errors.h"
 #include "core/page_count.h"
 #include "core/program_paths.h"
@@ -73,9 +74,7 @@ int RunRender(const std::vector<std::string>& args) {
     }
     document.LastPage = static_cast<int>(pages - 1);
     const QImage image = RenderPageImage(document, static_cast<int>(page - 1), pixels_per_inch);
-    if (!image.save(QString::fromStdString(*out), "PNG")) {
-        throw CindralError("Cannot write " + *out + ".");
-    }
+    SavePng(image, *out);
     return kExitOk;
 }
 

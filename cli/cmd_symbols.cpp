@@ -7,6 +7,7 @@
 #include "cli/command.h"
 #include "cli/gui_application.h"
 #include "cli/options.h"
+#include "cli/png_output.h"
 #include "core/errors.h"
 #include "core/program_paths.h"
 #include "core/symbol_object.h"
@@ -43,9 +44,7 @@ int RunSymbols(const std::vector<std::string>& args) {
                         "Symbols of " + library + " (" + std::to_string(layout.count) + ")");
         canvas.Finish();
     }
-    if (!sheet.save(QString::fromStdString(*out), "PNG")) {
-        throw CindralError("Cannot write " + *out + ".");
-    }
+    SavePng(sheet, *out);
     return kExitOk;
 }
 

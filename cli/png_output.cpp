@@ -1,0 +1,13 @@
+#include "cli/png_output.h"
+
+#include "core/errors.h"
+
+namespace cindral::cli {
+
+void SavePng(const QImage& image, const std::string& path) {
+    if (!image.save(QString::fromStdString(path), "PNG")) {
+        throw CindralError("Cannot write " + path + ".");
+    }
+}
+
+}  // namespace cindral::cli
