@@ -524,10 +524,7 @@ void Curves(GdxWriter& w, const std::vector<Bed>& beds, Noise& noise) {
 }
 
 void Annotations(GdxWriter& w) {
-    SetFontRecord font;
-    font.fontName = "Arial";
-    font.size = 8;
-    w.Write(font);
+    Font(w, "Arial", 8, 0);
     const std::pair<double, const char*> tops[] = {
         {1085, "Top Glenmore Sandstone"}, {1240, "Top Ardley Shale"}, {1452, "Top Basal Quartz"}};
     SetLineStyleRecord dashed;
