@@ -1,8 +1,8 @@
 // cindral-cli symbols, run as the real binary.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
+#include "cli_run.h"
 #include "core/gd_test_support.h"
 
 namespace cindral {
@@ -32,18 +32,14 @@ std::string PixelName(const std::string& path, int x, int y) {
     return std::string(b.begin(), b.end());
 }
 
-int CliStatus(const std::string& args, const std::string& dir) {
-    const std::string command = "'" + testing::BinDir() + "/cindral-cli' symbols " + args + " >'" +
-                                dir + "/out' 2>'" + dir + "/err'";
-    const int raw = std::system(command.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+int CliStatus(const std::string& args) {
+    return testing::RunCli("symbols " + args).status;
 }
 
 TEST(CliSymbols, WritesASheetOfTheGivenLibrary) {
     testing::TempDir dir;
     testing::WriteSymbolLibrary(dir.File("s.sym"), 20, {{3, {{-10, 0, 10, 0}}}});
-    ASSERT_EQ(CliStatus("-o '" + dir.File("sheet.png") + "' --symbols '" + dir.File("s.sym") + "'",
-                        dir.path()),
+    ASSERT_EQ(CliStatus("-o '" + dir.File("sheet.png") + "' --symbols '" + dir.File("s.sym") + "'"),
               0);
     const PngSize size = ReadPngSize(dir.File("sheet.png"));
     // 20 symbols in rows of 16 cells of 100 pixels, under a 40-row title.
@@ -55,18 +51,17 @@ TEST(CliSymbols, WritesASheetOfTheGivenLibrary) {
 
 TEST(CliSymbols, UsesTheProgramsOwnLibraryByDefault) {
     testing::TempDir dir;
-    ASSERT_EQ(CliStatus("-o '" + dir.File("sheet.png") + "'", dir.path()), 0);
+    ASSERT_EQ(CliStatus("-o '" + dir.File("sheet.png") + "'"), 0);
     EXPECT_EQ(ReadPngSize(dir.File("sheet.png")).height, 40 + 21 * 100);
 }
 
 TEST(CliSymbols, RefusesBadArguments) {
     testing::TempDir dir;
-    EXPECT_EQ(CliStatus("", dir.path()), 2);
-    EXPECT_EQ(CliStatus("stray -o x.png", dir.path()), 2);
-    EXPECT_EQ(CliStatus("-o '" + dir.File("x.png") + "' --symbols '" + dir.File("none.sym") + "'",
-                        dir.path()),
+    EXPECT_EQ(CliStatus(""), 2);
+    EXPECT_EQ(CliStatus("stray -o x.png"), 2);
+    EXPECT_EQ(CliStatus("-o '" + dir.File("x.png") + "' --symbols '" + dir.File("none.sym") + "'"),
               1);
-    EXPECT_EQ(CliStatus("-o '" + dir.File("no/dir/x.png") + "'", dir.path()), 1);
+    EXPECT_EQ(CliStatus("-o '" + dir.File("no/dir/x.png") + "'"), 1);
 }
 
 }  // namespace
