@@ -15,9 +15,9 @@
 #include <QVBoxLayout>
 
 #include "app/text_view_dialog.h"
-#include "core/errors.h"
-#include "core/platform_info.h"
-#include "core/ui.h"
+#include "core/environment/errors.h"
+#include "core/environment/platform_info.h"
+#include "core/environment/ui.h"
 
 namespace cindral::app {
 

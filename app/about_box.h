@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "core/display_options.h"
+#include "core/environment/display_options.h"
 
 class QLabel;
 class QPushButton;

@@ -5,10 +5,10 @@
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
 #include "app/select_depth_frm.h"
-#include "core/errors.h"
-#include "core/settings.h"
-#include "core/ui.h"
-#include "render/logp_object.h"
+#include "core/environment/errors.h"
+#include "core/environment/settings.h"
+#include "core/environment/ui.h"
+#include "render/renderers/logp_object.h"
 
 namespace cindral::app {
 

@@ -7,9 +7,9 @@
 #include "app/app_identity.h"
 #include "app/cindral_frm.h"
 #include "app/startup.h"
-#include "core/errors.h"
-#include "core/settings.h"
-#include "core/ui.h"
+#include "core/environment/errors.h"
+#include "core/environment/settings.h"
+#include "core/environment/ui.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

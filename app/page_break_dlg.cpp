@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/help.h"
-#include "core/ui.h"
+#include "core/environment/ui.h"
 
 namespace cindral::app {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes as modal QMessageBox dialogs, with the icon of their kind.
 
-#include "core/ui.h"
+#include "core/environment/ui.h"
 
 namespace cindral::app {
 

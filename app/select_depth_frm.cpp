@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "app/help.h"
-#include "core/ui.h"
+#include "core/environment/ui.h"
 
 namespace cindral::app {
 namespace {

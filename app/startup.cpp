@@ -16,12 +16,12 @@
 
 #include "app/qt_ui.h"
 #include "app/status_form.h"
-#include "core/directories.h"
-#include "core/errors.h"
-#include "core/platform_info.h"
-#include "core/program_paths.h"
-#include "core/status.h"
-#include "core/ui.h"
+#include "core/environment/directories.h"
+#include "core/environment/errors.h"
+#include "core/environment/platform_info.h"
+#include "core/environment/program_paths.h"
+#include "core/environment/status.h"
+#include "core/environment/ui.h"
 
 namespace cindral::app {
 namespace {

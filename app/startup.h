@@ -19,8 +19,8 @@
 #include <optional>
 #include <string>
 
-#include "core/display_options.h"
-#include "core/settings.h"
+#include "core/environment/display_options.h"
+#include "core/environment/settings.h"
 
 class QWidget;
 

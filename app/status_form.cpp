@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "core/ui.h"
+#include "core/environment/ui.h"
 
 namespace cindral::app {
 

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <string>
 
-#include "core/status.h"
+#include "core/environment/status.h"
 
 class QPlainTextEdit;
 class QProgressBar;

@@ -13,8 +13,8 @@
 #include <QTextStream>
 #include <QVBoxLayout>
 
-#include "core/status.h"
-#include "core/ui.h"
+#include "core/environment/status.h"
+#include "core/environment/ui.h"
 
 namespace cindral::app {
 

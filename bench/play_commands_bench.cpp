@@ -12,9 +12,9 @@
 #include <new>
 #include <string>
 
-#include "core/byte_codec.h"
-#include "core/gd_object.h"
-#include "core/gdx_writer.h"
+#include "core/format/byte_codec.h"
+#include "core/interpreter/gd_object.h"
+#include "core/format/gdx_writer.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <map>
 #include <string>
 
-#include "core/byte_codec.h"
-#include "core/gdx_writer.h"
-#include "render/logp_object.h"
-#include "render/page_renderer.h"
+#include "core/format/byte_codec.h"
+#include "core/format/gdx_writer.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/page_renderer.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "cli/command.h"
 #include "cli/options.h"
-#include "core/gdx_commands.h"
-#include "core/gdx_reader.h"
-#include "core/page_count.h"
+#include "core/format/gdx_commands.h"
+#include "core/format/gdx_reader.h"
+#include "core/pages/page_count.h"
 
 namespace cindral::cli {
 namespace {

@@ -8,11 +8,11 @@
 #include "cli/gui_application.h"
 #include "cli/options.h"
 #include "cli/png_output.h"
-#include "core/errors.h"
-#include "core/pattern_object.h"
-#include "core/program_paths.h"
-#include "render/pattern_sheet.h"
-#include "render/qt_canvas.h"
+#include "core/environment/errors.h"
+#include "core/libraries/pattern_object.h"
+#include "core/environment/program_paths.h"
+#include "cli/catalogue/pattern_sheet.h"
+#include "render/canvas/qt_canvas.h"
 
 namespace cindral::cli {
 namespace {

@@ -12,11 +12,11 @@
 #include "cli/gui_application.h"
 #include "cli/options.h"
 #include "cli/png_output.h"
-#include "core/errors.h"
-#include "core/page_count.h"
-#include "core/program_paths.h"
-#include "render/logp_object.h"
-#include "render/page_renderer.h"
+#include "core/environment/errors.h"
+#include "core/pages/page_count.h"
+#include "core/environment/program_paths.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/page_renderer.h"
 
 namespace cindral::cli {
 namespace {

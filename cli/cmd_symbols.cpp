@@ -8,11 +8,11 @@
 #include "cli/gui_application.h"
 #include "cli/options.h"
 #include "cli/png_output.h"
-#include "core/errors.h"
-#include "core/program_paths.h"
-#include "core/symbol_object.h"
-#include "render/qt_canvas.h"
-#include "render/symbol_sheet.h"
+#include "core/environment/errors.h"
+#include "core/environment/program_paths.h"
+#include "core/libraries/symbol_object.h"
+#include "render/canvas/qt_canvas.h"
+#include "cli/catalogue/symbol_sheet.h"
 
 namespace cindral::cli {
 namespace {

@@ -8,11 +8,11 @@
 #include "cli/command.h"
 #include "cli/document_options.h"
 #include "cli/options.h"
-#include "core/gd_object.h"
-#include "core/gdx_header.h"
-#include "core/page_count.h"
-#include "core/program_paths.h"
-#include "core/trace_object.h"
+#include "core/interpreter/gd_object.h"
+#include "core/format/gdx_header.h"
+#include "core/pages/page_count.h"
+#include "core/environment/program_paths.h"
+#include "core/interpreter/trace_object.h"
 
 namespace cindral::cli {
 namespace {

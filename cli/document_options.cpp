@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/directories.h"
-#include "core/errors.h"
-#include "core/program_paths.h"
+#include "core/environment/directories.h"
+#include "core/environment/errors.h"
+#include "core/environment/program_paths.h"
 
 namespace cindral::cli {
 namespace {

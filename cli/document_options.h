@@ -5,8 +5,8 @@
 #include <string>
 
 #include "cli/options.h"
-#include "core/document_settings.h"
-#include "core/settings.h"
+#include "core/environment/document_settings.h"
+#include "core/environment/settings.h"
 
 namespace cindral::cli {
 

@@ -10,7 +10,7 @@
 
 #include "cli/command.h"
 #include "cli/progress_sink.h"
-#include "core/status.h"
+#include "core/environment/status.h"
 
 namespace cindral::cli {
 namespace {

@@ -1,6 +1,6 @@
 #include "cli/png_output.h"
 
-#include "core/errors.h"
+#include "core/environment/errors.h"
 
 namespace cindral::cli {
 

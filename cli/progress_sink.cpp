@@ -5,7 +5,7 @@
 #include <cmath>
 #include <csignal>
 
-#include "core/errors.h"
+#include "core/environment/errors.h"
 
 namespace cindral::cli {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/status.h"
+#include "core/environment/status.h"
 
 namespace cindral::cli {
 

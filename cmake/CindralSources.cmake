@@ -1,6 +1,7 @@
-# Each layer folder compiles every source file it holds, so adding a file needs no edit here.
+# Each layer folder compiles every source file it holds, its sub-folders included, so adding
+# a file needs no edit here.
 function(cindral_sources out dir)
-  file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
   set(${out} ${found} PARENT_SCOPE)
 endfunction()
 

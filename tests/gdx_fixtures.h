@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/byte_codec.h"
-#include "core/gdx_header.h"
+#include "core/format/byte_codec.h"
+#include "core/format/gdx_header.h"
 
 namespace cindral::testing {
 

@@ -8,8 +8,8 @@
 #include <iostream>
 #include <string>
 
-#include "core/errors.h"
-#include "core/library_source.h"
+#include "core/environment/errors.h"
+#include "core/libraries/library_source.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/gdx_writer.h"
+#include "core/format/gdx_writer.h"
 
 namespace cindral {
 namespace {

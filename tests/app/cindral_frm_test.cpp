@@ -20,14 +20,14 @@
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
 #include "app/select_depth_frm.h"
-#include "core/errors.h"
-#include "core/gdx_header.h"
-#include "core/recording_ui.h"
-#include "core/save_as.h"
-#include "core/status.h"
+#include "core/environment/errors.h"
+#include "core/format/gdx_header.h"
+#include "core/environment/recording_ui.h"
+#include "core/environment/save_as.h"
+#include "core/environment/status.h"
 #include "frm_test_support.h"
-#include "render/logp_object.h"
-#include "render/page_renderer.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/page_renderer.h"
 
 namespace cindral::app {
 namespace {

@@ -10,10 +10,10 @@
 #include <filesystem>
 
 #include "app/status_form.h"
-#include "core/directories.h"
-#include "core/gdx_writer.h"
-#include "core/recording_ui.h"
-#include "core/status.h"
+#include "core/environment/directories.h"
+#include "core/format/gdx_writer.h"
+#include "core/environment/recording_ui.h"
+#include "core/environment/status.h"
 #include "temp_dir.h"
 
 namespace cindral::app {

@@ -8,8 +8,8 @@
 #include <regex>
 
 #include "cli_run.h"
-#include "core/gdx_header.h"
-#include "core/gdx_writer.h"
+#include "core/format/gdx_header.h"
+#include "core/format/gdx_writer.h"
 #include "gdx_fixtures.h"
 #include "temp_dir.h"
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "cli_run.h"
-#include "core/gdx_writer.h"
-#include "core/library_record.h"
+#include "core/format/gdx_writer.h"
+#include "core/libraries/library_record.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -1,6 +1,6 @@
 // cindral-cli settings, the common --settings option, and Ctrl-C during a long play.
 
-#include "core/settings.h"
+#include "core/environment/settings.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,8 +14,8 @@
 #include <regex>
 
 #include "cli_run.h"
-#include "core/gdx_header.h"
-#include "core/gdx_writer.h"
+#include "core/format/gdx_header.h"
+#include "core/format/gdx_writer.h"
 #include "gdx_fixtures.h"
 #include "temp_dir.h"
 

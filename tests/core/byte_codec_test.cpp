@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/byte_codec.h"
+#include "core/format/byte_codec.h"
 
 namespace cindral {
 namespace {

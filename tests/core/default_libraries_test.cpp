@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/pattern_object.h"
-#include "core/symbol_object.h"
+#include "core/libraries/pattern_object.h"
+#include "core/libraries/symbol_object.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -1,11 +1,11 @@
-#include "core/error_table.h"
+#include "core/environment/error_table.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "core/program_paths.h"
-#include "core/recording_ui.h"
+#include "core/environment/program_paths.h"
+#include "core/environment/recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -1,11 +1,11 @@
-#include "core/file_object.h"
+#include "core/format/file_object.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <csignal>
 
-#include "core/errors.h"
+#include "core/environment/errors.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/gd_object.h"
+#include "core/interpreter/gd_object.h"
 #include "gd_test_support.h"
 
 namespace cindral {

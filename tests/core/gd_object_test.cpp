@@ -1,12 +1,12 @@
 // The interpreter: what PlayCommands reads, keeps and calls, and how it survives a broken file.
 
-#include "core/gd_object.h"
+#include "core/interpreter/gd_object.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "core/errors.h"
+#include "core/environment/errors.h"
 #include "gd_test_support.h"
 
 namespace cindral {

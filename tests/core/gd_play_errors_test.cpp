@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/errors.h"
-#include "core/gd_object.h"
+#include "core/environment/errors.h"
+#include "core/interpreter/gd_object.h"
 #include "gd_test_support.h"
 #include "gdx_fixtures.h"
 

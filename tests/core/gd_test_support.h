@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "core/byte_codec.h"
-#include "core/gdx_writer.h"
-#include "core/trace_object.h"
+#include "core/format/byte_codec.h"
+#include "core/format/gdx_writer.h"
+#include "core/interpreter/trace_object.h"
 #include "temp_dir.h"
 
 namespace cindral::testing {

@@ -1,4 +1,4 @@
-#include "core/gdx_commands.h"
+#include "core/format/gdx_commands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
-#include "core/gdx_header.h"
+#include "core/format/gdx_header.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "core/errors.h"
-#include "core/file_object.h"
-#include "core/gdx_reader.h"
-#include "core/gdx_writer.h"
+#include "core/environment/errors.h"
+#include "core/format/file_object.h"
+#include "core/format/gdx_reader.h"
+#include "core/format/gdx_writer.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -1,4 +1,4 @@
-#include "core/gdx_reader.h"
+#include "core/format/gdx_reader.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,9 +6,9 @@
 #include <cmath>
 #include <limits>
 
-#include "core/errors.h"
-#include "core/file_object.h"
-#include "core/gdx_writer.h"
+#include "core/environment/errors.h"
+#include "core/format/file_object.h"
+#include "core/format/gdx_writer.h"
 #include "gdx_fixtures.h"
 #include "temp_dir.h"
 

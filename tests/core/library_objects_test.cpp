@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "core/byte_codec.h"
-#include "core/errors.h"
-#include "core/file_object.h"
-#include "core/gdx_writer.h"
-#include "core/library_record.h"
-#include "core/pattern_object.h"
-#include "core/symbol_object.h"
+#include "core/format/byte_codec.h"
+#include "core/environment/errors.h"
+#include "core/format/file_object.h"
+#include "core/format/gdx_writer.h"
+#include "core/libraries/library_record.h"
+#include "core/libraries/pattern_object.h"
+#include "core/libraries/symbol_object.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -1,6 +1,6 @@
 // Choosing between the configured library file and the program's own copy.
 
-#include "core/library_paths.h"
+#include "core/libraries/library_paths.h"
 
 #include <gtest/gtest.h>
 

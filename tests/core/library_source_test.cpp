@@ -1,14 +1,14 @@
 // The text sources of the libraries and their compilation into library files.
 
-#include "core/library_source.h"
+#include "core/libraries/library_source.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
-#include "core/errors.h"
-#include "core/library_record.h"
+#include "core/environment/errors.h"
+#include "core/libraries/library_record.h"
 
 namespace cindral {
 namespace {

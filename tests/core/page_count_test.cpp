@@ -1,4 +1,4 @@
-#include "core/page_count.h"
+#include "core/pages/page_count.h"
 
 #include <gtest/gtest.h>
 

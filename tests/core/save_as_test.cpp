@@ -1,4 +1,4 @@
-#include "core/save_as.h"
+#include "core/environment/save_as.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/recording_ui.h"
+#include "core/environment/recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral {

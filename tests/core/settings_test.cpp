@@ -1,7 +1,7 @@
 // The settings record: every default at its offset, the round trip, the repairs of a bad
 // file and the save that never loses the previous file.
 
-#include "core/settings.h"
+#include "core/environment/settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -13,10 +13,10 @@
 #include <functional>
 #include <limits>
 
-#include "core/byte_codec.h"
-#include "core/errors.h"
-#include "core/gdx_writer.h"
-#include "core/recording_ui.h"
+#include "core/format/byte_codec.h"
+#include "core/environment/errors.h"
+#include "core/format/gdx_writer.h"
+#include "core/environment/recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral {

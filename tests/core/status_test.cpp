@@ -1,20 +1,20 @@
 // The status interface: sinks, the cancel confirmation, the execution log, the program's
 // directories, the options file and the version texts.
 
-#include "core/status.h"
+#include "core/environment/status.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/directories.h"
-#include "core/display_options.h"
-#include "core/errors.h"
-#include "core/gdx_writer.h"
-#include "core/platform_info.h"
-#include "core/recording_status.h"
-#include "core/recording_ui.h"
+#include "core/environment/directories.h"
+#include "core/environment/display_options.h"
+#include "core/environment/errors.h"
+#include "core/format/gdx_writer.h"
+#include "core/environment/platform_info.h"
+#include "core/environment/recording_status.h"
+#include "core/environment/recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/recording_ui.h"
-#include "core/ui.h"
+#include "core/environment/recording_ui.h"
+#include "core/environment/ui.h"
 
 namespace cindral {
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "render/gdi_types.h"
+#include "render/canvas/gdi_types.h"
 
 namespace cindral::testing {
 

@@ -1,12 +1,12 @@
-#include "render/draw_hsv.h"
+#include "render/renderers/draw_hsv.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 
 #include "render/canvas_test_support.h"
-#include "render/qt_canvas.h"
-#include "render/trace_canvas.h"
+#include "render/canvas/qt_canvas.h"
+#include "render/canvas/trace_canvas.h"
 
 namespace cindral {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/line_walk.h"
+#include "render/canvas/line_walk.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "render/logp_object.h"
+#include "render/renderers/logp_object.h"
 
 namespace cindral {
 namespace {

@@ -7,15 +7,15 @@
 #include <filesystem>
 
 #include "canvas_test_support.h"
-#include "core/byte_codec.h"
+#include "core/format/byte_codec.h"
 #include "core/gd_test_support.h"
-#include "core/recording_ui.h"
-#include "render/logp_object.h"
-#include "render/picture_draw.h"
-#include "render/picture_files.h"
-#include "render/picture_log.h"
-#include "render/qt_canvas.h"
-#include "render/trace_canvas.h"
+#include "core/environment/recording_ui.h"
+#include "render/renderers/logp_object.h"
+#include "render/pictures/picture_draw.h"
+#include "render/pictures/picture_files.h"
+#include "render/pictures/picture_log.h"
+#include "render/canvas/qt_canvas.h"
+#include "render/canvas/trace_canvas.h"
 
 namespace cindral {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/logp_object.h"
-#include "render/page_renderer.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/page_renderer.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -1,4 +1,4 @@
-#include "render/qt_canvas.h"
+#include "render/canvas/qt_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <climits>
 
 #include "render/canvas_test_support.h"
-#include "render/line_walk.h"
+#include "render/canvas/line_walk.h"
 
 namespace cindral {
 namespace {

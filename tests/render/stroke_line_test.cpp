@@ -1,4 +1,4 @@
-#include "render/stroke_line.h"
+#include "render/renderers/stroke_line.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 
 #include "render/canvas_test_support.h"
-#include "render/qt_canvas.h"
-#include "render/trace_canvas.h"
+#include "render/canvas/qt_canvas.h"
+#include "render/canvas/trace_canvas.h"
 
 namespace cindral {
 namespace {

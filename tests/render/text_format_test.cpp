@@ -1,16 +1,16 @@
 // Wrapped text layout against hand-worked layouts. The trace canvas gives a fixed font: at
 // 16 points and 72 pixels per inch every character advances 8 pixels, a blank 4, and a line
 // is 2341/2048 x 16 = 18.2890625 pixels high.
-#include "render/text_format.h"
+#include "render/text/text_format.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 
 #include "render/canvas_test_support.h"
-#include "render/line_breaker.h"
-#include "render/qt_canvas.h"
-#include "render/trace_canvas.h"
+#include "render/text/line_breaker.h"
+#include "render/canvas/qt_canvas.h"
+#include "render/canvas/trace_canvas.h"
 
 namespace cindral {
 namespace {

@@ -5,8 +5,8 @@
 #include <QImage>
 
 #include "render/canvas_test_support.h"
-#include "render/font_resolver.h"
-#include "render/qt_canvas.h"
+#include "render/text/font_resolver.h"
+#include "render/canvas/qt_canvas.h"
 
 namespace cindral {
 namespace {

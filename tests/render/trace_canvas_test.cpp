@@ -1,9 +1,9 @@
-#include "render/trace_canvas.h"
+#include "render/canvas/trace_canvas.h"
 
 #include <gtest/gtest.h>
 
-#include "render/draw_hsv.h"
-#include "render/stroke_line.h"
+#include "render/renderers/draw_hsv.h"
+#include "render/renderers/stroke_line.h"
 
 namespace cindral {
 namespace {

@@ -1,0 +1,52 @@
+#include "core/environment/ui.h"
+
+#include <cstdio>
+
+namespace cindral {
+namespace {
+
+StderrUi& DefaultUi() {
+    static StderrUi ui;
+    return ui;
+}
+
+Ui* g_current = nullptr;
+
+const char* KindLabel(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Error: return "error";
+        case MessageKind::Warning: return "warning";
+        case MessageKind::Confirmation: return "question";
+        case MessageKind::Information: return "information";
+    }
+    return "message";
+}
+
+}  // namespace
+
+Ui& CurrentUi() { return g_current ? *g_current : DefaultUi(); }
+
+Ui* SetUi(Ui* ui) {
+    Ui* previous = g_current;
+    g_current = ui;
+    return previous;
+}
+
+Answer SafeDefault(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok: return Answer::Ok;
+        case Buttons::OkCancel: return Answer::Cancel;
+        case Buttons::YesNo: return Answer::No;
+        case Buttons::YesNoCancel: return Answer::Cancel;
+    }
+    return Answer::Cancel;
+}
+
+Answer StderrUi::ShowMessage(MessageKind kind, const std::string& caption, const std::string& text,
+                             Buttons buttons) {
+    std::fprintf(stderr, "%s: %s\n", KindLabel(kind), text.c_str());
+    (void)caption;
+    return SafeDefault(buttons);
+}
+
+}  // namespace cindral

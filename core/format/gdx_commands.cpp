@@ -1,0 +1,113 @@
+#include "core/format/gdx_commands.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <type_traits>
+
+namespace cindral {
+namespace {
+
+struct Encoder {
+    ByteWriter& out;
+    void operator()(const char*, double v) { out.F64(v); }
+    void operator()(const char*, int32_t v) { out.I32(v); }
+    void operator()(const char*, int16_t v) { out.I16(v); }
+    void operator()(const char*, uint8_t v) { out.U8(v); }
+    void Text(const char*, const std::string& s, size_t capacity) { out.ShortString(s, capacity); }
+};
+
+struct Decoder {
+    ByteReader& in;
+    void operator()(const char*, double& v) { v = in.F64(); }
+    void operator()(const char*, int32_t& v) { v = in.I32(); }
+    void operator()(const char*, int16_t& v) { v = in.I16(); }
+    void operator()(const char*, uint8_t& v) { v = in.U8(); }
+    void Text(const char*, std::string& s, size_t capacity) { s = in.ShortString(capacity); }
+};
+
+template <class T>
+constexpr bool kIsCommand = !std::is_same_v<T, UnknownRecord>;
+
+template <class T>
+void AddRow(std::vector<CommandInfo>& table) {
+    if constexpr (kIsCommand<T>) table.push_back({T::kCode, T::kSize, T::kOperation, T::kFollower});
+}
+
+template <class... Ts>
+std::vector<CommandInfo> BuildTable(const std::variant<Ts...>*) {
+    std::vector<CommandInfo> table;
+    (AddRow<Ts>(table), ...);
+    std::sort(table.begin(), table.end(),
+              [](const CommandInfo& a, const CommandInfo& b) { return a.code < b.code; });
+    return table;
+}
+
+template <class T>
+bool TryDecode(int16_t code, ByteReader& in, CommandRecord& out) {
+    if constexpr (kIsCommand<T>) {
+        if (code != T::kCode) return false;
+        T record;
+        Decoder decoder{in};
+        record.Fields(decoder);
+        out = std::move(record);
+        return true;
+    }
+    return false;
+}
+
+template <class... Ts>
+bool DecodeAny(const std::variant<Ts...>*, int16_t code, ByteReader& in, CommandRecord& out) {
+    return (TryDecode<Ts>(code, in, out) || ...);
+}
+
+}  // namespace
+
+const std::vector<CommandInfo>& CommandTable() {
+    static const std::vector<CommandInfo> table =
+        BuildTable(static_cast<const CommandRecord*>(nullptr));
+    return table;
+}
+
+const CommandInfo* FindCommand(int16_t code) {
+    const auto& table = CommandTable();
+    auto it = std::lower_bound(table.begin(), table.end(), code,
+                               [](const CommandInfo& row, int16_t c) { return row.code < c; });
+    return it != table.end() && it->code == code ? &*it : nullptr;
+}
+
+int16_t CodeOf(const CommandRecord& record) {
+    return std::visit(
+        [](const auto& r) -> int16_t {
+            using T = std::decay_t<decltype(r)>;
+            if constexpr (kIsCommand<T>) {
+                return T::kCode;
+            } else {
+                return r.code;
+            }
+        },
+        record);
+}
+
+void EncodeCommand(const CommandRecord& record, ByteWriter& out) {
+    std::visit(
+        [&](const auto& r) {
+            using T = std::decay_t<decltype(r)>;
+            if constexpr (kIsCommand<T>) {
+                T copy = r;  // Fields() walks mutable members; the copy keeps `record` const
+                Encoder encoder{out};
+                copy.Fields(encoder);
+            }
+        },
+        record);
+}
+
+CommandRecord DecodeCommand(int16_t code, ByteReader& in) {
+    CommandRecord out;
+    if (!DecodeAny(static_cast<const CommandRecord*>(nullptr), code, in, out)) {
+        throw std::invalid_argument("code " + std::to_string(code) +
+                                    " is not in the command table");
+    }
+    return out;
+}
+
+}  // namespace cindral

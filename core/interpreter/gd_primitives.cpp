@@ -1,0 +1,380 @@
+// The default drawing primitives of gd_object. Most draw nothing; arcs, circles, polylines,
+// symbols, stroke text and pattern fills are reduced to DrawLine calls, so a target that
+// draws only lines already shows them.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "core/interpreter/gd_object.h"
+#include "core/libraries/pattern_object.h"
+#include "core/libraries/symbol_object.h"
+
+namespace cindral {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+// Characters of a stroke text beyond this are not drawn.
+constexpr size_t kStrokeTextCapacity = 60;
+// Stroke-font markers: raise or lower the next character by half a character height.
+constexpr unsigned char kRaiseNext = 96;   // grave accent
+constexpr unsigned char kLowerNext = 124;  // vertical bar
+// The default polygon fill keeps this many vertices.
+constexpr size_t kPolyFillVertices = 25;
+// Pattern numbers above this are not in the library: the box gets only its outline.
+constexpr int32_t kLastPattern = 250;
+// A tiling of more cells than this is not drawn; the outline still is.
+constexpr double kMaxPatternCells = 1e6;
+// Bisection of a segment crossing the fill boundary.
+constexpr double kBisectionTolerance = 1e-6;
+constexpr int kBisectionSteps = 100;
+
+struct Line {
+    double x1, y1, x2, y2;
+};
+
+std::vector<Line> CurrentStrokes(const symbol_object& symbols) {
+    std::vector<Line> lines;
+    for (int i = 0; i < symbols.StrokeCount(); ++i) {
+        const auto& s = symbols.Stroke(i);
+        lines.push_back({double(s.x1), double(s.y1), double(s.x2), double(s.y2)});
+    }
+    return lines;
+}
+
+struct PatternCell {
+    double width = 0;
+    double height = 0;
+    std::vector<Line> segments;
+};
+
+PatternCell CurrentPattern(const pattern_object& patterns) {
+    PatternCell cell;
+    cell.width = patterns.CellWidth();
+    cell.height = patterns.CellHeight();
+    for (int i = 0; i < patterns.SegmentCount(); ++i) {
+        const auto& s = patterns.Segment(i);
+        cell.segments.push_back({double(s.x1), double(s.y1), double(s.x2), double(s.y2)});
+    }
+    return cell;
+}
+
+// The part of a segment from its inside end (ix, iy) to where it leaves the fill area, found
+// by halving. The inside end is kept: drawing from the converged end would leave a dot.
+template <class Inside>
+Line ClipByBisection(double ix, double iy, double ox, double oy, Inside inside) {
+    double ax = ix, ay = iy;
+    double mx = ix, my = iy;
+    for (int i = 0; i < kBisectionSteps; ++i) {
+        if (std::hypot(ox - ax, oy - ay) < kBisectionTolerance) break;
+        mx = (ax + ox) / 2;
+        my = (ay + oy) / 2;
+        if (inside(mx, my)) {
+            ax = mx;
+            ay = my;
+        } else {
+            ox = mx;
+            oy = my;
+        }
+    }
+    return {ix, iy, mx, my};
+}
+
+double TriangleArea(double ax, double ay, double bx, double by, double cx, double cy) {
+    // Heron's formula on the side lengths.
+    double a = std::hypot(bx - cx, by - cy);
+    double b = std::hypot(ax - cx, ay - cy);
+    double c = std::hypot(ax - bx, ay - by);
+    double s = (a + b + c) / 2;
+    double q = s * (s - a) * (s - b) * (s - c);
+    return q > 0 ? std::sqrt(q) : 0;
+}
+
+bool InTriangle(double px, double py, double ax, double ay, double bx, double by, double cx,
+                double cy) {
+    double area = TriangleArea(ax, ay, bx, by, cx, cy);
+    if (area == 0) return false;
+    double parts = TriangleArea(px, py, bx, by, cx, cy) + TriangleArea(ax, ay, px, py, cx, cy) +
+                   TriangleArea(ax, ay, bx, by, px, py);
+    return std::fabs(area - parts) / area < 0.001;
+}
+
+// Inside test of the default polygon fill: a point lies in one of the triangles the centroid
+// forms with the polygon's edges.
+struct InPolygon {
+    const std::vector<PointRecord>& v;
+    double gx, gy;
+    bool operator()(double x, double y) const {
+        for (size_t i = 0; i < v.size(); ++i) {
+            const PointRecord& a = v[i];
+            const PointRecord& b = v[(i + 1) % v.size()];
+            if (InTriangle(x, y, gx, gy, a.x, a.y, b.x, b.y)) return true;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+std::pair<double, double> PolarOffset(double cx, double cy, double r, double a) {
+    double t = (90 - a) * kPi / 180;
+    return {cx + r * std::cos(t), cy + r * std::sin(t)};
+}
+
+void gd_object::DrawText(double, double, uint8_t, uint8_t, int32_t, uint8_t, const std::string&) {}
+
+void gd_object::DrawFittedText(double, double, uint8_t, int32_t, const std::string&, uint8_t) {}
+
+void gd_object::DrawArc(double cx, double cy, double radius, double startAngle, double endAngle) {
+    if (!std::isfinite(startAngle) || !std::isfinite(endAngle)) return;
+    double step = ArcStep > 0 && std::isfinite(ArcStep) ? ArcStep : 1.0;
+    // Bring the angles into one turn so stepping always advances, and draw at most one turn:
+    // more chords would only retrace the circle.
+    double turns = std::floor(startAngle / 360) * 360;
+    startAngle -= turns;
+    endAngle -= turns;
+    if (endAngle - startAngle > 360) startAngle = endAngle - 360;
+    auto p = PolarOffset(cx, cy, radius, startAngle);
+    double m = startAngle + step;
+    while (true) {
+        auto q = PolarOffset(cx, cy, radius, m);
+        DrawLine(p.first, p.second, q.first, q.second);
+        p = q;
+        m += step;
+        if (m > endAngle) break;
+    }
+    auto end = PolarOffset(cx, cy, radius, endAngle);
+    DrawLine(p.first, p.second, end.first, end.second);
+}
+
+void gd_object::DrawPictureFile(double, double, double, double, const std::string&, uint8_t,
+                                uint8_t) {}
+
+void gd_object::DrawVerticalRule(double) {}
+
+void gd_object::DrawCircle(double cx, double cy, double radius) {
+    DrawArc(cx, cy, radius, 0.0, 360.0);
+}
+
+void gd_object::SetColor(int32_t) {}
+
+void gd_object::FillPolygonPair(int32_t, uint8_t, int32_t, int32_t, uint8_t, int32_t, uint8_t,
+                                int32_t, int32_t, uint8_t, int32_t, uint8_t,
+                                const std::vector<PointRecord>&, const std::vector<PointRecord>&) {}
+
+void gd_object::DrawWrappedText(double, double, double, double, uint8_t, uint8_t,
+                                const std::string&) {}
+
+void gd_object::DrawFormattedText(const std::string&, int32_t, double, double, double, double,
+                                  int32_t, double, double) {}
+
+void gd_object::DrawFontText(double, double, double, double, int32_t, uint8_t, const std::string&,
+                             bool) {}
+
+void gd_object::SetFont(const std::string&, int32_t, uint8_t, int32_t) {}
+
+void gd_object::DrawRegionLine(double, double, double, double, uint8_t) {}
+
+void gd_object::DrawTextBox(uint8_t, int32_t, double, double, double, double, uint8_t, uint8_t,
+                            int32_t, int32_t, const std::string&, int32_t, double, double, double,
+                            double) {}
+
+void gd_object::DrawLabel(int32_t, int32_t, double, double, const std::string&, uint8_t) {}
+
+void gd_object::DrawPicture(int32_t, const std::vector<uint8_t>&, double, double, double, double,
+                            uint8_t, uint8_t) {}
+
+void gd_object::DrawPictureStream(uint8_t, const std::vector<uint8_t>&, double, double, double,
+                                  double) {}
+
+void gd_object::DrawLine(double, double, double, double) {}
+
+void gd_object::TileBox(double x1, double y1, double x2, double y2, double xScale, double yScale,
+                        bool clamp_to_box, const std::vector<PointRecord>* polygon) {
+    PatternCell cell = CurrentPattern(*Patterns);
+    double stepX = cell.width * xScale;
+    double stepY = cell.height * yScale;
+    // A cell of no size (or a negative or broken scale) would never reach the far corner.
+    if (!(stepX > 0) || !(stepY > 0) || !std::isfinite(stepX) || !std::isfinite(stepY)) return;
+    if (cell.segments.empty()) return;
+    double cells = (std::floor((x2 - x1) / stepX) + 1) * (std::floor((y2 - y1) / stepY) + 1);
+    if (!(cells <= kMaxPatternCells)) return;
+
+    double gx = 0, gy = 0;
+    if (polygon) {
+        for (const PointRecord& p : *polygon) {
+            gx += p.x;
+            gy += p.y;
+        }
+        gx /= static_cast<double>(polygon->size());
+        gy /= static_cast<double>(polygon->size());
+    }
+    auto in_box = [&](double x, double y) { return x1 <= x && x <= x2 && y1 <= y && y <= y2; };
+    auto inside = [&](double x, double y) {
+        return polygon ? InPolygon{*polygon, gx, gy}(x, y) : in_box(x, y);
+    };
+
+    // Counted rather than stepped by addition alone, so a step lost in rounding still ends.
+    long rows = static_cast<long>(std::floor((y2 - y1) / stepY)) + 1;
+    long columns = static_cast<long>(std::floor((x2 - x1) / stepX)) + 1;
+    double cy = y1;
+    for (long row = 0; row < rows && cy <= y2; ++row, cy += stepY) {
+        double cx = x1;
+        for (long column = 0; column < columns && cx <= x2; ++column, cx += stepX) {
+            for (const Line& s : cell.segments) {
+                double ax = cx + s.x1 * xScale, ay = cy + s.y1 * yScale;
+                double bx = cx + s.x2 * xScale, by = cy + s.y2 * yScale;
+                if (clamp_to_box) {
+                    ax = std::min(ax, x2);
+                    bx = std::min(bx, x2);
+                    ay = std::min(ay, y2);
+                    by = std::min(by, y2);
+                    if (ax == x2 && bx == x2) continue;
+                }
+                bool a_in = inside(ax, ay);
+                bool b_in = inside(bx, by);
+                if (a_in && b_in) {
+                    DrawLine(ax, ay, bx, by);
+                } else if (a_in || b_in) {
+                    Line l = a_in ? ClipByBisection(ax, ay, bx, by, inside)
+                                  : ClipByBisection(bx, by, ax, ay, inside);
+                    DrawLine(l.x1, l.y1, l.x2, l.y2);
+                }
+            }
+        }
+    }
+}
+
+void gd_object::PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
+                               double xScale, double yScale, uint8_t outline) {
+    if (pattern <= kLastPattern) {
+        Patterns->Load(pattern);
+        TileBox(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), xScale,
+                yScale, false, nullptr);
+    }
+    if (outline) BoxOutline(x1, y1, x2, y2);
+}
+
+void gd_object::PatternFillBoxColored(double, double, double, double, int32_t, double, double,
+                                      int32_t, int32_t, int32_t, uint8_t) {}
+
+void gd_object::GradientFillBox(int32_t, int32_t, double, double, double, double, double, uint8_t) {
+}
+
+void gd_object::RegionPatternFillBox(double, double, double, double, int32_t, double, double,
+                                     uint8_t, uint8_t) {}
+
+void gd_object::RegionPatternFillBoxColored(double, double, double, double, int32_t, double, double,
+                                            int32_t, int32_t, int32_t, uint8_t, uint8_t) {}
+
+void gd_object::FillBox(double, double, double, double, int32_t, uint8_t) {}
+
+void gd_object::PolyFill(int32_t pattern, double xScale, double yScale, uint8_t outline,
+                         const std::vector<PointRecord>& points) {
+    // The default keeps a fixed number of vertices; a longer polygon is drawn from its first
+    // ones rather than written past a store or stopping the program.
+    std::vector<PointRecord> v(points.begin(),
+                               points.begin() + std::min(points.size(), kPolyFillVertices));
+    if (v.size() < 3) return;
+    if (pattern <= kLastPattern) {
+        double minX = v[0].x, maxX = v[0].x, minY = v[0].y, maxY = v[0].y;
+        for (const PointRecord& p : v) {
+            minX = std::min(minX, p.x);
+            maxX = std::max(maxX, p.x);
+            minY = std::min(minY, p.y);
+            maxY = std::max(maxY, p.y);
+        }
+        Patterns->Load(pattern);
+        TileBox(minX, minY, maxX, maxY, xScale, yScale, true, &v);
+    }
+    if (outline) {
+        for (size_t i = 0; i < v.size(); ++i) {
+            const PointRecord& a = v[i];
+            const PointRecord& b = v[(i + 1) % v.size()];
+            DrawLine(a.x, a.y, b.x, b.y);
+        }
+    }
+}
+
+void gd_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t,
+                                const std::vector<PointRecord>&) {}
+
+void gd_object::GradientPolyFill(int32_t, int32_t, double, double, uint8_t,
+                                 const std::vector<PointRecord>&) {}
+
+void gd_object::DrawPolyline(const std::vector<PointRecord>& points) {
+    for (size_t i = 1; i < points.size(); ++i) {
+        DrawLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+    }
+}
+
+void gd_object::DrawStyledPolyline(int32_t, int32_t, uint8_t, const std::vector<DrawLineRecord>&) {}
+
+void gd_object::DrawRectangle(double, double, double, double) {}
+
+void gd_object::SetLineStyle(uint8_t) {}
+
+void gd_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double yScale,
+                           double) {
+    Symbols->Load(symbol);
+    for (const Line& s : CurrentStrokes(*Symbols)) {
+        DrawLine(x + xScale * s.x1 / 10, y + yScale * s.y1 / 10, x + xScale * s.x2 / 10,
+                 y + yScale * s.y2 / 10);
+    }
+}
+
+void gd_object::DrawScaledSymbol(double, double, double, int16_t, double, double, double, uint8_t) {
+}
+
+void gd_object::DrawBox(double, double, double, double, uint8_t, int32_t, uint8_t) {}
+
+void gd_object::DrawStrokeText(int32_t angle, const std::string& text, double x, double y, double,
+                               double charWidth, double charHeight, bool draw) {
+    TextExtent = StrokeTextExtent();
+    std::string shown = text.substr(0, kStrokeTextCapacity);
+    if (shown.empty()) return;
+    double t = (90 - angle) * kPi / 180;
+    double cos_t = std::cos(t), sin_t = std::sin(t);
+    auto place = [&](double u, double v) {
+        return std::make_pair(x + u * cos_t - v * sin_t, y + v * cos_t + u * sin_t);
+    };
+    auto widen = [&](double px, double py) {
+        TextExtent.MinX = std::min(TextExtent.MinX, px);
+        TextExtent.MaxX = std::max(TextExtent.MaxX, px);
+        TextExtent.MinY = std::min(TextExtent.MinY, py);
+        TextExtent.MaxY = std::max(TextExtent.MaxY, py);
+    };
+    double advance = 0;
+    unsigned char previous = 0;
+    for (char ch : shown) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (c == kRaiseNext || c == kLowerNext) {
+            previous = c;
+            continue;
+        }
+        double shift = previous == kRaiseNext   ? charHeight / 2
+                       : previous == kLowerNext ? -charHeight / 2
+                                                : 0;
+        previous = c;
+        Symbols->Load(c);
+        if (c != ' ') {
+            for (const Line& s : CurrentStrokes(*Symbols)) {
+                auto a = place(advance + charWidth * s.x1 / 5, charHeight * s.y1 / 13 + shift);
+                auto b = place(advance + charWidth * s.x2 / 5, charHeight * s.y2 / 13 + shift);
+                if (draw) DrawLine(a.first, a.second, b.first, b.second);
+                widen(a.first, a.second);
+                widen(b.first, b.second);
+            }
+        }
+        advance += charWidth * 1.2;
+    }
+}
+
+void gd_object::DrawNote(double, double, const std::string&) {}
+
+void gd_object::DrawRotatedText(double, double, double, double, uint8_t, uint8_t,
+                                const std::string&) {}
+
+void gd_object::SetLineWidth(int32_t) {}
+
+}  // namespace cindral

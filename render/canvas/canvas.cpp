@@ -1,0 +1,22 @@
+#include "render/canvas/canvas.h"
+
+namespace cindral {
+
+void Canvas::IntersectClipRect(const Rect& r) {
+    const Region box = Region::FromRect(r);
+    if (clip_) {
+        SelectClipRegion(clip_->Combined(box, CombineMode::And));
+    } else {
+        const DeviceCaps caps = Caps();
+        SelectClipRegion(Region::FromRect({0, 0, caps.width_px, caps.height_px})
+                             .Combined(box, CombineMode::And));
+    }
+}
+
+Rect Canvas::ClipBox() const {
+    if (clip_) return clip_->Bounds();
+    const DeviceCaps caps = Caps();
+    return {0, 0, caps.width_px, caps.height_px};
+}
+
+}  // namespace cindral

@@ -1,0 +1,683 @@
+#include "render/canvas/qt_canvas.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QRawFont>
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "render/canvas/clip_geometry.h"
+#include "render/text/font_resolver.h"
+#include "render/canvas/gdi_patterns.h"
+#include "render/canvas/line_walk.h"
+
+namespace cindral {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+QColor ToQColor(Color c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+Color FromQRgb(QRgb rgb) {
+    return RgbColor(qRed(rgb), qGreen(rgb), qBlue(rgb));
+}
+
+// Windows-1252 for the bytes 0x80..0x9F; the rest is Latin-1.
+QString DecodeText(const std::string& text) {
+    static const char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString out;
+    out.reserve(static_cast<int>(text.size()));
+    for (unsigned char c : text) {
+        out.append(c >= 0x80 && c < 0xA0 ? QChar(kHigh[c - 0x80]) : QChar(c));
+    }
+    return out;
+}
+
+// Collects pixels of one colour into horizontal or vertical runs, one fillRect per run.
+class RunPainter {
+  public:
+    explicit RunPainter(QPainter& painter) : painter_(painter) {}
+    ~RunPainter() { Flush(); }
+
+    void Plot(Point p, Color c) {
+        if (open_ && c == color_) {
+            const bool row = y0_ == y1_ && p.y == y0_ && (p.x == x1_ + 1 || p.x == x0_ - 1);
+            const bool column = x0_ == x1_ && p.x == x0_ && (p.y == y1_ + 1 || p.y == y0_ - 1);
+            if (row) {
+                x0_ = std::min(x0_, p.x);
+                x1_ = std::max(x1_, p.x);
+                return;
+            }
+            if (column) {
+                y0_ = std::min(y0_, p.y);
+                y1_ = std::max(y1_, p.y);
+                return;
+            }
+        }
+        Flush();
+        open_ = true;
+        color_ = c;
+        x0_ = x1_ = p.x;
+        y0_ = y1_ = p.y;
+    }
+
+    void Flush() {
+        if (!open_) return;
+        painter_.fillRect(QRect(QPoint(x0_, y0_), QPoint(x1_, y1_)), ToQColor(color_));
+        open_ = false;
+    }
+
+  private:
+    QPainter& painter_;
+    bool open_ = false;
+    Color color_ = 0;
+    int x0_ = 0, y0_ = 0, x1_ = 0, y1_ = 0;
+};
+
+Rect Normalized(const Rect& r) {
+    return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+            std::max(r.top, r.bottom)};
+}
+
+Rect Intersect(const Rect& a, const Rect& b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+}
+
+// Points of an ellipse through pixel centres (pixel coordinates), from parameter angle
+// `start` sweeping `sweep` radians counter-clockwise on screen.
+std::vector<PointF> EllipseArcPoints(const Rect& box, double start, double sweep) {
+    const double cx = (double(box.left) + box.right - 1) / 2.0;
+    const double cy = (double(box.top) + box.bottom - 1) / 2.0;
+    const double rx = (double(box.right) - box.left - 1) / 2.0;
+    const double ry = (double(box.bottom) - box.top - 1) / 2.0;
+    // Enough vertices that the chords stay within a fraction of a pixel; bounded so a
+    // huge ellipse costs no more than a page-sized one.
+    const double perimeter = 2 * kPi * std::max(std::abs(rx), std::abs(ry)) * sweep / (2 * kPi);
+    const int n = static_cast<int>(std::clamp(perimeter / 2.0, 8.0, 4096.0));
+    std::vector<PointF> points;
+    points.reserve(n + 1);
+    for (int i = 0; i <= n; ++i) {
+        const double a = start + sweep * i / n;
+        points.push_back({cx + rx * std::cos(a), cy - ry * std::sin(a)});
+    }
+    return points;
+}
+
+std::vector<Point> Rounded(const std::vector<PointF>& in) {
+    std::vector<Point> out;
+    out.reserve(in.size());
+    for (const PointF& p : in) {
+        const Point q{static_cast<int>(std::lround(std::clamp(p.x, -2e9, 2e9))),
+                      static_cast<int>(std::lround(std::clamp(p.y, -2e9, 2e9)))};
+        if (out.empty() || out.back() != q) out.push_back(q);
+    }
+    return out;
+}
+
+// How far outside the device wide strokes and fills may still be cut off: beyond this
+// nothing of them can reach a pixel.
+double Margin(int pen_width) {
+    return 16.0 + 2.0 * std::max(pen_width, 1);
+}
+
+}  // namespace
+
+QtCanvas::QtCanvas(QPaintDevice* device, bool is_printer)
+    : device_(device), is_printer_(is_printer) {
+    if (device_ == nullptr || device_->width() <= 0 || device_->height() <= 0 ||
+        !painter_.begin(device_)) {
+        throw std::runtime_error("The drawing surface could not be opened.");
+    }
+    if (device_->devType() == QInternal::Image) image_ = static_cast<QImage*>(device_);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, false);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+QtCanvas::~QtCanvas() {
+    Finish();
+}
+
+void QtCanvas::Finish() {
+    if (painter_.isActive()) painter_.end();
+}
+
+DeviceCaps QtCanvas::Caps() const {
+    DeviceCaps caps;
+    caps.pixels_per_inch_x = device_->logicalDpiX();
+    caps.pixels_per_inch_y = device_->logicalDpiY();
+    caps.width_px = device_->width();
+    caps.height_px = device_->height();
+    caps.is_printer = is_printer_;
+    return caps;
+}
+
+Color QtCanvas::NearestColor(Color c) const {
+    c &= 0xFFFFFF;
+    if (image_ == nullptr || image_->depth() >= 24) return c;
+    // A shallower surface quantises: put the colour through one pixel of its format.
+    QImage probe(1, 1, image_->format());
+    if (image_->format() == QImage::Format_Indexed8 || image_->format() == QImage::Format_Mono) {
+        probe.setColorTable(image_->colorTable());
+    }
+    probe.setPixelColor(0, 0, ToQColor(c));
+    return FromQRgb(probe.pixel(0, 0));
+}
+
+void QtCanvas::SelectClipRegion(const Region& region) {
+    Canvas::SelectClipRegion(region);
+    clip_dirty_ = true;
+}
+
+void QtCanvas::SelectNoClip() {
+    Canvas::SelectNoClip();
+    clip_dirty_ = true;
+}
+
+void QtCanvas::SyncClip() {
+    if (!clip_dirty_) return;
+    // Device-space clip: set it under the identity transform.
+    painter_.resetTransform();
+    if (clip()) {
+        painter_.setClipRegion(clip()->qregion());
+    } else {
+        painter_.setClipping(false);
+    }
+    clip_dirty_ = false;
+}
+
+Rect QtCanvas::DeviceRect() const {
+    return {0, 0, device_->width(), device_->height()};
+}
+
+Rect QtCanvas::DrawableBox() const {
+    return Intersect(DeviceRect(), ClipBox());
+}
+
+// --- lines ---
+
+void QtCanvas::LineTo(int x, int y) {
+    const Point from = current_position();
+    set_current_position({x, y});
+    StrokeFigure({from, {x, y}}, Figure::Open);
+}
+
+void QtCanvas::Polyline(const std::vector<Point>& points) {
+    if (points.size() < 2) return;
+    StrokeFigure(points, Figure::Open);
+}
+
+void QtCanvas::StrokeFigure(const std::vector<Point>& points, Figure figure) {
+    const Pen& p = pen();
+    if (p.style == PenStyle::Null || points.empty()) return;
+    SyncClip();
+    if (p.width > 1) {
+        StrokeWide(points, figure);
+    } else {
+        StrokeThin(points, figure);
+    }
+}
+
+void QtCanvas::StrokeThin(const std::vector<Point>& points, Figure figure) {
+    const Pen& p = pen();
+    const std::vector<int> runs = CosmeticDashRuns(p.style);
+    const bool opaque_gaps = background_mode() == BackgroundMode::Opaque;
+    const Rect box = DrawableBox();
+    if (box.IsEmpty()) return;
+    RunPainter out(painter_);
+    int64_t counted = 0;  // pixels visited since the start of this call: the dash position
+    auto segment = [&](Point a, Point b) {
+        const LineWalk walk(a, b, LineWalk::Rule::LineTo);
+        const auto [first, last] = walk.RangeInside(box);
+        for (int64_t i = first; i < last; ++i) {
+            if (runs.empty()) {
+                out.Plot(walk.At(i), p.color);
+            } else if (DashOn(runs, counted + i)) {
+                out.Plot(walk.At(i), p.color);
+            } else if (opaque_gaps) {
+                out.Plot(walk.At(i), background_color());
+            }
+        }
+        counted += walk.length();
+    };
+    for (size_t i = 0; i + 1 < points.size(); ++i) segment(points[i], points[i + 1]);
+    if (figure == Figure::Closed) {
+        if (points.size() > 1) segment(points.back(), points.front());
+        if (points.size() == 1 && box.Contains(points[0].x, points[0].y)) {
+            out.Plot(points[0], p.color);
+        }
+    }
+}
+
+void QtCanvas::StrokeWide(const std::vector<Point>& points, Figure figure) {
+    const Pen& p = pen();
+    // A wide pen from CreatePen is solid whatever its style.
+    Qt::PenCapStyle cap = Qt::RoundCap;
+    if (p.end_cap == PenEndCap::Square) cap = Qt::SquareCap;
+    if (p.end_cap == PenEndCap::Flat) cap = Qt::FlatCap;
+    QPen qpen(ToQColor(p.color), p.width, Qt::SolidLine, cap, Qt::RoundJoin);
+    painter_.setPen(qpen);
+    painter_.setBrush(Qt::NoBrush);
+    // An odd width centres on the pixel, an even one puts its extra row above / column left.
+    const double offset = (p.width % 2 == 1) ? 0.5 : 0.0;
+    const BoxF safe = Widened(DrawableBox(), Margin(p.width));
+    std::vector<PointF> pts;
+    for (const Point& q : points) pts.push_back({double(q.x), double(q.y)});
+    if (figure == Figure::Closed && pts.size() > 1) pts.push_back(pts.front());
+    const bool inside = std::all_of(pts.begin(), pts.end(), [&](const PointF& q) {
+        return q.x >= safe.left && q.x <= safe.right && q.y >= safe.top && q.y <= safe.bottom;
+    });
+    if (inside) {
+        QPolygonF line;
+        for (const PointF& q : pts) line << QPointF(q.x + offset, q.y + offset);
+        if (line.size() == 1) line << line.front();
+        painter_.drawPolyline(line);
+    } else {
+        for (size_t i = 0; i + 1 < pts.size(); ++i) {
+            PointF a = pts[i];
+            PointF b = pts[i + 1];
+            if (!ClipSegment(a, b, safe.left, safe.top, safe.right, safe.bottom)) continue;
+            painter_.drawLine(QPointF(a.x + offset, a.y + offset),
+                              QPointF(b.x + offset, b.y + offset));
+        }
+    }
+    painter_.setPen(Qt::NoPen);
+}
+
+// --- fills ---
+
+bool QtCanvas::ApplyBrush() {
+    const Brush& b = brush();
+    painter_.setPen(Qt::NoPen);
+    switch (b.style) {
+        case BrushStyle::Null:
+            return false;
+        case BrushStyle::Solid:
+            painter_.setBrush(ToQColor(b.color));
+            break;
+        case BrushStyle::Hatched: {
+            QImage tile(8, 8, QImage::Format_ARGB32_Premultiplied);
+            const QRgb on = ToQColor(b.color).rgb();
+            const QRgb off = background_mode() == BackgroundMode::Opaque
+                                 ? ToQColor(background_color()).rgb()
+                                 : qRgba(0, 0, 0, 0);
+            const auto rows = HatchRows(b.hatch);
+            for (int y = 0; y < 8; ++y) {
+                for (int x = 0; x < 8; ++x)
+                    tile.setPixel(x, y, (rows[y] >> (7 - x)) & 1 ? on : off);
+            }
+            painter_.setBrush(QBrush(tile));
+            break;
+        }
+        case BrushStyle::Pattern: {
+            if (!b.pattern || b.pattern->width <= 0 || b.pattern->height <= 0) return false;
+            QImage tile(b.pattern->width, b.pattern->height, QImage::Format_RGB32);
+            for (int y = 0; y < tile.height(); ++y) {
+                for (int x = 0; x < tile.width(); ++x) tile.setPixel(x, y, b.pattern->At(x, y));
+            }
+            painter_.setBrush(QBrush(tile));
+            break;
+        }
+    }
+    painter_.setBrushOrigin(brush_origin().x, brush_origin().y);
+    return true;
+}
+
+void QtCanvas::FillPath(const QPainterPath& path) {
+    SyncClip();
+    if (!ApplyBrush()) return;
+    painter_.drawPath(path);
+    painter_.setBrush(Qt::NoBrush);
+}
+
+void QtCanvas::FillPolygonF(const QPolygonF& polygon, Qt::FillRule rule) {
+    SyncClip();
+    if (polygon.size() < 3 || !ApplyBrush()) return;
+    painter_.drawPolygon(polygon, rule);
+    painter_.setBrush(Qt::NoBrush);
+}
+
+void QtCanvas::FillRect(const Rect& r) {
+    const Rect area = Intersect(r, DeviceRect());
+    if (area.IsEmpty()) return;
+    SyncClip();
+    if (!ApplyBrush()) return;
+    painter_.drawRect(QRect(area.left, area.top, int(area.Width()), int(area.Height())));
+    painter_.setBrush(Qt::NoBrush);
+}
+
+void QtCanvas::PaintRegion(const Region& region) {
+    const Region visible = region.Combined(Region::FromRect(DeviceRect()), CombineMode::And);
+    if (visible.IsEmpty()) return;
+    SyncClip();
+    if (!ApplyBrush()) return;
+    for (const Rect& r : visible.Rects())
+        painter_.drawRect(QRect(r.left, r.top, int(r.Width()), int(r.Height())));
+    painter_.setBrush(Qt::NoBrush);
+}
+
+void QtCanvas::Polygon(const std::vector<Point>& points) {
+    if (points.size() < 2) return;
+    const BoxF safe = Widened(DeviceRect(), Margin(pen().width));
+    std::vector<PointF> in;
+    for (const Point& p : points) in.push_back({double(p.x), double(p.y)});
+    QPolygonF fill;
+    for (const PointF& p : ClipPolygon(in, safe.left, safe.top, safe.right, safe.bottom)) {
+        fill << QPointF(p.x, p.y);
+    }
+    FillPolygonF(fill, poly_fill_mode() == FillMode::Winding ? Qt::WindingFill : Qt::OddEvenFill);
+    StrokeFigure(points, Figure::Closed);
+}
+
+void QtCanvas::Rectangle(const Rect& given) {
+    const Rect box = Normalized(given);
+    const bool has_pen = pen().style != PenStyle::Null;
+    // Inside a pen the brush covers [l+1, r-1) x [t+1, b-1); without one [l, r-1) x [t, b-1).
+    const Rect inside = has_pen ? Rect{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}
+                                : Rect{box.left, box.top, box.right - 1, box.bottom - 1};
+    if (!inside.IsEmpty()) FillRect(inside);
+    if (has_pen && int64_t(box.right) - box.left >= 1 && int64_t(box.bottom) - box.top >= 1) {
+        // GDI's outline starts at the top-right corner and runs anticlockwise.
+        StrokeFigure({{box.right - 1, box.top},
+                      {box.left, box.top},
+                      {box.left, box.bottom - 1},
+                      {box.right - 1, box.bottom - 1}},
+                     Figure::Closed);
+    }
+}
+
+void QtCanvas::Ellipse(const Rect& given) {
+    const Rect box = Normalized(given);
+    if (int64_t(box.right) - box.left < 1 || int64_t(box.bottom) - box.top < 1) return;
+    const bool has_pen = pen().style != PenStyle::Null;
+    SyncClip();
+    if (has_pen && pen().width > 1) {
+        // Wide outlines are stroked by Qt along the curve through the box's edge pixels.
+        const std::vector<Point> curve = Rounded(EllipseArcPoints(box, 0.0, 2 * kPi));
+        FillEllipseRows({box.left, box.top, box.right - 1, box.bottom - 1}, false);
+        StrokeFigure(curve, Figure::Closed);
+        return;
+    }
+    // Without a pen the filled area is one pixel smaller, as for Rectangle.
+    const Rect area = has_pen ? box : Rect{box.left, box.top, box.right - 1, box.bottom - 1};
+    FillEllipseRows(area, has_pen);
+}
+
+void QtCanvas::FillEllipseRows(const Rect& box, bool outline) {
+    if (int64_t(box.right) - box.left < 1 || int64_t(box.bottom) - box.top < 1) return;
+    // A pixel belongs to the ellipse when its centre lies inside the ellipse inscribed in
+    // the box's edges. Computed row by row from the centre out, the shape is symmetric.
+    const double cx = (double(box.left) + box.right) / 2.0;
+    const double cy = (double(box.top) + box.bottom) / 2.0;
+    const double rx = (double(box.right) - box.left) / 2.0;
+    const double ry = (double(box.bottom) - box.top) / 2.0;
+    auto span = [&](int64_t y, int64_t& a, int64_t& b) {
+        if (y < box.top || y >= box.bottom) return false;
+        const double dy = (double(y) + 0.5 - cy) / ry;
+        const double half = rx * std::sqrt(std::max(0.0, 1.0 - dy * dy));
+        a = static_cast<int64_t>(std::ceil(cx - half - 0.5));
+        b = static_cast<int64_t>(std::floor(cx + half - 0.5));
+        return a <= b;
+    };
+    const Rect device = DeviceRect();
+    const int64_t y0 = std::max<int64_t>(box.top, device.top);
+    const int64_t y1 = std::min<int64_t>(box.bottom, device.bottom);
+    const bool has_brush = brush().style != BrushStyle::Null;
+    RunPainter out(painter_);
+    const Color ink = pen().color;
+    for (int64_t y = y0; y < y1; ++y) {
+        int64_t a, b;
+        if (!span(y, a, b)) continue;
+        const int64_t left = std::max<int64_t>(a, device.left);
+        const int64_t right = std::min<int64_t>(b, device.right - 1);
+        if (left > right) continue;
+        if (!outline) {
+            if (has_brush) {
+                out.Flush();
+                FillRect({int(left), int(y), int(right) + 1, int(y) + 1});
+            }
+            continue;
+        }
+        // Outline pixels: the span's ends and whatever the rows above and below do not cover.
+        int64_t a_up = 1, b_up = 0, a_down = 1, b_down = 0;
+        const bool up = span(y - 1, a_up, b_up);
+        const bool down = span(y + 1, a_down, b_down);
+        auto covered = [&](int64_t x) {
+            return up && down && x > a && x < b && x >= a_up && x <= b_up && x >= a_down &&
+                   x <= b_down;
+        };
+        // Interior run: between the first and last covered columns.
+        const int64_t in_left = std::max({a + 1, up ? a_up : b + 1, down ? a_down : b + 1});
+        const int64_t in_right = std::min({b - 1, up ? b_up : a - 1, down ? b_down : a - 1});
+        if (has_brush && in_left <= in_right) {
+            const int64_t l = std::max(in_left, left), r = std::min(in_right, right);
+            if (l <= r) {
+                out.Flush();
+                FillRect({int(l), int(y), int(r) + 1, int(y) + 1});
+            }
+        }
+        for (int64_t x = left; x <= right; ++x) {
+            if (x >= in_left && x <= in_right && in_left <= in_right) {
+                x = in_right;
+                continue;
+            }
+            if (!covered(x)) out.Plot({int(x), int(y)}, ink);
+        }
+    }
+}
+
+void QtCanvas::Arc(const Rect& box, Point start, Point end) {
+    DrawArcFigure(box, start, end, ArcKind::Arc);
+}
+void QtCanvas::Chord(const Rect& box, Point start, Point end) {
+    DrawArcFigure(box, start, end, ArcKind::Chord);
+}
+void QtCanvas::Pie(const Rect& box, Point start, Point end) {
+    DrawArcFigure(box, start, end, ArcKind::Pie);
+}
+
+void QtCanvas::DrawArcFigure(const Rect& given, Point start, Point end, ArcKind kind) {
+    const Rect box = Normalized(given);
+    if (int64_t(box.right) - box.left < 1 || int64_t(box.bottom) - box.top < 1) return;
+    const double cx = (double(box.left) + box.right - 1) / 2.0;
+    const double cy = (double(box.top) + box.bottom - 1) / 2.0;
+    const double rx = std::max((double(box.right) - box.left - 1) / 2.0, 0.5);
+    const double ry = std::max((double(box.bottom) - box.top - 1) / 2.0, 0.5);
+    // The radials only give directions; the curve point on a radial has this parameter.
+    auto angle_of = [&](Point p) { return std::atan2(-(p.y - cy) / ry, (p.x - cx) / rx); };
+    const double a0 = angle_of(start);
+    double sweep = angle_of(end) - a0;
+    while (sweep <= 0) sweep += 2 * kPi;
+    const std::vector<PointF> curve = EllipseArcPoints(box, a0, sweep);
+    std::vector<PointF> figure = curve;
+    if (kind == ArcKind::Pie) figure.push_back({cx, cy});
+    if (kind != ArcKind::Arc) {
+        std::vector<PointF> area;
+        for (const PointF& p : figure) area.push_back({p.x + 0.5, p.y + 0.5});
+        const BoxF safe = Widened(DeviceRect(), Margin(pen().width));
+        QPolygonF fill;
+        for (const PointF& p : ClipPolygon(area, safe.left, safe.top, safe.right, safe.bottom)) {
+            fill << QPointF(p.x, p.y);
+        }
+        FillPolygonF(fill, Qt::OddEvenFill);
+    }
+    const std::vector<Point> pixels = Rounded(figure);
+    if (kind == ArcKind::Arc) {
+        // An arc includes its end point, unlike a line.
+        std::vector<Point> open = pixels;
+        if (!open.empty()) {
+            const Point last = open.back();
+            StrokeFigure(open, Figure::Open);
+            SetPixel(last.x, last.y, pen().color);
+        }
+    } else {
+        StrokeFigure(pixels, Figure::Closed);
+    }
+}
+
+void QtCanvas::SetPixel(int x, int y, Color c) {
+    if (!DeviceRect().Contains(x, y)) return;
+    SyncClip();
+    painter_.fillRect(QRect(x, y, 1, 1), ToQColor(c));
+}
+
+Color QtCanvas::GetPixel(int x, int y) const {
+    if (image_ == nullptr || !DeviceRect().Contains(x, y)) return kInvalidColor;
+    if (clip() && !clip()->Contains(x, y)) return kInvalidColor;
+    return FromQRgb(image_->pixel(x, y));
+}
+
+// --- text ---
+
+void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, const std::string& text,
+                          const std::vector<int>& dx) {
+    SyncClip();
+    if (rect != nullptr && (options & text_out::kOpaque) != 0) {
+        const Rect r = Intersect(Normalized(*rect), DeviceRect());
+        if (!r.IsEmpty()) {
+            painter_.fillRect(QRect(r.left, r.top, int(r.Width()), int(r.Height())),
+                              ToQColor(background_color()));
+        }
+    }
+    if (text.empty()) return;
+
+    const QFont qfont = ToQFont(font());
+    const QFontMetrics metrics(qfont, device_);
+    const QString chars = DecodeText(text);
+    std::vector<int> advance(chars.size());
+    int64_t width = 0;
+    for (int i = 0; i < chars.size(); ++i) {
+        advance[i] = i < static_cast<int>(dx.size()) ? dx[i] : metrics.horizontalAdvance(chars[i]);
+        width += advance[i];
+    }
+
+    const unsigned align = text_align();
+    if (align & text_align::kUpdateCp) {
+        x = current_position().x;
+        y = current_position().y;
+    }
+    int64_t origin_x = 0;
+    if ((align & text_align::kHorizontalMask) == text_align::kCenter) {
+        origin_x = -width / 2;
+    } else if ((align & text_align::kHorizontalMask) == text_align::kRight) {
+        origin_x = -width;
+    }
+    int baseline = metrics.ascent();
+    if ((align & text_align::kVerticalMask) == text_align::kBaseline) {
+        baseline = 0;
+    } else if ((align & text_align::kVerticalMask) == text_align::kBottom) {
+        baseline = -metrics.descent();
+    }
+    if (align & text_align::kUpdateCp) {
+        const int64_t moved = (align & text_align::kHorizontalMask) == text_align::kRight ? -width
+                              : (align & text_align::kHorizontalMask) == text_align::kCenter
+                                  ? 0
+                                  : width;
+        set_current_position(
+            {static_cast<int>(std::clamp<int64_t>(x + moved, INT32_MIN, INT32_MAX)), y});
+    }
+
+    // Text wholly off the device (in any rotation) is not handed to Qt.
+    const int64_t reach = width + metrics.height() + 2;
+    if (int64_t(x) + reach < 0 || int64_t(y) + reach < 0 || int64_t(x) - reach > device_->width() ||
+        int64_t(y) - reach > device_->height()) {
+        return;
+    }
+
+    painter_.save();
+    if (rect != nullptr && (options & text_out::kClipped) != 0) {
+        const Rect r = Intersect(Normalized(*rect), DeviceRect());
+        painter_.setClipRect(QRect(r.left, r.top, int(r.Width()), int(r.Height())),
+                             Qt::IntersectClip);
+    }
+    painter_.translate(x, y);
+    if (font().escapement != 0) painter_.rotate(-font().escapement / 10.0);
+    if (background_mode() == BackgroundMode::Opaque) {
+        painter_.fillRect(QRect(static_cast<int>(origin_x), baseline - metrics.ascent(),
+                                static_cast<int>(width), metrics.height()),
+                          ToQColor(background_color()));
+    }
+    painter_.setFont(qfont);
+    painter_.setPen(ToQColor(text_color()));
+    int64_t pen_x = origin_x;
+    for (int i = 0; i < chars.size(); ++i) {
+        painter_.drawText(QPointF(double(pen_x), double(baseline)), QString(chars[i]));
+        pen_x += advance[i];
+    }
+    painter_.restore();
+    painter_.setPen(Qt::NoPen);
+}
+
+TextMetrics QtCanvas::GetTextMetrics() const {
+    const QFont qfont = ToQFont(font());
+    const QFontMetrics m(qfont, device_);
+    TextMetrics t;
+    t.ascent = m.ascent();
+    t.descent = m.descent();
+    t.height = t.ascent + t.descent;
+    t.internal_leading = std::max(0, t.height - qfont.pixelSize());
+    t.external_leading = std::max(0, m.leading());
+    t.ave_char_width = m.horizontalAdvance(QLatin1Char('x'));
+    t.max_char_width = m.maxWidth();
+    return t;
+}
+
+Size QtCanvas::GetTextExtent(const std::string& text) const {
+    const QFontMetrics m(ToQFont(font()), device_);
+    int64_t width = 0;
+    for (QChar c : DecodeText(text)) width += m.horizontalAdvance(c);
+    return {static_cast<int>(std::min<int64_t>(width, INT32_MAX)), m.ascent() + m.descent()};
+}
+
+std::vector<int> QtCanvas::GetCharWidths(int first, int last) const {
+    const QFontMetrics m(ToQFont(font()), device_);
+    std::vector<int> widths;
+    for (int code = std::max(first, 0); code <= std::min(last, 255); ++code) {
+        widths.push_back(m.horizontalAdvance(DecodeText(std::string(1, char(code)))[0]));
+    }
+    return widths;
+}
+
+std::optional<int> QtCanvas::OutlineEmSquare() const {
+    const QRawFont raw = QRawFont::fromFont(ToQFont(font()));
+    if (!raw.isValid() || raw.unitsPerEm() <= 0) return std::nullopt;
+    return static_cast<int>(raw.unitsPerEm());
+}
+
+// --- bitmaps ---
+
+void QtCanvas::StretchDib(const Rect& dst, const Bitmap& bitmap, const Rect& src) {
+    if (bitmap.width <= 0 || bitmap.height <= 0 || dst.Width() == 0 || dst.Height() == 0) return;
+    const Rect s = Intersect(Normalized(src), {0, 0, bitmap.width, bitmap.height});
+    if (s.IsEmpty()) return;
+    QImage image(int(s.Width()), int(s.Height()), QImage::Format_RGB32);
+    for (int y = 0; y < s.Height(); ++y) {
+        for (int x = 0; x < s.Width(); ++x) image.setPixel(x, y, bitmap.At(s.left + x, s.top + y));
+    }
+    // Opposite signs of the extents mirror the picture.
+    image = image.mirrored(dst.Width() < 0, dst.Height() < 0);
+    const Rect d = Normalized(dst);
+    // Only the part of the target on the device goes to Qt, with the matching source part.
+    const Rect visible = Intersect(d, DeviceRect());
+    if (visible.IsEmpty()) return;
+    const double sx = double(image.width()) / double(d.Width());
+    const double sy = double(image.height()) / double(d.Height());
+    const QRectF source((visible.left - double(d.left)) * sx, (visible.top - double(d.top)) * sy,
+                        double(visible.Width()) * sx, double(visible.Height()) * sy);
+    SyncClip();
+    painter_.drawImage(
+        QRectF(visible.left, visible.top, double(visible.Width()), double(visible.Height())), image,
+        source);
+}
+
+}  // namespace cindral

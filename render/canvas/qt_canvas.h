@@ -1,0 +1,90 @@
+#pragma once
+// QtCanvas: the Canvas on a Qt paint device (a QImage for the screen page and PNG, a
+// QPrinter or QPdfWriter for paper). Antialiasing is off and the GDI pixel rules are
+// reproduced: thin lines are our own Bresenham walk that leaves out the end pixel, styled
+// pens count pixels, fills leave out the right and bottom edge, hatches are 8x8 tiles on the
+// brush origin. Geometry is cut to the device before Qt sees it.
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <vector>
+
+#include "render/canvas/canvas.h"
+
+class QImage;
+class QPainterPath;
+class QPolygonF;
+
+namespace cindral {
+
+class QtCanvas : public Canvas {
+  public:
+    // Draws on `device` (not owned; it must outlive the canvas). `is_printer` marks paper.
+    explicit QtCanvas(QPaintDevice* device, bool is_printer = false);
+    ~QtCanvas() override;
+    QtCanvas(const QtCanvas&) = delete;
+    QtCanvas& operator=(const QtCanvas&) = delete;
+
+    DeviceCaps Caps() const override;
+    Color NearestColor(Color c) const override;
+
+    void SelectClipRegion(const Region& region) override;
+    void SelectNoClip() override;
+
+    void LineTo(int x, int y) override;
+    void Polyline(const std::vector<Point>& points) override;
+    void Polygon(const std::vector<Point>& points) override;
+    void Rectangle(const Rect& box) override;
+    void Ellipse(const Rect& box) override;
+    void Arc(const Rect& box, Point start, Point end) override;
+    void Chord(const Rect& box, Point start, Point end) override;
+    void Pie(const Rect& box, Point start, Point end) override;
+    void FillRect(const Rect& r) override;
+    void PaintRegion(const Region& region) override;
+    void SetPixel(int x, int y, Color c) override;
+    Color GetPixel(int x, int y) const override;
+
+    void ExtTextOut(int x, int y, unsigned options, const Rect* rect, const std::string& text,
+                    const std::vector<int>& dx) override;
+    TextMetrics GetTextMetrics() const override;
+    Size GetTextExtent(const std::string& text) const override;
+    std::vector<int> GetCharWidths(int first, int last) const override;
+    std::optional<int> OutlineEmSquare() const override;
+
+    void StretchDib(const Rect& dst, const Bitmap& bitmap, const Rect& src) override;
+
+    // Ends painting so the device can be read (a QImage saved, a PDF closed). No drawing
+    // call may follow.
+    void Finish();
+
+  private:
+    enum class Figure { Open, Closed };
+    enum class ArcKind { Arc, Chord, Pie };
+
+    Rect DeviceRect() const;
+    // The device, cut to the clip box: where any pixel can land.
+    Rect DrawableBox() const;
+    void SyncClip();
+    // The pen's outline through `points`; Closed joins the last point to the first and
+    // draws every vertex, Open leaves out the very last pixel.
+    void StrokeFigure(const std::vector<Point>& points, Figure figure);
+    void StrokeThin(const std::vector<Point>& points, Figure figure);
+    void StrokeWide(const std::vector<Point>& points, Figure figure);
+    // Fills the area with the current brush; `path` is in Qt coordinates (pixel centres
+    // at +0.5), so integer vertices fill like GDI.
+    void FillPath(const QPainterPath& path);
+    void FillPolygonF(const QPolygonF& polygon, Qt::FillRule rule);
+    bool ApplyBrush();
+    // Fills the ellipse inscribed in `box` with the brush; with `outline` its edge pixels
+    // in the pen colour instead.
+    void FillEllipseRows(const Rect& box, bool outline);
+    void DrawArcFigure(const Rect& box, Point start, Point end, ArcKind kind);
+
+    QPaintDevice* device_;
+    QImage* image_ = nullptr;
+    bool is_printer_;
+    QPainter painter_;
+    bool clip_dirty_ = true;
+};
+
+}  // namespace cindral

@@ -1,0 +1,351 @@
+// The fill primitives of the raster renderer: pattern boxes tiled from their bottom-left
+// corner, solid and hatched boxes, polygon fills and the paired polygon fill.
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/libraries/pattern_object.h"
+#include "render/canvas/fill_brushes.h"
+#include "render/renderers/logp_object.h"
+#include "render/canvas/mul_div.h"
+#include "render/renderers/pattern_tiling.h"
+#include "render/renderers/stroke_line.h"
+
+namespace cindral {
+
+namespace {
+
+Color AsColor(int32_t c) {
+    return static_cast<Color>(c) & 0xFFFFFF;
+}
+
+}  // namespace
+
+void logp_object::PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
+                                 double xScale, double yScale, uint8_t outline) {
+    cindral::Canvas& c = Target();
+    ApplyLineColorRules();
+    Pen pen = c.pen();
+    pen.width = 0;
+    c.SelectPen(pen);
+    c.SelectBrush({BrushStyle::Solid, pen.color, HatchStyle::Horizontal, nullptr});
+
+    if (pattern <= pattern_object::kLastPattern) {
+        Patterns->Load(pattern);
+        const int left = ToPixelX(std::min(x1, x2)), right = ToPixelX(std::max(x1, x2));
+        const int bottom = ToPixelY(std::min(y1, y2));
+        int top = ToPixelY(std::max(y1, y2));
+        if (bottom < DataTopPx) return;
+        top = std::max(top, DataTopPx);
+        const Region clip =
+            Region::FromRect({left, top, right, bottom}).Combined(DataRegion, CombineMode::And);
+        if (clip.IsEmpty()) return;
+        TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
+    }
+    if (outline) BoxOutline(x1, y1, x2, y2);
+}
+
+void logp_object::PatternFillBoxColored(double x1, double y1, double x2, double y2, int32_t pattern,
+                                        double xScale, double yScale, int32_t lineWidth,
+                                        int32_t backColor, int32_t lineColor, uint8_t outline) {
+    if (pattern > pattern_object::kLastPattern) return;
+    cindral::Canvas& c = Target();
+    Patterns->Load(pattern);
+    const int left = ToPixelX(std::min(x1, x2)), right = ToPixelX(std::max(x1, x2));
+    const int bottom = ToPixelY(std::min(y1, y2));
+    int top = ToPixelY(std::max(y1, y2));
+    if (bottom < DataTopPx) return;
+    top = std::max(top, DataTopPx);
+    const Rect box{left, top, right + 1, bottom + 1};
+    const Region clip = Region::FromRect(box).Combined(DataRegion, CombineMode::And);
+    if (clip.IsEmpty()) return;
+    c.SelectClipRegion(clip);
+    const Color back = AsColor(backColor);
+    if (back != kWhite) {
+        const Brush saved = c.brush();
+        c.SelectBrush({BrushStyle::Solid, back, HatchStyle::Horizontal, nullptr});
+        c.FillRect(box);
+        c.SelectBrush(saved);
+    }
+    TileColoredStrokes({left, top, right, bottom}, xScale, yScale, lineWidth, AsColor(lineColor),
+                       clip.Bounds());
+    c.SelectNoClip();
+    if (outline && AsColor(lineColor) != kWhite) {
+        SetLineWidth(0);
+        BoxOutline(x1, y1, x2, y2);
+    }
+}
+
+void logp_object::TileThinStrokes(const Rect& box, double xScale, double yScale,
+                                  const Region& clip) {
+    cindral::Canvas& c = Target();
+    c.SelectClipRegion(clip);
+    const Brush saved_brush = c.brush();
+    // Zero-length strokes are dots: a pixel on screen, a small disc on a fine device.
+    const int dot = PixelsPerInch > 100 ? DotHalfSize(PixelsPerInch) : 0;
+    TilePattern(
+        Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
+        PatternPixels(yScale, PixelsPerInch), clip.Bounds(), [&](Point a, Point b) {
+            if (a != b) {
+                c.MoveTo(a.x, a.y);
+                c.LineTo(b.x, b.y);
+            } else if (dot > 0) {
+                c.SelectBrush({BrushStyle::Solid, c.pen().color, HatchStyle::Horizontal, nullptr});
+                c.Ellipse({a.x - dot, a.y - dot, a.x + dot, a.y + dot});
+                c.SelectBrush(saved_brush);
+            } else {
+                c.SetPixel(a.x, a.y, c.pen().color);
+            }
+        });
+    c.SelectNoClip();
+}
+
+void logp_object::TileColoredStrokes(const Rect& box, double xScale, double yScale,
+                                     int32_t lineWidth, Color color, const Rect& visible) {
+    cindral::Canvas& c = Target();
+    if (Patterns->SegmentCount() <= 0) return;
+    const Pen saved_pen = c.pen();
+    const Brush saved_brush = c.brush();
+    const int line_width = std::max(0, MulDiv(lineWidth, PenPixelsPerInch, ScreenPixelsPerInch));
+    const Pen thick{PenStyle::Solid, line_width, color, PenEndCap::Round};
+    const Pen thin{PenStyle::Solid, 0, color, PenEndCap::Round};
+    const int half = line_width / 2, odd = line_width % 2;
+    c.SelectBrush({BrushStyle::Solid, color, HatchStyle::Horizontal, nullptr});
+    c.SelectPen(thick);
+    // Wide strokes reach beyond their cell; let cells just outside the view contribute.
+    Rect reach{visible.left - half - 1, visible.top - half - 1, visible.right + half + 1,
+               visible.bottom + half + 1};
+    TilePattern(Patterns->Current(), {box.left, box.top, box.right, box.bottom},
+                PatternPixels(xScale, PixelsPerInch), PatternPixels(yScale, PixelsPerInch), reach,
+                [&](Point a, Point b) {
+                    if (a != b) {
+                        c.MoveTo(a.x, a.y);
+                        c.LineTo(b.x, b.y);
+                        c.SetPixel(b.x, b.y, color);
+                    } else if (half > 0) {
+                        c.SelectPen(thin);
+                        c.Ellipse({a.x - half, a.y - half, a.x + half + odd, a.y + half + odd});
+                        c.SelectPen(thick);
+                    } else {
+                        c.SetPixel(a.x, a.y, color);
+                    }
+                });
+    c.SelectPen(saved_pen);
+    c.SelectBrush(saved_brush);
+}
+
+void logp_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
+    DrawRegionLine(x1, y1, x2, y1, region);
+    DrawRegionLine(x2, y1, x2, y2, region);
+    DrawRegionLine(x2, y2, x1, y2, region);
+    DrawRegionLine(x1, y2, x1, y1, region);
+}
+
+void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
+                                       double xScale, double yScale, uint8_t outline,
+                                       uint8_t region) {
+    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+    if (!row1 || !row2) return;
+    if (region == 3 && region != HeaderMode && *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
+        return;
+    }
+    cindral::Canvas& c = Target();
+    ApplyLineColorRules();
+    Pen pen = c.pen();
+    pen.width = 0;
+    c.SelectPen(pen);
+    Brush brush = c.brush();
+    brush.color = pen.color;
+    c.SelectBrush(brush);
+
+    if (pattern <= pattern_object::kLastPattern) {
+        Patterns->Load(pattern);
+        if (x2 < x1) std::swap(x1, x2);
+        if (y2 < y1) std::swap(y1, y2);
+        const int left = ToPixelX(x1), right = ToPixelX(x2);
+        const int top = *RegionRow(region, y1), bottom = *RegionRow(region, y2);
+        const Region clip =
+            Region::FromRect({left, top, right, bottom}).Combined(PageRegion, CombineMode::And);
+        if (clip.IsEmpty()) return;
+        TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
+    }
+    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+}
+
+void logp_object::RegionPatternFillBoxColored(double x1, double y1, double x2, double y2,
+                                              int32_t pattern, double xScale, double yScale,
+                                              int32_t lineWidth, int32_t backColor,
+                                              int32_t lineColor, uint8_t outline, uint8_t region) {
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    if (region == 3 && region != HeaderMode && *top >= PageHeightPx) return;
+    cindral::Canvas& c = Target();
+    const int left = ToPixelX(x1), right = ToPixelX(x2);
+    if (pattern <= pattern_object::kLastPattern) {
+        Patterns->Load(pattern);
+        const Rect box{left, *top, right, *bottom};
+        c.SelectClipRect(box);
+        const Brush saved = c.brush();
+        c.SelectBrush({BrushStyle::Solid, AsColor(backColor), HatchStyle::Horizontal, nullptr});
+        c.FillRect({left, *top, right + 1, *bottom + 1});
+        c.SelectBrush(saved);
+        TileColoredStrokes(box, xScale, yScale, lineWidth, AsColor(lineColor), box);
+        c.SelectNoClip();
+    }
+    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+}
+
+void logp_object::FillBox(double x1, double y1, double x2, double y2, int32_t color,
+                          uint8_t region) {
+    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+    if (!row1 || !row2) return;
+    if (region == 3 && region != HeaderMode && *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
+        return;
+    }
+    cindral::Canvas& c = Target();
+    const int left = ToPixelX(x1), right = ToPixelX(x2);
+    const Brush saved = c.brush();
+    c.SelectNoClip();
+    c.SelectBrush({BrushStyle::Solid, AsColor(color), HatchStyle::Horizontal, nullptr});
+    c.FillRect({std::min(left, right), std::min(*row1, *row2), std::max(left, right),
+                std::max(*row1, *row2)});
+    c.SelectBrush(saved);
+}
+
+void logp_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind,
+                          int32_t color, uint8_t) {
+    cindral::Canvas& c = Target();
+    const Color fill_color = PrintBlack ? kBlack : AsColor(color);
+    int left = ToPixelX(x1) + 1, top = ToPixelY(y1);
+    int right = ToPixelX(x2), bottom = ToPixelY(y2);
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    c.SelectClipRegion(DataRegion);
+    const Brush saved = c.brush();
+    c.SelectBrush({BrushStyle::Solid, kWhite, HatchStyle::Horizontal, nullptr});
+    c.FillRect({left, top, right, bottom});
+    Pen pen = c.pen();
+    pen.width = 0;
+    pen.style = PenStyle::Solid;
+    c.SelectPen(pen);
+    c.SetBackgroundColor(kWhite);
+    c.SetBackgroundMode(BackgroundMode::Opaque);
+    c.SelectBrush(FillKindBrush(fillKind, fill_color, PixelsPerInch));
+    c.Rectangle({left, top, right, bottom});
+    Brush after = saved;
+    after.style = BrushStyle::Null;
+    c.SelectBrush(after);
+    c.SelectNoClip();
+}
+
+void logp_object::FillPolygonStrips(const std::vector<PointRecord>& points, Color fill,
+                                    const Region& clip) {
+    cindral::Canvas& c = Target();
+    const Brush saved = c.brush();
+    c.SelectBrush({BrushStyle::Solid, fill, HatchStyle::Horizontal, nullptr});
+    c.SelectClipRegion(clip);
+    std::vector<Point> vertices;
+    vertices.reserve(points.size());
+    for (const PointRecord& p : points) vertices.push_back({ToPixelX(p.x), ToPixelY(p.y)});
+    for (const std::vector<Point>& strip : PolygonStrips(vertices)) {
+        if (strip.size() >= 2) c.Polygon(strip);
+    }
+    c.SelectNoClip();
+    c.SelectBrush(saved);
+}
+
+void logp_object::PolyFill(int32_t, double, double, uint8_t,
+                           const std::vector<PointRecord>& points) {
+    cindral::Canvas& c = Target();
+    ApplyBlackRule();
+    const Color fill = c.brush().color;
+    c.SetBackgroundMode(BackgroundMode::Opaque);
+    c.SetBackgroundColor(fill);
+    FillPolygonStrips(points, fill, TextRegion);
+    c.SetBackgroundMode(BackgroundMode::Transparent);
+    c.SetBackgroundColor(kWhite);
+    Brush brush = c.brush();
+    brush.style = BrushStyle::Null;
+    c.SelectBrush(brush);
+}
+
+void logp_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t color,
+                                  const std::vector<PointRecord>& points) {
+    cindral::Canvas& c = Target();
+    ApplyBlackRule();
+    const Pen saved = c.pen();
+    Pen clear = saved;
+    clear.style = PenStyle::Null;
+    c.SelectPen(clear);
+    c.SetBackgroundMode(BackgroundMode::Opaque);
+    c.SetBackgroundColor(c.brush().color);
+    FillPolygonStrips(points, AsColor(color), DataRegion);
+    c.SetBackgroundMode(BackgroundMode::Transparent);
+    c.SetBackgroundColor(kWhite);
+    c.SelectPen(saved);
+}
+
+void logp_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_t lineWidth1,
+                                  int32_t fillColor1, uint8_t fillStyle1, int32_t lineColor2,
+                                  uint8_t lineStyle2, int32_t lineWidth2, int32_t fillColor2,
+                                  uint8_t fillStyle2, int32_t overlapColor, uint8_t overlapStyle,
+                                  const std::vector<PointRecord>& polygon1,
+                                  const std::vector<PointRecord>& polygon2) {
+    cindral::Canvas& c = Target();
+    ApplyBlackRule();
+    if (polygon1.size() < 3 && polygon2.size() < 3) return;
+    auto pixels = [&](const std::vector<PointRecord>& points) {
+        std::vector<Point> out;
+        out.reserve(points.size());
+        for (const PointRecord& p : points) out.push_back({ToPixelX(p.x), ToPixelY(p.y)});
+        return out;
+    };
+    const std::vector<Point> p1 = pixels(polygon1), p2 = pixels(polygon2);
+    const Rect within = DataRegion.Bounds();
+    Region r1 = Region::FromPolygon(p1, FillMode::Winding, within);
+    Region r2 = Region::FromPolygon(p2, FillMode::Winding, within);
+    r1 = r1.Combined(DataRegion, CombineMode::And);
+    r2 = r2.Combined(DataRegion, CombineMode::And);
+    const Region overlap = r1.Combined(r2, CombineMode::And);
+    if (overlap.IsEmpty()) overlapStyle = 1;
+    r1 = r1.Combined(overlap, CombineMode::Diff);
+    if (r1.IsEmpty()) fillStyle1 = 1;
+    r2 = r2.Combined(overlap, CombineMode::Diff);
+    if (r2.IsEmpty()) fillStyle2 = 1;
+
+    auto paint = [&](const Region& region, uint8_t kind, int32_t color) {
+        if (!FillKindPaints(kind)) return;
+        c.SetBackgroundColor(kWhite);
+        c.SetBackgroundMode(BackgroundMode::Opaque);
+        const Brush saved = c.brush();
+        c.SelectBrush(FillKindBrush(kind, AsColor(color), PixelsPerInch));
+        c.PaintRegion(region);
+        c.SelectBrush(saved);
+    };
+    paint(r1, fillStyle1, fillColor1);
+    paint(r2, fillStyle2, fillColor2);
+    paint(overlap, overlapStyle, overlapColor);
+    Brush brush = c.brush();
+    brush.style = BrushStyle::Null;
+    c.SelectBrush(brush);
+
+    auto outline = [&](const std::vector<Point>& p, uint8_t style, int32_t width, int32_t color) {
+        if (style == kLineClear || p.size() < 5) return;
+        const Color line_color = PrintBlack ? kBlack : AsColor(color);
+        // The first vertex and the last two close the shape along the log; they are not
+        // part of the drawn curve.
+        c.SelectClipRegion(DataRegion);
+        int phase = 0;
+        for (size_t i = 1; i + 3 < p.size(); ++i) {
+            StrokeLine(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, std::max(width, 0), line_color,
+                       style, c, phase);
+        }
+        c.SelectNoClip();
+    };
+    outline(p1, lineStyle1, lineWidth1, lineColor1);
+    outline(p2, lineStyle2, lineWidth2, lineColor2);
+}
+
+}  // namespace cindral

@@ -1,0 +1,653 @@
+// The text, symbol and picture primitives of the raster renderer: anchored, turned, fitted,
+// wrapped and formatted text, page-number labels, text boxes, library symbols, and pictures
+// from files or embedded in the log. A picture that cannot be drawn leaves an empty frame in
+// its place and a note in the log; the page goes on.
+
+#include <QImage>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <mutex>
+
+#include "core/environment/errors.h"
+#include "core/libraries/symbol_object.h"
+#include "render/text/font_resolver.h"
+#include "render/renderers/logp_object.h"
+#include "render/canvas/mul_div.h"
+#include "render/pictures/picture_draw.h"
+#include "render/pictures/picture_error.h"
+#include "render/pictures/picture_files.h"
+#include "render/pictures/picture_log.h"
+#include "render/canvas/qt_canvas.h"
+#include "render/renderers/stroke_line.h"
+#include "render/text/text_fonts.h"
+#include "render/text/text_format.h"
+
+namespace cindral {
+namespace {
+
+// Round half to even, as the logs' arithmetic rounds.
+int Round(double v) {
+    const double r = std::nearbyint(v);
+    if (!(r > -2147483648.0)) return INT32_MIN;
+    if (r > 2147483647.0) return INT32_MAX;
+    return static_cast<int>(r);
+}
+
+int TextHeight(const Canvas& c) {
+    return c.GetTextMetrics().height;
+}
+
+// Font fallbacks go to the execution log, once per face.
+void LogFontFallbacks() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        FontResolver::Instance().SetReporter(
+            [](const std::string& message) { LogRenderNote(message); });
+    });
+}
+
+// Restores the canvas font when a primitive that turned it is done.
+class FontRestorer {
+  public:
+    explicit FontRestorer(Canvas& c) : canvas_(c), font_(c.font()) {}
+    ~FontRestorer() { canvas_.SelectFont(font_); }
+    FontRestorer(const FontRestorer&) = delete;
+    FontRestorer& operator=(const FontRestorer&) = delete;
+
+  private:
+    Canvas& canvas_;
+    Font font_;
+};
+
+// Leaves no clip selected and alignment 0 however a primitive ends.
+class ClipAndAlignReset {
+  public:
+    explicit ClipAndAlignReset(Canvas& c) : canvas_(c) {}
+    ~ClipAndAlignReset() {
+        canvas_.SelectNoClip();
+        canvas_.SetTextAlign(0);
+    }
+    ClipAndAlignReset(const ClipAndAlignReset&) = delete;
+    ClipAndAlignReset& operator=(const ClipAndAlignReset&) = delete;
+
+  private:
+    Canvas& canvas_;
+};
+
+Rect Normalized(Rect r) {
+    if (r.right < r.left) std::swap(r.left, r.right);
+    if (r.bottom < r.top) std::swap(r.top, r.bottom);
+    return r;
+}
+
+// Replaces the first `marker` in `text` by `number`.
+std::string ReplaceFirst(const std::string& text, const char* marker, int number) {
+    const size_t at = text.find(marker);
+    if (at == std::string::npos) return text;
+    return text.substr(0, at) + std::to_string(number) + text.substr(at + 2);
+}
+
+}  // namespace
+
+// --- helpers shared by the primitives ---
+
+namespace {
+
+// Brush colour follows the pen, after the black-printing rule.
+void BrushFollowsPen(Canvas& c) {
+    Brush brush = c.brush();
+    brush.color = c.pen().color;
+    c.SelectBrush(brush);
+}
+
+// The canvas font at `points`: the glyphs then match the advances the layout measures for
+// that size, whatever font size an earlier command left selected.
+Font FontOfSize(Font font, int points, int pixels_per_inch) {
+    font.height = -MulDiv(points, pixels_per_inch, 72);
+    font.width = 0;
+    font.escapement = font.orientation = 0;
+    return font;
+}
+
+int16_t ClampToInt16(int64_t v) {
+    return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
+}
+
+}  // namespace
+
+void logp_object::SetFont(const std::string& fontName, int32_t size, uint8_t style, int32_t color) {
+    LogFontFallbacks();
+    cindral::Canvas& c = Target();
+    Font font = c.font();
+    font.face = fontName.substr(0, 40);
+    font.height = -LogicalFontHeight(c, size, PixelsPerInch, 1);
+    font.width = 0;
+    font.escapement = 0;
+    font.orientation = 0;
+    font.weight = (style & 1) ? 700 : 400;
+    font.italic = (style & 2) != 0;
+    font.underline = (style & 4) != 0;
+    font.strike_out = (style & 8) != 0;
+    if (font.weight == 700 && !IsPrinter() && SmallBoldFix && size <= 8) font.height -= 1;
+    c.SelectFont(font);
+    c.SetTextColor(static_cast<Color>(color) & 0xFFFFFF);
+}
+
+void logp_object::DrawText(double x, double y, uint8_t vertical, uint8_t transparent, int32_t align,
+                           uint8_t raise, const std::string& text) {
+    cindral::Canvas& c = Target();
+    ApplyBlackRule();
+    BrushFollowsPen(c);
+    const int height = TextHeight(c);
+    int X = ToPixelX(x);
+    if (vertical && raise) X += height / 3;
+    int Y = ToPixelY(y);
+    if (raise && !vertical) Y += height / 3;
+
+    FontRestorer restore_font(c);
+    ClipAndAlignReset reset(c);
+    Font font = c.font();
+    font.escapement = font.orientation = vertical ? -900 : 0;
+    c.SelectFont(font);
+    c.SetBackgroundColor(kWhite);
+    c.SetBackgroundMode(transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
+    c.SetTextAlign(static_cast<unsigned>(align));
+    c.SelectClipRegion(DataRegion);
+    c.TextOut(X, Y, text);
+}
+
+void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
+                                 const std::string& text, uint8_t keepInside) {
+    cindral::Canvas& c = Target();
+    ApplyBlackRule();
+    BrushFollowsPen(c);
+    int X = ToPixelX(x);
+    int Y = ToPixelY(y);
+    if (Y < DataTopPx || Y > DataBottomPx) return;
+    const int limit = HasFooter ? FooterTopPx : DataBottomPx;
+    const Size extent = c.GetTextExtent(text);
+    const int W = extent.cx;
+    const int H = extent.cy;
+    const bool low_anchor = (align & 24) != 0;
+
+    FontRestorer restore_font(c);
+    ClipAndAlignReset reset(c);
+    if (rotation != 0) {
+        if (keepInside) {
+            if (Y - W / 2 < DataTopPx) {
+                Y = DataTopPx <= 0 ? W / 2 : (W - BandGapPx) / 2 + DataTopPx;
+            } else if (limit < Y + W / 2) {
+                Y = limit < PageHeightPx ? limit - (W - BandGapPx) / 2 : limit - W / 2;
+            }
+        }
+        const int Ho = c.GetTextExtent("O").cy;
+        Font font = c.font();
+        if (rotation == 1) {
+            font.escapement = font.orientation = -900;
+            X += low_anchor ? Ho / 4 : -(Ho / 4);
+        } else {
+            font.escapement = font.orientation = 900;
+            X += low_anchor ? -(Ho / 4) : Ho / 4;
+        }
+        c.SelectFont(font);
+    } else {
+        Y -= H / 2;
+        if (keepInside) {
+            if (Y < DataTopPx) {
+                Y = std::max(0, DataTopPx - BandGapPx / 2);
+            } else if (limit < Y + H) {
+                Y = limit < PageHeightPx ? limit - H + BandGapPx / 2 : limit - H;
+            }
+        }
+        X += (align & 2) ? -(W / 4) : W / 4;
+    }
+    c.SetBackgroundMode(BackgroundMode::Transparent);
+    c.SetTextAlign(static_cast<unsigned>(align));
+    c.SelectClipRegion(TextRegion);
+    c.TextOut(X, Y, text);
+}
+
+void logp_object::DrawFontText(double x, double y, double, double height, int32_t angle,
+                               uint8_t sizeMode, const std::string& text, bool) {
+    cindral::Canvas& c = Target();
+    ApplyBlackRule();
+    BrushFollowsPen(c);
+    const std::string shown = text.substr(0, 60);
+    Brush brush = c.brush();
+    brush.style = BrushStyle::Null;
+    c.SelectBrush(brush);
+    c.SetBackgroundMode(BackgroundMode::Transparent);
+    int X = ToPixelX(x);
+    int Y = ToPixelY(y);
+    ClipAndAlignReset reset(c);
+    const auto set_pixels = [&](int pixels) {
+        Font f = c.font();
+        f.height = pixels;
+        c.SelectFont(f);
+    };
+    const auto set_points = [&](int points) {
+        Font f = c.font();
+        f.height = -MulDiv(points, PixelsPerInch, 72);
+        c.SelectFont(f);
+    };
+
+    if (angle == 0) {
+        if (sizeMode <= 2) {
+            set_pixels(Round(height * DepthScale));
+        } else if (sizeMode <= 5) {
+            set_points(Round(height));
+        }
+        const Size extent = c.GetTextExtent(shown);
+        if (sizeMode == 1 || sizeMode == 4) X -= extent.cx / 2;
+        if (sizeMode == 2 || sizeMode == 5) Y -= extent.cy / 2;
+        c.SelectClipRegion(DataRegion);
+        c.TextOut(X, Y, shown);
+        return;
+    }
+    const auto lift = [&] {
+        Y += Round(std::sin(angle * 0.01745329) * (c.GetTextExtent(shown).cx / 2));
+    };
+    switch (sizeMode) {
+        case 0:
+            set_points(Round(height * DepthScale));
+            break;
+        case 2:
+            set_points(Round(height * DepthScale));
+            lift();
+            break;
+        case 3:
+            set_points(Round(height));
+            break;
+        case 5:
+            set_points(Round(height));
+            lift();
+            break;
+        default:
+            break;
+    }
+    FontRestorer restore_font(c);
+    c.SelectFont(MakeRotatedFont(c.font(), angle));
+    c.SelectClipRegion(DataRegion);
+    c.ExtTextOut(X, Y, 0, nullptr, shown, {});
+}
+
+void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const std::string& text,
+                            uint8_t region) {
+    cindral::Canvas& c = Target();
+    ApplyBlackRule();
+    BrushFollowsPen(c);
+    const std::optional<int> row_at = RegionRow(region, y);
+    if (!row_at) return;
+    int row = *row_at;
+    const bool footer = region != HeaderMode;
+    if (footer && row >= PageHeightPx) return;
+    int X = ToPixelX(x);
+    const std::string shown =
+        ReplaceFirst(ReplaceFirst(text, "#p", CurrentPage + 1), "#t", LastPage + 1);
+
+    c.SelectNoClip();
+    const unsigned previous_align = c.text_align();
+    c.SetTextAlign(0);
+    if (angle != 0) {
+        FontRestorer restore_font(c);
+        c.SelectFont(MakeRotatedFont(c.font(), angle));
+        const double theta = angle * M_PI / 180;
+        const Size extent = c.GetTextExtent(shown);
+        if (angle < 0) {
+            X -= Round(std::sin(theta) * extent.cy);
+        } else {
+            row += Round(std::sin(theta) * extent.cx);
+        }
+        c.ExtTextOut(X, row, 0, nullptr, shown, {});
+    } else {
+        c.TextOut(X, row, shown);
+    }
+    c.SetTextAlign(previous_align);
+}
+
+void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
+                                  uint8_t wideMargin, const std::string& text) {
+    cindral::Canvas& c = Target();
+    ApplyBlackRule();
+    BrushFollowsPen(c);
+    const Rect box{ToPixelX(x1), ToPixelY(y1), ToPixelX(x2), ToPixelY(y2)};
+    if (box.bottom < DataTopPx || box.top >= PageHeightPx) return;
+    int h_margin = 0;
+    int v_margin = 0;
+    if (wideMargin) {
+        h_margin = Round(PixelsPerInch * 0.05);
+        v_margin = Round(PixelsPerInch * 0.05);
+    } else if (narrowMargin) {
+        h_margin = static_cast<int>(std::trunc(PixelsPerInch * 0.1));
+        v_margin = Round(PixelsPerInch * 0.025);
+    } else {
+        h_margin = Round(PixelsPerInch * 0.05);
+    }
+    const Rect area{box.left + h_margin, box.top + v_margin, box.right - h_margin,
+                    box.bottom + v_margin};
+
+    // Each carriage return ends a line; what follows the last one is not drawn.
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') continue;
+        lines.push_back(text.substr(start, TrimLineEnd(text, start, i) - start));
+        start = i + 1;
+        // A line feed after the carriage return belongs to the break, not to the next line.
+        if (start < text.size() && text[start] == '\n') ++start;
+    }
+    if (lines.empty()) return;
+
+    FontRestorer restore_font(c);
+    ClipAndAlignReset reset(c);
+    Font font = c.font();
+    const int points = MulDiv(std::abs(font.height), 72, PixelsPerInch);
+    font.height = -MulDiv(points, PixelsPerInch, 72);
+    c.SelectFont(font);
+    const int line_height = std::abs(font.height);
+    const TextMetrics metrics = c.GetTextMetrics();
+
+    const int clip_bottom = area.top < DataTopPx ? area.bottom + line_height : area.bottom;
+    c.SelectClipRegion(Region::FromRect({box.left, DataTopPx, box.right, clip_bottom})
+                           .Combined(DataRegion, CombineMode::And));
+    int top = area.top;
+    for (const std::string& line : lines) {
+        if (KeepParagraphsInside) {
+            if (top + metrics.height < DataTopPx) {
+                top += line_height;
+                continue;
+            }
+            if (top < DataTopPx) {
+                top = DataTopPx + metrics.internal_leading / 4;
+            } else if (DataBottomPx < top + line_height) {
+                break;
+            }
+        } else if (top + line_height > area.bottom) {
+            break;
+        }
+        c.TextOut(area.left, top, line);
+        top += line_height;
+        if (KeepParagraphsInside ? top + line_height > PageHeightPx : top > PageHeightPx) break;
+    }
+}
+
+void logp_object::DrawFormattedText(const std::string& text, int32_t fontSize, double x1, double y1,
+                                    double x2, double y2, int32_t layoutFlags, double sideMargin,
+                                    double lineInset) {
+    if (text.empty()) return;
+    cindral::Canvas& c = Target();
+    if (PrintBlack) c.SetTextColor(kBlack);
+    BrushFollowsPen(c);
+    Rect rect{ToPixelX(x1), ToPixelY(y1), ToPixelX(x2), ToPixelY(y2)};
+    if (rect.bottom < DataTopPx || rect.top >= PageHeightPx) return;
+
+    ClipAndAlignReset reset(c);
+    FontRestorer restore_font(c);
+    c.SelectFont(FontOfSize(c.font(), fontSize, PixelsPerInch));
+    TTextFormat format(c, c.font(), fontSize, PixelsPerInch, sideMargin, sideMargin, 0, 0);
+    double width = 0, height = 0;
+    format.MeasureText("O", width, height);
+    const int inset = static_cast<int>(std::trunc(height * lineInset));
+    rect.top += inset;
+    rect.bottom -= inset;
+    c.SelectClipRegion(DataRegion);
+    const int flags = layoutFlags | text_format::kWordBreak;
+    if (RepeatBands) {
+        format.FormatTextInBand(text, rect, flags, DataTopPx, DataBottomPx);
+    } else {
+        format.FormatText(text, rect, flags);
+    }
+}
+
+void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
+                              double y2, uint8_t border, uint8_t fill, int32_t fillColor, int32_t,
+                              const std::string& text, int32_t fontSize, double marginLeft,
+                              double marginTop, double marginRight, double marginBottom) {
+    cindral::Canvas& c = Target();
+    const std::optional<int> top = RegionRow(region, y1);
+    const std::optional<int> bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    if (region != HeaderMode && *top >= PageHeightPx) return;
+    Rect rect{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+
+    ClipAndAlignReset reset(c);
+    if (fill) {
+        Brush brush;
+        brush.style = BrushStyle::Solid;
+        brush.color = static_cast<Color>(fillColor) & 0xFFFFFF;
+        c.SelectBrush(brush);
+        c.FillRect(Normalized(rect));
+        brush.style = BrushStyle::Null;
+        c.SelectBrush(brush);
+    }
+    if (border) {
+        int phase = 0;
+        Stroke(rect.left, rect.top, rect.right, rect.top, phase);
+        Stroke(rect.right, rect.top, rect.right, rect.bottom, phase);
+        Stroke(rect.right, rect.bottom, rect.left, rect.bottom, phase);
+        Stroke(rect.left, rect.bottom, rect.left, rect.top, phase);
+    }
+    if (!text.empty()) {
+        FontRestorer restore_font(c);
+        c.SelectFont(FontOfSize(c.font(), fontSize, PixelsPerInch));
+        TTextFormat format(c, c.font(), fontSize, PixelsPerInch, marginLeft, marginRight, marginTop,
+                           marginBottom);
+        format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
+    }
+}
+
+void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
+                                  uint8_t turnDirection, const std::string& text) {
+    cindral::Canvas& c = Target();
+    const Rect box{ToPixelX(x1), ToPixelY(y1), ToPixelX(x2), ToPixelY(y2)};
+    const Color color = c.pen().color;
+
+    Font font = c.font();
+    const int points = MulDiv(std::abs(font.height), 72, PixelsPerInch);
+    font.height = -MulDiv(points, PixelsPerInch, 72);
+    font.escapement = font.orientation = turnDirection ? -900 : 900;
+    FontRestorer restore_font(c);
+    ClipAndAlignReset reset(c);
+    c.SelectFont(font);
+    const Size extent = c.GetTextExtent(text);
+    int W = extent.cx;
+    int H = extent.cy;
+    if (text.size() >= 2 && W < H) std::swap(W, H);
+    if (box.Width() < H) H = static_cast<int>(box.Width()) - 2;
+    const Rect area{(box.left + box.right - H) / 2, (box.top + box.bottom - W) / 2,
+                    (box.left + box.right + H) / 2, (box.top + box.bottom + W) / 2};
+
+    c.SelectClipRegion(Region::FromRect(Normalized(box)).Combined(DataRegion, CombineMode::And));
+    const int gap = Round(PixelsPerInch * 0.05);
+    if (arrows && 4 * gap + box.top < area.top) {
+        const int cx = (box.left + box.right) / 2;
+        const int d = H / 2;
+        const auto line = [&](int ax, int ay, int bx, int by) {
+            c.MoveTo(ax, ay);
+            c.LineTo(bx, by);
+        };
+        const int up_tip = box.top + gap;
+        line(cx, area.top - gap, cx, up_tip);
+        line(cx, up_tip, cx - d, up_tip + d);
+        line(cx, up_tip, cx + d, up_tip + d);
+        const int down_tip = box.bottom - gap;
+        line(cx, area.bottom + gap, cx, down_tip);
+        line(cx, down_tip, cx - d, down_tip - d);
+        line(cx, down_tip, cx + d, down_tip - d);
+    }
+
+    if (area.Width() >= 1 && area.Height() >= 1 &&
+        area.Width() * area.Height() <= int64_t(1) << 26) {
+        // The turned text is drawn once into a bitmap of its own size and copied whole.
+        QImage image(static_cast<int>(area.Width()), static_cast<int>(area.Height()),
+                     QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QtCanvas offscreen(&image);
+            offscreen.SelectFont(font);
+            offscreen.SetBackgroundMode(BackgroundMode::Opaque);
+            offscreen.SetBackgroundColor(kWhite);
+            offscreen.SetTextColor(color);
+            if (turnDirection) {
+                offscreen.TextOut(H, 0, text);
+            } else {
+                offscreen.TextOut(0, W, text);
+            }
+            offscreen.Finish();
+        }
+        const Bitmap bitmap = BitmapFromImage(image);
+        if (IsPrinter()) {
+            StretchBitmap(c, bitmap, area.left, static_cast<int>(area.Height()),
+                          static_cast<int>(area.Width()), area.top);
+        } else {
+            c.BitBlt(area.left, area.top, bitmap);
+        }
+    }
+    c.SetTextColor(kBlack);
+}
+
+void logp_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double,
+                             double) {
+    cindral::Canvas& c = Target();
+    ApplyBlackRule();
+    BrushFollowsPen(c);
+    Symbols->Load(symbol);
+    const int X0 = ToPixelX(x);
+    const int Y0 = ToPixelY(y);
+    const double F = PixelsPerInch * xScale;
+    ClipAndAlignReset reset(c);
+    c.SelectClipRegion(TextRegion);
+    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
+        const auto& s = Symbols->Stroke(i);
+        c.MoveTo(Round(X0 + F * s.x1 / 10), Round(Y0 - F * s.y1 / 10));
+        c.LineTo(Round(X0 + F * s.x2 / 10), Round(Y0 - F * s.y2 / 10));
+    }
+}
+
+void logp_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, double size, double,
+                                   double, uint8_t region) {
+    cindral::Canvas& c = Target();
+    const std::optional<int> row = RegionRow(region, y);
+    if (!row) return;
+    if (region != HeaderMode && *row >= PageHeightPx) return;
+    const int X0 = ToPixelX(x);
+    const int Y0 = *row;
+    ApplyBlackRule();
+    BrushFollowsPen(c);
+    Symbols->Load(symbol);
+    c.SelectNoClip();
+    const double F = PixelsPerInch * size / 10;
+    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
+        const auto& s = Symbols->Stroke(i);
+        c.MoveTo(Round(X0 + F * s.x1), Round(Y0 - F * s.y1));
+        c.LineTo(Round(X0 + F * s.x2), Round(Y0 - F * s.y2));
+    }
+}
+
+void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
+                                  const std::string& fileName, uint8_t border, uint8_t stretch) {
+    cindral::Canvas& c = Target();
+    int left = ToPixelX(x1) + 1;
+    int right = ToPixelX(x2) + 1;
+    const int top = ToPixelY(y1) - 1;
+    int bottom = ToPixelY(y2) - 1;
+    ClipAndAlignReset reset(c);
+
+    Bitmap picture;
+    try {
+        picture = LoadPictureFile(fileName);
+    } catch (const CindralError& e) {
+        ReportBrokenPicture(fileName, e.what());
+        c.SelectClipRegion(DataRegion);
+        DrawPicturePlaceholder(c, {left, top, right, bottom});
+        return;
+    }
+
+    if (stretch) {
+        c.SelectClipRegion(DataRegion);
+        StretchBitmap(c, picture, left, bottom - top - 1, right - left - 1, top);
+    } else {
+        const Region clip = Region::FromRect(Normalized({left, top, right + 1, bottom + 1}))
+                                .Combined(DataRegion, CombineMode::And);
+        c.SelectClipRegion(clip);
+        if (!clip.IsEmpty()) {
+            right = std::min<int64_t>(right, int64_t(left) + picture.width);
+            bottom = std::min<int64_t>(bottom, int64_t(top) + picture.height);
+            // At its own size: the picture is cropped by the box, never scaled.
+            StretchBitmap(c, picture, left, picture.height, picture.width, top);
+        }
+    }
+    if (border) {
+        Pen pen = c.pen();
+        pen.style = PenStyle::Solid;
+        pen.width = 0;
+        c.SelectPen(pen);
+        c.MoveTo(left, top);
+        c.LineTo(left, bottom);
+        c.LineTo(right - 1, bottom);
+        c.LineTo(right - 1, top);
+        c.LineTo(left, top);
+    }
+}
+
+void logp_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
+                              double x2, double y2, uint8_t isBitmap, uint8_t region) {
+    cindral::Canvas& c = Target();
+    const std::optional<int> top = RegionRow(region, y1);
+    const std::optional<int> bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    if (region != HeaderMode && *top >= PageHeightPx && *bottom >= PageHeightPx) return;
+    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+    c.SelectNoClip();
+
+    // The record's size may not exceed the data that came with it.
+    std::vector<uint8_t> bytes(data.begin(),
+                               data.begin() + std::clamp<int64_t>(size, 0, int64_t(data.size())));
+    const char* kind = isBitmap ? "embedded bitmap" : "embedded metafile";
+    try {
+        if (isBitmap) {
+            const TempFileRemover file(MakeTempFileName("~bmp"));
+            WriteFileBytes(file.path(), bytes);
+            int width = 0, height = 0;
+            ReadBitmapSize(file.path(), width, height);
+            const Bitmap bitmap = LoadPictureFile(file.path());
+            StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
+                          static_cast<int>(box.Width()), box.top);
+        } else {
+            // An empty box would ask for a warning box on every page that replays it.
+            if (box.Width() < 1 || box.Height() < 1)
+                throw PictureError("the picture's box is empty");
+            AddPlaceableHeader(bytes, static_cast<uint32_t>(bytes.size()), 0, 0,
+                               ClampToInt16(box.Width()), ClampToInt16(box.Height()),
+                               ScreenPixelsPerInch);
+            const TempFileRemover file(MakeTempFileName("~wmf"));
+            WriteFileBytes(file.path(), bytes);
+            DrawMetafileFile(c, box, file.path());
+        }
+    } catch (const CindralError& e) {
+        ReportBrokenPicture(kind, e.what());
+        DrawPicturePlaceholder(c, box);
+    }
+}
+
+void logp_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
+                                    double y1, double x2, double y2) {
+    cindral::Canvas& c = Target();
+    const std::optional<int> top = RegionRow(region, y1);
+    const std::optional<int> bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    if (region != HeaderMode && *top >= PageHeightPx) return;
+    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+    c.SelectNoClip();
+    try {
+        const Bitmap bitmap = DecodePicture(stream, false);
+        StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
+                      static_cast<int>(box.Width()), box.top);
+    } catch (const CindralError& e) {
+        ReportBrokenPicture("embedded picture stream", e.what());
+        DrawPicturePlaceholder(c, box);
+    }
+}
+
+}  // namespace cindral

@@ -1,0 +1,79 @@
+#include "render/renderers/pattern_tiling.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cindral {
+
+namespace {
+
+// More visible cells than this would take longer to draw than the page is worth.
+constexpr double kMostCells = 4e6;
+
+int RoundToInt(double v) {
+    if (!(v == v)) return 0;
+    return static_cast<int>(std::nearbyint(std::clamp(v, -2147483647.0, 2147483647.0)));
+}
+
+}  // namespace
+
+void TilePattern(const PatternRecord& pattern, const Rect& box, double pixels_x, double pixels_y,
+                 const Rect& visible, const std::function<void(Point, Point)>& stroke) {
+    // A record never yields more strokes than it has room for.
+    const int count = std::min<int>(pattern.SegmentCount, int(pattern.Segments.size()));
+    if (count <= 0) return;
+    const double step_x = pattern.CellWidth * pixels_x;
+    const double step_y = pattern.CellHeight * pixels_y;
+    if (!(step_x > 0 && step_y > 0 && std::isfinite(step_x) && std::isfinite(step_y))) return;
+    if (!(std::isfinite(pixels_x) && std::isfinite(pixels_y))) return;
+
+    // A stroke reaches at most 128 units from its cell's origin.
+    const double reach_x = 128 * pixels_x + 1, reach_y = 128 * pixels_y + 1;
+    const double left = box.left, right = box.right, top = box.top, bottom = box.bottom;
+    const double last_col = std::floor((right - left) / step_x);
+    const double last_row = std::floor((bottom - top) / step_y);
+    const double col_lo = std::max(0.0, std::ceil((visible.left - reach_x - left) / step_x));
+    const double col_hi = std::min(last_col, std::floor((visible.right + reach_x - left) / step_x));
+    const double row_lo = std::max(0.0, std::ceil((bottom - visible.bottom - reach_y) / step_y));
+    const double row_hi = std::min(last_row, std::floor((bottom - visible.top + reach_y) / step_y));
+    if (col_lo > col_hi || row_lo > row_hi) return;
+    if ((col_hi - col_lo + 1) * (row_hi - row_lo + 1) > kMostCells) return;
+
+    const int64_t c0 = int64_t(col_lo), c1 = int64_t(col_hi);
+    const int64_t r0 = int64_t(row_lo), r1 = int64_t(row_hi);
+    for (int64_t j = r0; j <= r1; ++j) {
+        // Origins are multiples of the step from the corner, so no rounding drift builds up.
+        const double row = bottom - double(j) * step_y;
+        for (int64_t k = c0; k <= c1; ++k) {
+            const double col = left + double(k) * step_x;
+            for (int s = 0; s < count; ++s) {
+                const LibraryStroke& l = pattern.Segments[s];
+                stroke({RoundToInt(col + pixels_x * l.x1), RoundToInt(row - pixels_y * l.y1)},
+                       {RoundToInt(col + pixels_x * l.x2), RoundToInt(row - pixels_y * l.y2)});
+            }
+        }
+    }
+}
+
+std::vector<std::vector<Point>> PolygonStrips(const std::vector<Point>& vertices) {
+    constexpr size_t kStripVertices = 100;
+    std::vector<std::vector<Point>> strips;
+    if (vertices.empty()) return strips;
+    const int first_x = vertices.front().x;
+    std::vector<Point> buffer{vertices.front()};
+    for (size_t i = 1; i < vertices.size(); ++i) {
+        buffer.push_back(vertices[i]);
+        if (buffer.size() == kStripVertices) {
+            const Point last = buffer.back();
+            const Point corner{first_x, last.y};
+            buffer.push_back(corner);
+            buffer.push_back(buffer.front());
+            strips.push_back(std::move(buffer));
+            buffer = {corner, last};
+        }
+    }
+    strips.push_back(std::move(buffer));
+    return strips;
+}
+
+}  // namespace cindral

@@ -1,0 +1,126 @@
+#include "render/renderers/stroke_line.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "render/canvas/line_walk.h"
+#include "render/canvas/mul_div.h"
+
+namespace cindral {
+
+namespace {
+
+PenStyle PenStyleOf(uint8_t style) {
+    return style <= static_cast<uint8_t>(PenStyle::InsideFrame) ? static_cast<PenStyle>(style)
+                                                                : PenStyle::Null;
+}
+
+int Mod(int64_t a, int64_t m) {
+    const int64_t r = a % m;
+    return static_cast<int>(r < 0 ? r + m : r);
+}
+
+// The stroke state of the per-pixel walk.
+struct Stroke {
+    int64_t count;
+    int half;
+    int odd;
+    int period;
+    int mark1 = 0, mark2 = -1, mark3 = -1;
+    uint8_t style;
+
+    bool On(int64_t n) const {
+        const int r = Mod(n, period);
+        switch (style) {
+            case kLineDash:
+                return r <= mark1;
+            case kLineDot:
+                return mark1 > 0 && Mod(n, mark1) == 0;
+            case kLineDashDot:
+                return r <= mark1 || r == mark2;
+            case kLineDashDotDot:
+                return r <= mark1 || r == mark2 || r == mark3;
+            default:
+                return false;
+        }
+    }
+};
+
+}  // namespace
+
+void StrokeLine(int x1, int y1, int x2, int y2, int width, Color color, uint8_t style,
+                Canvas& canvas, int& phase) {
+    if (x1 == x2) {
+        // Cut vertical segments to the visible rows first: long logs are full of them.
+        y1 = std::max(y1, 0);
+        y2 = std::min(y2, canvas.ClipBox().bottom);
+    }
+    canvas.SelectBrush({BrushStyle::Solid, color, HatchStyle::Horizontal, nullptr});
+
+    Pen pen = canvas.pen();
+    if (style == kLineSolid) {
+        pen.color = color;
+        pen.width = width;
+        pen.style = PenStyle::Solid;
+        canvas.SelectPen(pen);
+        canvas.MoveTo(x1, y1);
+        canvas.LineTo(x2, y2);
+        return;
+    }
+
+    pen.style = PenStyle::Null;
+    canvas.SelectPen(pen);
+    if (style > kLineDashDotDot) {
+        pen.style = PenStyleOf(style);
+        canvas.SelectPen(pen);
+        return;
+    }
+
+    Stroke s{phase, width / 2, width % 2, 12, 0, -1, -1, style};
+    s.period = s.half > 0 ? 12 * width : 12;
+    switch (style) {
+        case kLineDash:
+            s.mark1 = MulDiv(6, s.period, 12);
+            break;
+        case kLineDot:
+            s.mark1 = MulDiv(2, s.period, 12);
+            break;
+        case kLineDashDot:
+            s.mark1 = MulDiv(8, s.period, 12);
+            s.mark2 = MulDiv(10, s.period, 12);
+            break;
+        default:
+            s.mark1 = MulDiv(6, s.period, 12);
+            s.mark2 = MulDiv(8, s.period, 12);
+            s.mark3 = MulDiv(10, s.period, 12);
+            break;
+    }
+
+    const LineWalk walk({x1, y1}, {x2, y2}, LineWalk::Rule::LineDda);
+    // Only pixels whose stamp can reach the clip box are visited; the counter still runs
+    // over the whole segment, so the pattern is the same as for a full walk.
+    const int reach = std::max(s.half, 0) + s.odd + 1;
+    Rect box = canvas.ClipBox();
+    box = {box.left - reach, box.top - reach, box.right + reach, box.bottom + reach};
+    const auto [first, last] = walk.RangeInside(box);
+    for (int64_t i = first; i < last; ++i) {
+        if (!s.On(s.count + i)) continue;
+        const Point p = walk.At(i);
+        if (s.half <= 0) {
+            canvas.SetPixel(p.x, p.y, color);
+        } else if (s.half == 1 && s.odd == 0) {
+            canvas.FillRect({p.x, p.y, p.x + 2, p.y + 2});
+        } else {
+            canvas.Ellipse(
+                {p.x - s.half - s.odd, p.y - s.half - s.odd, p.x + s.half + 1, p.y + s.half + 1});
+        }
+    }
+    s.count += walk.length();
+    // The counter only matters modulo the period; keep it in range on absurdly long lines.
+    if (s.count > INT32_MAX || s.count < INT32_MIN) s.count = Mod(s.count, s.period);
+    phase = static_cast<int>(s.count);
+    pen.style = PenStyleOf(style);
+    canvas.SelectPen(pen);
+}
+
+}  // namespace cindral
