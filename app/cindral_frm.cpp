@@ -20,7 +20,9 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
+#include <QElapsedTimer>
 #include <cmath>
 
 #include "app/about_box.h"
@@ -31,14 +33,15 @@
 #include "core/environment/display_options.h"
 #include "core/environment/errors.h"
 #include "core/libraries/library_paths.h"
-#include "core/pages/page_count.h"
+#include "core/pages/page_layout.h"
 #include "core/environment/program_paths.h"
 #include "core/environment/save_as.h"
 #include "core/environment/settings.h"
 #include "core/environment/status.h"
 #include "core/environment/ui.h"
-#include "render/renderers/logp_object.h"
-#include "render/renderers/page_renderer.h"
+#include "app/page_worker.h"
+#include "core/environment/document_settings.h"
+#include "render/document/log_document.h"
 
 namespace cindral::app {
 namespace {
@@ -69,6 +72,10 @@ TCindralFrm::TCindralFrm(Settings& settings, QWidget* parent)
     }
     createControls();
     createActions();
+    worker_ = new PageWorker(this);
+    connect(worker_, &PageWorker::PageDone, this, &TCindralFrm::PageDone);
+    slow_page_timer_ = new QTimer(this);
+    connect(slow_page_timer_, &QTimer::timeout, this, &TCindralFrm::SlowPageCheck);
 
     QRect placement = InitialWindowGeometry(settings_);
     if (placement.width() > 0 && placement.height() > 0) setGeometry(placement);
@@ -186,7 +193,7 @@ void TCindralFrm::createActions() {
 
     // A checkable action keeps its own check mark; the file's setting decides it instead.
     connect(CustomPageBreaks1, &QAction::triggered, this,
-            [this] { CustomPageBreaks1->setChecked(Document && Document->CustomPageLength == 1); });
+            [this] { CustomPageBreaks1->setChecked(Document && Document->Header().CustomPageLength == 1); });
 
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction(Open1);
@@ -240,7 +247,7 @@ void TCindralFrm::createActions() {
 
 void TCindralFrm::updateActions() {
     const bool pages = !NoPages && Document;
-    const int last = pages ? Document->LastPage : -1;
+    const int last = pages ? Document->LastPage() : -1;
     SaveAs1->setEnabled(pages);
     Print1->setEnabled(false);
     Copy1->setEnabled(pages);
@@ -251,13 +258,13 @@ void TCindralFrm::updateActions() {
     FirstPage1->setEnabled(pages && ShownPage > 0);
     Gotopage1->setEnabled(pages && last > 0);
     CustomPageBreaks1->setEnabled(pages);
-    CustomPageBreaks1->setChecked(pages && Document->CustomPageLength == 1);
+    CustomPageBreaks1->setChecked(pages && Document->Header().CustomPageLength == 1);
     SelectInterval1->setEnabled(pages);
     ElevationCb->setEnabled(pages);
 }
 
 void TCindralFrm::UpdatePageControls() {
-    const int last = Document ? Document->LastPage : -1;
+    const int last = Document ? Document->LastPage() : -1;
     PagePNL->setText(QString::asprintf("%d of %d", ShownPage + 1, last + 1));
     updateActions();
 }
@@ -286,44 +293,36 @@ void TCindralFrm::OpenFromCommandLine(const QStringList& parameters) {
 
 bool TCindralFrm::OpenFile(const QString& path) {
     const std::string name = QFileInfo(path).absoluteFilePath().toStdString();
-    std::unique_ptr<logp_object> document;
+    // All or nothing: the log on screen, its title, pages and the recent files stay as they
+    // are until the new log has opened completely.
+    std::unique_ptr<LogDocument> document;
     try {
-        const std::string program = ExecutableDirectory();
-        document =
-            std::make_unique<logp_object>(ResolveLibraryPath(settings_.PatternFile, program).path,
-                                          ResolveLibraryPath(settings_.SymbolFile, program).path,
-                                          settings_.UnitsPerPage, settings_.DepthUnitsPerInch);
-        ApplyRenderSettings(*document, settings_);
-        document->FileName = name;
-        document->ReadHeader();
-        document->Close();
-        document->SetDeviceResolution(ScreenPixelsPerInch, ScreenPixelsPerInch);
+        LogDocumentOptions options;
+        options.files = DocumentSettingsFrom(settings_, ExecutableDirectory());
+        options.files.default_page_length = settings_.UnitsPerPage;
+        options.settings = settings_;
+        document = std::make_unique<LogDocument>(name, options, ScreenPixelsPerInch);
     } catch (const CindralError& e) {
-        // The log on screen, if any, stays; the broken file never replaces it.
         HideStatus();
         ShowError(e.what());
         return false;
     }
-    // Keep what is on screen until the new log has a view bitmap.
-    std::unique_ptr<logp_object> previous = std::move(Document);
-    const double previous_top = InitialTop;
-    const double previous_base = InitialBase;
+    std::unique_ptr<LogDocument> previous = std::move(Document);
     Document = std::move(document);
-    InitialTop = Document->TopDepth;
-    InitialBase = Document->BottomDepth;
     if (!CreateViewCanvas()) {
         Document = std::move(previous);
-        InitialTop = previous_top;
-        InitialBase = previous_base;
         updateActions();
         return false;
     }
+    InitialTop = Document->FileHeader().TopDepth;
+    InitialBase = Document->FileHeader().BottomDepth;
     CurrentFileName = name;
     setWindowTitle(WindowCaption(CurrentFileName));
     RememberRecentFile(QString::fromStdString(name));
     CountPages();
     ShownPage = 0;
-    ShowCurrentPage();
+    LayoutChanged();
+    WaitForPage();
     return true;
 }
 
@@ -331,8 +330,8 @@ bool TCindralFrm::CreateViewCanvas() {
     ShowStatus("Creating new canvas...");
     CurrentStatusSink().DropCancelRequest();
     ShowStatus("  Creating bitmap...");
-    const double width = std::round(ScreenPixelsPerInch * Document->PageWidth);
-    const double height = std::round(ScreenPixelsPerInch * Document->PageHeight);
+    const double width = std::round(ScreenPixelsPerInch * Document->Header().PageWidth);
+    const double height = std::round(ScreenPixelsPerInch * Document->Header().PageHeight);
     if (ViewBitmap.width() == width && ViewBitmap.height() == height) {
         HideStatus();
         return true;
@@ -359,8 +358,8 @@ bool TCindralFrm::CreateViewCanvas() {
 }
 
 void TCindralFrm::ShowResourceWarning(int width, int height) {
-    const double page_width = Document->PageWidth;
-    const double page_height = Document->PageHeight;
+    const double page_width = Document->Header().PageWidth;
+    const double page_height = Document->Header().PageHeight;
     const long long required = static_cast<long long>(width) * height * 4 / 1024;
     ShowError(std::string("There are insufficient resources to create a Borneth display.\r\n\r\n") +
               QString::asprintf("Page Size: %.2f x %.2f", page_width, page_height).toStdString() +
@@ -370,61 +369,109 @@ void TCindralFrm::ShowResourceWarning(int width, int height) {
 
 void TCindralFrm::CountPages() {
     ShowStatus("Calculating the number of pages...");
-    PageLayout layout = Paginate(Document->Header(), ScreenPixelsPerInch);
-    Document->LastPage = static_cast<int>(layout.LastPage);
-    Document->PageHeightPx = layout.PageHeightPx;
-    Document->PageWidthPx = layout.PageWidthPx;
-    Document->HasFooter = layout.HasFooter;
-    ShowStatus("Total pages = " + std::to_string(Document->LastPage + 1));
-    NoPages = Document->LastPage < 0;
+    ShowStatus("Total pages = " + std::to_string(Document->PageCount()));
+    HideStatus();
+    NoPages = Document->LastPage() < 0;
+}
+
+void TCindralFrm::LayoutChanged() {
+    DisplayedPage = -1;
+    worker_->SetDocument(NoPages ? nullptr : Document.get());
+    ShowCurrentPage();
 }
 
 void TCindralFrm::ShowCurrentPage() {
-    if (!Document || NoPages) return;
-    // Whatever happens while the page plays, the window comes back enabled with the normal
-    // cursor.
-    struct Busy {
-        TCindralFrm& window;
-        explicit Busy(TCindralFrm& w) : window(w) {
-            window.setEnabled(false);
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        }
-        ~Busy() {
-            window.setEnabled(true);
-            QApplication::restoreOverrideCursor();
-        }
-    };
-    {
-        Busy busy(*this);
-        ShowStatus("Plotting page ...");
-        ScrollBox1->verticalScrollBar()->setValue(0);
-        try {
-            QImage page = RenderPageImage(*Document, ShownPage, ScreenPixelsPerInch);
-            ViewBitmap = page;
-            ShowStatus("Done plotting page.");
-        } catch (const CindralError& e) {
-            HideStatus();
-            ShowError(e.what());
-        }
-        // The read-out follows the page on screen even when the page drew nothing.
-        Document->SelectPage(ShownPage);
-        Document->DepthOriginPx = Document->Geometry().DepthOriginPx;
-    }
-    HideStatus();
     UpdatePageControls();
+    if (!Document || NoPages) return;
+    ScrollBox1->verticalScrollBar()->setValue(0);
+    QImage drawn;
+    if (worker_->Drawn(ShownPage, drawn)) {
+        Display(ShownPage, drawn);
+        return;
+    }
+    worker_->Request(ShownPage);
+    // A page that takes long gets the status window, its progress and its Cancel button.
+    if (!slow_page_timer_->isActive()) {
+        slow_timer_started_.start();
+        slow_page_timer_->start(100);
+    }
+}
+
+void TCindralFrm::SlowPageCheck() {
+    const bool waiting = Document && !NoPages && DisplayedPage != ShownPage;
+    if (!waiting) {
+        slow_page_timer_->stop();
+        if (status_shown_) HideStatus();
+        status_shown_ = false;
+        return;
+    }
+    if (!status_shown_ && slow_timer_started_.elapsed() >= 500) {
+        status_shown_ = true;
+        ShowStatus("Plotting page ...");
+    }
+    if (!status_shown_) return;
+    ShowProgress(worker_->Progress());
+    StatusSink& sink = CurrentStatusSink();
+    if (sink.CancelPending() && sink.CancelRequested()) {
+        worker_->CancelDrawing();
+    }
+}
+
+void TCindralFrm::PageDone(int page, const QImage& image, const QString& error, bool cancelled) {
+    if (page != ShownPage) {
+        // Drawn ahead of time, or asked for before the user moved on.
+        return;
+    }
+    slow_page_timer_->stop();
+    if (status_shown_) HideStatus();
+    status_shown_ = false;
+    if (!error.isEmpty()) {
+        // The page stays as it was on screen; the read-out follows the page asked for.
+        DisplayedPage = page;
+        UpdatePageControls();
+        ShowError(error.toStdString());
+        return;
+    }
+    if (cancelled) {
+        DisplayedPage = page;
+        UpdatePageControls();
+        return;
+    }
+    Display(page, image);
+}
+
+void TCindralFrm::Display(int page, const QImage& image) {
+    ViewBitmap = image;
+    DisplayedPage = page;
     Image1->setPixmap(QPixmap::fromImage(ViewBitmap));
     Image1->resize(ViewBitmap.size());
+    if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
+    UpdatePageControls();
+    // The pages the user is likely to want next are drawn while this one is read.
+    if (page < Document->LastPage()) worker_->Prefetch(page + 1);
+    if (page > 0) worker_->Prefetch(page - 1);
+}
+
+bool TCindralFrm::WaitForPage(int timeout_ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (Document && !NoPages && DisplayedPage != ShownPage) {
+        if (clock.elapsed() > timeout_ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
 }
 
 void TCindralFrm::ShowDepthAt(int row) {
     if (NoPages || !Document) return;
     last_mouse_row_ = row;
-    double value = Document->ToDepth(row, ElevationCb->isChecked());
+    const int page = DisplayedPage >= 0 ? DisplayedPage : ShownPage;
+    double value = Document->DepthAt(page, row, ElevationCb->isChecked());
     DepthEd->setText(QString::asprintf("%.2f", value));
 }
 
 void TCindralFrm::PageDownBTNClick() {
-    if (NoPages || ShownPage >= Document->LastPage) return;
+    if (NoPages || ShownPage >= Document->LastPage()) return;
     ++ShownPage;
     ShowCurrentPage();
 }
@@ -442,8 +489,8 @@ void TCindralFrm::FirstPageClick() {
 }
 
 void TCindralFrm::LastPageClick() {
-    if (NoPages || ShownPage == Document->LastPage) return;
-    ShownPage = Document->LastPage;
+    if (NoPages || ShownPage == Document->LastPage()) return;
+    ShownPage = Document->LastPage();
     ShowCurrentPage();
 }
 
@@ -494,7 +541,7 @@ bool TCindralFrm::SaveAsTo(const QString& typed) {
         result = SaveLogAs(CurrentFileName, check.path, ui);
     }
     CurrentFileName = result.document_file;
-    Document->FileName = result.document_file;
+    Document->SetFileName(result.document_file);
     setWindowTitle(WindowCaption(CurrentFileName));
     if (result.saved) RememberRecentFile(QString::fromStdString(CurrentFileName));
     return result.saved;

@@ -2,6 +2,7 @@
 // The viewer's main window: one open compiled log, the page on screen, the menus and the
 // toolbar. It asks the renderer for page pictures and never draws records itself.
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QMainWindow>
@@ -16,13 +17,17 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 
+class QTimer;
+
 namespace cindral {
-class logp_object;
+class LogDocument;
 struct DisplayOptions;
 struct Settings;
 }  // namespace cindral
 
 namespace cindral::app {
+
+class PageWorker;
 
 // The page picture; reports the mouse row so the window can show the depth under it.
 class PageImage : public QLabel {
@@ -62,10 +67,15 @@ class TCindralFrm : public QMainWindow {
     void CopyDepth1Click();
     void Copy1Click();
 
-    // Pagination of the current interval; sets LastPage and NoPages.
+    // Pagination of the current interval; sets NoPages.
     void CountPages();
-    // Plays ShownPage into the view bitmap and shows it.
+    // Shows ShownPage: at once when it is drawn already, else as soon as the drawing thread
+    // has drawn it. The window stays responsive meanwhile; the status window appears only
+    // when a page takes longer than about half a second.
     void ShowCurrentPage();
+    // Processes events until ShownPage is on screen (or could not be drawn); false when it
+    // takes longer than `timeout_ms`.
+    bool WaitForPage(int timeout_ms = 60000);
     void UpdatePageControls();
     // The options record the about box may change (its beta flag); without it the about box
     // cannot be opened.
@@ -80,8 +90,10 @@ class TCindralFrm : public QMainWindow {
 
     // --- state ---
     std::string CurrentFileName;
-    std::unique_ptr<logp_object> Document;
+    std::unique_ptr<LogDocument> Document;
+    // The page asked for, and the page whose picture is on screen (-1: none yet).
     int ShownPage = 0;
+    int DisplayedPage = -1;
     bool NoPages = true;
     double InitialTop = 0;
     double InitialBase = 0;
@@ -135,10 +147,21 @@ class TCindralFrm : public QMainWindow {
     void FillRecentMenu();
     void ShowResourceWarning(int width, int height);
     void ShowError(const std::string& text);
+    // The drawing thread has finished `page`.
+    void PageDone(int page, const QImage& image, const QString& error, bool cancelled);
+    void Display(int page, const QImage& image);
+    // The page layout changed (interval, page length, a new log): drawn pages are stale.
+    void LayoutChanged();
+    void SlowPageCheck();
 
     Settings& settings_;
     DisplayOptions* display_options_ = nullptr;
     int last_mouse_row_ = -1;
+    PageWorker* worker_;
+    // Shows the status window when a page takes long, then follows its progress and Cancel.
+    QTimer* slow_page_timer_;
+    QElapsedTimer slow_timer_started_;
+    bool status_shown_ = false;
 };
 
 // "Cindral 2003 - " + the file name, or "UNTITLED".

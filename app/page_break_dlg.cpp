@@ -9,14 +9,21 @@
 
 #include "app/help.h"
 #include "core/environment/ui.h"
+#include "core/pages/depth_interval.h"
 
 namespace cindral::app {
 
 const char* const TFPageBreakDlg::kZeroLengthWarning =
     "The depth units per page must be greater than 0.";
 
-TFPageBreakDlg::TFPageBreakDlg(bool enabled, double units_per_page, QWidget* parent)
-    : QDialog(parent) {
+std::string TFPageBreakDlg::TooLongWarning(double most_units) {
+    return "A page holds at most " + FormatG(most_units) +
+           " depth units; a longer page length would leave part of the log on no page.";
+}
+
+TFPageBreakDlg::TFPageBreakDlg(bool enabled, double units_per_page, double most_units,
+                               QWidget* parent)
+    : QDialog(parent), most_units_(most_units) {
     setWindowTitle("Custom Page Length");
     CustomEnableCb = new QCheckBox("&Enable Custom Page Breaks", this);
     CustomEnableCb->setChecked(enabled);
@@ -64,6 +71,13 @@ void TFPageBreakDlg::accept() {
     // A page of zero depth units would cut the log into no pages at all.
     if (CustomEnabled() && !(UnitsPerPage->value() > 0)) {
         CurrentUi().ShowMessage(MessageKind::Warning, "", kZeroLengthWarning, Buttons::Ok);
+        UnitsPerPage->setFocus();
+        UnitsPerPage->selectAll();
+        return;
+    }
+    // A page taller than the page's data window would leave its lower rows on no page.
+    if (CustomEnabled() && UnitsPerPage->value() > most_units_) {
+        CurrentUi().ShowMessage(MessageKind::Warning, "", TooLongWarning(most_units_), Buttons::Ok);
         UnitsPerPage->setFocus();
         UnitsPerPage->selectAll();
         return;

@@ -3,6 +3,7 @@
 // units per page.
 
 #include <QDialog>
+#include <string>
 
 class QCheckBox;
 class QDoubleSpinBox;
@@ -14,7 +15,9 @@ namespace cindral::app {
 class TFPageBreakDlg : public QDialog {
     Q_OBJECT
   public:
-    TFPageBreakDlg(bool enabled, double units_per_page, QWidget* parent = nullptr);
+    // `most_units` is the longest page length that fits the page; a longer one is refused.
+    TFPageBreakDlg(bool enabled, double units_per_page, double most_units,
+                   QWidget* parent = nullptr);
 
     bool CustomEnabled() const;
     double UnitsPerPageValue() const;
@@ -28,11 +31,14 @@ class TFPageBreakDlg : public QDialog {
 
     // Shown when OK is pressed with the custom length on and no length greater than 0.
     static const char* const kZeroLengthWarning;
+    // The warning for a length that does not fit the page.
+    static std::string TooLongWarning(double most_units);
 
   public slots:
     void accept() override;
 
   private:
+    double most_units_;
     void CustomEnableCbClick();
 };
 

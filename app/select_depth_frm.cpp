@@ -10,13 +10,11 @@
 
 #include "app/help.h"
 #include "core/environment/ui.h"
+#include "core/pages/depth_interval.h"
 
 namespace cindral::app {
 namespace {
 
-// Depths are compared with the log's limits with this much slack, so a value typed with
-// six decimals still matches a limit that has more.
-constexpr double kLimitSlack = 0.000001;
 constexpr double kMostDepth = 1e15;
 
 QDoubleSpinBox* DepthEdit(QWidget* parent, double value) {
@@ -33,12 +31,6 @@ QString Caption(const char* format, double value) {
 }
 
 }  // namespace
-
-std::string FormatG(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
 
 TSelectDepthFrm::TSelectDepthFrm(double initial_top, double initial_base, double top, double bottom,
                                  QWidget* parent)
@@ -108,20 +100,11 @@ void TSelectDepthFrm::accept() {
         edit->setFocus();
         edit->selectAll();
     };
-    if (!(end < start)) {
-        refuse("The Starting Depth (" + FormatG(start) +
-                   ") must be greater than the Ending Depth (" + FormatG(end) + ")",
-               StartEd);
-    } else if (start > initial_top_ + kLimitSlack) {
-        refuse("The Starting Depth (" + FormatG(start) + ") is higher than the log's top (" +
-                   FormatG(initial_top_) + ")",
-               StartEd);
-    } else if (end < initial_base_ - kLimitSlack) {
-        refuse("The Ending Depth (" + FormatG(end) + ") is lower than the log's base (" +
-                   FormatG(initial_base_) + ")",
-               EndEd);
-    } else {
+    const IntervalCheck check = CheckInterval(start, end, initial_top_, initial_base_);
+    if (check.problem == IntervalProblem::None) {
         QDialog::accept();
+    } else {
+        refuse(check.message, check.problem == IntervalProblem::EndBelowBase ? EndEd : StartEd);
     }
 }
 

@@ -44,7 +44,4 @@ class TSelectDepthFrm : public QDialog {
     double initial_base_;
 };
 
-// printf's %g, as the dialog's texts show numbers.
-std::string FormatG(double value);
-
 }  // namespace cindral::app

@@ -6,10 +6,11 @@
 #include <type_traits>
 
 #include "cli/command.h"
+#include "cli/log_opening.h"
 #include "cli/options.h"
 #include "core/format/gdx_commands.h"
 #include "core/format/gdx_reader.h"
-#include "core/pages/page_count.h"
+#include "core/pages/page_layout.h"
 
 namespace cindral::cli {
 namespace {
@@ -53,7 +54,8 @@ std::string Band(double inches) {
     return inches < 0 ? "none" : Number(inches) + " in";
 }
 
-std::string Text(const std::string& path, const GdxSummary& s, long pages, double dpi) {
+std::string Text(const std::string& path, const GdxSummary& s, const GdxHeader& view, long pages,
+                 double dpi) {
     const GdxHeader& h = s.header;
     std::string out;
     out += "File:         " + path + "\n";
@@ -69,9 +71,13 @@ std::string Text(const std::string& path, const GdxSummary& s, long pages, doubl
            Number(h.BandGap) + " in, " +
            (h.RepeatBands ? "on every page\n" : "header on the first page only\n");
     out += "Elevation:    datum " + Number(h.ElevationDatum) + "\n";
+    if (view.TopDepth != h.TopDepth || view.BottomDepth != h.BottomDepth) {
+        out += "Interval:     top " + Number(view.TopDepth) + ", bottom " +
+               Number(view.BottomDepth) + "\n";
+    }
     out += "Page length:  " +
-           (h.CustomPageLength == 1 ? Number(h.UnitsPerPage) + " depth units per page"
-                                    : std::string("by page size")) +
+           (view.CustomPageLength == 1 ? Number(view.UnitsPerPage) + " depth units per page"
+                                       : std::string("by page size")) +
            "\n";
     out += "Pages:        " + std::to_string(pages) + " (at " + Number(dpi) + " dpi)\n";
     out += "Commands:     " + std::to_string(s.commands) + "\n";
@@ -92,28 +98,17 @@ int RunInfo(const std::vector<std::string>& args) {
     CommonOptions common = reader.Common();
     std::vector<std::string> files = reader.Positionals();
     if (files.size() != 1) throw UsageError{"needs exactly one FILE"};
-    if (dpi <= 0) throw UsageError{"--dpi needs a resolution greater than 0"};
-    if (common.page_length && *common.page_length <= 0) {
-        throw UsageError{"--page-length needs a length greater than 0"};
-    }
-    if (common.interval && common.interval->first <= common.interval->second) {
-        throw UsageError{"--interval needs TOP greater than BOTTOM"};
-    }
+    if (!(dpi > 0)) throw UsageError{"--dpi needs a resolution greater than 0"};
 
-    GdxSummary summary = SummarizeFile(files[0]);
-    // The options change how the log is paged, never what the file says.
-    GdxHeader paging = summary.header;
-    if (common.page_length) {
-        paging.CustomPageLength = 1;
-        paging.UnitsPerPage = *common.page_length;
-    }
-    if (common.interval) {
-        paging.TopDepth = common.interval->first;
-        paging.BottomDepth = common.interval->second;
-    }
-    long pages = CountPages(paging, dpi) + 1;
+    const std::unique_ptr<LogDocument> document = OpenLogDocument(files[0], common);
+    GdxSummary summary;
+    summary.header = document->FileHeader();
+    summary.commands = document->Index().CommandCount();
+    summary.codes = document->Index().Codes();
+    const long pages = document->LayoutAt(dpi).LastPage + 1;
     std::string out =
-        json ? Json(files[0], summary, pages) + "\n" : Text(files[0], summary, pages, dpi);
+        json ? Json(files[0], summary, pages) + "\n"
+             : Text(files[0], summary, document->Header(), pages, dpi);
     std::fputs(out.c_str(), stdout);
     return kExitOk;
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 #include "core/environment/errors.h"
 #include "core/environment/ui.h"
@@ -16,6 +17,10 @@ StatusSink& SilentSink() {
 }
 
 StatusSink* g_sink = nullptr;
+// A thread that draws in the background reports to a sink of its own.
+thread_local StatusSink* t_sink = nullptr;
+// Log lines may come from a drawing thread and the window's thread at once.
+std::mutex g_log_mutex;
 
 std::string& LogPath() {
     static std::string path;
@@ -57,7 +62,14 @@ bool StatusSink::CancelRequested() {
 }
 
 StatusSink& CurrentStatusSink() {
+    if (t_sink) return *t_sink;
     return g_sink ? *g_sink : SilentSink();
+}
+
+StatusSink* SetThreadStatusSink(StatusSink* sink) {
+    StatusSink* previous = t_sink;
+    t_sink = sink;
+    return previous;
 }
 
 StatusSink* SetStatusSink(StatusSink* sink) {
@@ -80,11 +92,13 @@ bool CancelRequested() {
 }
 
 void LogLine(const std::string& text) {
+    std::lock_guard<std::mutex> lock(g_log_mutex);
     if (LogPath().empty()) return;
     WriteLine(LogPath(), "a", text);
 }
 
 void SetLogFile(const std::string& path) {
+    std::lock_guard<std::mutex> lock(g_log_mutex);
     LogPath() = path;
 }
 
@@ -93,6 +107,7 @@ const std::string& CurrentLogFile() {
 }
 
 void StartLogFile(const std::string& path, const std::string& first_line) {
+    std::lock_guard<std::mutex> lock(g_log_mutex);
     WriteLine(path, "w", first_line);
     LogPath() = path;
 }

@@ -38,6 +38,10 @@ StatusSink& CurrentStatusSink();
 // Installs `sink` (not owned) and returns the previous one; nullptr restores the silent sink.
 StatusSink* SetStatusSink(StatusSink* sink);
 
+// Installs `sink` for the calling thread only, ahead of the process-wide one; a thread that
+// draws in the background reports there. Returns the previous one; nullptr removes it.
+StatusSink* SetThreadStatusSink(StatusSink* sink);
+
 // Installs a sink for the lifetime of a scope, then puts the previous one back.
 class ScopedStatusSink {
   public:

@@ -11,6 +11,8 @@ StderrUi& DefaultUi() {
 }
 
 Ui* g_current = nullptr;
+// A thread that draws in the background cannot show a box; it has a Ui of its own.
+thread_local Ui* t_current = nullptr;
 
 const char* KindLabel(MessageKind kind) {
     switch (kind) {
@@ -24,7 +26,16 @@ const char* KindLabel(MessageKind kind) {
 
 }  // namespace
 
-Ui& CurrentUi() { return g_current ? *g_current : DefaultUi(); }
+Ui& CurrentUi() {
+    if (t_current) return *t_current;
+    return g_current ? *g_current : DefaultUi();
+}
+
+Ui* SetThreadUi(Ui* ui) {
+    Ui* previous = t_current;
+    t_current = ui;
+    return previous;
+}
 
 Ui* SetUi(Ui* ui) {
     Ui* previous = g_current;

@@ -25,6 +25,10 @@ Ui& CurrentUi();
 // Installs `ui` (not owned) and returns the previous one; nullptr restores the stderr default.
 Ui* SetUi(Ui* ui);
 
+// Installs `ui` for the calling thread only, ahead of the process-wide one. Returns the
+// previous one; nullptr removes it.
+Ui* SetThreadUi(Ui* ui);
+
 // Prints messages to stderr and answers with the safe default (No, Cancel or Ok).
 class StderrUi : public Ui {
 public:

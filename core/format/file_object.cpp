@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 
 #include "core/environment/errors.h"
@@ -29,7 +30,7 @@ void file_object::Fail(const std::string& what, int code) const {
 }
 
 void file_object::RequireOpen(const char* operation) const {
-    if (!handle_) Fail(std::string("cannot ") + operation + ": the file is not open", 0);
+    if (!handle_ && !image_open_) Fail(std::string("cannot ") + operation + ": the file is not open", 0);
 }
 
 void file_object::Open(int flags, const char* mode, const char* purpose) {
@@ -66,7 +67,20 @@ void file_object::OpenWrite() {
 }
 
 void file_object::OpenRead() {
-    Open(O_RDONLY, "rb", "for reading");
+    if (!image_) {
+        Open(O_RDONLY, "rb", "for reading");
+        return;
+    }
+    Close();
+    image_open_ = true;
+    image_position_ = 0;
+    FileSize = static_cast<int64_t>(image_->size());
+    IsOpen = true;
+}
+
+void file_object::UseMemoryImage(std::shared_ptr<const std::vector<uint8_t>> bytes) {
+    Close();
+    image_ = std::move(bytes);
 }
 
 void file_object::OpenUpdate() {
@@ -75,6 +89,11 @@ void file_object::OpenUpdate() {
 }
 
 void file_object::Close() {
+    if (image_open_) {
+        image_open_ = false;
+        IsOpen = false;
+        return;
+    }
     if (!handle_) return;
     std::FILE* h = handle_;
     handle_ = nullptr;
@@ -84,6 +103,7 @@ void file_object::Close() {
 
 int64_t file_object::Position() const {
     RequireOpen("tell the position");
+    if (image_open_) return image_position_;
     off_t p = ::ftello(handle_);
     if (p < 0) Fail("cannot tell the position in the file", errno);
     return static_cast<int64_t>(p);
@@ -96,6 +116,11 @@ int64_t file_object::Remaining() const {
 
 void file_object::Seek(int64_t position) {
     RequireOpen("seek");
+    if (image_open_) {
+        if (position < 0) Fail("cannot move to byte " + std::to_string(position), EINVAL);
+        image_position_ = position;
+        return;
+    }
     if (position < 0 || ::fseeko(handle_, static_cast<off_t>(position), SEEK_SET) != 0) {
         Fail("cannot move to byte " + std::to_string(position), errno);
     }
@@ -105,6 +130,18 @@ void file_object::ReadBlock(void* destination, size_t count) {
     RequireOpen("read");
     if (count == 0) return;
     int64_t at = Position();
+    if (image_open_) {
+        const int64_t size = static_cast<int64_t>(image_->size());
+        const size_t got = at >= size ? 0 : static_cast<size_t>(std::min<int64_t>(size - at, int64_t(count)));
+        if (got > 0) std::memcpy(destination, image_->data() + at, got);
+        image_position_ = at + static_cast<int64_t>(got);
+        if (got != count) {
+            Fail("read beyond the end of the file at byte " + std::to_string(at) + " (" +
+                     std::to_string(count) + " bytes wanted, " + std::to_string(got) + " present)",
+                 0);
+        }
+        return;
+    }
     size_t got = std::fread(destination, 1, count, handle_);
     if (got != count) {
         if (std::ferror(handle_)) Fail("cannot read at byte " + std::to_string(at), errno);
@@ -152,6 +189,7 @@ std::vector<uint8_t> file_object::ReadToStream(int32_t count) {
 
 void file_object::WriteBlock(const void* data, size_t count) {
     RequireOpen("write");
+    if (image_open_) Fail("cannot write: the file is open on its memory image", EBADF);
     if (count == 0) return;
     int64_t at = Position();
     size_t put = std::fwrite(data, 1, count, handle_);

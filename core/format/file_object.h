@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,14 @@ class file_object {
     virtual int32_t ReadLong();
     // Advances by up to `count` bytes, stopping quietly at the end of the file.
     virtual void SkipBytes(uint16_t count);
-    // Opens an existing file for reading only, so read-only logs open too.
+    // Opens an existing file for reading only, so read-only logs open too. With a memory
+    // image set, opens the image instead and no system call is made.
     virtual void OpenRead();
+    // Makes every later OpenRead read these bytes instead of the file on disk: the log's
+    // pages then come from what was read once, whatever happens to the file meanwhile.
+    // Writing still goes to the file. nullptr goes back to reading the file.
+    void UseMemoryImage(std::shared_ptr<const std::vector<uint8_t>> bytes);
+    const std::shared_ptr<const std::vector<uint8_t>>& MemoryImage() const { return image_; }
     virtual void Close();
 
     // Opens an existing file for reading and writing; used only to write a header back.
@@ -59,6 +66,10 @@ class file_object {
     void RequireOpen(const char* operation) const;
     [[noreturn]] void Fail(const std::string& what, int code) const;
     std::FILE* handle_ = nullptr;
+    std::shared_ptr<const std::vector<uint8_t>> image_;
+    // Open on the memory image, and the read position in it.
+    bool image_open_ = false;
+    int64_t image_position_ = 0;
 };
 
 // Quotes a path for messages: "name".

@@ -131,16 +131,29 @@ void gd_object::PlayCommands() {
 
     GdxReader reader(*this);
     GdxCommand command;
-    while (reader.Next(command)) {
-        BeginCommand(command);
-        Play(command);
-        // A header-only file ends before the loop; FileSize is never 0 here.
-        double fraction = static_cast<double>(Position()) / static_cast<double>(FileSize);
+    auto played = [&](double fraction) {
         if (fraction > reported + kProgressStep) {
             ShowProgress(fraction);
             reported = fraction;
         }
-        if (CancelRequested()) break;
+        return !CancelRequested();
+    };
+    if (selection_ != nullptr) {
+        const size_t count = selection_->size();
+        for (size_t i = 0; i < count; ++i) {
+            Seek((*selection_)[i]);
+            if (!reader.Next(command)) break;
+            BeginCommand(command);
+            Play(command);
+            if (!played(static_cast<double>(i + 1) / static_cast<double>(count))) break;
+        }
+    } else {
+        while (reader.Next(command)) {
+            BeginCommand(command);
+            Play(command);
+            // A header-only file ends before the loop; FileSize is never 0 here.
+            if (!played(static_cast<double>(Position()) / static_cast<double>(FileSize))) break;
+        }
     }
     Close();
 }

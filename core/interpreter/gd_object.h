@@ -165,6 +165,10 @@ class gd_object : public file_object, public GdxHeader {
     // Keeps the BottomDepth and TopDepth the application set across its header re-read.
     // A malformed file stops the play with IoError; the file is closed in every case.
     virtual void PlayCommands();
+    // Makes the next plays visit only the commands at these byte offsets, in the order given
+    // (the page index chooses them, in file order); nullptr plays every command again. The
+    // list is not owned and must outlive the plays.
+    void SetPlaySelection(const std::vector<int64_t>* offsets) { selection_ = offsets; }
 
     // Height and width of a stroke text, measured without drawing.
     StrokeTextSize MeasureStrokeText(int32_t angle, const std::string& text, double charWidth,
@@ -198,6 +202,7 @@ class gd_object : public file_object, public GdxHeader {
 
   private:
     void Play(GdxCommand& command);
+    const std::vector<int64_t>* selection_ = nullptr;
     void TileBox(double x1, double y1, double x2, double y2, double xScale, double yScale,
                  bool clamp_to_box, const std::vector<PointRecord>* polygon);
 };

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "core/pages/page_count.h"
+#include "core/pages/page_layout.h"
 #include "core/environment/ui.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/jpeg_decoder.h"

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/environment/errors.h"
+#include "core/pages/rounding.h"
 #include "render/renderers/draw_hsv.h"
 #include "render/canvas/mul_div.h"
 #include "render/renderers/stroke_line.h"
@@ -24,19 +25,6 @@ constexpr int kPlatformMinorVersion = 0;
 // printer resolution, small enough that row arithmetic and bitmaps stay sane.
 constexpr double kMaxPageSidePx = 1 << 20;
 
-// Round half to even into int, clamped so that absurd header values cannot overflow.
-int RoundToInt(double v) {
-    if (!(v == v)) return 0;
-    constexpr double lo = std::numeric_limits<int>::min();
-    constexpr double hi = std::numeric_limits<int>::max();
-    return static_cast<int>(std::nearbyint(std::clamp(v, lo, hi)));
-}
-
-int ClampToInt(int64_t v) {
-    return static_cast<int>(
-        std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
 Color AsColor(int32_t c) {
     return static_cast<Color>(c) & 0xFFFFFF;
 }
@@ -44,98 +32,6 @@ Color AsColor(int32_t c) {
 }  // namespace
 
 int logp_object::CoordLimit = kPlatformIsNT ? 0x3FFFFFFF - 1 : 0x3FFF - 1;
-
-int DepthToRow(double depth, double top_depth, int64_t origin_px, double depth_scale, int limit) {
-    const double offset = (top_depth - depth) * depth_scale;
-    double row = static_cast<double>(origin_px) + std::nearbyint(offset);
-    if (!(row == row)) row = 0;  // NaN from a broken command lands on the top row
-    return static_cast<int>(std::clamp(row, -static_cast<double>(limit), double(limit)));
-}
-
-PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in) {
-    PageGeometry g;
-    const double ppi = in.PixelsPerInch;
-    const double H1 = std::max(h.FirstHeaderHeight, 0.0);
-    const double H2 = std::max(h.NextHeaderHeight, 0.0);
-    const double F = std::max(h.FooterHeight, 0.0);
-    const double M = h.BandGap;
-    g.HeaderMode = in.HeaderMode;
-    g.BandGapPx = RoundToInt(ppi * M);
-
-    int footer_px = 0;
-    if (h.FooterHeight >= 0 && (h.RepeatBands || in.CurrentPage == in.LastPage)) {
-        g.HasFooter = true;
-        footer_px = RoundToInt(ppi * F);
-        g.FooterTopPx = ClampToInt(int64_t(in.PageHeightPx) - footer_px);
-        footer_px = ClampToInt(int64_t(footer_px) + g.BandGapPx);
-    } else {
-        g.HasFooter = false;
-        g.FooterTopPx = in.PageHeightPx;
-    }
-
-    int header_bottom = 0;
-    switch (in.HeaderMode) {
-        case 1:
-            header_bottom = RoundToInt((H1 + M) * ppi);
-            g.HeaderHeightPx = RoundToInt(ppi * H1);
-            break;
-        case 2:
-            if (H2 > 0) {
-                header_bottom = RoundToInt((H2 + M) * ppi);
-                g.HeaderHeightPx = RoundToInt(ppi * H2);
-            } else {
-                // No header of its own: the first page's header repeats, with its own gap.
-                header_bottom = RoundToInt((H1 + in.RepeatedHeaderGap) * ppi);
-                g.HeaderHeightPx = RoundToInt(ppi * H1);
-                g.HeaderMode = 1;
-            }
-            break;
-        default:
-            break;
-    }
-    g.HeaderBottomPx = header_bottom;
-    g.DataTopPx = header_bottom;
-
-    int64_t data_bottom;
-    const double span = std::fabs(h.TopDepth - h.BottomDepth);
-    // A page length shorter than one row would give pages without rows; it counts as off,
-    // the same way the page count treats it.
-    const double step = h.UnitsPerPage > 0 ? std::trunc(h.UnitsPerPage * in.DepthScale) : 0;
-    if (h.CustomPageLength == 1 && step >= 1 && span > h.UnitsPerPage) {
-        const int64_t step_px = static_cast<int64_t>(std::min(step, double(1LL << 40)));
-        data_bottom = step_px + g.DataTopPx;
-        g.FirstHeightPx = step_px;
-        g.LaterHeightPx = step_px;
-    } else {
-        data_bottom = in.PageHeightPx;
-        g.FirstHeightPx = int64_t(in.PageHeightPx) - RoundToInt((H1 + M) * ppi);
-        if (h.RepeatBands) {
-            data_bottom -= footer_px;
-            g.FirstHeightPx -= footer_px;
-            g.LaterHeightPx = data_bottom - header_bottom;
-        } else {
-            g.LaterHeightPx = data_bottom;
-        }
-    }
-    g.DataBottomPx = ClampToInt(data_bottom);
-
-    if (in.CurrentPage <= 0) {
-        g.DepthOriginPx = header_bottom;
-    } else {
-        g.DepthOriginPx =
-            header_bottom - int64_t(in.CurrentPage - 1) * g.LaterHeightPx - g.FirstHeightPx;
-    }
-
-    if (in.CurrentPage >= in.LastPage) {
-        g.DataBottomPx =
-            DepthToRow(h.BottomDepth, h.TopDepth, g.DepthOriginPx, in.DepthScale, in.CoordLimit);
-        if (!h.RepeatBands && g.HasFooter) {
-            g.FooterTopPx =
-                ClampToInt(int64_t(std::ceil(ppi * in.RepeatedHeaderGap)) + g.DataBottomPx);
-        }
-    }
-    return g;
-}
 
 logp_object::logp_object(std::string pattern_file_name, std::string symbol_file_name,
                          double default_page_length, double default_depth_units_per_inch)

@@ -10,47 +10,11 @@
 #include <vector>
 
 #include "core/interpreter/gd_object.h"
+#include "core/pages/page_layout.h"
 #include "render/canvas/canvas.h"
 #include "render/canvas/region.h"
 
 namespace cindral {
-
-// Where the bands of one page lie, in device rows. Pure arithmetic on the header and the
-// page fields, so pagination and tests can ask for it without drawing.
-struct PageGeometry {
-    int HeaderMode = 0;  // may turn from 2 into 1 when the first header is repeated
-    int BandGapPx = 0;
-    int HeaderHeightPx = 0;
-    int HeaderBottomPx = 0;
-    int DataTopPx = 0;
-    int DataBottomPx = 0;
-    int FooterTopPx = 0;
-    bool HasFooter = false;
-    // Rows of log on the first page and on each later page.
-    int64_t FirstHeightPx = 0;
-    int64_t LaterHeightPx = 0;
-    // Row at which TopDepth would lie; far negative on late pages of long logs.
-    int64_t DepthOriginPx = 0;
-};
-
-// What the page geometry is computed from besides the header.
-struct PageGeometryInput {
-    int PixelsPerInch = 96;
-    double DepthScale = 1;  // pixels per depth unit
-    int PageHeightPx = 0;
-    int CurrentPage = 0;
-    int LastPage = -1;
-    int HeaderMode = 0;
-    // Gap below a repeated first-page header, and above a footer that follows the end of
-    // the log, in inches.
-    double RepeatedHeaderGap = 0.25;
-    int CoordLimit = 1073741822;
-};
-
-PageGeometry ComputePageGeometry(const GdxHeader& header, const PageGeometryInput& in);
-
-// Row of `depth` for an origin and scale, clamped to +-limit. Round half to even.
-int DepthToRow(double depth, double top_depth, int64_t origin_px, double depth_scale, int limit);
 
 class logp_object : public gd_object {
   public:

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "core/environment/errors.h"
+#include "core/pages/rounding.h"
 #include "core/libraries/symbol_object.h"
 #include "render/text/font_resolver.h"
 #include "render/renderers/logp_object.h"
@@ -26,13 +27,6 @@
 namespace cindral {
 namespace {
 
-// Round half to even, as the logs' arithmetic rounds.
-int Round(double v) {
-    const double r = std::nearbyint(v);
-    if (!(r > -2147483648.0)) return INT32_MIN;
-    if (r > 2147483647.0) return INT32_MAX;
-    return static_cast<int>(r);
-}
 
 int TextHeight(const Canvas& c) {
     return c.GetTextMetrics().height;
@@ -234,9 +228,9 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
 
     if (angle == 0) {
         if (sizeMode <= 2) {
-            set_pixels(Round(height * DepthScale));
+            set_pixels(RoundToInt(height * DepthScale));
         } else if (sizeMode <= 5) {
-            set_points(Round(height));
+            set_points(RoundToInt(height));
         }
         const Size extent = c.GetTextExtent(shown);
         if (sizeMode == 1 || sizeMode == 4) X -= extent.cx / 2;
@@ -246,21 +240,21 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
         return;
     }
     const auto lift = [&] {
-        Y += Round(std::sin(angle * 0.01745329) * (c.GetTextExtent(shown).cx / 2));
+        Y += RoundToInt(std::sin(angle * 0.01745329) * (c.GetTextExtent(shown).cx / 2));
     };
     switch (sizeMode) {
         case 0:
-            set_points(Round(height * DepthScale));
+            set_points(RoundToInt(height * DepthScale));
             break;
         case 2:
-            set_points(Round(height * DepthScale));
+            set_points(RoundToInt(height * DepthScale));
             lift();
             break;
         case 3:
-            set_points(Round(height));
+            set_points(RoundToInt(height));
             break;
         case 5:
-            set_points(Round(height));
+            set_points(RoundToInt(height));
             lift();
             break;
         default:
@@ -295,9 +289,9 @@ void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const st
         const double theta = angle * M_PI / 180;
         const Size extent = c.GetTextExtent(shown);
         if (angle < 0) {
-            X -= Round(std::sin(theta) * extent.cy);
+            X -= RoundToInt(std::sin(theta) * extent.cy);
         } else {
-            row += Round(std::sin(theta) * extent.cx);
+            row += RoundToInt(std::sin(theta) * extent.cx);
         }
         c.ExtTextOut(X, row, 0, nullptr, shown, {});
     } else {
@@ -316,13 +310,13 @@ void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, ui
     int h_margin = 0;
     int v_margin = 0;
     if (wideMargin) {
-        h_margin = Round(PixelsPerInch * 0.05);
-        v_margin = Round(PixelsPerInch * 0.05);
+        h_margin = RoundToInt(PixelsPerInch * 0.05);
+        v_margin = RoundToInt(PixelsPerInch * 0.05);
     } else if (narrowMargin) {
         h_margin = static_cast<int>(std::trunc(PixelsPerInch * 0.1));
-        v_margin = Round(PixelsPerInch * 0.025);
+        v_margin = RoundToInt(PixelsPerInch * 0.025);
     } else {
-        h_margin = Round(PixelsPerInch * 0.05);
+        h_margin = RoundToInt(PixelsPerInch * 0.05);
     }
     const Rect area{box.left + h_margin, box.top + v_margin, box.right - h_margin,
                     box.bottom + v_margin};
@@ -459,7 +453,7 @@ void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, ui
                     (box.left + box.right + H) / 2, (box.top + box.bottom + W) / 2};
 
     c.SelectClipRegion(Region::FromRect(Normalized(box)).Combined(DataRegion, CombineMode::And));
-    const int gap = Round(PixelsPerInch * 0.05);
+    const int gap = RoundToInt(PixelsPerInch * 0.05);
     if (arrows && 4 * gap + box.top < area.top) {
         const int cx = (box.left + box.right) / 2;
         const int d = H / 2;
@@ -520,8 +514,8 @@ void logp_object::DrawSymbol(double x, double y, double, int16_t symbol, double 
     c.SelectClipRegion(TextRegion);
     for (int i = 0; i < Symbols->StrokeCount(); ++i) {
         const auto& s = Symbols->Stroke(i);
-        c.MoveTo(Round(X0 + F * s.x1 / 10), Round(Y0 - F * s.y1 / 10));
-        c.LineTo(Round(X0 + F * s.x2 / 10), Round(Y0 - F * s.y2 / 10));
+        c.MoveTo(RoundToInt(X0 + F * s.x1 / 10), RoundToInt(Y0 - F * s.y1 / 10));
+        c.LineTo(RoundToInt(X0 + F * s.x2 / 10), RoundToInt(Y0 - F * s.y2 / 10));
     }
 }
 
@@ -540,8 +534,8 @@ void logp_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, d
     const double F = PixelsPerInch * size / 10;
     for (int i = 0; i < Symbols->StrokeCount(); ++i) {
         const auto& s = Symbols->Stroke(i);
-        c.MoveTo(Round(X0 + F * s.x1), Round(Y0 - F * s.y1));
-        c.LineTo(Round(X0 + F * s.x2), Round(Y0 - F * s.y2));
+        c.MoveTo(RoundToInt(X0 + F * s.x1), RoundToInt(Y0 - F * s.y1));
+        c.LineTo(RoundToInt(X0 + F * s.x2), RoundToInt(Y0 - F * s.y2));
     }
 }
 

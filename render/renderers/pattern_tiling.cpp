@@ -3,17 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/pages/rounding.h"
+
 namespace cindral {
 
 namespace {
 
 // More visible cells than this would take longer to draw than the page is worth.
 constexpr double kMostCells = 4e6;
-
-int RoundToInt(double v) {
-    if (!(v == v)) return 0;
-    return static_cast<int>(std::nearbyint(std::clamp(v, -2147483647.0, 2147483647.0)));
-}
 
 }  // namespace
 

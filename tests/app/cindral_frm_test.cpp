@@ -26,8 +26,8 @@
 #include "core/environment/save_as.h"
 #include "core/environment/status.h"
 #include "frm_test_support.h"
-#include "render/renderers/logp_object.h"
-#include "render/renderers/page_renderer.h"
+#include "core/environment/document_settings.h"
+#include "render/document/log_document.h"
 
 namespace cindral::app {
 namespace {
@@ -144,6 +144,7 @@ TEST_F(MainWindow, DepthReadoutUnderTheMouse) {
         SCOPED_TRACE(row.text);
         window->ShownPage = row.page;
         window->ShowCurrentPage();
+        ASSERT_TRUE(window->WaitForPage());
         window->ElevationCb->setChecked(row.elevation);
         QMouseEvent move(QEvent::MouseMove, QPointF(20, row.row), QPointF(20, row.row),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -238,20 +239,19 @@ void AnswerPageLength(bool enabled, double units, bool ok = true) {
 
 TEST_F(MainWindow, CustomPageLengthIsWrittenIntoTheHeaderOnly) {
     Open();
-    window->LastPage1->trigger();
     const std::vector<uint8_t> before = ReadFileBytes(log);
-    AnswerPageLength(true, 600);
+    AnswerPageLength(true, 250);
     window->CustomPageBreaks1->trigger();
     EXPECT_TRUE(ui.messages.empty());
-    // 1200 units in pages of 600: two pages, and the view moves back onto the last one.
-    EXPECT_EQ(Panel(), "2 of 2");
+    // 1200 units in pages of 250: five pages.
+    EXPECT_EQ(Panel(), "1 of 5");
     EXPECT_TRUE(window->CustomPageBreaks1->isChecked());
     EXPECT_TRUE(settings.CustomPageLengthOn);
-    EXPECT_EQ(settings.UnitsPerPage, 600);
+    EXPECT_EQ(settings.UnitsPerPage, 250);
 
     GdxHeader header = ReadHeaderFromFile(log);
     EXPECT_EQ(header.CustomPageLength, 1);
-    EXPECT_EQ(header.UnitsPerPage, 600);
+    EXPECT_EQ(header.UnitsPerPage, 250);
     EXPECT_EQ(header.TopDepth, 1200);
     const std::vector<uint8_t> after = ReadFileBytes(log);
     ASSERT_EQ(after.size(), before.size());
@@ -259,11 +259,40 @@ TEST_F(MainWindow, CustomPageLengthIsWrittenIntoTheHeaderOnly) {
     EXPECT_TRUE(
         std::equal(before.begin() + header_record, before.end(), after.begin() + header_record));
 
-    // Turning it off again brings the page-size paging back.
-    AnswerPageLength(false, 600);
+    // A longer page shortens the log below the page shown: the view moves onto the last one.
+    window->LastPage1->trigger();
+    AnswerPageLength(true, 400);
     window->CustomPageBreaks1->trigger();
-    EXPECT_EQ(Panel(), "2 of 3");
+    EXPECT_EQ(Panel(), "3 of 3");
+    ASSERT_TRUE(window->WaitForPage());
+    window->ShowDepthAt(0);
+    EXPECT_EQ(window->DepthEd->text().toStdString(), "400.00");
+
+    // Turning it off again brings the page-size paging back.
+    AnswerPageLength(false, 400);
+    window->CustomPageBreaks1->trigger();
+    EXPECT_EQ(Panel(), "3 of 3");
     EXPECT_EQ(ReadHeaderFromFile(log).CustomPageLength, 0);
+}
+
+// A page length that cannot fit the 500-row page would leave rows of every page unseen: the
+// dialog says how long a page may be and stays open.
+TEST_F(MainWindow, CustomPageLengthLongerThanThePageIsRefused) {
+    Open();
+    OnNextDialog([&](QDialog* dialog) {
+        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
+        page->CustomEnableCb->setChecked(true);
+        page->UnitsPerPage->setValue(600);
+        page->OKBTN->click();
+        EXPECT_TRUE(page->isVisible());
+        page->UnitsPerPage->setValue(500);
+        page->OKBTN->click();
+    });
+    window->CustomPageBreaks1->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, TFPageBreakDlg::TooLongWarning(500));
+    EXPECT_EQ(Panel(), "1 of 3");
+    EXPECT_EQ(ReadHeaderFromFile(log).UnitsPerPage, 500);
 }
 
 TEST_F(MainWindow, CustomPageLengthThatCannotBeWrittenChangesNothing) {
@@ -271,14 +300,14 @@ TEST_F(MainWindow, CustomPageLengthThatCannotBeWrittenChangesNothing) {
     window->LastPage1->trigger();
     const std::vector<uint8_t> before = ReadFileBytes(log);
     ASSERT_TRUE(cindral::testing::MakeReadOnly(log));
-    AnswerPageLength(true, 600);
+    AnswerPageLength(true, 250);
     window->CustomPageBreaks1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
     EXPECT_NE(ui.messages[0].text.find("cannot be written back"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(log), before);
     EXPECT_EQ(Panel(), "3 of 3");
-    EXPECT_EQ(window->Document->CustomPageLength, 0);
+    EXPECT_EQ(window->Document->Header().CustomPageLength, 0);
     EXPECT_FALSE(window->CustomPageBreaks1->isChecked());
     EXPECT_TRUE(window->isEnabled());
 }
@@ -286,7 +315,7 @@ TEST_F(MainWindow, CustomPageLengthThatCannotBeWrittenChangesNothing) {
 TEST_F(MainWindow, CustomPageLengthOfZeroIsRefusedAndCancelKeepsTheInterval) {
     Open();
     // A narrowed interval must survive the dialog's re-read of the file's header.
-    window->Document->TopDepth = 900;
+    window->Document->SetInterval(900, 0);
     window->CountPages();
     window->ShowCurrentPage();
     const std::string panel = Panel();
@@ -302,7 +331,7 @@ TEST_F(MainWindow, CustomPageLengthOfZeroIsRefusedAndCancelKeepsTheInterval) {
     window->CustomPageBreaks1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, TFPageBreakDlg::kZeroLengthWarning);
-    EXPECT_EQ(window->Document->TopDepth, 900);
+    EXPECT_EQ(window->Document->Header().TopDepth, 900);
     EXPECT_EQ(Panel(), panel);
     EXPECT_EQ(ReadFileBytes(log), before);
 }
@@ -344,7 +373,7 @@ TEST_F(MainWindow, SelectIntervalWarnsUntilTheIntervalIsValid) {
     }
     // 800 units: two pages; the last page was shown, so the view returns to page 1.
     EXPECT_EQ(Panel(), "1 of 2");
-    EXPECT_EQ(window->Document->BottomDepth, 400);
+    EXPECT_EQ(window->Document->Header().BottomDepth, 400);
     // The file keeps its own interval.
     EXPECT_EQ(ReadHeaderFromFile(log).BottomDepth, 0);
 }
@@ -355,7 +384,7 @@ TEST_F(MainWindow, SaveAsCopiesAndFollowsTheCopy) {
     EXPECT_TRUE(window->SaveAsTo(QString::fromStdString(dir.File("copy"))));
     EXPECT_EQ(ReadFileBytes(dir.File("copy.gdx")), bytes);
     EXPECT_EQ(window->windowTitle().toStdString(), "Cindral 2003 - " + dir.File("copy.gdx"));
-    EXPECT_EQ(window->Document->FileName, dir.File("copy.gdx"));
+    EXPECT_EQ(window->Document->FileName(), dir.File("copy.gdx"));
 
     // Onto its own name: one file, no backup left.
     EXPECT_TRUE(window->SaveAsTo(QString::fromStdString(dir.File("copy.gdx"))));
@@ -378,7 +407,7 @@ TEST_F(MainWindow, SaveAsQuestionsAnsweredNoSaveNothing) {
     EXPECT_EQ(ui.messages[1].text, OverwriteQuestion(dir.File("other.gdx")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("copy.txt")));
     EXPECT_EQ(ReadFileBytes(dir.File("other.gdx")), (std::vector<uint8_t>{1, 2, 3}));
-    EXPECT_EQ(window->Document->FileName, log);
+    EXPECT_EQ(window->Document->FileName(), log);
 }
 
 TEST_F(MainWindow, PlacementIsKeptInTheSettings) {
@@ -427,21 +456,20 @@ TEST_F(MainWindow, KeysMoveThroughPagesAndCopyTheDepth) {
         QTest::keyClick(window->ScrollBox1, row.key);
         EXPECT_EQ(Panel(), row.panel);
     }
+    ASSERT_TRUE(window->WaitForPage());
     window->ShowDepthAt(40);
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(window->ScrollBox1, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "1160.00");
 }
 
-// Records the status lines of a play and answers a cancel request as told.
+// Records the status lines of the window.
 class RecordingStatus : public StatusSink {
   public:
     void ShowStatus(const std::string& text) override { lines.push_back(text); }
     void HideStatus() override { ++hides; }
-    bool CancelRequested() override { return cancel; }
     std::vector<std::string> lines;
     int hides = 0;
-    bool cancel = false;
 };
 
 TEST_F(MainWindow, StatusReportsThePageCountThePanelShows) {
@@ -453,24 +481,23 @@ TEST_F(MainWindow, StatusReportsThePageCountThePanelShows) {
     };
     EXPECT_TRUE(has("Calculating the number of pages..."));
     EXPECT_TRUE(has("Total pages = 3"));
-    EXPECT_TRUE(has("Plotting page ..."));
-    EXPECT_TRUE(has("Done plotting page."));
     EXPECT_EQ(Panel(), "1 of 3");
     EXPECT_GT(status.hides, 0);
 }
 
-TEST_F(MainWindow, CancelledPageLeavesTheWindowReady) {
+// Ten presses while pages are being drawn move ten pages: none is lost to a busy window.
+TEST_F(MainWindow, PageKeysAreNotLostWhilePagesDraw) {
+    cindral::testing::WriteLog(log, cindral::testing::PixelHeader(6000));
     Open();
-    RecordingStatus status;
-    status.cancel = true;
-    ScopedStatusSink sink(status);
-    window->PageDown1->trigger();
-    EXPECT_EQ(Panel(), "2 of 3");
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    for (int i = 0; i < 10; ++i) QTest::keyClick(window->ScrollBox1, Qt::Key_PageDown);
+    EXPECT_EQ(Panel(), "11 of 12");
+    ASSERT_TRUE(window->WaitForPage());
+    EXPECT_EQ(window->DisplayedPage, 10);
     EXPECT_TRUE(window->isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(ui.messages.empty());
-    window->PageDown1->trigger();
-    EXPECT_EQ(Panel(), "3 of 3");
 }
 
 // The view shows exactly what the shared page routine draws for the bundled sample (which
@@ -482,13 +509,13 @@ TEST_F(MainWindow, ShowsWhatThePageRoutineDraws) {
     const std::string sample = bin + "/samples/sample.gdx";
     ASSERT_TRUE(window->OpenFile(QString::fromStdString(sample)));
     window->PageDown1->trigger();
+    ASSERT_TRUE(window->WaitForPage());
 
-    logp_object reference(settings.PatternFile, settings.SymbolFile);
-    ApplyRenderSettings(reference, settings);
-    reference.FileName = sample;
-    reference.ReadHeader();
-    reference.Close();
-    const QImage expected = RenderPageImage(reference, 1, 100);
+    LogDocumentOptions options;
+    options.files = DocumentSettingsFrom(settings, bin);
+    options.settings = settings;
+    LogDocument reference(sample, options, 100);
+    const QImage expected = reference.RenderPage(1);
     ASSERT_EQ(window->ViewBitmap.size(), expected.size());
     EXPECT_TRUE(window->ViewBitmap == expected);
     EXPECT_TRUE(ui.messages.empty());

@@ -168,8 +168,7 @@ TEST(CliInfo, UsageErrorsExitWith2) {
                           "info SAMPLE --dpi abc",
                           "info SAMPLE --dpi",
                           "info SAMPLE --verbose",
-                          "info SAMPLE --page-length -5",
-                          "info SAMPLE --interval 1 2"};
+                          "info SAMPLE --page-length -5"};
     for (std::string args : rows) {
         SCOPED_TRACE(args);
         auto at = args.find("SAMPLE");

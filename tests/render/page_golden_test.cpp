@@ -7,8 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/renderers/logp_object.h"
-#include "render/renderers/page_renderer.h"
+#include "render/document/log_document.h"
 #include "temp_dir.h"
 
 namespace cindral {
@@ -41,12 +40,11 @@ bool Differs(QRgb a, QRgb b) {
 TEST_P(SamplePage, MatchesItsReferencePicture) {
     const GoldenPage& g = GetParam();
     const std::string bin = testing::BinDir();
-    logp_object document(bin + "/QuenUtil.Pat", bin + "/QuenUtil.Sym");
-    document.FileName = bin + "/samples/sample.gdx";
-    document.ReadHeader();
-    document.Close();
-    const QImage page =
-        RenderPageImage(document, g.page, g.pixels_per_inch).convertToFormat(QImage::Format_RGB32);
+    LogDocumentOptions options;
+    options.files.pattern_file = bin + "/QuenUtil.Pat";
+    options.files.symbol_file = bin + "/QuenUtil.Sym";
+    LogDocument document(bin + "/samples/sample.gdx", options, g.pixels_per_inch);
+    const QImage page = document.RenderPage(g.page).convertToFormat(QImage::Format_RGB32);
 
     const std::string reference_file =
         testing::SourceDir() + "/tests/render/golden/" + g.name + ".png";

@@ -1,4 +1,4 @@
-#include "core/pages/page_count.h"
+#include "core/pages/page_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -43,10 +43,11 @@ TEST(CountPages, FollowsEachLayout) {
              h.UnitsPerPage = 600;
          },
          2},
-        {"repeated bands, body an exact multiple of the page",
+        {"repeated bands, body an exact multiple of the pages",
          [](GdxHeader& h) {
              h.RepeatBands = 1;
-             h.BottomDepth = -1440;  // 2112 px = 2 pages
+             // 2088 px: page 1 holds 1056, page 2 1032 below the repeated header's gap.
+             h.BottomDepth = -1435;
          },
          1},
         {"repeated bands with a continuation header",
@@ -172,11 +173,12 @@ void Continuation(GdxHeader& h) {
 TEST(CountPages, BoundariesOfEveryLayout) {
     const BoundaryRow rows[] = {
         {"strip: exactly one page", 1100, Strip, 0},
-        {"strip: half a pixel over", 1100.5, Strip, 1},
+        {"strip: half a pixel over still fits", 1100.5, Strip, 0},
         {"strip: exactly two pages", 2200, Strip, 1},
         {"strip: empty interval", 0, Strip, 0},
-        {"strip with bands: fits", 930, Bands, 0},
-        {"strip with bands: one pixel over", 931, Bands, 1},
+        // The footer follows the log's end 0.25 in (25 px) lower: 110 + 915 + 25 + 50 rows.
+        {"strip with bands: fits", 915, Bands, 0},
+        {"strip with bands: one pixel over", 916, Bands, 1},
         {"custom: length equals interval", 300, CustomStrip, 0},
         {"custom: one unit more", 301, CustomStrip, 1},
         {"custom: exactly two pages", 600, CustomStrip, 1},
@@ -187,25 +189,28 @@ TEST(CountPages, BoundariesOfEveryLayout) {
              h.UnitsPerPage = 10;
          },
          4},
+        // Later pages repeat the (empty) first header with the settings' 0.25 in gap: 1075 px.
         {"repeat: one page", 1100, Repeat, 0},
-        {"repeat: exact multiple is not one more", 3300, Repeat, 2},
-        {"repeat: one pixel over", 3301, Repeat, 3},
+        {"repeat: exact multiple is not one more", 1100 + 2 * 1075, Repeat, 2},
+        {"repeat: one pixel over", 1100 + 2 * 1075 + 1, Repeat, 3},
         {"repeat: half a pixel over still fits", 1100.5, Repeat, 0},
-        {"repeat: long log keeps its tail", 1000 * 1100 + 499, Repeat, 1000},
+        {"repeat: long log keeps its tail", 1100 + 999 * 1075 + 499, Repeat, 1000},
         {"repeat: custom shorter than the page", 1000, RepeatCustom, 1},
-        {"repeat: custom longer than the page is ignored", 2200,
+        // A custom page taller than the data window is cut to it, so no depth falls between
+        // pages: 5000 px in pages of 1075.
+        {"repeat: custom longer than the page is cut to the page", 5000,
          [](GdxHeader& h) {
              h.RepeatBands = 1;
              h.CustomPageLength = 1;
-             h.UnitsPerPage = 5000;
+             h.UnitsPerPage = 1500;
          },
-         1},
+         4},
         {"continuation: fits the first page", 900, Continuation, 0},
         {"continuation: half a pixel over still fits", 900.5, Continuation, 0},
         {"continuation: one pixel over", 901, Continuation, 1},
         {"continuation: exactly two pages", 1900, Continuation, 1},
         {"continuation: just over two pages", 1901, Continuation, 2},
-        {"zero-height continuation header is no band", 3300,
+        {"zero-height continuation header is no band", 1050 + 2 * 1075,
          [](GdxHeader& h) {
              h.RepeatBands = 1;
              h.NextHeaderHeight = 0;

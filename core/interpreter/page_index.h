@@ -1,0 +1,64 @@
+#pragma once
+// The page index of a log: for every command, where it lies in the file and which part of
+// the log it can draw on. A page then plays, in file order, the state commands and only the
+// commands that can reach it, instead of the whole file. The extents are deliberately wide
+// (fonts, symbols, line widths and rotated text are allowed for generously) so a page drawn
+// through the index is the page drawn from the whole file, row for row.
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "core/format/gdx_header.h"
+#include "core/format/gdx_reader.h"
+
+namespace cindral {
+
+class file_object;
+
+// How far a command can reach.
+enum class Reach : uint8_t {
+    EveryPage,  // state commands, and anything whose extent cannot be bounded
+    Depths,     // the depth range [low, high]
+    Band,       // a page band: drawn where the region byte meets the page's header or footer
+};
+
+struct IndexedCommand {
+    int64_t offset = 0;
+    Reach reach = Reach::EveryPage;
+    uint8_t band = 0;  // the region byte, for Reach::Band
+    double low = 0;    // depth range, for Reach::Depths
+    double high = 0;
+};
+
+// What the pages of one resolution show; the index answers which commands each one plays.
+struct PageSelection {
+    double top = 0;     // greatest depth a page's rows reach (infinite on the first page)
+    double bottom = 0;  // least depth (minus infinite on the last page)
+    int header_mode = 0;  // the band of the page's header: 0 none, 1 first, 2 continuation
+    bool has_footer = false;
+};
+
+class PageIndex {
+  public:
+    // Walks every command of `file`, open and positioned after its header, once. A malformed
+    // record raises the reader's IoError.
+    static PageIndex Build(file_object& file, const GdxHeader& header);
+
+    // Offsets of the commands a page with `selection` plays, in file order.
+    std::vector<int64_t> CommandsFor(const PageSelection& selection) const;
+
+    const std::vector<IndexedCommand>& Commands() const { return commands_; }
+    // Command records and how often each code occurs (records that belong to a command,
+    // such as points and texts, are not counted).
+    int64_t CommandCount() const { return static_cast<int64_t>(commands_.size()); }
+    const std::map<int, int64_t>& Codes() const { return codes_; }
+    // Bytes the index holds, for the memory figures.
+    size_t MemoryBytes() const { return commands_.capacity() * sizeof(IndexedCommand); }
+
+  private:
+    std::vector<IndexedCommand> commands_;
+    std::map<int, int64_t> codes_;
+};
+
+}  // namespace cindral

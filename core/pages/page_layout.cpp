@@ -1,0 +1,215 @@
+#include "core/pages/page_layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/pages/rounding.h"
+
+namespace cindral {
+namespace {
+
+constexpr double kMostPages = 2147483646.0;
+// Longest custom page, in rows: far beyond any page, small enough for 64-bit row sums.
+constexpr double kMostCustomRows = double(int64_t(1) << 40);
+
+long ClampLastPage(double last_page) {
+    if (!(last_page > -1)) return last_page <= -1 ? -1 : 0;
+    if (last_page > kMostPages) return static_cast<long>(kMostPages);
+    return static_cast<long>(std::trunc(last_page));
+}
+
+double Finite(double v) {
+    return std::isfinite(v) ? v : 0.0;
+}
+
+}  // namespace
+
+PageBands ComputePageBands(const GdxHeader& h, double ppi, int page_height_px, double depth_scale,
+                           double repeated_header_gap) {
+    PageBands b;
+    b.PageHeightPx = page_height_px;
+    b.DepthScale = depth_scale;
+    const double H1 = std::max(h.FirstHeaderHeight, 0.0);
+    const double H2 = std::max(h.NextHeaderHeight, 0.0);
+    const double F = std::max(h.FooterHeight, 0.0);
+    const double M = h.BandGap;
+    const double G = repeated_header_gap;
+    const bool repeat = h.RepeatBands != 0;
+
+    b.BandGapPx = RoundToInt(ppi * M);
+    b.FirstHeaderBottomPx = RoundToInt((H1 + M) * ppi);
+    b.FirstHeaderHeightPx = RoundToInt(ppi * H1);
+    if (repeat && H2 > 0) {
+        b.LaterHeader = Band::NextHeader;
+        b.LaterHeaderBottomPx = RoundToInt((H2 + M) * ppi);
+        b.LaterHeaderHeightPx = RoundToInt(ppi * H2);
+    } else if (repeat) {
+        // No header of its own: the first page's header repeats, with the settings' gap.
+        b.LaterHeader = Band::FirstHeader;
+        b.LaterHeaderBottomPx = RoundToInt((H1 + G) * ppi);
+        b.LaterHeaderHeightPx = RoundToInt(ppi * H1);
+    }
+    b.FooterWanted = h.FooterHeight >= 0;
+    if (b.FooterWanted) {
+        b.FooterHeightPx = RoundToInt(ppi * F);
+        b.FooterBandPx = ClampToInt(int64_t(b.FooterHeightPx) + b.BandGapPx);
+        if (!repeat) {
+            b.TrailingFooterPx = ClampToInt(int64_t(RoundToInt(std::ceil(Finite(ppi * G)))) +
+                                            b.FooterHeightPx);
+        }
+    }
+
+    const int64_t page = page_height_px;
+    const int64_t normal_first =
+        std::max<int64_t>(1, page - b.FirstHeaderBottomPx - (repeat ? b.FooterBandPx : 0));
+    const int64_t normal_later =
+        std::max<int64_t>(1, repeat ? page - b.FooterBandPx - b.LaterHeaderBottomPx : page);
+
+    const double span = Finite(std::fabs(h.TopDepth - h.BottomDepth));
+    b.BodyRows = Finite(span * depth_scale);
+    // A page length shorter than one row would give pages without rows; it counts as off.
+    const double step =
+        h.UnitsPerPage > 0 ? std::trunc(std::min(h.UnitsPerPage * depth_scale, kMostCustomRows))
+                           : 0;
+    b.CustomPages = h.CustomPageLength == 1 && step >= 1 && span > h.UnitsPerPage;
+    if (b.CustomPages) {
+        // A custom page longer than the page's data window would hide the rows past its
+        // bottom on every page; it is cut to what every page can show.
+        const int64_t rows = std::min({static_cast<int64_t>(step), normal_first, normal_later});
+        b.FirstRows = rows;
+        b.LaterRows = rows;
+    } else {
+        b.FirstRows = normal_first;
+        b.LaterRows = normal_later;
+    }
+    return b;
+}
+
+PageLayout Paginate(const GdxHeader& h, const PagingInput& in) {
+    const double ppi = in.PixelsPerInch;
+    PageLayout layout;
+    const double page = std::clamp(Finite(std::nearbyint(ppi * h.PageHeight)), -kMostPages, kMostPages);
+    const double width = std::clamp(Finite(std::nearbyint(ppi * h.PageWidth)), -kMostPages, kMostPages);
+    layout.PageHeightPx = static_cast<int>(page);
+    layout.PageWidthPx = static_cast<int>(width);
+    layout.HasFooter = h.FooterHeight >= 0;
+    const double depth_scale = h.DepthUnitsPerInch > 0 ? ppi / h.DepthUnitsPerInch : 0;
+    const PageBands b = ComputePageBands(h, ppi, std::max(layout.PageHeightPx, 1), depth_scale,
+                                         in.RepeatedHeaderGap);
+    // Rows the pages must hold: the interval, and in one strip the footer after its end.
+    const double need = b.BodyRows + (b.CustomPages ? 0 : b.TrailingFooterPx);
+    // Within half a row the interval fits: a body of exactly n pages does not start page n + 1.
+    const double beyond_first = need - 0.5 - double(b.FirstRows);
+    layout.LastPage =
+        beyond_first > 0 ? ClampLastPage(std::ceil(beyond_first / double(b.LaterRows))) : 0;
+    return layout;
+}
+
+double LongestPageLength(const GdxHeader& h, const PagingInput& in) {
+    const double ppi = in.PixelsPerInch;
+    if (!(h.DepthUnitsPerInch > 0) || !(ppi > 0)) return 0;
+    GdxHeader by_page_size = h;
+    by_page_size.CustomPageLength = 0;
+    const double page = std::clamp(Finite(std::nearbyint(ppi * h.PageHeight)), 1.0, kMostPages);
+    const double depth_scale = ppi / h.DepthUnitsPerInch;
+    const PageBands b = ComputePageBands(by_page_size, ppi, static_cast<int>(page), depth_scale,
+                                         in.RepeatedHeaderGap);
+    return double(std::min(b.FirstRows, b.LaterRows)) / depth_scale;
+}
+
+PageLayout Paginate(const GdxHeader& header, double pixels_per_inch) {
+    PagingInput in;
+    in.PixelsPerInch = pixels_per_inch;
+    return Paginate(header, in);
+}
+
+long CountPages(const GdxHeader& header, double pixels_per_inch) {
+    return Paginate(header, pixels_per_inch).LastPage;
+}
+
+int HeaderModeOf(const GdxHeader& header, int page) {
+    if (page == 0) return static_cast<int>(Band::FirstHeader);
+    return header.RepeatBands ? static_cast<int>(Band::NextHeader) : static_cast<int>(Band::None);
+}
+
+int DepthToRow(double depth, double top_depth, int64_t origin_px, double depth_scale, int limit) {
+    const double offset = (top_depth - depth) * depth_scale;
+    double row = static_cast<double>(origin_px) + std::nearbyint(offset);
+    if (!(row == row)) row = 0;  // NaN from a broken command lands on the top row
+    return static_cast<int>(std::clamp(row, -static_cast<double>(limit), double(limit)));
+}
+
+PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in) {
+    const PageBands b = ComputePageBands(h, in.PixelsPerInch, in.PageHeightPx, in.DepthScale,
+                                         in.RepeatedHeaderGap);
+    PageGeometry g;
+    g.HeaderMode = in.HeaderMode;
+    g.BandGapPx = b.BandGapPx;
+
+    if (b.FooterWanted && (h.RepeatBands || in.CurrentPage == in.LastPage)) {
+        g.HasFooter = true;
+        g.FooterTopPx = ClampToInt(int64_t(in.PageHeightPx) - b.FooterHeightPx);
+    } else {
+        g.FooterTopPx = in.PageHeightPx;
+    }
+
+    switch (in.HeaderMode) {
+        case static_cast<int>(Band::FirstHeader):
+            g.HeaderBottomPx = b.FirstHeaderBottomPx;
+            g.HeaderHeightPx = b.FirstHeaderHeightPx;
+            break;
+        case static_cast<int>(Band::NextHeader):
+            g.HeaderBottomPx = b.LaterHeaderBottomPx;
+            g.HeaderHeightPx = b.LaterHeaderHeightPx;
+            // A repeated first header draws the graphics of the first header's band.
+            if (b.LaterHeader == Band::FirstHeader) g.HeaderMode = static_cast<int>(Band::FirstHeader);
+            break;
+        default:
+            break;
+    }
+    g.DataTopPx = g.HeaderBottomPx;
+    g.FirstHeightPx = b.FirstRows;
+    g.LaterHeightPx = b.LaterRows;
+    if (b.CustomPages) {
+        g.DataBottomPx = ClampToInt(int64_t(g.DataTopPx) + b.FirstRows);
+    } else {
+        g.DataBottomPx =
+            h.RepeatBands ? ClampToInt(int64_t(in.PageHeightPx) - b.FooterBandPx) : in.PageHeightPx;
+    }
+
+    if (in.CurrentPage <= 0) {
+        g.DepthOriginPx = g.HeaderBottomPx;
+    } else {
+        g.DepthOriginPx =
+            g.HeaderBottomPx - int64_t(in.CurrentPage - 1) * b.LaterRows - b.FirstRows;
+    }
+
+    if (in.CurrentPage >= in.LastPage) {
+        // The last page ends at the log's end.
+        g.DataBottomPx =
+            DepthToRow(h.BottomDepth, h.TopDepth, g.DepthOriginPx, in.DepthScale, in.CoordLimit);
+        if (!h.RepeatBands && g.HasFooter) {
+            // The footer follows the end of the log instead of sitting at the page bottom.
+            g.FooterTopPx = ClampToInt(int64_t(b.TrailingFooterPx - b.FooterHeightPx) +
+                                       g.DataBottomPx);
+        }
+    }
+    return g;
+}
+
+PageDepthWindow DepthWindowOf(const GdxHeader& h, const PageGeometry& g, int page_height_px,
+                              double depth_scale, int page, int last_page, int margin_rows) {
+    constexpr double kEndless = std::numeric_limits<double>::infinity();
+    if (!(depth_scale > 0)) return {kEndless, -kEndless};
+    PageDepthWindow w;
+    // Row r of the page shows depth TopDepth - (r - origin) / scale.
+    const double origin = double(g.DepthOriginPx);
+    w.top = page <= 0 ? kEndless : h.TopDepth + (origin + margin_rows) / depth_scale;
+    w.bottom = page >= last_page
+                   ? -kEndless
+                   : h.TopDepth - (double(page_height_px) + margin_rows - origin) / depth_scale;
+    return w;
+}
+
+}  // namespace cindral

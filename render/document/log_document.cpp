@@ -1,0 +1,286 @@
+#include "render/document/log_document.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "core/environment/errors.h"
+#include "core/format/byte_codec.h"
+#include "core/format/file_object.h"
+#include "render/canvas/qt_canvas.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/render_settings.h"
+
+namespace cindral {
+namespace {
+
+// A page bitmap above this many pixels (1 GB of RGB32) is refused rather than attempted.
+constexpr int64_t kMostPagePixels = int64_t(1) << 28;
+
+// Far beyond any compiled log (a 300-page log is about 4 MB); keeps a mistaken open of a
+// huge file from taking the memory.
+constexpr int64_t kMostLogBytes = int64_t(1) << 31;
+
+// Rows beyond a page's edges whose commands still play: the text and rule regions reach a
+// band gap past the data window, and rounding a row either way.
+constexpr int kMarginRows = 2;
+
+std::vector<uint8_t> ReadAll(file_object& file) {
+    if (file.FileSize > kMostLogBytes) {
+        throw IoError(Quoted(file.FileName) + ": the file of " + std::to_string(file.FileSize) +
+                          " bytes is too large for a compiled log.",
+                      0);
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(file.FileSize));
+    file.ReadBlock(bytes.data(), bytes.size());
+    return bytes;
+}
+
+// Header and index of bytes already in memory.
+std::shared_ptr<LoadedLog> IndexBytes(const std::string& path,
+                                      std::shared_ptr<const std::vector<uint8_t>> bytes,
+                                      double default_units_per_page) {
+    auto log = std::make_shared<LoadedLog>();
+    log->file_name = path;
+    log->bytes = bytes;
+    file_object file;
+    file.FileName = path;
+    file.UseMemoryImage(std::move(bytes));
+    file.OpenRead();
+    log->header = ReadHeader(file, default_units_per_page);
+    log->index = PageIndex::Build(file, log->header);
+    file.Close();
+    return log;
+}
+
+}  // namespace
+
+std::shared_ptr<const LoadedLog> LoadLog(const std::string& path, double default_units_per_page) {
+    file_object file;
+    file.FileName = path;
+    file.OpenRead();
+    auto bytes = std::make_shared<const std::vector<uint8_t>>(ReadAll(file));
+    file.Close();
+    return IndexBytes(path, std::move(bytes), default_units_per_page);
+}
+
+LogDocument::LogDocument(const std::string& path, LogDocumentOptions options, int pixels_per_inch)
+    : options_(std::move(options)) {
+    log_ = LoadLog(path, options_.files.default_page_length);
+    view_ = log_->header;
+    MakeRenderer();
+    SetPixelsPerInch(pixels_per_inch);
+}
+
+LogDocument::LogDocument(std::shared_ptr<const LoadedLog> log, const LogDocumentOptions& options)
+    : log_(std::move(log)), options_(options) {}
+
+LogDocument::~LogDocument() = default;
+
+std::unique_ptr<LogDocument> LogDocument::Copy() const {
+    std::unique_ptr<LogDocument> copy(new LogDocument(log_, options_));
+    copy->view_ = view_;
+    copy->use_index_ = use_index_;
+    copy->MakeRenderer();
+    copy->SetPixelsPerInch(pixels_per_inch_);
+    return copy;
+}
+
+void LogDocument::MakeRenderer() {
+    auto renderer = std::make_unique<logp_object>(
+        options_.files.pattern_file, options_.files.symbol_file,
+        options_.files.default_page_length, options_.settings.DepthUnitsPerInch);
+    ApplyRenderSettings(*renderer, options_.settings);
+    renderer->FileName = log_->file_name;
+    renderer->UseMemoryImage(log_->bytes);
+    renderer->Header() = view_;
+    renderer_ = std::move(renderer);
+}
+
+void LogDocument::SetFileName(const std::string& path) {
+    auto renamed = std::make_shared<LoadedLog>(*log_);
+    renamed->file_name = path;
+    log_ = std::move(renamed);
+    renderer_->FileName = path;
+}
+
+void LogDocument::SetPixelsPerInch(int pixels_per_inch) {
+    renderer_->Header() = view_;
+    renderer_->SetDeviceResolution(pixels_per_inch, pixels_per_inch);
+    pixels_per_inch_ = pixels_per_inch;
+    Paginate();
+}
+
+PageLayout LogDocument::LayoutAt(double pixels_per_inch) const {
+    PagingInput in;
+    in.PixelsPerInch = pixels_per_inch;
+    in.RepeatedHeaderGap = options_.settings.RepeatedHeaderGap;
+    return cindral::Paginate(view_, in);
+}
+
+void LogDocument::Paginate() {
+    layout_ = LayoutAt(pixels_per_inch_);
+    renderer_->Header() = view_;
+    renderer_->LastPage = static_cast<int>(layout_.LastPage);
+}
+
+PageGeometry LogDocument::Geometry(int page) const {
+    PageGeometryInput in;
+    in.PixelsPerInch = renderer_->PixelsPerInch;
+    in.DepthScale = renderer_->DepthScale;
+    in.PageHeightPx = renderer_->PageHeightPx;
+    in.CurrentPage = page;
+    in.LastPage = LastPage();
+    in.HeaderMode = HeaderModeOf(view_, page);
+    in.RepeatedHeaderGap = options_.settings.RepeatedHeaderGap;
+    in.CoordLimit = logp_object::CoordLimit;
+    return ComputePageGeometry(view_, in);
+}
+
+double LogDocument::DepthAt(int page, int row, bool elevation) const {
+    const PageGeometry g = Geometry(page);
+    double depth = view_.TopDepth;
+    if (renderer_->DepthScale != 0) {
+        depth -= double(int64_t(row) - g.DepthOriginPx) / renderer_->DepthScale;
+    }
+    if (elevation) depth += view_.ElevationDatum;
+    return depth;
+}
+
+double LogDocument::LongestPageLength() const {
+    PagingInput in;
+    in.PixelsPerInch = pixels_per_inch_;
+    in.RepeatedHeaderGap = options_.settings.RepeatedHeaderGap;
+    return cindral::LongestPageLength(view_, in);
+}
+
+void LogDocument::SetInterval(double top, double bottom) {
+    view_.TopDepth = top;
+    view_.BottomDepth = bottom;
+    Paginate();
+}
+
+void LogDocument::SetPageLength(bool custom, double units_per_page) {
+    view_.CustomPageLength = custom ? 1 : 0;
+    view_.UnitsPerPage = units_per_page;
+    Paginate();
+}
+
+void LogDocument::StorePageLength(bool custom, double units_per_page) {
+    GdxHeader stored = log_->header;
+    stored.CustomPageLength = custom ? 1 : 0;
+    stored.UnitsPerPage = units_per_page;
+    // A header whose interval runs upward is stored without one.
+    if (stored.BottomDepth > stored.TopDepth) stored.BottomDepth = stored.TopDepth = 0;
+    WriteHeader(log_->file_name, stored);
+
+    // The file now has a current-layout header in front of the same commands; the bytes in
+    // memory follow, so pages and a later write-back agree with the file.
+    stored.version = kHeaderCode;
+    ByteWriter record;
+    EncodeHeaderRecord(stored, record);
+    const size_t old_length =
+        4u + (log_->header.version == kOldHeaderCode ? kOldHeaderLength : kHeaderLength);
+    std::vector<uint8_t> bytes = record.Take();
+    const std::vector<uint8_t>& old = *log_->bytes;
+    if (old.size() > old_length) bytes.insert(bytes.end(), old.begin() + old_length, old.end());
+    log_ = IndexBytes(log_->file_name, std::make_shared<const std::vector<uint8_t>>(std::move(bytes)),
+                      options_.files.default_page_length);
+    renderer_->UseMemoryImage(log_->bytes);
+    SetPageLength(custom, units_per_page);
+}
+
+void LogDocument::Reload() {
+    const GdxHeader before = log_->header;
+    std::shared_ptr<const LoadedLog> fresh = LoadLog(log_->file_name, options_.files.default_page_length);
+    GdxHeader view = fresh->header;
+    // What the user set here (an interval, a page length) outlives the reload.
+    if (view_.TopDepth != before.TopDepth || view_.BottomDepth != before.BottomDepth) {
+        view.TopDepth = view_.TopDepth;
+        view.BottomDepth = view_.BottomDepth;
+    }
+    if (view_.CustomPageLength != before.CustomPageLength ||
+        view_.UnitsPerPage != before.UnitsPerPage) {
+        view.CustomPageLength = view_.CustomPageLength;
+        view.UnitsPerPage = view_.UnitsPerPage;
+    }
+    std::unique_ptr<LogDocument> next(new LogDocument(fresh, options_));
+    next->view_ = view;
+    next->MakeRenderer();
+    next->SetPixelsPerInch(pixels_per_inch_);
+    log_ = next->log_;
+    view_ = next->view_;
+    layout_ = next->layout_;
+    renderer_ = std::move(next->renderer_);
+}
+
+void LogDocument::RequirePage(int page) const {
+    const int pages = PageCount();
+    if (page < 0 || page >= pages) {
+        throw CindralError("Page " + std::to_string(int64_t(page) + 1) + " is not in the log (" +
+                           std::to_string(pages) + (pages == 1 ? " page)." : " pages)."));
+    }
+}
+
+std::vector<int64_t> LogDocument::CommandsOfPage(int page) const {
+    const PageGeometry g = Geometry(page);
+    const PageDepthWindow window =
+        DepthWindowOf(view_, g, renderer_->PageHeightPx, renderer_->DepthScale, page, LastPage(),
+                      std::abs(g.BandGapPx) + kMarginRows);
+    PageSelection selection;
+    selection.top = window.top;
+    selection.bottom = window.bottom;
+    selection.header_mode = g.HeaderMode;
+    selection.has_footer = g.HasFooter;
+    return log_->index.CommandsFor(selection);
+}
+
+void LogDocument::PreparePlay(gd_object& target, int page, std::vector<int64_t>& offsets) const {
+    target.FileName = log_->file_name;
+    target.UseMemoryImage(log_->bytes);
+    target.Header() = view_;
+    if (page < 0) {
+        target.SetPlaySelection(nullptr);
+        return;
+    }
+    RequirePage(page);
+    offsets = CommandsOfPage(page);
+    target.SetPlaySelection(&offsets);
+}
+
+void LogDocument::DrawPage(int page, Canvas& canvas) {
+    RequirePage(page);
+    std::vector<int64_t> offsets;
+    if (use_index_) offsets = CommandsOfPage(page);
+    struct Unbind {
+        logp_object& renderer;
+        ~Unbind() {
+            renderer.Canvas = nullptr;
+            renderer.SetPlaySelection(nullptr);
+        }
+    } unbind{*renderer_};
+    renderer_->Header() = view_;
+    renderer_->LastPage = LastPage();
+    renderer_->Canvas = &canvas;
+    renderer_->SelectPage(page);
+    renderer_->SetPlaySelection(use_index_ ? &offsets : nullptr);
+    renderer_->PlayCommands();
+}
+
+QImage LogDocument::RenderPage(int page) {
+    RequirePage(page);
+    const int width = renderer_->PageWidthPx;
+    const int height = renderer_->PageHeightPx;
+    if (width <= 0 || height <= 0 || int64_t(width) * height > kMostPagePixels) {
+        throw CindralError("The page of " + std::to_string(width) + " x " + std::to_string(height) +
+                           " pixels cannot be drawn.");
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) throw CindralError("Not enough memory for the page bitmap.");
+    image.fill(Qt::white);
+    QtCanvas canvas(&image);
+    DrawPage(page, canvas);
+    canvas.Finish();
+    return image;
+}
+
+}  // namespace cindral

@@ -1,0 +1,128 @@
+#pragma once
+// The log document: the one front door to a compiled log for the viewer, the CLI, printing,
+// export and the benchmarks. It reads the file's bytes once, walks its records once (a
+// malformed file is refused here, at open), and then answers the header, the pages and
+// their layout, a page drawn at any resolution, the depth at a row, a depth interval and a
+// custom page length. Pages come from the bytes read at open, so a file changed on disk
+// never mixes into them; Reload() takes a new state only when the new file reads whole.
+
+#include <QImage>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/environment/document_settings.h"
+#include "core/environment/settings.h"
+#include "core/format/gdx_header.h"
+#include "core/interpreter/page_index.h"
+#include "core/pages/page_layout.h"
+
+namespace cindral {
+
+class Canvas;
+class gd_object;
+class logp_object;
+
+// What a document is opened with: the library files and page length it takes from the
+// settings, and the settings the renderer follows.
+struct LogDocumentOptions {
+    DocumentSettings files;
+    Settings settings;
+};
+
+// The bytes, header and index read at open; shared, read-only, by a document and its copies
+// on other threads.
+struct LoadedLog {
+    std::string file_name;
+    std::shared_ptr<const std::vector<uint8_t>> bytes;
+    GdxHeader header;  // as the file has it
+    PageIndex index;
+};
+
+class LogDocument {
+  public:
+    // Opens `path` and lays it out at `pixels_per_inch`. Refuses an unreadable or malformed
+    // file with the message the viewer shows (CindralError).
+    LogDocument(const std::string& path, LogDocumentOptions options, int pixels_per_inch = 96);
+    ~LogDocument();
+    LogDocument(const LogDocument&) = delete;
+    LogDocument& operator=(const LogDocument&) = delete;
+
+    // Another document on the same bytes and index with a renderer of its own, the same
+    // interval, page length and resolution: for drawing on another thread.
+    std::unique_ptr<LogDocument> Copy() const;
+
+    const std::string& FileName() const { return log_->file_name; }
+    // The log now lives under `path` (after Save As moved it); its bytes are the same.
+    void SetFileName(const std::string& path);
+    // The header pages are laid out from: the file's, with the interval and page length set
+    // here.
+    const GdxHeader& Header() const { return view_; }
+    // The header as the file has it.
+    const GdxHeader& FileHeader() const { return log_->header; }
+    const PageIndex& Index() const { return log_->index; }
+    const LogDocumentOptions& Options() const { return options_; }
+    const std::shared_ptr<const LoadedLog>& Loaded() const { return log_; }
+
+    int PixelsPerInch() const { return pixels_per_inch_; }
+    // Lays the pages out again at another resolution (the printer's, an export's).
+    void SetPixelsPerInch(int pixels_per_inch);
+
+    const PageLayout& Layout() const { return layout_; }
+    // The layout the pages would have at another resolution, without changing this one.
+    PageLayout LayoutAt(double pixels_per_inch) const;
+    int LastPage() const { return static_cast<int>(layout_.LastPage); }
+    int PageCount() const { return LastPage() + 1; }
+    PageGeometry Geometry(int page) const;
+    // Depth (or elevation, with the datum added) at a pixel row of `page`.
+    double DepthAt(int page, int row, bool elevation) const;
+
+    // The longest custom page length whose pages fit the page at this resolution.
+    double LongestPageLength() const;
+    // Shows the interval TOP..BOTTOM (TOP the greater); the file is not changed.
+    void SetInterval(double top, double bottom);
+    // Cuts pages by `units_per_page` depth units, or by the page size; the file is not changed.
+    void SetPageLength(bool custom, double units_per_page);
+    // The same, written back into the file's header (the file's own interval is kept). The
+    // file on disk and this document change together, or neither does.
+    void StorePageLength(bool custom, double units_per_page);
+    // Reads the file again. On failure (CindralError) the document is as it was.
+    void Reload();
+
+    // Page `page` (0-based) on a white bitmap of the page's size at the document's
+    // resolution. A page outside the log or too large for memory is refused (CindralError).
+    QImage RenderPage(int page);
+    // Page `page` onto `canvas`, whose resolution is the document's.
+    void DrawPage(int page, Canvas& canvas);
+    // The byte offsets of the commands page `page` plays, in file order.
+    std::vector<int64_t> CommandsOfPage(int page) const;
+    // Readies `target` to play page `page` (or the whole file for page -1) from the bytes
+    // read at open, with this document's header. `offsets` receives the page's commands and
+    // must outlive the play.
+    void PreparePlay(gd_object& target, int page, std::vector<int64_t>& offsets) const;
+
+    // Plays every page from the whole file instead of through the index (the reference
+    // the index is tested against).
+    void SetUseIndex(bool use) { use_index_ = use; }
+
+  private:
+    LogDocument(std::shared_ptr<const LoadedLog> log, const LogDocumentOptions& options);
+    void MakeRenderer();
+    void Paginate();
+    void RequirePage(int page) const;
+
+    std::shared_ptr<const LoadedLog> log_;
+    LogDocumentOptions options_;
+    GdxHeader view_;
+    int pixels_per_inch_ = 96;
+    PageLayout layout_;
+    std::unique_ptr<logp_object> renderer_;
+    bool use_index_ = true;
+};
+
+// Reads `path` whole and indexes it; the open of LogDocument, for callers that only want
+// the header and the counts (CindralError on a refused file).
+std::shared_ptr<const LoadedLog> LoadLog(const std::string& path, double default_units_per_page);
+
+}  // namespace cindral
