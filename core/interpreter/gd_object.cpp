@@ -124,6 +124,9 @@ void gd_object::PlayCommands() {
 
     double bottom = BottomDepth;
     double top = TopDepth;
+    // Every play starts from the file's beginning state, so a page never depends on the page
+    // drawn before it.
+    SymbolSizeFactor = kDefaultSymbolSizeFactor;
     CloseOnExit closer(*this);
     ReadHeader();
     BottomDepth = bottom;

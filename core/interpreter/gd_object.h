@@ -183,7 +183,8 @@ class gd_object : public file_object, public GdxHeader {
     void BoxOutline(double x1, double y1, double x2, double y2);
     void PieOutline(double cx, double cy, double radius, double startAngle, double endAngle);
 
-    double SymbolSizeFactor = 0.01;
+    static constexpr double kDefaultSymbolSizeFactor = 0.01;
+    double SymbolSizeFactor = kDefaultSymbolSizeFactor;
     double ArcStep = 1.0;
     std::string PatternFileName;
     std::string SymbolFileName;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <string>
 
 namespace cindral {
 namespace {
@@ -248,6 +250,128 @@ TEST(CountPages, ScreenResolutionScalesTheCount) {
     GdxHeader h = PixelLog(5000);
     h.FirstHeaderHeight = 1;
     EXPECT_EQ(CountPages(h, 100), CountPages(h, 200));
+}
+
+}  // namespace
+}  // namespace cindral
+
+namespace cindral {
+namespace {
+
+// The page count and the page geometry come from the same band heights: over every layout,
+// consecutive data windows meet row for row, page 1 starts at the top of the interval, the
+// last page's window reaches its bottom, and the page before the last does not.
+TEST(PageLayout, CountAndGeometryAgreeOnEveryLayout) {
+    struct Row {
+        const char* name;
+        std::function<void(GdxHeader&)> change;
+    };
+    const Row rows[] = {
+        {"one strip", [](GdxHeader&) {}},
+        {"one strip with header and footer",
+         [](GdxHeader& h) {
+             h.FirstHeaderHeight = 1.5;
+             h.FooterHeight = 0.7;
+             h.BandGap = 0.1;
+         }},
+        {"one strip ending just above a page bottom, footer on a page of its own",
+         [](GdxHeader& h) {
+             h.FirstHeaderHeight = 1.5;
+             h.FooterHeight = 0.7;
+             h.BandGap = 0.1;
+             h.BottomDepth = h.TopDepth - (902 + 1056 - 10) / 4.8;
+         }},
+        {"repeated bands, first header repeated",
+         [](GdxHeader& h) {
+             h.RepeatBands = 1;
+             h.FirstHeaderHeight = 1.2;
+             h.FooterHeight = 0.4;
+             h.BandGap = 0.05;
+         }},
+        {"repeated bands with a continuation header",
+         [](GdxHeader& h) {
+             h.RepeatBands = 1;
+             h.FirstHeaderHeight = 2;
+             h.NextHeaderHeight = 0.6;
+             h.FooterHeight = 0.4;
+             h.BandGap = 0.1;
+         }},
+        {"custom page length, one strip",
+         [](GdxHeader& h) {
+             h.CustomPageLength = 1;
+             h.UnitsPerPage = 73;
+         }},
+        {"custom page length, repeated bands",
+         [](GdxHeader& h) {
+             h.RepeatBands = 1;
+             h.FirstHeaderHeight = 1;
+             h.FooterHeight = 0.5;
+             h.CustomPageLength = 1;
+             h.UnitsPerPage = 120;
+         }},
+        {"custom page longer than the page",
+         [](GdxHeader& h) {
+             h.CustomPageLength = 1;
+             h.UnitsPerPage = 2000;
+         }},
+        {"narrowed interval",
+         [](GdxHeader& h) {
+             h.FirstHeaderHeight = 1;
+             h.TopDepth = -1033.3;
+             h.BottomDepth = -1421.7;
+         }},
+    };
+    for (const Row& row : rows) {
+        for (double ppi : {96.0, 300.0}) {
+            SCOPED_TRACE(std::string(row.name) + " at " + std::to_string(int(ppi)));
+            GdxHeader h = Log();
+            row.change(h);
+            PagingInput paging;
+            paging.PixelsPerInch = ppi;
+            const PageLayout layout = Paginate(h, paging);
+            ASSERT_GE(layout.LastPage, 1);
+            const double scale = ppi / h.DepthUnitsPerInch;
+            // Fractional row of the interval's bottom on a page of origin `origin`.
+            auto bottom_row = [&](const PageGeometry& g) {
+                return double(g.DepthOriginPx) + (h.TopDepth - h.BottomDepth) * scale;
+            };
+            auto geometry = [&](int page) {
+                PageGeometryInput in;
+                in.PixelsPerInch = int(ppi);
+                in.DepthScale = scale;
+                in.PageHeightPx = layout.PageHeightPx;
+                in.CurrentPage = page;
+                in.LastPage = int(layout.LastPage);
+                in.HeaderMode = HeaderModeOf(h, page);
+                return ComputePageGeometry(h, in);
+            };
+            const PageGeometry first = geometry(0);
+            EXPECT_EQ(first.DepthOriginPx, first.DataTopPx);
+            for (int page = 0; page < layout.LastPage; ++page) {
+                const PageGeometry g = geometry(page);
+                const PageGeometry next = geometry(page + 1);
+                // Log rows from the top of the interval: where this window ends, the next begins.
+                EXPECT_EQ(g.DataBottomPx - g.DepthOriginPx, next.DataTopPx - next.DepthOriginPx)
+                    << "page " << page;
+                EXPECT_GE(g.DataTopPx, 0);
+                EXPECT_LE(g.DataBottomPx, layout.PageHeightPx) << "page " << page;
+            }
+            // The page before the last cannot hold the bottom (with the footer that follows it
+            // in one strip); the last page holds both.
+            const bool custom = h.CustomPageLength == 1;
+            const double tail = h.FooterHeight >= 0 && !h.RepeatBands && !custom
+                                    ? std::ceil(0.25 * ppi) + std::lround(h.FooterHeight * ppi)
+                                    : 0.0;
+            const PageGeometry before_last = geometry(int(layout.LastPage) - 1);
+            EXPECT_LT(before_last.DataBottomPx + 0.5, bottom_row(before_last) + tail);
+            const PageGeometry last = geometry(int(layout.LastPage));
+            EXPECT_LE(bottom_row(last), double(layout.PageHeightPx) + 0.5);
+            if (last.HasFooter && !h.RepeatBands) {
+                EXPECT_LE(last.FooterTopPx + std::lround(h.FooterHeight * ppi),
+                          layout.PageHeightPx);
+            }
+        }
+    }
 }
 
 }  // namespace
