@@ -235,12 +235,15 @@ void MetafileWriter::SetPixel(int x, int y, Color c) {
 void MetafileWriter::ExtTextOut(int x, int y, unsigned options, const Rect* rect,
                                 const std::string& text, const std::vector<int>& dx) {
     SyncClip();
-    if (dc_.font < 0 || !SameFont(dc_.font_value, font())) {
+    Font wanted = font();
+    // Height 0 asks each reader for its own default size; name the size we measured with.
+    if (wanted.height == 0) wanted.height = GetTextMetrics().height;
+    if (dc_.font < 0 || !SameFont(dc_.font_value, wanted)) {
         const int slot = NewSlot();
-        EmitCreateFont(slot, font());
+        EmitCreateFont(slot, wanted);
         EmitSelect(slot);
         dc_.font = slot;
-        dc_.font_value = font();
+        dc_.font_value = wanted;
         ReleaseUnheld();
     }
     if (text_color() != dc_.text_color) {

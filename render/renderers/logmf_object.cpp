@@ -142,7 +142,7 @@ uint64_t logmf_object::SaveMetafile() {
 void logmf_object::Stroke(int x1, int y1, int x2, int y2, int& phase) {
     MetafileCanvas& c = Target();
     const Pen pen = c.pen();
-    StrokeLine(x1, y1, x2, y2, pen.width, pen.color, static_cast<uint8_t>(pen.style), c, phase);
+    StrokeLineDashes(x1, y1, x2, y2, pen.width, pen.color, static_cast<uint8_t>(pen.style), c, phase);
 }
 
 void logmf_object::SetColor(int32_t color) {
@@ -223,7 +223,7 @@ void logmf_object::DrawStyledPolyline(int32_t width, int32_t color, uint8_t styl
     const int pen_width = std::max(0, MulDiv(width, PixelsPerInch, ScreenPixelsPerInch));
     int phase = 0;
     for (const DrawLineRecord& s : segments) {
-        StrokeLine(ToUnitsX(s.x1), ToUnitsY(s.y1), ToUnitsX(s.x2), ToUnitsY(s.y2), pen_width,
+        StrokeLineDashes(ToUnitsX(s.x1), ToUnitsY(s.y1), ToUnitsX(s.x2), ToUnitsY(s.y2), pen_width,
                    AsColor(color), style, c, phase);
     }
 }
@@ -457,7 +457,7 @@ void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32
         // part of the drawn curve.
         int phase = 0;
         for (size_t i = 1; i + 3 < p.size(); ++i) {
-            StrokeLine(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, std::max(width, 0),
+            StrokeLineDashes(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, std::max(width, 0),
                        AsColor(color), style, c, phase);
         }
     };
