@@ -1,6 +1,5 @@
 #include "render/renderers/logmf_object.h"
 
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -11,7 +10,7 @@
 #include "render/canvas/emf_writer.h"
 #include "render/canvas/fill_brushes.h"
 #include "render/canvas/mul_div.h"
-#include "render/canvas/qt_canvas.h"
+#include "render/canvas/svg_writer.h"
 #include "render/canvas/wmf_writer.h"
 #include "render/renderers/draw_hsv.h"
 #include "render/renderers/pattern_tiling.h"
@@ -106,20 +105,14 @@ uint64_t logmf_object::SaveMetafile() {
     MetafileCanvas& drawing = Target();
     uint64_t bytes = 0;
     if (Format == MetafileFormat::Svg) {
-        QSvgGenerator svg;
-        svg.setFileName(QString::fromStdString(OutputFileName));
-        svg.setSize(QSize(std::max(PageWidthPx, 1), std::max(PageHeightPx, 1)));
-        svg.setViewBox(QRect(0, 0, std::max(PageWidthPx, 1), std::max(PageHeightPx, 1)));
-        svg.setResolution(PixelsPerInch);
-        svg.setTitle(QString::fromStdString(FileName));
-        {
-            QtCanvas target(&svg);
-            drawing.Replay(target);
-            target.Finish();
-        }
-        std::ifstream written(OutputFileName, std::ios::binary | std::ios::ate);
-        if (!written) throw IoError("Cannot write " + OutputFileName, 0);
-        bytes = static_cast<uint64_t>(written.tellg());
+        std::ofstream out(OutputFileName, std::ios::binary | std::ios::trunc);
+        if (!out) throw IoError("Cannot create " + OutputFileName, 0);
+        SvgWriter writer(out, PageWidthPx, PageHeightPx, FileName);
+        drawing.Replay(writer);
+        writer.Finish();
+        out.close();
+        if (!out) throw IoError("Cannot write " + OutputFileName, 0);
+        bytes = static_cast<uint64_t>(std::ifstream(OutputFileName, std::ios::ate).tellg());
     } else {
         std::ofstream out(OutputFileName, std::ios::binary | std::ios::trunc);
         if (!out) throw IoError("Cannot create " + OutputFileName, 0);
