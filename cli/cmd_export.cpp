@@ -48,6 +48,7 @@ int RunExport(const std::vector<std::string>& args) {
     }
     options.format = *format;
     options.output = *out;
+    options.keep_partial = false;
 
     const std::unique_ptr<QGuiApplication> application = EnsureGuiApplication();
     const std::unique_ptr<logmf_object> document = OpenLog(common, files[0]);

@@ -30,7 +30,6 @@ enum : uint8_t {
     kChord,
     kPie,
     kFillRect,
-    kPaintRegion,
     kSetPixel,
     kTextOut,
     kStretchDib,
@@ -328,11 +327,9 @@ void MetafileCanvas::FillRect(const Rect& r) {
 }
 
 void MetafileCanvas::PaintRegion(const Region& region) {
-    const std::vector<Rect> rects = region.Rects();
-    Op(kPaintRegion);
-    recording_.U32(static_cast<uint32_t>(rects.size()));
-    for (const Rect& r : rects) RectFields(r);
-    ++drawing_calls_;
+    // Painting a region is filling its rectangles with the brush; recorded that way, a
+    // replay never has to rebuild a region of thousands of bands.
+    for (const Rect& r : region.Rects()) FillRect(r);
 }
 
 void MetafileCanvas::SetPixel(int x, int y, Color c) {
@@ -492,15 +489,6 @@ void MetafileCanvas::Replay(Canvas& target) const {
             case kFillRect:
                 target.FillRect(ReadRect(in));
                 break;
-            case kPaintRegion: {
-                const uint32_t n = in.U32();
-                Region region;
-                for (uint32_t i = 0; i < n; ++i) {
-                    region = region.Combined(Region::FromRect(ReadRect(in)), CombineMode::Or);
-                }
-                target.PaintRegion(region);
-                break;
-            }
             case kSetPixel: {
                 const Point p = ReadPoint(in);
                 target.SetPixel(p.x, p.y, in.U32());

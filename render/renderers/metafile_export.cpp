@@ -80,8 +80,12 @@ MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExport
     }
 
     document.OutputFileName = options.output;
-    std::error_code ignored;
-    std::filesystem::remove(options.output, ignored);
+    if (options.keep_partial) {
+        // The old file goes before anything is drawn, so a partial drawing never sits
+        // beside stale bytes; without a partial drawing it is simply overwritten at the end.
+        std::error_code ignored;
+        std::filesystem::remove(options.output, ignored);
+    }
     document.XScale = 96 / document.XUnitsPerInch;
     document.DepthScale = 96 / document.DepthUnitsPerInch;
     document.PageWidthPx = result.extent.width;
@@ -98,7 +102,7 @@ MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExport
         document.PlayCommands();
     } catch (...) {
         // What was drawn up to the failure is still written; the failure is what is reported.
-        if (document.Canvas) {
+        if (document.Canvas && options.keep_partial) {
             Closing closing{options.output};
             ShowStatus("Closing " + options.output + " ...");
             try {

@@ -18,6 +18,9 @@ struct MetafileExportOptions {
     MetafileFormat format = MetafileFormat::Wmf;
     bool header = true;
     bool footer = true;
+    // When reading or drawing fails (or is cancelled): write what was drawn so far (the
+    // viewer), or write nothing (the command line, which promises no half-made output).
+    bool keep_partial = true;
 };
 
 // Size of the drawing of the log whose header `document` holds, as ExportMetafile sets it.

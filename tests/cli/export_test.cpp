@@ -203,5 +203,22 @@ TEST(CliExport, CommandLineMistakesAreRefused) {
     }
 }
 
+// A log that breaks off in a record: the command fails and leaves no half-made drawing.
+TEST(CliExport, BrokenLogFailsWithoutWritingADrawing) {
+    testing::PlayFixture f;
+    GdxWriter w(testing::TestHeader());
+    w.Write(DrawLineRecord{10, -1, 0, 90, -199, 0});
+    std::vector<uint8_t> bytes = w.Bytes();
+    bytes.resize(bytes.size() - 5);
+    WriteFileBytes(f.Log(), bytes);
+    testing::TempDir dir;
+    const testing::CliRun run =
+        testing::RunCli("export '" + f.Log() + "' -o '" + dir.File("b.emf") + "' --patterns '" +
+                        f.Patterns() + "' --symbols '" + f.Symbols() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(run.err.empty());
+    EXPECT_TRUE(testing::ReadFileBytes(dir.File("b.emf")).empty());
+}
+
 }  // namespace
 }  // namespace cindral
