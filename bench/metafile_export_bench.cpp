@@ -116,6 +116,7 @@ void ExportWholeLog(benchmark::State& state) {
     }
     state.counters["MB"] = double(result.bytes) / 1e6;
     state.counters["calls"] = double(result.drawing_calls);
+    state.counters["recording_MB"] = double(result.recorded_bytes) / 1e6;
     state.counters["peak_MB"] = PeakMegabytes();
     state.SetLabel(std::to_string(pages) + " pages, " + std::to_string(result.extent.width) +
                    " x " + std::to_string(result.extent.height) + " units");

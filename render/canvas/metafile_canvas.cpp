@@ -141,28 +141,37 @@ DeviceCaps MetafileCanvas::Caps() const {
     return {96, 96, width_, height_, false};
 }
 
+size_t MetafileCanvas::RecordedBytes() const {
+    size_t n = 0;
+    for (const ByteWriter& chunk : chunks_) n += chunk.size();
+    return n;
+}
+
 void MetafileCanvas::Discard() {
-    recording_ = ByteWriter();
+    chunks_.clear();
+    chunks_.shrink_to_fit();
 }
 
 void MetafileCanvas::Op(uint8_t code) {
-    recording_.U8(code);
+    constexpr size_t kChunkBytes = 1 << 20;
+    if (chunks_.empty() || chunks_.back().size() >= kChunkBytes) chunks_.emplace_back();
+    Out().U8(code);
 }
 
 void MetafileCanvas::PointFields(Point p) {
-    recording_.I32(p.x);
-    recording_.I32(p.y);
+    Out().I32(p.x);
+    Out().I32(p.y);
 }
 
 void MetafileCanvas::RectFields(const Rect& r) {
-    recording_.I32(r.left);
-    recording_.I32(r.top);
-    recording_.I32(r.right);
-    recording_.I32(r.bottom);
+    Out().I32(r.left);
+    Out().I32(r.top);
+    Out().I32(r.right);
+    Out().I32(r.bottom);
 }
 
 void MetafileCanvas::Points(const std::vector<Point>& points) {
-    recording_.U32(static_cast<uint32_t>(points.size()));
+    Out().U32(static_cast<uint32_t>(points.size()));
     for (const Point& p : points) PointFields(p);
 }
 
@@ -170,73 +179,73 @@ void MetafileCanvas::SelectPen(const Pen& pen) {
     if (SamePen(pen, this->pen())) return;
     Canvas::SelectPen(pen);
     Op(kPen);
-    recording_.I32(static_cast<int32_t>(pen.style));
-    recording_.I32(pen.width);
-    recording_.U32(pen.color);
-    recording_.I32(static_cast<int32_t>(pen.end_cap));
+    Out().I32(static_cast<int32_t>(pen.style));
+    Out().I32(pen.width);
+    Out().U32(pen.color);
+    Out().I32(static_cast<int32_t>(pen.end_cap));
 }
 
 void MetafileCanvas::SelectBrush(const Brush& brush) {
     if (SameBrush(brush, this->brush())) return;
     Canvas::SelectBrush(brush);
     Op(kBrush);
-    recording_.I32(static_cast<int32_t>(brush.style));
-    recording_.U32(brush.color);
-    recording_.I32(static_cast<int32_t>(brush.hatch));
-    recording_.Bool(brush.pattern != nullptr);
-    if (brush.pattern) WriteBitmap(recording_, *brush.pattern);
+    Out().I32(static_cast<int32_t>(brush.style));
+    Out().U32(brush.color);
+    Out().I32(static_cast<int32_t>(brush.hatch));
+    Out().Bool(brush.pattern != nullptr);
+    if (brush.pattern) WriteBitmap(Out(), *brush.pattern);
 }
 
 void MetafileCanvas::SelectFont(const Font& font) {
     if (SameFont(font, this->font())) return;
     Canvas::SelectFont(font);
     Op(kFont);
-    WriteString(recording_, font.face);
-    recording_.I32(font.height);
-    recording_.I32(font.width);
-    recording_.I32(font.escapement);
-    recording_.I32(font.orientation);
-    recording_.I32(font.weight);
-    recording_.Bool(font.italic);
-    recording_.Bool(font.underline);
-    recording_.Bool(font.strike_out);
-    recording_.U8(font.charset);
-    recording_.U8(font.pitch_and_family);
+    WriteString(Out(), font.face);
+    Out().I32(font.height);
+    Out().I32(font.width);
+    Out().I32(font.escapement);
+    Out().I32(font.orientation);
+    Out().I32(font.weight);
+    Out().Bool(font.italic);
+    Out().Bool(font.underline);
+    Out().Bool(font.strike_out);
+    Out().U8(font.charset);
+    Out().U8(font.pitch_and_family);
 }
 
 void MetafileCanvas::SetTextColor(Color c) {
     if (c == text_color()) return;
     Canvas::SetTextColor(c);
     Op(kTextColor);
-    recording_.U32(c);
+    Out().U32(c);
 }
 
 void MetafileCanvas::SetBackgroundColor(Color c) {
     if (c == background_color()) return;
     Canvas::SetBackgroundColor(c);
     Op(kBackgroundColor);
-    recording_.U32(c);
+    Out().U32(c);
 }
 
 void MetafileCanvas::SetBackgroundMode(BackgroundMode m) {
     if (m == background_mode()) return;
     Canvas::SetBackgroundMode(m);
     Op(kBackgroundMode);
-    recording_.I32(static_cast<int32_t>(m));
+    Out().I32(static_cast<int32_t>(m));
 }
 
 void MetafileCanvas::SetTextAlign(unsigned flags) {
     if (flags == text_align()) return;
     Canvas::SetTextAlign(flags);
     Op(kTextAlign);
-    recording_.U32(flags);
+    Out().U32(flags);
 }
 
 void MetafileCanvas::SetPolyFillMode(FillMode m) {
     if (m == poly_fill_mode()) return;
     Canvas::SetPolyFillMode(m);
     Op(kPolyFillMode);
-    recording_.I32(static_cast<int32_t>(m));
+    Out().I32(static_cast<int32_t>(m));
 }
 
 void MetafileCanvas::SetBrushOrigin(Point p) {
@@ -251,7 +260,7 @@ void MetafileCanvas::SelectClipRegion(const Region& region) {
     Canvas::SelectClipRegion(region);
     Op(kClip);
     const std::vector<Rect> rects = region.Rects();
-    recording_.U32(static_cast<uint32_t>(rects.size()));
+    Out().U32(static_cast<uint32_t>(rects.size()));
     for (const Rect& r : rects) RectFields(r);
 }
 
@@ -335,7 +344,7 @@ void MetafileCanvas::PaintRegion(const Region& region) {
 void MetafileCanvas::SetPixel(int x, int y, Color c) {
     Op(kSetPixel);
     PointFields({x, y});
-    recording_.U32(c);
+    Out().U32(c);
     ++drawing_calls_;
 }
 
@@ -343,10 +352,10 @@ void MetafileCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect
                                 const std::string& text, const std::vector<int>& dx) {
     Op(kTextOut);
     PointFields({x, y});
-    recording_.U32(options);
-    recording_.Bool(rect != nullptr);
+    Out().U32(options);
+    Out().Bool(rect != nullptr);
     if (rect) RectFields(*rect);
-    WriteString(recording_, text);
+    WriteString(Out(), text);
     std::vector<int> advances = dx;
     if (advances.size() != text.size()) {
         // The advances of our own layout travel with the text, so a reader with other
@@ -355,7 +364,7 @@ void MetafileCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect
         advances.clear();
         for (unsigned char ch : text) advances.push_back(widths[ch]);
     }
-    for (int a : advances) recording_.I32(a);
+    for (int a : advances) Out().I32(a);
     ++drawing_calls_;
 }
 
@@ -380,12 +389,16 @@ void MetafileCanvas::StretchDib(const Rect& dst, const Bitmap& bitmap, const Rec
     Op(kStretchDib);
     RectFields(dst);
     RectFields(src);
-    WriteBitmap(recording_, bitmap);
+    WriteBitmap(Out(), bitmap);
     ++drawing_calls_;
 }
 
 void MetafileCanvas::Replay(Canvas& target) const {
-    ByteReader in(recording_.bytes());
+    for (const ByteWriter& chunk : chunks_) ReplayChunk(chunk.bytes(), target);
+}
+
+void MetafileCanvas::ReplayChunk(const std::vector<uint8_t>& bytes, Canvas& target) {
+    ByteReader in(bytes);
     while (in.remaining() > 0) {
         const uint8_t code = in.U8();
         switch (code) {

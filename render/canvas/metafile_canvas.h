@@ -47,7 +47,7 @@ class MetafileCanvas : public Canvas {
     int width() const { return width_; }
     int height() const { return height_; }
     // Bytes the recording holds now.
-    size_t RecordedBytes() const { return recording_.size(); }
+    size_t RecordedBytes() const;
     // Count of drawing calls recorded (state changes not counted).
     size_t DrawingCalls() const { return drawing_calls_; }
 
@@ -97,15 +97,21 @@ class MetafileCanvas : public Canvas {
     void StretchDib(const Rect& dst, const Bitmap& bitmap, const Rect& src) override;
 
   private:
+    // Starts the record of one call; its fields follow in Out().
     void Op(uint8_t code);
+    ByteWriter& Out() { return chunks_.back(); }
     void Points(const std::vector<Point>& points);
     void RectFields(const Rect& r);
     void PointFields(Point p);
     void BoxAndPoints(uint8_t code, const Rect& box, Point start, Point end);
+    // Plays the calls of one piece of the recording; every call lies within one piece.
+    static void ReplayChunk(const std::vector<uint8_t>& bytes, Canvas& target);
 
     int width_;
     int height_;
-    ByteWriter recording_;
+    // The recording in pieces of about a megabyte: growing it never copies what is
+    // recorded, so memory never holds the recording twice.
+    std::vector<ByteWriter> chunks_;
     size_t drawing_calls_ = 0;
     ReferenceFontDevice fonts_;
 };

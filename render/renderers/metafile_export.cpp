@@ -115,6 +115,7 @@ MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExport
     Closing closing{options.output};
     ShowStatus("Closing " + options.output + " ...");
     result.drawing_calls = document.Canvas->DrawingCalls();
+    result.recorded_bytes = document.Canvas->RecordedBytes();
     result.bytes = document.SaveMetafile();
     return result;
 }

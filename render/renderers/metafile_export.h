@@ -37,6 +37,7 @@ struct MetafileExportResult {
     MetafileExtent extent;
     uint64_t bytes = 0;
     size_t drawing_calls = 0;
+    size_t recorded_bytes = 0;  // the size of the recording the file was written from
 };
 
 // Opens the compiled log `source` for an export: the libraries of `files`, the header read
