@@ -109,7 +109,8 @@ void TWMFDlg::FiletypeClick() {
     if (name.isEmpty()) return;
     const QFileInfo info(name);
     const QString extension = WMFRb->isChecked() ? ".Wmf" : EMFRb->isChecked() ? ".Emf" : ".Svg";
-    const QString stem = info.suffix().isEmpty() ? name : name.left(name.size() - info.suffix().size() - 1);
+    const QString stem =
+        info.suffix().isEmpty() ? name : name.left(name.size() - info.suffix().size() - 1);
     SetFileName(stem + extension);
 }
 

@@ -86,8 +86,7 @@ bool Fits16(const Point& p) {
 
 void FaceName(ByteWriter& w, const std::string& face, size_t chars) {
     for (size_t i = 0; i < chars; ++i) {
-        w.U16(i < face.size() && i + 1 < chars ? Utf16Of(static_cast<unsigned char>(face[i]))
-                                               : 0);
+        w.U16(i < face.size() && i + 1 < chars ? Utf16Of(static_cast<unsigned char>(face[i])) : 0);
     }
 }
 

@@ -36,21 +36,18 @@ enum : uint8_t {
 };
 
 bool SamePen(const Pen& a, const Pen& b) {
-    return a.style == b.style && a.width == b.width && a.color == b.color &&
-           a.end_cap == b.end_cap;
+    return a.style == b.style && a.width == b.width && a.color == b.color && a.end_cap == b.end_cap;
 }
 
 bool SameBrush(const Brush& a, const Brush& b) {
-    return a.style == b.style && a.color == b.color && a.hatch == b.hatch &&
-           a.pattern == b.pattern;
+    return a.style == b.style && a.color == b.color && a.hatch == b.hatch && a.pattern == b.pattern;
 }
 
 bool SameFont(const Font& a, const Font& b) {
     return a.face == b.face && a.height == b.height && a.width == b.width &&
-           a.escapement == b.escapement && a.orientation == b.orientation &&
-           a.weight == b.weight && a.italic == b.italic && a.underline == b.underline &&
-           a.strike_out == b.strike_out && a.charset == b.charset &&
-           a.pitch_and_family == b.pitch_and_family;
+           a.escapement == b.escapement && a.orientation == b.orientation && a.weight == b.weight &&
+           a.italic == b.italic && a.underline == b.underline && a.strike_out == b.strike_out &&
+           a.charset == b.charset && a.pitch_and_family == b.pitch_and_family;
 }
 
 void WriteString(ByteWriter& out, const std::string& s) {

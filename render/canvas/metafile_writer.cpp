@@ -7,8 +7,7 @@ namespace cindral {
 namespace {
 
 bool SamePen(const Pen& a, const Pen& b) {
-    return a.style == b.style && a.width == b.width && a.color == b.color &&
-           a.end_cap == b.end_cap;
+    return a.style == b.style && a.width == b.width && a.color == b.color && a.end_cap == b.end_cap;
 }
 
 bool SameBrush(const Brush& a, const Brush& b) {
@@ -17,10 +16,9 @@ bool SameBrush(const Brush& a, const Brush& b) {
 
 bool SameFont(const Font& a, const Font& b) {
     return a.face == b.face && a.height == b.height && a.width == b.width &&
-           a.escapement == b.escapement && a.orientation == b.orientation &&
-           a.weight == b.weight && a.italic == b.italic && a.underline == b.underline &&
-           a.strike_out == b.strike_out && a.charset == b.charset &&
-           a.pitch_and_family == b.pitch_and_family;
+           a.escapement == b.escapement && a.orientation == b.orientation && a.weight == b.weight &&
+           a.italic == b.italic && a.underline == b.underline && a.strike_out == b.strike_out &&
+           a.charset == b.charset && a.pitch_and_family == b.pitch_and_family;
 }
 
 }  // namespace
@@ -88,9 +86,9 @@ void MetafileWriter::ReleaseUnheld() {
     for (size_t i = 0; i < slots_.size(); ++i) {
         if (!slots_[i]) continue;
         const int slot = static_cast<int>(i) + first_slot_;
-        const bool held = slot == dc_.pen || slot == dc_.brush || slot == dc_.font ||
-                          (saved_ && (slot == saved_->pen || slot == saved_->brush ||
-                                      slot == saved_->font));
+        const bool held =
+            slot == dc_.pen || slot == dc_.brush || slot == dc_.font ||
+            (saved_ && (slot == saved_->pen || slot == saved_->brush || slot == saved_->font));
         if (held) continue;
         EmitDelete(slot);
         slots_[i] = false;

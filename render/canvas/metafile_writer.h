@@ -53,9 +53,7 @@ class MetafileWriter : public Canvas {
     void ExtTextOut(int x, int y, unsigned options, const Rect* rect, const std::string& text,
                     const std::vector<int>& dx) final;
     TextMetrics GetTextMetrics() const final { return fonts_.Metrics(font()); }
-    Size GetTextExtent(const std::string& text) const final {
-        return fonts_.Extent(font(), text);
-    }
+    Size GetTextExtent(const std::string& text) const final { return fonts_.Extent(font(), text); }
     std::vector<int> GetCharWidths(int first, int last) const final {
         return fonts_.CharWidths(font(), first, last);
     }

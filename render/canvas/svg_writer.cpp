@@ -66,8 +66,8 @@ std::string XmlText(const std::string& text) {
 
 std::string RectPath(const Rect& r) {
     return "M" + std::to_string(r.left) + " " + std::to_string(r.top) + "H" +
-           std::to_string(r.right) + "V" + std::to_string(r.bottom) + "H" +
-           std::to_string(r.left) + "Z";
+           std::to_string(r.right) + "V" + std::to_string(r.bottom) + "H" + std::to_string(r.left) +
+           "Z";
 }
 
 }  // namespace
@@ -128,8 +128,8 @@ std::string SvgWriter::FillAttribute() {
         // The 8x8 tile of the hatch, one square per set bit, on the device's brush origin.
         out_ << "<defs><pattern id=\"" << id
              << "\" patternUnits=\"userSpaceOnUse\" width=\"8\" height=\"8\">";
-        if (opaque) out_ << "<rect width=\"8\" height=\"8\" fill=\"" << Hex(background_color())
-                         << "\"/>";
+        if (opaque)
+            out_ << "<rect width=\"8\" height=\"8\" fill=\"" << Hex(background_color()) << "\"/>";
         out_ << "<path fill=\"" << Hex(b.color) << "\" d=\"";
         const auto rows = HatchRows(b.hatch);
         for (int y = 0; y < 8; ++y) {
@@ -171,8 +171,8 @@ void SvgWriter::LineTo(int x, int y) {
     set_current_position({x, y});
     if (pen().style == PenStyle::Null) return;
     const Pen& p = pen();
-    const bool same_pen = path_open_ && path_pen_.style == p.style &&
-                          path_pen_.width == p.width && path_pen_.color == p.color;
+    const bool same_pen = path_open_ && path_pen_.style == p.style && path_pen_.width == p.width &&
+                          path_pen_.color == p.color;
     // Thin lines run through pixel centres.
     const double o = p.width <= 1 ? 0.5 : 0;
     if (!same_pen) {
@@ -219,8 +219,7 @@ void SvgWriter::Rectangle(const Rect& box) {
     if (w <= 0 || h <= 0) return;
     const double o = stroke.empty() ? 0 : 0.5;
     out_ << "<rect x=\"" << Num(box.left + o) << "\" y=\"" << Num(box.top + o) << "\" width=\""
-         << Num(w) << "\" height=\"" << Num(h) << "\" fill=\"" << fill << "\"" << stroke
-         << "/>\n";
+         << Num(w) << "\" height=\"" << Num(h) << "\" fill=\"" << fill << "\"" << stroke << "/>\n";
 }
 
 void SvgWriter::Ellipse(const Rect& box) {
@@ -341,8 +340,8 @@ void SvgWriter::ExtTextOut(int x, int y, unsigned options, const Rect* rect,
     }
     const std::string face = XmlText(f.face);
     out_ << "\" y=\"" << Num(top + m.ascent) << "\" font-family=\"" << face
-         << ", Liberation Sans, sans-serif\" font-size=\"" << std::max(1, m.height - m.internal_leading)
-         << "\" fill=\"" << Hex(text_color()) << "\"";
+         << ", Liberation Sans, sans-serif\" font-size=\""
+         << std::max(1, m.height - m.internal_leading) << "\" fill=\"" << Hex(text_color()) << "\"";
     if (f.weight >= 600) out_ << " font-weight=\"bold\"";
     if (f.italic) out_ << " font-style=\"italic\"";
     if (f.underline || f.strike_out) {
@@ -369,8 +368,7 @@ void SvgWriter::StretchDib(const Rect& dst, const Bitmap& bitmap, const Rect& sr
     out_ << "<image preserveAspectRatio=\"none\" x=\"0\" y=\"0\" width=\"" << Num(std::abs(w))
          << "\" height=\"" << Num(std::abs(h)) << "\" transform=\"translate(" << dst.left << " "
          << dst.top << ") scale(" << (w < 0 ? -1 : 1) << " " << (h < 0 ? -1 : 1)
-         << ")\" xlink:href=\"data:image/png;base64," << png.toBase64().toStdString()
-         << "\"/>\n";
+         << ")\" xlink:href=\"data:image/png;base64," << png.toBase64().toStdString() << "\"/>\n";
 }
 
 }  // namespace cindral

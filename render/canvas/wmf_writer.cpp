@@ -297,8 +297,8 @@ void WmfWriter::EmitText(Point at, unsigned options, const Rect* rect, const std
     YX(p, at);
     p.I16(static_cast<int16_t>(n));
     const bool with_rect = rect != nullptr && (options & (text_out::kOpaque | text_out::kClipped));
-    p.U16(static_cast<uint16_t>(with_rect ? options : options & ~(text_out::kOpaque |
-                                                                 text_out::kClipped)));
+    p.U16(static_cast<uint16_t>(with_rect ? options
+                                          : options & ~(text_out::kOpaque | text_out::kClipped)));
     if (with_rect) {
         p.I16(C16(rect->left));
         p.I16(C16(rect->top));

@@ -47,9 +47,9 @@ class Player {
 
     void Record(uint32_t type, ByteReader& r, const uint8_t* record, size_t size) {
         switch (type) {
-            case 3:   // EMR_POLYGON
-            case 4:   // EMR_POLYLINE
-            case 86:  // EMR_POLYGON16
+            case 3:     // EMR_POLYGON
+            case 4:     // EMR_POLYLINE
+            case 86:    // EMR_POLYGON16
             case 87: {  // EMR_POLYLINE16
                 ReadRectl(r);
                 const uint32_t n = r.U32();
@@ -209,7 +209,8 @@ class Player {
     void Select(uint32_t slot) {
         if (slot & kStockObject) return;  // never written by our encoder; left as they are
         const auto it = objects_.find(slot);
-        if (it == objects_.end()) throw PictureError("a record selects an object that is not there");
+        if (it == objects_.end())
+            throw PictureError("a record selects an object that is not there");
         if (const Pen* p = std::get_if<Pen>(&it->second)) c_.SelectPen(*p);
         if (const Brush* b = std::get_if<Brush>(&it->second)) c_.SelectBrush(*b);
         if (const Font* f = std::get_if<Font>(&it->second)) c_.SelectFont(*f);
@@ -255,8 +256,7 @@ class Player {
             cb_bits > size - off_bits || off_bits < off_bmi) {
             throw PictureError("a bitmap overruns its record");
         }
-        const Bitmap bitmap =
-            DecodeDib(record + off_bmi, size - off_bmi, off_bits - off_bmi);
+        const Bitmap bitmap = DecodeDib(record + off_bmi, size - off_bmi, off_bits - off_bmi);
         // The source rectangle counts rows from the bottom of a bottom-up bitmap.
         const Rect src{xs, bitmap.height - ys - hs, xs + ws, bitmap.height - ys};
         c_.StretchDib({x, y, x + w, y + h}, bitmap, src);

@@ -92,8 +92,8 @@ void logmf_object::BeginDrawing() {
         DataTopPx = RoundToInt((FirstHeaderHeight + BandGap) * PixelsPerInch);
         HeaderHeightPx = RoundToInt(PixelsPerInch * FirstHeaderHeight);
     }
-    FooterTopPx = FooterIncluded ? RoundToInt(PageHeightPx - PixelsPerInch * FooterHeight)
-                                 : PageHeightPx;
+    FooterTopPx =
+        FooterIncluded ? RoundToInt(PageHeightPx - PixelsPerInch * FooterHeight) : PageHeightPx;
 }
 
 void logmf_object::PlayCommands() {
@@ -107,7 +107,8 @@ uint64_t logmf_object::SaveMetafile() {
     if (Format == MetafileFormat::Svg) {
         std::ofstream out(OutputFileName, std::ios::binary | std::ios::trunc);
         if (!out) throw IoError("Cannot create " + OutputFileName, 0);
-        SvgWriter writer(out, PageWidthPx, PageHeightPx, FileName);
+        SvgWriter writer(out, PageWidthPx, PageHeightPx,
+                         FileName.substr(FileName.find_last_of('/') + 1));
         drawing.Replay(writer);
         writer.Finish();
         out.close();
@@ -135,7 +136,8 @@ uint64_t logmf_object::SaveMetafile() {
 void logmf_object::Stroke(int x1, int y1, int x2, int y2, int& phase) {
     MetafileCanvas& c = Target();
     const Pen pen = c.pen();
-    StrokeLineDashes(x1, y1, x2, y2, pen.width, pen.color, static_cast<uint8_t>(pen.style), c, phase);
+    StrokeLineDashes(x1, y1, x2, y2, pen.width, pen.color, static_cast<uint8_t>(pen.style), c,
+                     phase);
 }
 
 void logmf_object::SetColor(int32_t color) {
@@ -217,7 +219,7 @@ void logmf_object::DrawStyledPolyline(int32_t width, int32_t color, uint8_t styl
     int phase = 0;
     for (const DrawLineRecord& s : segments) {
         StrokeLineDashes(ToUnitsX(s.x1), ToUnitsY(s.y1), ToUnitsX(s.x2), ToUnitsY(s.y2), pen_width,
-                   AsColor(color), style, c, phase);
+                         AsColor(color), style, c, phase);
     }
 }
 
@@ -266,8 +268,7 @@ void logmf_object::PatternStrokes(const Rect& box, int32_t lineWidth, int32_t li
                             c.MoveTo(a.x, a.y);
                             c.LineTo(b.x, b.y);
                         } else if (half > 0) {
-                            c.Ellipse({a.x - half, a.y - half, a.x + half + odd,
-                                       a.y + half + odd});
+                            c.Ellipse({a.x - half, a.y - half, a.x + half + odd, a.y + half + odd});
                         } else {
                             c.SetPixel(a.x, a.y, c.pen().color);
                         }
@@ -311,8 +312,7 @@ void logmf_object::RegionBoxOutline(double x1, double y1, double x2, double y2, 
 void logmf_object::RegionPatternFillBoxColored(double x1, double y1, double x2, double y2,
                                                int32_t pattern, double xScale, double yScale,
                                                int32_t lineWidth, int32_t backColor,
-                                               int32_t lineColor, uint8_t outline,
-                                               uint8_t region) {
+                                               int32_t lineColor, uint8_t outline, uint8_t region) {
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
@@ -322,9 +322,9 @@ void logmf_object::RegionPatternFillBoxColored(double x1, double y1, double x2, 
     if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
-void logmf_object::RegionPatternFillBox(double x1, double y1, double x2, double y2,
-                                        int32_t pattern, double xScale, double yScale,
-                                        uint8_t outline, uint8_t region) {
+void logmf_object::RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
+                                        double xScale, double yScale, uint8_t outline,
+                                        uint8_t region) {
     if (!RegionRow(region, y1) || !RegionRow(region, y2)) return;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
@@ -451,7 +451,7 @@ void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32
         int phase = 0;
         for (size_t i = 1; i + 3 < p.size(); ++i) {
             StrokeLineDashes(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, std::max(width, 0),
-                       AsColor(color), style, c, phase);
+                             AsColor(color), style, c, phase);
         }
     };
     outline(p1, lineStyle1, lineWidth1, lineColor1);
@@ -485,8 +485,7 @@ void logmf_object::GradientPolyFill(int32_t startColor, int32_t endColor, double
     solid.width = 0;
     c.SelectPen(solid);
     const Rect rect{ToUnitsX(rampX1), 0, ToUnitsX(rampX2), FooterTopPx};
-    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), rect.right - rect.left,
-                  fromLeft != 0);
+    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), rect.right - rect.left, fromLeft != 0);
     std::vector<Point> polygon;
     polygon.reserve(points.size());
     for (const PointRecord& p : points) polygon.push_back({ToUnitsX(p.x), ToUnitsY(p.y)});

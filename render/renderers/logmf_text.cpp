@@ -220,11 +220,10 @@ void logmf_object::DrawLabel(int32_t size, int32_t angle, double x, double y,
     c.TextOut(X, Y, shown);
 }
 
-void logmf_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1,
-                               double x2, double y2, uint8_t border, uint8_t fill,
-                               int32_t fillColor, int32_t, const std::string& text,
-                               int32_t fontSize, double marginLeft, double marginTop,
-                               double marginRight, double marginBottom) {
+void logmf_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
+                               double y2, uint8_t border, uint8_t fill, int32_t fillColor, int32_t,
+                               const std::string& text, int32_t fontSize, double marginLeft,
+                               double marginTop, double marginRight, double marginBottom) {
     MetafileCanvas& c = Target();
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
@@ -249,8 +248,8 @@ void logmf_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, d
     if (!text.empty()) {
         FontRestorer restore_font(c);
         c.SelectFont(LayoutFont(c, fontSize));
-        TTextFormat format(c, c.font(), fontSize, PixelsPerInch, marginLeft, marginRight,
-                           marginTop, marginBottom);
+        TTextFormat format(c, c.font(), fontSize, PixelsPerInch, marginLeft, marginRight, marginTop,
+                           marginBottom);
         format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
     }
 }
@@ -275,9 +274,8 @@ void logmf_object::DrawFormattedText(const std::string& text, int32_t fontSize, 
     format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
 }
 
-void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2,
-                                   uint8_t narrowMargin, uint8_t wideMargin,
-                                   const std::string& text) {
+void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
+                                   uint8_t wideMargin, const std::string& text) {
     MetafileCanvas& c = Target();
     const Rect box{ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2)};
     if (!(box.bottom >= DataTopPx && box.top < PageHeightPx)) return;
@@ -383,8 +381,8 @@ void logmf_object::DrawSymbol(double x, double y, double, int16_t symbol, double
     }
 }
 
-void logmf_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, double size,
-                                    double, double, uint8_t region) {
+void logmf_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, double size, double,
+                                    double, uint8_t region) {
     MetafileCanvas& c = Target();
     const std::optional<int> row = RegionRow(region, y);
     if (!row) return;
@@ -398,9 +396,8 @@ void logmf_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, 
     }
 }
 
-void logmf_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1,
-                               double y1, double x2, double y2, uint8_t isBitmap,
-                               uint8_t region) {
+void logmf_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
+                               double x2, double y2, uint8_t isBitmap, uint8_t region) {
     MetafileCanvas& c = Target();
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
@@ -420,8 +417,8 @@ void logmf_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, d
             if (w > INT16_MAX || h > INT16_MAX) {
                 throw PictureError("the picture's box does not fit a metafile");
             }
-            AddPlaceableHeader(bytes, static_cast<uint32_t>(bytes.size()), 0, 0,
-                               ClampToInt16(w), ClampToInt16(h), ScreenPixelsPerInch);
+            AddPlaceableHeader(bytes, static_cast<uint32_t>(bytes.size()), 0, 0, ClampToInt16(w),
+                               ClampToInt16(h), ScreenPixelsPerInch);
             const TempFileRemover file(MakeTempFileName("~wmf"));
             WriteFileBytes(file.path(), bytes);
             DrawMetafileFile(c, box, file.path());
@@ -432,8 +429,8 @@ void logmf_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, d
     }
 }
 
-void logmf_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream,
-                                     double x1, double y1, double x2, double y2) {
+void logmf_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
+                                     double y1, double x2, double y2) {
     MetafileCanvas& c = Target();
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
     if (!top || !bottom) return;

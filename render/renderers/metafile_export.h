@@ -50,8 +50,7 @@ std::unique_ptr<logmf_object> OpenLogForExport(const std::string& source,
 // coordinates beyond 16 bits is refused with a CindralError before anything is written (an
 // existing file of that name is kept). Otherwise an existing file is replaced; when reading
 // or drawing fails, what was drawn so far is still written and the error propagates.
-MetafileExportResult ExportMetafile(logmf_object& document,
-                                    const MetafileExportOptions& options);
+MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExportOptions& options);
 
 // The message of the WMF refusal for a drawing `height` units tall.
 std::string WmfTooLargeMessage(int width, int height);

@@ -81,9 +81,15 @@ TEST_F(MetafileOptionsDialog, OkInsistsOnANameAndAsksBeforeReplacing) {
     };
     const std::vector<Case> cases = {
         {"", {}, false, "You must enter an output file.", Buttons::Yes},
-        {existing, {Answer::No}, false, existing + " already exists.\nDo you want to replace it?",
+        {existing,
+         {Answer::No},
+         false,
+         existing + " already exists.\nDo you want to replace it?",
          Buttons::YesNo},
-        {existing, {Answer::Yes}, true, existing + " already exists.\nDo you want to replace it?",
+        {existing,
+         {Answer::Yes},
+         true,
+         existing + " already exists.\nDo you want to replace it?",
          Buttons::YesNo},
         {dir.File("new.wmf"), {}, true, "", Buttons::Ok},
     };

@@ -105,7 +105,9 @@ TEST_P(ExportReaders, IndependentReadersSeeTheLogOfThePage) {
         command.replace(command.find("OUT"), 3, "'" + svg + "'");
         ASSERT_EQ(Shell(command + " 2>/dev/null"), 0) << command;
         // libwmf writes xlink:href for pictures without declaring the namespace.
-        Shell("grep -q xmlns:xlink '" + svg + "' || sed -i '0,/<svg /s//<svg xmlns:xlink=\"http:\\/\\/www.w3.org\\/1999\\/xlink\" /' '" +
+        Shell("grep -q xmlns:xlink '" + svg +
+              "' || sed -i '0,/<svg /s//<svg xmlns:xlink=\"http:\\/\\/www.w3.org\\/1999\\/xlink\" "
+              "/' '" +
               svg + "'");
     }
     ASSERT_EQ(Shell("xmllint --noout '" + svg + "'"), 0) << "not well-formed XML: " << svg;
@@ -175,8 +177,8 @@ TEST(CliExport, TallLogIsRefusedAsWmfAndWrittenWholeAsEmf) {
         at += size;
     }
     EXPECT_TRUE(found);
-    EXPECT_EQ(std::system(("emf2svg-conv -i '" + dir.File("t.emf") + "' -o '" +
-                           dir.File("t.svg") + "' 2>/dev/null")
+    EXPECT_EQ(std::system(("emf2svg-conv -i '" + dir.File("t.emf") + "' -o '" + dir.File("t.svg") +
+                           "' 2>/dev/null")
                               .c_str()),
               0);
 }

@@ -12,10 +12,10 @@
 #include "canvas_test_support.h"
 #include "core/format/gdx_writer.h"
 #include "core/gd_test_support.h"
+#include "render/canvas/qt_canvas.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/pictures/emf_player.h"
 #include "render/pictures/wmf_player.h"
-#include "render/canvas/qt_canvas.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/metafile_export.h"
 #include "render/renderers/page_renderer.h"
@@ -211,8 +211,8 @@ TEST_F(MetafileDrawing, MetafilesPlayedBackMatchTheRasterPage) {
     }
     w.Write(SetLineStyleRecord{1});
     for (double d = 0; d > -200; d -= 2) {
-        w.Write(DrawLineRecord{500 + 50 * std::cos(d * 0.1), d, 0, 500 + 50 * std::cos((d - 2) * 0.1),
-                               d - 2, 0});
+        w.Write(DrawLineRecord{500 + 50 * std::cos(d * 0.1), d, 0,
+                               500 + 50 * std::cos((d - 2) * 0.1), d - 2, 0});
     }
     w.Write(SetLineStyleRecord{0});
     w.Write(SetLineWidthRecord{3});

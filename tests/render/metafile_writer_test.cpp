@@ -249,10 +249,10 @@ TEST_P(MetafileLayout, HeaderAgreesWithRecordsAndObjectsStayAlive) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, MetafileLayout,
-    ::testing::Values(LayoutCase{Kind::Wmf, "wmf", {0, 1, 0}}, LayoutCase{Kind::Emf, "emf", {1, 2, 1}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Formats, MetafileLayout,
+                         ::testing::Values(LayoutCase{Kind::Wmf, "wmf", {0, 1, 0}},
+                                           LayoutCase{Kind::Emf, "emf", {1, 2, 1}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WmfWriter, LinesBeyondSixteenBitsAreCutNotWrapped) {
     const std::vector<uint8_t> bytes = Encode(Kind::Wmf, [](Canvas& c) {
