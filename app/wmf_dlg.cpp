@@ -64,7 +64,7 @@ TWMFDlg::TWMFDlg(QWidget* parent) : QDialog(parent) {
     CancelBtn->setToolTip("Cancel the export.");
     HelpBtn = buttons->addButton("Help", QDialogButtonBox::HelpRole);
     HelpBtn->setToolTip("Get help on the WMF options.");
-    connect(OKBtn, &QPushButton::clicked, this, &TWMFDlg::accept);
+    connect(OKBtn, &QPushButton::clicked, this, &TWMFDlg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBtn, &QPushButton::clicked, this, [] { ShowHelpTopic(kHelpTopic); });
     connect(FilenameEd, &QLineEdit::textChanged, this, &TWMFDlg::FilenameEdChange);
@@ -130,7 +130,7 @@ void TWMFDlg::FilenameEdBeforeDialog() {
     if (!chosen.isEmpty()) SetFileName(chosen);
 }
 
-void TWMFDlg::accept() {
+void TWMFDlg::OKBtnClick() {
     const QString name = FileName();
     if (name.isEmpty()) {
         CurrentUi().ShowMessage(MessageKind::Warning, "", kNoFileWarning, Buttons::Yes);

@@ -46,8 +46,12 @@ class TWMFDlg : public QDialog {
     std::function<QString(const QString& title, const QString& filter, const QString& suffix)>
         AskFileName;
 
+    // Checks the name before the dialog closes with OK: asks for one when there is none,
+    // and before replacing an existing file.
+    void OKBtnClick();
+
   public slots:
-    void accept() override;
+    void accept() override { OKBtnClick(); }
 
   private:
     void FilenameEdChange();
