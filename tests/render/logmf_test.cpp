@@ -190,7 +190,8 @@ TEST_F(MetafileDrawing, PatternStrokesAreCutAtTheBoxEdge) {
     EXPECT_TRUE(reaches_edge) << "strokes leaving the box end on its edge";
 }
 
-// A log of lines, a dashed and a wide curve, grid lines, a pattern box and filled polygons,
+// A log of lines, a dashed and a wide curve, grid lines, a pattern box, a filled polygon and
+// text, level and turned,
 // one page long with no bands: the WMF and the EMF, played back by our own players, must
 // look like the raster page. Tolerance: at most 1% of the inked pixels may lack a pixel of
 // their colour within one pixel in the other image (a 2-pixel shift fails with 5%).
@@ -234,6 +235,21 @@ TEST_F(MetafileDrawing, MetafilesPlayedBackMatchTheRasterPage) {
     GdxCommand fill{CommandRecord(poly)};
     fill.points = {{40, -120}, {180, -110}, {150, -180}, {60, -170}};
     w.Write(fill);
+    SetFontRecord font;
+    font.fontName = "Arial";
+    font.size = 12;
+    w.Write(font);
+    DrawFontTextRecord text;
+    text.x = 250;
+    text.y = -60;
+    text.height = 12;
+    text.sizeMode = 3;
+    text.text = "Top of sandstone 1234";
+    w.Write(text);
+    text.y = -100;
+    text.angle = 90;
+    text.text = "turned";
+    w.Write(text);
     w.Save(dir.File("log.gdx"));
 
     logp_object page(dir.File("p.pat"), dir.File("s.sym"));
