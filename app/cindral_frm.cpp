@@ -28,6 +28,7 @@
 #include "app/about_box.h"
 #include "app/app_identity.h"
 #include "app/help.h"
+#include "app/metafile_export_command.h"
 #include "app/startup.h"
 #include "core/environment/directories.h"
 #include "core/environment/display_options.h"
@@ -202,6 +203,7 @@ void TCindralFrm::createActions() {
     file->addAction(SaveAs1);
     file->addSeparator();
     file->addAction(Print1);
+    AddMetafileExportCommands(*this, file);
     file->addSeparator();
     file->addAction(Exit1);
     file->addAction(Quit1);

@@ -30,6 +30,8 @@ QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
             return QMessageBox::Yes | QMessageBox::No;
         case Buttons::YesNoCancel:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case Buttons::Yes:
+            return QMessageBox::Yes;
     }
     return QMessageBox::Ok;
 }

@@ -49,6 +49,7 @@ Answer SafeDefault(Buttons buttons) {
         case Buttons::OkCancel: return Answer::Cancel;
         case Buttons::YesNo: return Answer::No;
         case Buttons::YesNoCancel: return Answer::Cancel;
+        case Buttons::Yes: return Answer::Yes;
     }
     return Answer::Cancel;
 }

@@ -7,7 +7,7 @@
 namespace cindral {
 
 enum class MessageKind { Error, Warning, Confirmation, Information };
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, Yes };
 enum class Answer { Ok, Cancel, Yes, No };
 
 class Ui {

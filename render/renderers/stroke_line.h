@@ -27,4 +27,10 @@ enum LineStyle : uint8_t {
 void StrokeLine(int x1, int y1, int x2, int y2, int width, Color color, uint8_t style,
                 Canvas& canvas, int& phase);
 
+// The same line and dash pattern as StrokeLine, but each dash is one straight piece in a
+// solid pen of `width` (a dot of a wide line a disc) instead of a stamp per pixel: what a
+// vector drawing wants, where every stamp would be a record of its own.
+void StrokeLineDashes(int x1, int y1, int x2, int y2, int width, Color color, uint8_t style,
+                      Canvas& canvas, int& phase);
+
 }  // namespace cindral

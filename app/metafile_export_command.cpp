@@ -1,0 +1,77 @@
+#include "app/metafile_export_command.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/cindral_frm.h"
+#include "app/wmf_dlg.h"
+#include "core/environment/errors.h"
+#include "core/environment/ui.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/metafile_export.h"
+
+namespace cindral::app {
+
+MetafileOptions DefaultMetafileOptions(const TCindralFrm& window) {
+    MetafileOptions options;
+    if (!window.windowTitle().contains("untitled", Qt::CaseInsensitive) &&
+        !window.CurrentFileName.empty()) {
+        const QFileInfo info(QString::fromStdString(window.CurrentFileName));
+        options.file_name = (info.path() + "/" + info.completeBaseName() + ".wmf").toStdString();
+    }
+    return options;
+}
+
+bool ExportOpenLog(TCindralFrm& window, const MetafileOptions& options) {
+    if (!window.Document) return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct CursorBack {
+        ~CursorBack() { QApplication::restoreOverrideCursor(); }
+    } cursor_back;
+    try {
+        // The file on disk is exported, not the state of the page on screen.
+        const DocumentSettings files{window.Document->PatternFileName,
+                                     window.Document->SymbolFileName,
+                                     window.Document->DefaultPageLength};
+        const std::unique_ptr<logmf_object> log = OpenLogForExport(window.CurrentFileName, files);
+        MetafileExportOptions export_options;
+        export_options.output = options.file_name;
+        export_options.format = options.format;
+        export_options.header = options.header;
+        export_options.footer = options.footer;
+        ExportMetafile(*log, export_options);
+        return true;
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);
+        return false;
+    }
+}
+
+void WMF1Click(TCindralFrm& window) {
+    MetafileOptions options = DefaultMetafileOptions(window);
+    if (!ShowMetafileOptions(options, &window)) return;
+    ExportOpenLog(window, options);
+}
+
+void AddMetafileExportCommands(TCindralFrm& window, QMenu* file_menu) {
+    // The Export submenu of the window's design: created, and never shown.
+    QMenu* hidden = window.menuBar()->addMenu("E&xport");
+    QAction* wmf1 = hidden->addAction("&Metafile (wmf + emf)...");
+    hidden->menuAction()->setVisible(false);
+    QMenu* visible = file_menu->addMenu("&Export");
+    QAction* whole_log = visible->addAction("Whole Log as Metafile...");
+    whole_log->setObjectName("WholeLogAsMetafile1");
+    whole_log->setStatusTip("Export the whole log as one WMF, EMF or SVG drawing.");
+    for (QAction* action : {wmf1, whole_log}) {
+        QObject::connect(action, &QAction::triggered, &window, [&window] { WMF1Click(window); });
+    }
+    QObject::connect(visible, &QMenu::aboutToShow, &window, [&window, whole_log] {
+        whole_log->setEnabled(window.Document != nullptr && !window.CurrentFileName.empty());
+    });
+}
+
+}  // namespace cindral::app

@@ -1,0 +1,62 @@
+// cindral-cli export: the whole log as one vector drawing (WMF, EMF or SVG), through the same
+// export the viewer's dialog runs. The format follows the output's extension.
+
+#include <memory>
+#include <string>
+
+#include "cli/command.h"
+#include "cli/document_options.h"
+#include "cli/gui_application.h"
+#include "cli/options.h"
+#include "core/environment/errors.h"
+#include "render/renderers/metafile_export.h"
+
+namespace cindral::cli {
+namespace {
+
+const char kUsage[] = "export FILE -o OUT.wmf|OUT.emf|OUT.svg [--no-header] [--no-footer]";
+
+// Everything it takes to open the log: settings, then libraries, then the document with
+// its header read.
+std::unique_ptr<logmf_object> OpenLog(const CommonOptions& common, const std::string& file) {
+    const DocumentSettings files = DocumentSettingsFor(common);
+    std::unique_ptr<logmf_object> document = OpenLogForExport(file, files);
+    if (common.interval) {
+        document->TopDepth = common.interval->first;
+        document->BottomDepth = common.interval->second;
+    }
+    return document;
+}
+
+int RunExport(const std::vector<std::string>& args) {
+    ArgumentReader reader(args);
+    const std::optional<std::string> out = reader.Value("-o");
+    MetafileExportOptions options;
+    options.header = !reader.Flag("--no-header");
+    options.footer = !reader.Flag("--no-footer");
+    const CommonOptions common = reader.Common();
+    const std::vector<std::string> files = reader.Positionals();
+    if (files.size() != 1) throw UsageError{"needs exactly one FILE"};
+    if (!out || out->empty()) throw UsageError{"needs -o OUT.wmf, OUT.emf or OUT.svg"};
+    if (common.interval && common.interval->first <= common.interval->second) {
+        throw UsageError{"--interval needs TOP greater than BOTTOM"};
+    }
+    const std::optional<MetafileFormat> format = MetafileFormatOf(*out);
+    if (!format) {
+        throw CindralError("Cannot export to " + *out +
+                           ": the name must end in .wmf, .emf or .svg.");
+    }
+    options.format = *format;
+    options.output = *out;
+    options.keep_partial = false;
+
+    const std::unique_ptr<QGuiApplication> application = EnsureGuiApplication();
+    const std::unique_ptr<logmf_object> document = OpenLog(common, files[0]);
+    ExportMetafile(*document, options);
+    return kExitOk;
+}
+
+const CommandRegistration registration({"export", kUsage, RunExport});
+
+}  // namespace
+}  // namespace cindral::cli

@@ -1,0 +1,310 @@
+#include "render/pictures/emf_player.h"
+
+#include <map>
+#include <variant>
+
+#include "core/format/byte_codec.h"
+#include "render/pictures/bmp_decoder.h"
+#include "render/pictures/picture_error.h"
+
+namespace cindral {
+namespace {
+
+constexpr uint32_t kStockObject = 0x80000000;
+
+// UTF-16 back to the canvas's Windows-1252; what it cannot hold becomes '?'.
+char Cp1252Of(uint16_t u) {
+    static const char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (u < 0x80 || (u >= 0xA0 && u < 0x100)) return static_cast<char>(u);
+    for (int i = 0; i < 32; ++i) {
+        if (kHigh[i] == u) return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+Rect ReadRectl(ByteReader& r) {
+    Rect x;
+    x.left = r.I32();
+    x.top = r.I32();
+    x.right = r.I32();
+    x.bottom = r.I32();
+    return x;
+}
+
+Point ReadPointl(ByteReader& r) {
+    Point p;
+    p.x = r.I32();
+    p.y = r.I32();
+    return p;
+}
+
+class Player {
+  public:
+    explicit Player(Canvas& canvas) : c_(canvas) {}
+
+    void Record(uint32_t type, ByteReader& r, const uint8_t* record, size_t size) {
+        switch (type) {
+            case 3:     // EMR_POLYGON
+            case 4:     // EMR_POLYLINE
+            case 86:    // EMR_POLYGON16
+            case 87: {  // EMR_POLYLINE16
+                ReadRectl(r);
+                const uint32_t n = r.U32();
+                if (n > r.remaining()) throw PictureError("a point list overruns its record");
+                std::vector<Point> points(n);
+                const bool small = type >= 86;
+                for (Point& p : points) {
+                    p.x = small ? r.I16() : r.I32();
+                    p.y = small ? r.I16() : r.I32();
+                }
+                if (type == 3 || type == 86) {
+                    c_.Polygon(points);
+                } else {
+                    c_.Polyline(points);
+                }
+                break;
+            }
+            case 15: {  // EMR_SETPIXELV
+                const Point p = ReadPointl(r);
+                c_.SetPixel(p.x, p.y, r.U32());
+                break;
+            }
+            case 18:
+                c_.SetBackgroundMode(r.U32() == 1 ? BackgroundMode::Transparent
+                                                  : BackgroundMode::Opaque);
+                break;
+            case 19:
+                c_.SetPolyFillMode(r.U32() == 2 ? FillMode::Winding : FillMode::Alternate);
+                break;
+            case 22:
+                c_.SetTextAlign(r.U32());
+                break;
+            case 24:
+                c_.SetTextColor(r.U32() & 0xFFFFFF);
+                break;
+            case 25:
+                c_.SetBackgroundColor(r.U32() & 0xFFFFFF);
+                break;
+            case 27: {
+                const Point p = ReadPointl(r);
+                c_.MoveTo(p.x, p.y);
+                break;
+            }
+            case 54: {
+                const Point p = ReadPointl(r);
+                c_.LineTo(p.x, p.y);
+                break;
+            }
+            case 30:  // EMR_INTERSECTCLIPRECT
+                c_.IntersectClipRect(ReadRectl(r));
+                break;
+            case 33:
+                saved_.push_back({c_.pen(), c_.brush(), c_.font(), c_.clip()});
+                break;
+            case 34:
+                if (!saved_.empty()) {
+                    const Saved s = saved_.back();
+                    saved_.pop_back();
+                    c_.SelectPen(s.pen);
+                    c_.SelectBrush(s.brush);
+                    c_.SelectFont(s.font);
+                    if (s.clip) {
+                        c_.SelectClipRegion(*s.clip);
+                    } else {
+                        c_.SelectNoClip();
+                    }
+                }
+                break;
+            case 37:
+                Select(r.U32());
+                break;
+            case 38: {  // EMR_CREATEPEN
+                const uint32_t slot = r.U32();
+                Pen pen;
+                const uint32_t style = r.U32();
+                pen.style = static_cast<PenStyle>(style & 0xF);
+                pen.end_cap = static_cast<PenEndCap>(style & 0xF00);
+                pen.width = r.I32();
+                r.I32();
+                pen.color = r.U32() & 0xFFFFFF;
+                objects_[slot] = pen;
+                break;
+            }
+            case 39: {  // EMR_CREATEBRUSHINDIRECT
+                const uint32_t slot = r.U32();
+                Brush brush;
+                const uint32_t style = r.U32();
+                brush.style = style == 0   ? BrushStyle::Solid
+                              : style == 2 ? BrushStyle::Hatched
+                                           : BrushStyle::Null;
+                brush.color = r.U32() & 0xFFFFFF;
+                brush.hatch = static_cast<HatchStyle>(r.U32() % 6);
+                objects_[slot] = brush;
+                break;
+            }
+            case 40:
+                objects_.erase(r.U32());
+                break;
+            case 42:
+                c_.Ellipse(ReadRectl(r));
+                break;
+            case 43:
+                c_.Rectangle(ReadRectl(r));
+                break;
+            case 45:
+            case 46:
+            case 47: {
+                const Rect box = ReadRectl(r);
+                const Point a = ReadPointl(r), b = ReadPointl(r);
+                if (type == 45) c_.Arc(box, a, b);
+                if (type == 46) c_.Chord(box, a, b);
+                if (type == 47) c_.Pie(box, a, b);
+                break;
+            }
+            case 81:  // EMR_STRETCHDIBITS
+                StretchDibits(r, record, size);
+                break;
+            case 82: {  // EMR_EXTCREATEFONTINDIRECTW
+                const uint32_t slot = r.U32();
+                Font f;
+                f.height = r.I32();
+                f.width = r.I32();
+                f.escapement = r.I32();
+                f.orientation = r.I32();
+                f.weight = r.I32();
+                f.italic = r.U8() != 0;
+                f.underline = r.U8() != 0;
+                f.strike_out = r.U8() != 0;
+                f.charset = r.U8();
+                r.Skip(3);
+                f.pitch_and_family = r.U8();
+                f.face.clear();
+                for (int i = 0; i < 32; ++i) {
+                    const uint16_t ch = r.U16();
+                    if (ch == 0) break;
+                    f.face += Cp1252Of(ch);
+                }
+                objects_[slot] = f;
+                break;
+            }
+            case 84:  // EMR_EXTTEXTOUTW
+                Text(r, record, size);
+                break;
+            default:
+                break;
+        }
+    }
+
+  private:
+    struct Saved {
+        Pen pen;
+        Brush brush;
+        Font font;
+        std::optional<Region> clip;
+    };
+
+    void Select(uint32_t slot) {
+        if (slot & kStockObject) return;  // never written by our encoder; left as they are
+        const auto it = objects_.find(slot);
+        if (it == objects_.end())
+            throw PictureError("a record selects an object that is not there");
+        if (const Pen* p = std::get_if<Pen>(&it->second)) c_.SelectPen(*p);
+        if (const Brush* b = std::get_if<Brush>(&it->second)) c_.SelectBrush(*b);
+        if (const Font* f = std::get_if<Font>(&it->second)) c_.SelectFont(*f);
+    }
+
+    void Text(ByteReader& r, const uint8_t* record, size_t size) {
+        ReadRectl(r);
+        r.U32();
+        r.U32();
+        r.U32();
+        const Point at = ReadPointl(r);
+        const uint32_t n = r.U32();
+        const uint32_t off_string = r.U32();
+        const uint32_t options = r.U32();
+        const Rect rect = ReadRectl(r);
+        const uint32_t off_dx = r.U32();
+        if (off_string > size || n > (size - off_string) / 2) {
+            throw PictureError("a text overruns its record");
+        }
+        std::string text;
+        ByteReader s(record + off_string, size - off_string);
+        for (uint32_t i = 0; i < n; ++i) text += Cp1252Of(s.U16());
+        std::vector<int> dx;
+        if (off_dx != 0) {
+            if (off_dx > size || n > (size - off_dx) / 4) {
+                throw PictureError("character advances overrun their record");
+            }
+            ByteReader d(record + off_dx, size - off_dx);
+            for (uint32_t i = 0; i < n; ++i) dx.push_back(d.I32());
+        }
+        c_.ExtTextOut(at.x, at.y, options, &rect, text, dx);
+    }
+
+    void StretchDibits(ByteReader& r, const uint8_t* record, size_t size) {
+        ReadRectl(r);
+        const int x = r.I32(), y = r.I32();
+        const int xs = r.I32(), ys = r.I32(), ws = r.I32(), hs = r.I32();
+        const uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
+        r.U32();
+        r.U32();
+        const int w = r.I32(), h = r.I32();
+        if (off_bmi > size || cb_bmi > size - off_bmi || off_bits > size ||
+            cb_bits > size - off_bits || off_bits < off_bmi) {
+            throw PictureError("a bitmap overruns its record");
+        }
+        const Bitmap bitmap = DecodeDib(record + off_bmi, size - off_bmi, off_bits - off_bmi);
+        // The source rectangle counts rows from the bottom of a bottom-up bitmap.
+        const Rect src{xs, bitmap.height - ys - hs, xs + ws, bitmap.height - ys};
+        c_.StretchDib({x, y, x + w, y + h}, bitmap, src);
+    }
+
+    Canvas& c_;
+    std::map<uint32_t, std::variant<Pen, Brush, Font>> objects_;
+    std::vector<Saved> saved_;
+};
+
+}  // namespace
+
+Rect ReadEmfBounds(const uint8_t* data, size_t size) {
+    try {
+        ByteReader r(data, size);
+        if (r.U32() != 1) throw PictureError("not an enhanced metafile");
+        r.U32();
+        const Rect bounds = ReadRectl(r);
+        r.Skip(16);
+        if (r.U32() != 0x464D4520) throw PictureError("not an enhanced metafile");
+        return bounds;
+    } catch (const ByteRangeError&) {
+        throw PictureError("the enhanced metafile's header is cut short");
+    }
+}
+
+void PlayEmf(const uint8_t* data, size_t size, Canvas& canvas) {
+    ReadEmfBounds(data, size);
+    Player player(canvas);
+    size_t at = 0;
+    while (at < size) {
+        if (size - at < 8) throw PictureError("an enhanced metafile record is cut short");
+        ByteReader head(data + at, 8);
+        const uint32_t type = head.U32();
+        const uint32_t length = head.U32();
+        if (length < 8 || length > size - at) {
+            throw PictureError("an enhanced metafile record overruns the file");
+        }
+        ByteReader r(data + at + 8, length - 8);
+        try {
+            player.Record(type, r, data + at, length);
+        } catch (const ByteRangeError&) {
+            throw PictureError("an enhanced metafile record is shorter than its fields");
+        }
+        at += length;
+        if (type == 14) break;  // EMR_EOF
+    }
+    canvas.SelectNoClip();
+}
+
+}  // namespace cindral

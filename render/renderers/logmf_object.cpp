@@ -1,0 +1,550 @@
+#include "render/renderers/logmf_object.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <limits>
+
+#include "core/environment/errors.h"
+#include "core/libraries/pattern_object.h"
+#include "render/canvas/emf_writer.h"
+#include "render/canvas/fill_brushes.h"
+#include "render/canvas/mul_div.h"
+#include "render/canvas/svg_writer.h"
+#include "render/canvas/wmf_writer.h"
+#include "render/renderers/draw_hsv.h"
+#include "render/renderers/pattern_tiling.h"
+#include "render/renderers/stroke_line.h"
+
+namespace cindral {
+namespace {
+
+// Rows and columns of an EMF or SVG are kept inside this bound: far beyond any log, and
+// small enough that sums of two coordinates cannot overflow.
+constexpr double kWideLimit = 1 << 30;
+
+int RoundToInt(double v) {
+    if (!(v == v)) return 0;
+    return static_cast<int>(std::nearbyint(std::clamp(v, -kWideLimit, kWideLimit)));
+}
+
+Color AsColor(int32_t c) {
+    return static_cast<Color>(c) & 0xFFFFFF;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+}  // namespace
+
+std::optional<MetafileFormat> MetafileFormatOf(const std::string& file_name) {
+    const size_t dot = file_name.find_last_of('.');
+    const size_t slash = file_name.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    const std::string ext = Lower(file_name.substr(dot));
+    if (ext == ".wmf") return MetafileFormat::Wmf;
+    if (ext == ".emf") return MetafileFormat::Emf;
+    if (ext == ".svg") return MetafileFormat::Svg;
+    return {};
+}
+
+logmf_object::logmf_object(std::string pattern_file_name, std::string symbol_file_name,
+                           double default_page_length)
+    : gd_object(std::move(pattern_file_name), std::move(symbol_file_name), default_page_length) {}
+
+logmf_object::~logmf_object() = default;
+
+MetafileCanvas& logmf_object::Target() const {
+    if (!Canvas) throw CindralError("The metafile drawing has not been started.");
+    return *Canvas;
+}
+
+int logmf_object::ToUnitsX(double x) const {
+    const double v = std::trunc(x * XScale);
+    if (!(v == v)) return 0;
+    const double limit = Format == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
+    return static_cast<int>(std::clamp(v, -limit - 1, limit));
+}
+
+int logmf_object::ToUnitsY(double depth) const {
+    const double v = std::nearbyint((TopDepth - depth) * DepthScale + DataTopPx);
+    if (!(v == v)) return 0;
+    // A WMF holds 16-bit rows; the export refuses logs taller than that, so only stray
+    // points far outside the log are held here. EMF and SVG keep their rows.
+    const double limit = Format == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
+    return static_cast<int>(std::clamp(v, -limit - 1, limit));
+}
+
+std::optional<int> logmf_object::RegionRow(uint8_t region, double y_inches) const {
+    const int row = RoundToInt(y_inches * PixelsPerInch);
+    if (region == (HeaderIncluded ? 1 : 0)) return row;
+    if (region == 3 && FooterIncluded) return RoundToInt(double(row) + FooterTopPx);
+    return std::nullopt;
+}
+
+void logmf_object::BeginDrawing() {
+    Canvas = std::make_unique<MetafileCanvas>(PageWidthPx, PageHeightPx);
+    DataTopPx = 0;
+    HeaderHeightPx = 0;
+    if (HeaderIncluded && FirstHeaderHeight > 0) {
+        DataTopPx = RoundToInt((FirstHeaderHeight + BandGap) * PixelsPerInch);
+        HeaderHeightPx = RoundToInt(PixelsPerInch * FirstHeaderHeight);
+    }
+    FooterTopPx =
+        FooterIncluded ? RoundToInt(PageHeightPx - PixelsPerInch * FooterHeight) : PageHeightPx;
+}
+
+void logmf_object::PlayCommands() {
+    BeginDrawing();
+    gd_object::PlayCommands();
+}
+
+uint64_t logmf_object::SaveMetafile() {
+    MetafileCanvas& drawing = Target();
+    uint64_t bytes = 0;
+    if (Format == MetafileFormat::Svg) {
+        std::ofstream out(OutputFileName, std::ios::binary | std::ios::trunc);
+        if (!out) throw IoError("Cannot create " + OutputFileName, 0);
+        SvgWriter writer(out, PageWidthPx, PageHeightPx,
+                         FileName.substr(FileName.find_last_of('/') + 1));
+        drawing.Replay(writer);
+        writer.Finish();
+        out.close();
+        if (!out) throw IoError("Cannot write " + OutputFileName, 0);
+        bytes = static_cast<uint64_t>(std::ifstream(OutputFileName, std::ios::ate).tellg());
+    } else {
+        std::ofstream out(OutputFileName, std::ios::binary | std::ios::trunc);
+        if (!out) throw IoError("Cannot create " + OutputFileName, 0);
+        std::unique_ptr<MetafileWriter> writer;
+        if (Format == MetafileFormat::Wmf) {
+            writer = std::make_unique<WmfWriter>(out, PageWidthPx, PageHeightPx, PixelsPerInch);
+        } else {
+            writer = std::make_unique<EmfWriter>(out, PageWidthPx, PageHeightPx);
+        }
+        drawing.Replay(*writer);
+        writer->Finish();
+        out.close();
+        if (!out) throw IoError("Cannot write " + OutputFileName, 0);
+        bytes = static_cast<uint64_t>(std::ifstream(OutputFileName, std::ios::ate).tellg());
+    }
+    drawing.Discard();
+    return bytes;
+}
+
+void logmf_object::Stroke(int x1, int y1, int x2, int y2, int& phase) {
+    MetafileCanvas& c = Target();
+    const Pen pen = c.pen();
+    StrokeLineDashes(x1, y1, x2, y2, pen.width, pen.color, static_cast<uint8_t>(pen.style), c,
+                     phase);
+}
+
+void logmf_object::SetColor(int32_t color) {
+    MetafileCanvas& c = Target();
+    Pen pen = c.pen();
+    pen.color = AsColor(color);
+    c.SelectPen(pen);
+}
+
+void logmf_object::SetLineStyle(uint8_t style) {
+    MetafileCanvas& c = Target();
+    Pen pen = c.pen();
+    pen.style = static_cast<PenStyle>(style);
+    c.SelectPen(pen);
+}
+
+void logmf_object::SetLineWidth(int32_t width) {
+    MetafileCanvas& c = Target();
+    Pen pen = c.pen();
+    // A negative width from the file would be a negative pen; it draws as the thinnest line.
+    pen.width = std::max(0, width);
+    c.SelectPen(pen);
+}
+
+namespace {
+
+void ClearBrush(Canvas& c) {
+    Brush brush = c.brush();
+    brush.style = BrushStyle::Null;
+    c.SelectBrush(brush);
+}
+
+}  // namespace
+
+void logmf_object::DrawLine(double x1, double y1, double x2, double y2) {
+    MetafileCanvas& c = Target();
+    Brush brush = c.brush();
+    if (c.pen().style == PenStyle::Solid) {
+        brush.color = c.pen().color;
+    } else {
+        brush.color = kWhite;
+        brush.style = BrushStyle::Null;
+    }
+    c.SelectBrush(brush);
+    int phase = 0;
+    Stroke(ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2), phase);
+    ClearBrush(c);
+}
+
+void logmf_object::DrawRegionLine(double x1, double y1, double x2, double y2, uint8_t region) {
+    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+    if (!row1 || !row2) return;
+    int phase = 0;
+    Stroke(ToUnitsX(x1), *row1, ToUnitsX(x2), *row2, phase);
+    ClearBrush(Target());
+}
+
+void logmf_object::DrawVerticalRule(double x) {
+    const int column = ToUnitsX(x);
+    const int top = (RepeatBands || CurrentPage <= 0) ? HeaderHeightPx : 0;
+    const int bottom = FooterHeight >= 0 ? FooterTopPx : ToUnitsY(BottomDepth);
+    int phase = 0;
+    Stroke(column, top, column, bottom, phase);
+    ClearBrush(Target());
+}
+
+void logmf_object::DrawPolyline(const std::vector<PointRecord>& points) {
+    int phase = 0;
+    for (size_t i = 1; i < points.size(); ++i) {
+        Stroke(ToUnitsX(points[i - 1].x), ToUnitsY(points[i - 1].y), ToUnitsX(points[i].x),
+               ToUnitsY(points[i].y), phase);
+    }
+}
+
+void logmf_object::DrawStyledPolyline(int32_t width, int32_t color, uint8_t style,
+                                      const std::vector<DrawLineRecord>& segments) {
+    MetafileCanvas& c = Target();
+    const int pen_width = std::max(0, MulDiv(width, PixelsPerInch, ScreenPixelsPerInch));
+    int phase = 0;
+    for (const DrawLineRecord& s : segments) {
+        StrokeLineDashes(ToUnitsX(s.x1), ToUnitsY(s.y1), ToUnitsX(s.x2), ToUnitsY(s.y2), pen_width,
+                         AsColor(color), style, c, phase);
+    }
+}
+
+void logmf_object::PatternStrokes(const Rect& box, int32_t lineWidth, int32_t lineColor,
+                                  int32_t backColor, double xScale, double yScale,
+                                  int32_t pattern) {
+    MetafileCanvas& c = Target();
+    const Brush saved_brush = c.brush();
+    const Pen saved_pen = c.pen();
+    if (AsColor(backColor) != kWhite) {
+        c.SelectBrush({BrushStyle::Solid, AsColor(backColor), HatchStyle::Horizontal, nullptr});
+        c.FillRect({box.left, box.top, box.right + 1, box.bottom + 1});
+        c.SelectBrush(saved_brush);
+    }
+    if (pattern > pattern_object::kLastPattern) return;
+    Patterns->Load(pattern);
+    if (Patterns->SegmentCount() <= 0 || lineColor < 0) return;
+    const Color color = AsColor(lineColor);
+    const int width = std::max(0, lineWidth);
+    c.SelectBrush({BrushStyle::Solid, color, HatchStyle::Horizontal, nullptr});
+    c.SelectPen({PenStyle::Solid, width, color, PenEndCap::Round});
+    const int half = MulDiv(width / 2, PixelsPerInch, ScreenPixelsPerInch);
+    const int odd = width % 2;
+    const auto inside = [&](Point p) {
+        return box.left <= p.x && p.x <= box.right && box.top <= p.y && p.y <= box.bottom;
+    };
+    // The outside end moves onto the box edge by halving towards the inside end.
+    const auto cut = [&](Point in, Point out) {
+        Point m = in;
+        for (int i = 0; i < 101; ++i) {
+            m = {int((int64_t(in.x) + out.x) / 2), int((int64_t(in.y) + out.y) / 2)};
+            if (inside(m)) {
+                in = m;
+            } else {
+                out = m;
+            }
+            if (std::abs(int64_t(in.x) - out.x) < 1 && std::abs(int64_t(in.y) - out.y) < 1) break;
+        }
+        return m;
+    };
+    TilePattern(Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
+                PatternPixels(yScale, PixelsPerInch), box, [&](Point a, Point b) {
+                    const bool a_in = inside(a), b_in = inside(b);
+                    if (a_in && b_in) {
+                        if (a != b) {
+                            c.MoveTo(a.x, a.y);
+                            c.LineTo(b.x, b.y);
+                        } else if (half > 0) {
+                            c.Ellipse({a.x - half, a.y - half, a.x + half + odd, a.y + half + odd});
+                        } else {
+                            c.SetPixel(a.x, a.y, c.pen().color);
+                        }
+                    } else if (a_in || b_in) {
+                        const Point in = a_in ? a : b;
+                        const Point end = cut(in, a_in ? b : a);
+                        c.MoveTo(in.x, in.y);
+                        c.LineTo(end.x, end.y);
+                    }
+                });
+    c.SelectBrush(saved_brush);
+    c.SelectPen(saved_pen);
+}
+
+void logmf_object::PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
+                                  double xScale, double yScale, uint8_t outline) {
+    const Rect box{ToUnitsX(std::min(x1, x2)), ToUnitsY(std::max(y1, y2)),
+                   ToUnitsX(std::max(x1, x2)), ToUnitsY(std::min(y1, y2))};
+    PatternStrokes(box, 0, static_cast<int32_t>(Target().pen().color), int32_t(kWhite), xScale,
+                   yScale, pattern);
+    if (outline) BoxOutline(x1, y1, x2, y2);
+}
+
+void logmf_object::PatternFillBoxColored(double x1, double y1, double x2, double y2,
+                                         int32_t pattern, double xScale, double yScale,
+                                         int32_t lineWidth, int32_t backColor, int32_t lineColor,
+                                         uint8_t outline) {
+    const Rect box{ToUnitsX(std::min(x1, x2)), ToUnitsY(std::max(y1, y2)),
+                   ToUnitsX(std::max(x1, x2)), ToUnitsY(std::min(y1, y2))};
+    PatternStrokes(box, lineWidth, lineColor, backColor, xScale, yScale, pattern);
+    if (outline && AsColor(lineColor) != kWhite) BoxOutline(x1, y1, x2, y2);
+}
+
+void logmf_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
+    DrawRegionLine(x1, y1, x2, y1, region);
+    DrawRegionLine(x2, y1, x2, y2, region);
+    DrawRegionLine(x2, y2, x1, y2, region);
+    DrawRegionLine(x1, y2, x1, y1, region);
+}
+
+void logmf_object::RegionPatternFillBoxColored(double x1, double y1, double x2, double y2,
+                                               int32_t pattern, double xScale, double yScale,
+                                               int32_t lineWidth, int32_t backColor,
+                                               int32_t lineColor, uint8_t outline, uint8_t region) {
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    PatternStrokes({ToUnitsX(x1), *top, ToUnitsX(x2), *bottom}, lineWidth, lineColor, backColor,
+                   xScale, yScale, pattern);
+    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+}
+
+void logmf_object::RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
+                                        double xScale, double yScale, uint8_t outline,
+                                        uint8_t region) {
+    if (!RegionRow(region, y1) || !RegionRow(region, y2)) return;
+    MetafileCanvas& c = Target();
+    Pen pen = c.pen();
+    pen.width = 0;
+    c.SelectPen(pen);
+    Brush brush = c.brush();
+    brush.color = pen.color;
+    c.SelectBrush(brush);
+    if (pattern <= pattern_object::kLastPattern) {
+        Patterns->Load(pattern);
+        double ax = x1, bx = x2, ay = y1, by = y2;
+        if (bx < ax) std::swap(ax, bx);
+        if (by < ay) std::swap(ay, by);
+        const Rect box{ToUnitsX(ax), *RegionRow(region, ay), ToUnitsX(bx), *RegionRow(region, by)};
+        TilePattern(Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
+                    PatternPixels(yScale, PixelsPerInch), box, [&](Point a, Point b) {
+                        if (a != b) {
+                            c.MoveTo(a.x, a.y);
+                            c.LineTo(b.x, b.y);
+                        } else {
+                            c.SetPixel(a.x, a.y, c.pen().color);
+                        }
+                    });
+    }
+    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+}
+
+void logmf_object::FillBox(double x1, double y1, double x2, double y2, int32_t color,
+                           uint8_t region) {
+    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+    if (!row1 || !row2) return;
+    MetafileCanvas& c = Target();
+    const int left = ToUnitsX(x1), right = ToUnitsX(x2);
+    const Brush saved = c.brush();
+    c.SelectBrush({BrushStyle::Solid, AsColor(color), HatchStyle::Horizontal, nullptr});
+    c.FillRect({std::min(left, right), std::min(*row1, *row2), std::max(left, right),
+                std::max(*row1, *row2)});
+    c.SelectBrush(saved);
+}
+
+void logmf_object::FillPolygonStrips(const std::vector<PointRecord>& points, Color fill) {
+    MetafileCanvas& c = Target();
+    Brush brush = c.brush();
+    brush.style = BrushStyle::Solid;
+    brush.color = fill;
+    c.SelectBrush(brush);
+    std::vector<Point> vertices;
+    vertices.reserve(points.size());
+    for (const PointRecord& p : points) vertices.push_back({ToUnitsX(p.x), ToUnitsY(p.y)});
+    for (const std::vector<Point>& strip : PolygonStrips(vertices)) {
+        if (strip.size() >= 2) c.Polygon(strip);
+    }
+}
+
+void logmf_object::PolyFill(int32_t, double, double, uint8_t,
+                            const std::vector<PointRecord>& points) {
+    MetafileCanvas& c = Target();
+    const Color fill = c.pen().color;
+    c.SetBackgroundMode(BackgroundMode::Opaque);
+    c.SetBackgroundColor(fill);
+    FillPolygonStrips(points, fill);
+    c.SetBackgroundMode(BackgroundMode::Transparent);
+    c.SetBackgroundColor(kWhite);
+    Brush brush = c.brush();
+    brush.color = kWhite;
+    c.SelectBrush(brush);
+}
+
+void logmf_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t color,
+                                   const std::vector<PointRecord>& points) {
+    MetafileCanvas& c = Target();
+    const Pen saved = c.pen();
+    Pen clear = saved;
+    clear.style = PenStyle::Null;
+    c.SelectPen(clear);
+    FillPolygonStrips(points, AsColor(color));
+    c.SelectPen(saved);
+}
+
+void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_t lineWidth1,
+                                   int32_t fillColor1, uint8_t fillStyle1, int32_t lineColor2,
+                                   uint8_t lineStyle2, int32_t lineWidth2, int32_t fillColor2,
+                                   uint8_t fillStyle2, int32_t overlapColor, uint8_t overlapStyle,
+                                   const std::vector<PointRecord>& polygon1,
+                                   const std::vector<PointRecord>& polygon2) {
+    MetafileCanvas& c = Target();
+    if (polygon1.size() < 3 && polygon2.size() < 3) return;
+    auto units = [&](const std::vector<PointRecord>& points) {
+        std::vector<Point> out;
+        out.reserve(points.size());
+        for (const PointRecord& p : points) out.push_back({ToUnitsX(p.x), ToUnitsY(p.y)});
+        return out;
+    };
+    const std::vector<Point> p1 = units(polygon1), p2 = units(polygon2);
+    const Rect window{0, DataTopPx, PageWidthPx, PageHeightPx};
+    Region r1 = Region::FromPolygon(p1, FillMode::Winding, window);
+    Region r2 = Region::FromPolygon(p2, FillMode::Winding, window);
+    const Region overlap = r1.Combined(r2, CombineMode::And);
+    if (overlap.IsEmpty()) overlapStyle = 1;
+    r1 = r1.Combined(overlap, CombineMode::Diff);
+    if (r1.IsEmpty()) fillStyle1 = 1;
+    r2 = r2.Combined(overlap, CombineMode::Diff);
+    if (r2.IsEmpty()) fillStyle2 = 1;
+
+    // The regions are painted straight into the drawing as vector rectangles; what lies
+    // outside them is left as it was.
+    auto paint = [&](const Region& region, uint8_t kind, int32_t color) {
+        if (!FillKindPaints(kind)) return;
+        c.SetBackgroundColor(kWhite);
+        c.SetBackgroundMode(BackgroundMode::Transparent);
+        const Brush saved = c.brush();
+        c.SelectBrush(FillKindBrush(kind, AsColor(color), PixelsPerInch));
+        c.PaintRegion(region);
+        c.SelectBrush(saved);
+    };
+    paint(r1, fillStyle1, fillColor1);
+    paint(r2, fillStyle2, fillColor2);
+    paint(overlap, overlapStyle, overlapColor);
+
+    auto outline = [&](const std::vector<Point>& p, uint8_t style, int32_t width, int32_t color) {
+        if (style == kLineClear || p.size() < 5) return;
+        // The first vertex and the last two close the shape along the log; they are not
+        // part of the drawn curve.
+        int phase = 0;
+        for (size_t i = 1; i + 3 < p.size(); ++i) {
+            StrokeLineDashes(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, std::max(width, 0),
+                             AsColor(color), style, c, phase);
+        }
+    };
+    outline(p1, lineStyle1, lineWidth1, lineColor1);
+    outline(p2, lineStyle2, lineWidth2, lineColor2);
+    ClearBrush(c);
+}
+
+void logmf_object::GradientFillBox(int32_t startColor, int32_t endColor, double y1, double x1,
+                                   double y2, double x2, double fillX, uint8_t fromLeft) {
+    MetafileCanvas& c = Target();
+    const int top = ToUnitsY(y1), bottom = ToUnitsY(y2);
+    int left = ToUnitsX(x1), right = ToUnitsX(x2);
+    const Pen saved = c.pen();
+    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), right - left, fromLeft != 0);
+    if (fromLeft) {
+        right = ToUnitsX(fillX);
+    } else {
+        left = ToUnitsX(fillX);
+    }
+    ramp.FillColumns({left, top, right, bottom});
+    c.SelectPen(saved);
+}
+
+void logmf_object::GradientPolyFill(int32_t startColor, int32_t endColor, double rampX1,
+                                    double rampX2, uint8_t fromLeft,
+                                    const std::vector<PointRecord>& points) {
+    MetafileCanvas& c = Target();
+    const Pen saved = c.pen();
+    Pen solid = saved;
+    solid.style = PenStyle::Solid;
+    solid.width = 0;
+    c.SelectPen(solid);
+    const Rect rect{ToUnitsX(rampX1), 0, ToUnitsX(rampX2), FooterTopPx};
+    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), rect.right - rect.left, fromLeft != 0);
+    std::vector<Point> polygon;
+    polygon.reserve(points.size());
+    for (const PointRecord& p : points) polygon.push_back({ToUnitsX(p.x), ToUnitsY(p.y)});
+    if (polygon.size() >= 3) {
+        // A clip polygon would reach a metafile only as its bounding box, so each column
+        // of the ramp is cut to the polygon here: the spans between the crossings of the
+        // column's centre line with the edges (even-odd rule).
+        int lo = polygon[0].x, hi = polygon[0].x;
+        for (const Point& p : polygon) {
+            lo = std::min(lo, p.x);
+            hi = std::max(hi, p.x);
+        }
+        lo = std::max(lo, rect.left);
+        hi = std::min(hi, rect.right);
+        std::vector<double> crossings;
+        for (int col = lo; col <= hi; ++col) {
+            const double x = col + 0.5;
+            crossings.clear();
+            for (size_t i = 0; i < polygon.size(); ++i) {
+                const Point a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+                if ((a.x <= x) == (b.x <= x)) continue;
+                crossings.push_back(a.y + (x - a.x) * double(b.y - a.y) / double(b.x - a.x));
+            }
+            std::sort(crossings.begin(), crossings.end());
+            Pen pen = c.pen();
+            pen.color = ramp.ColumnColor(rect, col);
+            c.SelectPen(pen);
+            for (size_t k = 0; k + 1 < crossings.size(); k += 2) {
+                const int from = std::max(RoundToInt(crossings[k]), rect.top);
+                const int to = std::min(RoundToInt(crossings[k + 1]), rect.bottom);
+                if (from >= to) continue;
+                c.MoveTo(col, from);
+                c.LineTo(col, to);
+            }
+        }
+    }
+    c.SelectPen(saved);
+}
+
+void logmf_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind,
+                           int32_t color, uint8_t outline) {
+    MetafileCanvas& c = Target();
+    int left = ToUnitsX(x1) + 1, top = ToUnitsY(y1);
+    int right = ToUnitsX(x2), bottom = ToUnitsY(y2);
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    Pen pen = c.pen();
+    pen.color = kWhite;
+    c.SelectPen(pen);
+    c.SelectBrush({BrushStyle::Solid, kWhite, HatchStyle::Horizontal, nullptr});
+    c.Rectangle({left, top, right, bottom});
+    const Brush fill = FillKindBrush(fillKind, AsColor(color), PixelsPerInch);
+    c.SelectBrush(fill);
+    if (outline || fillKind == 1) pen.color = fill.color;
+    c.SelectPen(pen);
+    c.Rectangle({left, top, right, bottom});
+    pen.color = kBlack;
+    c.SelectPen(pen);
+    ClearBrush(c);
+}
+
+}  // namespace cindral

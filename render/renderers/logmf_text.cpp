@@ -1,0 +1,448 @@
+// The text, symbol and picture primitives of the metafile renderer. Text goes into the
+// drawing as text (with the advances measured here), pictures as device-independent
+// bitmaps; an embedded metafile is rasterised first. No clip region is used except by the
+// wrapped and formatted text, which must not spill out of the data band.
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/environment/errors.h"
+#include "core/libraries/symbol_object.h"
+#include "render/canvas/mul_div.h"
+#include "render/pictures/picture_draw.h"
+#include "render/pictures/picture_error.h"
+#include "render/pictures/picture_files.h"
+#include "render/pictures/picture_log.h"
+#include "render/renderers/logmf_object.h"
+#include "render/renderers/stroke_line.h"
+#include "render/text/text_fonts.h"
+#include "render/text/text_format.h"
+
+namespace cindral {
+namespace {
+
+int Round(double v) {
+    const double r = std::nearbyint(v);
+    if (!(r > -2147483648.0)) return INT32_MIN;
+    if (r > 2147483647.0) return INT32_MAX;
+    return static_cast<int>(r);
+}
+
+// Restores the canvas font when a primitive that turned it is done.
+class FontRestorer {
+  public:
+    explicit FontRestorer(Canvas& c) : canvas_(c), font_(c.font()) {}
+    ~FontRestorer() { canvas_.SelectFont(font_); }
+    FontRestorer(const FontRestorer&) = delete;
+    FontRestorer& operator=(const FontRestorer&) = delete;
+
+  private:
+    Canvas& canvas_;
+    Font font_;
+};
+
+// Leaves no clip selected and alignment 0 however a primitive ends.
+class ClipAndAlignReset {
+  public:
+    explicit ClipAndAlignReset(Canvas& c) : canvas_(c) {}
+    ~ClipAndAlignReset() {
+        canvas_.SelectNoClip();
+        canvas_.SetTextAlign(0);
+    }
+    ClipAndAlignReset(const ClipAndAlignReset&) = delete;
+    ClipAndAlignReset& operator=(const ClipAndAlignReset&) = delete;
+
+  private:
+    Canvas& canvas_;
+};
+
+std::string ReplaceFirst(const std::string& text, const char* marker, int number) {
+    const size_t at = text.find(marker);
+    if (at == std::string::npos) return text;
+    return text.substr(0, at) + std::to_string(number) + text.substr(at + 2);
+}
+
+void SetPoints(Canvas& c, int points) {
+    Font f = c.font();
+    f.height = -MulDiv(points, 96, 72);
+    c.SelectFont(f);
+}
+
+// The canvas font at `points` points, unturned, for the laid-out text primitives.
+Font LayoutFont(const Canvas& c, int points) {
+    Font font = c.font();
+    font.height = -LogicalFontHeight(c, points, c.Caps().pixels_per_inch_y, 1);
+    font.width = 0;
+    font.escapement = font.orientation = 0;
+    return font;
+}
+
+int16_t ClampToInt16(int64_t v) {
+    return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
+}
+
+}  // namespace
+
+void logmf_object::SetFont(const std::string& fontName, int32_t size, uint8_t style,
+                           int32_t color) {
+    MetafileCanvas& c = Target();
+    Font font = c.font();
+    font.face = fontName.substr(0, 40);
+    font.height = -MulDiv(size, PixelsPerInch, 72);
+    font.width = 0;
+    font.escapement = font.orientation = 0;
+    font.weight = (style & 1) ? 700 : 400;
+    font.italic = (style & 2) != 0;
+    font.underline = (style & 4) != 0;
+    font.strike_out = (style & 8) != 0;
+    c.SelectFont(font);
+    c.SetTextColor(static_cast<Color>(color) & 0xFFFFFF);
+}
+
+void logmf_object::DrawText(double x, double y, uint8_t vertical, uint8_t transparent,
+                            int32_t align, uint8_t raise, const std::string& text) {
+    MetafileCanvas& c = Target();
+    const int height = c.GetTextMetrics().height;
+    int X = ToUnitsX(x);
+    if (vertical && raise) X += height / 3;
+    int Y = ToUnitsY(y);
+    if (raise && !vertical) Y += height / 3;
+    FontRestorer restore_font(c);
+    ClipAndAlignReset reset(c);
+    if (vertical) {
+        Font font = c.font();
+        font.escapement = font.orientation = -900;
+        c.SelectFont(font);
+    }
+    c.SetBackgroundColor(kWhite);
+    c.SetBackgroundMode(transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
+    c.SetTextAlign(static_cast<unsigned>(align));
+    c.TextOut(X, Y, text);
+}
+
+void logmf_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
+                                  const std::string& text, uint8_t keepInside) {
+    MetafileCanvas& c = Target();
+    int X = ToUnitsX(x);
+    int Y = ToUnitsY(y);
+    const int gap = Round(PixelsPerInch * BandGap);
+    const int limit = FooterTopPx - gap;
+    const Size extent = c.GetTextExtent(text);
+    const int W = extent.cx, H = extent.cy;
+    const bool low_anchor = (align & 24) != 0;
+
+    FontRestorer restore_font(c);
+    ClipAndAlignReset reset(c);
+    if (rotation != 0) {
+        if (keepInside) {
+            if (Y - W / 2 < DataTopPx) {
+                Y = DataTopPx <= 0 ? W / 2 : (W - gap) / 2 + DataTopPx;
+            } else if (limit < Y + W / 2) {
+                Y = limit < PageHeightPx ? limit - (W - gap) / 2 : limit - W / 2;
+            }
+        }
+        const int Ho = c.GetTextExtent("O").cy;
+        Font font = c.font();
+        if (rotation == 1) {
+            font.escapement = font.orientation = -900;
+            X += low_anchor ? Ho / 4 : -(Ho / 4);
+        } else {
+            font.escapement = font.orientation = 900;
+            X += low_anchor ? -(Ho / 4) : Ho / 4;
+        }
+        c.SelectFont(font);
+    } else {
+        Y -= H / 2;
+        if (keepInside) {
+            if (Y < DataTopPx) {
+                Y = std::max(0, DataTopPx - gap / 2);
+            } else if (Y > limit) {
+                Y = limit < PageHeightPx ? limit - H + gap / 2 : limit - H;
+            }
+        }
+        X += (align & 2) ? -(W / 4) : W / 4;
+    }
+    c.SetBackgroundMode(BackgroundMode::Transparent);
+    c.SetTextAlign(static_cast<unsigned>(align));
+    c.TextOut(X, Y, text);
+}
+
+void logmf_object::DrawFontText(double x, double y, double, double height, int32_t angle,
+                                uint8_t sizeMode, const std::string& text, bool) {
+    MetafileCanvas& c = Target();
+    int X = ToUnitsX(x);
+    int Y = ToUnitsY(y);
+    const auto set_pixels = [&](int pixels) {
+        Font f = c.font();
+        f.height = pixels;
+        c.SelectFont(f);
+    };
+    if (angle == 0) {
+        if (sizeMode <= 2) {
+            set_pixels(Round(height * DepthScale));
+        } else if (sizeMode <= 5) {
+            SetPoints(c, Round(height));
+        }
+        const Size extent = c.GetTextExtent(text);
+        if (sizeMode == 1 || sizeMode == 4) X -= extent.cx / 2;
+        if (sizeMode == 2 || sizeMode == 5) Y -= extent.cy / 2;
+        c.TextOut(X, Y, text);
+        return;
+    }
+    if (sizeMode == 0 || sizeMode == 2) SetPoints(c, Round(height * DepthScale));
+    if (sizeMode == 3 || sizeMode == 5) SetPoints(c, Round(height));
+    if (sizeMode == 2 || sizeMode == 5) {
+        Y += Round(std::sin(angle * M_PI / 180) * (c.GetTextExtent(text).cx / 2));
+    }
+    FontRestorer restore_font(c);
+    c.SelectFont(MakeRotatedFont(c.font(), angle));
+    c.ExtTextOut(X, Y, 0, nullptr, text, {});
+}
+
+void logmf_object::DrawLabel(int32_t size, int32_t angle, double x, double y,
+                             const std::string& text, uint8_t region) {
+    MetafileCanvas& c = Target();
+    const std::optional<int> row = RegionRow(region, y);
+    if (!row) return;
+    int X = ToUnitsX(x), Y = *row;
+    const std::string shown =
+        ReplaceFirst(ReplaceFirst(text, "#p", CurrentPage + 1), "#t", PageCount + 1);
+    SetPoints(c, size);
+    c.SelectFont(MakeRotatedFont(c.font(), angle));
+    if (angle != 0) {
+        const double s = std::sin(std::abs(angle) * M_PI / 180);
+        if (angle < 0) {
+            X += Round(c.GetTextExtent(shown).cy * s);
+        } else {
+            Y += Round(c.GetTextExtent(shown).cx * s);
+        }
+    }
+    c.TextOut(X, Y, shown);
+}
+
+void logmf_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
+                               double y2, uint8_t border, uint8_t fill, int32_t fillColor, int32_t,
+                               const std::string& text, int32_t fontSize, double marginLeft,
+                               double marginTop, double marginRight, double marginBottom) {
+    MetafileCanvas& c = Target();
+    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    Rect rect{ToUnitsX(x1), *top, ToUnitsX(x2), *bottom};
+    ClipAndAlignReset reset(c);
+    if (fill) {
+        Brush brush{BrushStyle::Solid, static_cast<Color>(fillColor) & 0xFFFFFF,
+                    HatchStyle::Horizontal, nullptr};
+        c.SelectBrush(brush);
+        c.FillRect({std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
+                    std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)});
+        brush.style = BrushStyle::Null;
+        c.SelectBrush(brush);
+    }
+    if (border) {
+        int phase = 0;
+        Stroke(rect.left, rect.top, rect.right, rect.top, phase);
+        Stroke(rect.right, rect.top, rect.right, rect.bottom, phase);
+        Stroke(rect.right, rect.bottom, rect.left, rect.bottom, phase);
+        Stroke(rect.left, rect.bottom, rect.left, rect.top, phase);
+    }
+    if (!text.empty()) {
+        FontRestorer restore_font(c);
+        c.SelectFont(LayoutFont(c, fontSize));
+        TTextFormat format(c, c.font(), fontSize, PixelsPerInch, marginLeft, marginRight, marginTop,
+                           marginBottom);
+        format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
+    }
+}
+
+void logmf_object::DrawFormattedText(const std::string& text, int32_t fontSize, double x1,
+                                     double y1, double x2, double y2, int32_t layoutFlags,
+                                     double sideMargin, double lineInset) {
+    if (text.empty()) return;
+    MetafileCanvas& c = Target();
+    Rect rect{ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2)};
+    if (rect.bottom < DataTopPx || rect.top >= PageHeightPx) return;
+    ClipAndAlignReset reset(c);
+    FontRestorer restore_font(c);
+    c.SelectFont(LayoutFont(c, fontSize));
+    TTextFormat format(c, c.font(), fontSize, PixelsPerInch, sideMargin, sideMargin, 0, 0);
+    double width = 0, height = 0;
+    format.MeasureText("O", width, height);
+    const int inset = Round(height * lineInset);
+    rect.top += inset;
+    rect.bottom -= inset;
+    c.SelectClipRect({0, DataTopPx, c.ClipBox().right, FooterTopPx});
+    format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
+}
+
+void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
+                                   uint8_t wideMargin, const std::string& text) {
+    MetafileCanvas& c = Target();
+    const Rect box{ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2)};
+    if (!(box.bottom >= DataTopPx && box.top < PageHeightPx)) return;
+    int h = 0, v = 0;
+    if (wideMargin) {
+        const Brush saved = c.brush();
+        Brush hollow = saved;
+        hollow.style = BrushStyle::Null;
+        c.SelectBrush(hollow);
+        c.Rectangle(box);
+        c.SelectBrush(saved);
+        h = v = Round(PixelsPerInch * 0.05);
+    } else if (narrowMargin) {
+        v = Round(PixelsPerInch * 0.025);
+    } else {
+        h = Round(PixelsPerInch * 0.05);
+    }
+    const Rect area{box.left + h, box.top + v, box.right - h, box.bottom + v};
+
+    // Each carriage return ends a line; what follows the last one is not drawn.
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') continue;
+        lines.push_back(text.substr(start, TrimLineEnd(text, start, i) - start));
+        start = i + 1;
+        if (start < text.size() && text[start] == '\n') ++start;
+    }
+    if (lines.empty()) return;
+
+    const int line_height = c.GetTextExtent("Xy").cy;
+    ClipAndAlignReset reset(c);
+    const int clip_bottom = area.top < DataTopPx ? area.bottom + line_height : area.bottom;
+    c.SelectClipRect({box.left, DataTopPx, box.right, clip_bottom});
+    int y = area.top;
+    for (const std::string& line : lines) {
+        if (WholeTextLines) {
+            if (y + line_height <= DataTopPx) {
+                y += line_height;
+                continue;
+            }
+            if (y < DataTopPx) {
+                y = DataTopPx;
+            } else if (y + line_height > PageHeightPx) {
+                break;
+            }
+        }
+        c.TextOut(area.left, y, line);
+        y += line_height;
+        if (WholeTextLines ? y + line_height > PageHeightPx : y > PageHeightPx) break;
+    }
+}
+
+void logmf_object::DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
+                                   uint8_t turnDirection, const std::string& text) {
+    MetafileCanvas& c = Target();
+    const int X1 = ToUnitsX(x1), X2 = ToUnitsX(x2), Y1 = ToUnitsY(y1), Y2 = ToUnitsY(y2);
+    FontRestorer restore_font(c);
+    Font font = c.font();
+    font.escapement = font.orientation = turnDirection ? -900 : 900;
+    c.SelectFont(font);
+    const Size extent = c.GetTextExtent(text);
+    int W = extent.cx, H = extent.cy;
+    if (text.size() >= 2 && W < H) std::swap(W, H);
+    if (X2 - X1 < H) H = X2 - X1 - 2;
+    const int Xa = (X1 + X2 - H) / 2, Xb = (X1 + X2 + H) / 2;
+    const int Ya = (Y1 + Y2 - W) / 2, Yb = (Y1 + Y2 + W) / 2;
+    const int gap = Round(PixelsPerInch * 0.05);
+    if (arrows && 4 * gap + Y1 < Ya) {
+        const int xm = (X1 + X2) / 2, a = H / 2;
+        const auto line = [&](int ax, int ay, int bx, int by) {
+            c.MoveTo(ax, ay);
+            c.LineTo(bx, by);
+        };
+        line(xm, Ya - gap, xm, Y1 + gap);
+        line(xm, Y1 + gap, xm - a, Y1 + gap + a);
+        line(xm, Y1 + gap, xm + a, Y1 + gap + a);
+        line(xm, Yb + gap, xm, Y2 - gap);
+        line(xm, Y2 - gap, xm - a, Y2 - gap - a);
+        line(xm, Y2 - gap, xm + a, Y2 - gap - a);
+    }
+    c.SetBackgroundMode(BackgroundMode::Opaque);
+    c.SetBackgroundColor(kWhite);
+    c.SetTextColor(c.pen().color);
+    if (turnDirection) {
+        c.TextOut(Xb, Ya, text);
+    } else {
+        c.TextOut(Xa, Yb, text);
+    }
+    c.SetTextColor(kBlack);
+}
+
+void logmf_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double,
+                              double) {
+    MetafileCanvas& c = Target();
+    Symbols->Load(symbol);
+    const int X0 = ToUnitsX(x), Y0 = ToUnitsY(y);
+    const double F = PixelsPerInch * xScale;
+    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
+        const auto& s = Symbols->Stroke(i);
+        c.MoveTo(Round(X0 + F * s.x1 / 10), Round(Y0 - F * s.y1 / 10));
+        c.LineTo(Round(X0 + F * s.x2 / 10), Round(Y0 - F * s.y2 / 10));
+    }
+}
+
+void logmf_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, double size, double,
+                                    double, uint8_t region) {
+    MetafileCanvas& c = Target();
+    const std::optional<int> row = RegionRow(region, y);
+    if (!row) return;
+    Symbols->Load(symbol);
+    const int X0 = ToUnitsX(x), Y0 = *row;
+    const double F = PixelsPerInch * size / 10;
+    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
+        const auto& s = Symbols->Stroke(i);
+        c.MoveTo(Round(X0 + F * s.x1), Round(Y0 - F * s.y1));
+        c.LineTo(Round(X0 + F * s.x2), Round(Y0 - F * s.y2));
+    }
+}
+
+void logmf_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
+                               double x2, double y2, uint8_t isBitmap, uint8_t region) {
+    MetafileCanvas& c = Target();
+    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    const Rect box{ToUnitsX(x1), *top, ToUnitsX(x2), *bottom};
+    std::vector<uint8_t> bytes(data.begin(),
+                               data.begin() + std::clamp<int64_t>(size, 0, int64_t(data.size())));
+    const char* kind = isBitmap ? "embedded bitmap" : "embedded metafile";
+    try {
+        if (isBitmap) {
+            const Bitmap bitmap = DecodePicture(bytes, false);
+            StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
+                          static_cast<int>(box.Width()), box.top);
+        } else {
+            const int64_t w = std::abs(int64_t(box.right) - box.left);
+            const int64_t h = std::abs(int64_t(box.bottom) - box.top);
+            if (w < 1 || h < 1) throw PictureError("the picture's box is empty");
+            if (w > INT16_MAX || h > INT16_MAX) {
+                throw PictureError("the picture's box does not fit a metafile");
+            }
+            AddPlaceableHeader(bytes, static_cast<uint32_t>(bytes.size()), 0, 0, ClampToInt16(w),
+                               ClampToInt16(h), ScreenPixelsPerInch);
+            const TempFileRemover file(MakeTempFileName("~wmf"));
+            WriteFileBytes(file.path(), bytes);
+            DrawMetafileFile(c, box, file.path());
+        }
+    } catch (const CindralError& e) {
+        ReportBrokenPicture(kind, e.what());
+        DrawPicturePlaceholder(c, box);
+    }
+}
+
+void logmf_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
+                                     double y1, double x2, double y2) {
+    MetafileCanvas& c = Target();
+    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    const Rect box{ToUnitsX(x1), *top, ToUnitsX(x2), *bottom};
+    try {
+        const Bitmap bitmap = DecodePicture(stream, false);
+        StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
+                      static_cast<int>(box.Width()), box.top);
+    } catch (const CindralError& e) {
+        ReportBrokenPicture("embedded picture stream", e.what());
+        DrawPicturePlaceholder(c, box);
+    }
+}
+
+}  // namespace cindral

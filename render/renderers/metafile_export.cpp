@@ -1,0 +1,123 @@
+#include "render/renderers/metafile_export.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "core/environment/errors.h"
+#include "core/environment/status.h"
+#include "render/canvas/wmf_writer.h"
+
+namespace cindral {
+namespace {
+
+// Larger drawings than this are refused in every format: no log comes near it, and the
+// renderer's sums of coordinates stay inside int.
+constexpr double kMostUnits = 1 << 30;
+
+int RoundToInt(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}
+
+}  // namespace
+
+std::string WmfTooLargeMessage(int width, int height) {
+    char text[400];
+    std::snprintf(text, sizeof text,
+                  "The log is too large for a Windows Metafile: its drawing is %d x %d units at "
+                  "96 units per inch, and a WMF holds at most 32,767 units each way. Export it "
+                  "as an Enhanced Metafile (*.emf) instead, which has no such limit.",
+                  width, height);
+    return text;
+}
+
+MetafileExtent ComputeMetafileExtent(const GdxHeader& h, bool header_option, bool footer_option) {
+    if (!(h.DepthUnitsPerInch > 0) || !(h.XUnitsPerInch > 0)) {
+        throw CindralError("The log's header gives no units per inch; it cannot be drawn.");
+    }
+    MetafileExtent e;
+    double inches = (h.TopDepth - h.BottomDepth) / h.DepthUnitsPerInch;
+    if (header_option && h.FirstHeaderHeight >= 0) {
+        inches += h.FirstHeaderHeight + h.BandGap;
+        e.header_included = true;
+    }
+    if (footer_option && h.FooterHeight >= 0) {
+        inches += h.FooterHeight + h.BandGap;
+        e.footer_included = true;
+    }
+    const double width = 96 * h.PageWidth, height = 96 * inches;
+    if (!(width >= 1 && width <= kMostUnits && height >= 1 && height <= kMostUnits)) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "The log's drawing of %g x %g inches cannot be exported as one picture.",
+                      h.PageWidth, inches);
+        throw CindralError(text);
+    }
+    e.width = RoundToInt(width);
+    e.height = RoundToInt(height);
+    return e;
+}
+
+std::unique_ptr<logmf_object> OpenLogForExport(const std::string& source,
+                                               const DocumentSettings& files) {
+    auto document = std::make_unique<logmf_object>(files.pattern_file, files.symbol_file,
+                                                   files.default_page_length);
+    document->FileName = source;
+    document->ReadHeader();
+    document->Close();
+    return document;
+}
+
+MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExportOptions& options) {
+    document.Format = options.format;
+
+    MetafileExportResult result;
+    result.extent = ComputeMetafileExtent(document.Header(), options.header, options.footer);
+    if (options.format == MetafileFormat::Wmf &&
+        (result.extent.height > kWmfMaxCoordinate || result.extent.width > kWmfMaxCoordinate)) {
+        // 16-bit coordinates would wrap or be clamped into a wrong drawing.
+        throw CindralError(WmfTooLargeMessage(result.extent.width, result.extent.height));
+    }
+
+    document.OutputFileName = options.output;
+    if (options.keep_partial) {
+        // The old file goes before anything is drawn, so a partial drawing never sits
+        // beside stale bytes; without a partial drawing it is simply overwritten at the end.
+        std::error_code ignored;
+        std::filesystem::remove(options.output, ignored);
+    }
+    document.XScale = 96 / document.XUnitsPerInch;
+    document.DepthScale = 96 / document.DepthUnitsPerInch;
+    document.PageWidthPx = result.extent.width;
+    document.PageHeightPx = result.extent.height;
+    document.HeaderIncluded = result.extent.header_included;
+    document.FooterIncluded = result.extent.footer_included;
+    document.CurrentPage = 0;
+
+    struct Closing {
+        const std::string& name;
+        ~Closing() { HideStatus(); }
+    };
+    try {
+        document.PlayCommands();
+    } catch (...) {
+        // What was drawn up to the failure is still written; the failure is what is reported.
+        if (document.Canvas && options.keep_partial) {
+            Closing closing{options.output};
+            ShowStatus("Closing " + options.output + " ...");
+            try {
+                document.SaveMetafile();
+            } catch (const std::exception&) {
+            }
+        }
+        throw;
+    }
+    Closing closing{options.output};
+    ShowStatus("Closing " + options.output + " ...");
+    result.drawing_calls = document.Canvas->DrawingCalls();
+    result.recorded_bytes = document.Canvas->RecordedBytes();
+    result.bytes = document.SaveMetafile();
+    return result;
+}
+
+}  // namespace cindral
