@@ -10,6 +10,7 @@
 #include "core/environment/errors.h"
 #include "core/environment/ui.h"
 #include "render/renderers/logp_object.h"
+#include "render/document/log_document.h"
 #include "render/renderers/metafile_export.h"
 
 namespace cindral::app {
@@ -31,11 +32,9 @@ bool ExportOpenLog(TCindralFrm& window, const MetafileOptions& options) {
         ~CursorBack() { QApplication::restoreOverrideCursor(); }
     } cursor_back;
     try {
-        // The file on disk is exported, not the state of the page on screen.
-        const DocumentSettings files{window.Document->PatternFileName,
-                                     window.Document->SymbolFileName,
-                                     window.Document->DefaultPageLength};
-        const std::unique_ptr<logmf_object> log = OpenLogForExport(window.CurrentFileName, files);
+        // The log as its file has it is exported, not the interval on screen.
+        const std::unique_ptr<logmf_object> log =
+            MakeMetafileRenderer(*window.Document, window.Document->FileHeader());
         MetafileExportOptions export_options;
         export_options.output = options.file_name;
         export_options.format = options.format;

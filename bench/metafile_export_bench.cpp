@@ -16,6 +16,7 @@
 #include "core/environment/document_settings.h"
 #include "core/format/byte_codec.h"
 #include "core/format/gdx_writer.h"
+#include "render/document/log_document.h"
 #include "render/renderers/metafile_export.h"
 
 namespace {
@@ -110,8 +111,11 @@ void ExportWholeLog(benchmark::State& state) {
     options.output =
         (WorkDir() / (format == cindral::MetafileFormat::Emf ? "out.emf" : "out.svg")).string();
     cindral::MetafileExportResult result;
+    cindral::LogDocumentOptions opening;
+    opening.files = files;
     for (auto _ : state) {
-        auto document = cindral::OpenLogForExport(log, files);
+        cindral::LogDocument opened(log, opening);
+        auto document = cindral::MakeMetafileRenderer(opened, opened.Header());
         result = cindral::ExportMetafile(*document, options);
     }
     state.counters["MB"] = double(result.bytes) / 1e6;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/command.h"
-#include "cli/document_options.h"
+#include "cli/log_opening.h"
 #include "cli/gui_application.h"
 #include "cli/options.h"
 #include "core/environment/errors.h"
@@ -15,18 +15,6 @@ namespace cindral::cli {
 namespace {
 
 const char kUsage[] = "export FILE -o OUT.wmf|OUT.emf|OUT.svg [--no-header] [--no-footer]";
-
-// Everything it takes to open the log: settings, then libraries, then the document with
-// its header read.
-std::unique_ptr<logmf_object> OpenLog(const CommonOptions& common, const std::string& file) {
-    const DocumentSettings files = DocumentSettingsFor(common);
-    std::unique_ptr<logmf_object> document = OpenLogForExport(file, files);
-    if (common.interval) {
-        document->TopDepth = common.interval->first;
-        document->BottomDepth = common.interval->second;
-    }
-    return document;
-}
 
 int RunExport(const std::vector<std::string>& args) {
     ArgumentReader reader(args);
@@ -38,9 +26,6 @@ int RunExport(const std::vector<std::string>& args) {
     const std::vector<std::string> files = reader.Positionals();
     if (files.size() != 1) throw UsageError{"needs exactly one FILE"};
     if (!out || out->empty()) throw UsageError{"needs -o OUT.wmf, OUT.emf or OUT.svg"};
-    if (common.interval && common.interval->first <= common.interval->second) {
-        throw UsageError{"--interval needs TOP greater than BOTTOM"};
-    }
     const std::optional<MetafileFormat> format = MetafileFormatOf(*out);
     if (!format) {
         throw CindralError("Cannot export to " + *out +
@@ -51,8 +36,10 @@ int RunExport(const std::vector<std::string>& args) {
     options.keep_partial = false;
 
     const std::unique_ptr<QGuiApplication> application = EnsureGuiApplication();
-    const std::unique_ptr<logmf_object> document = OpenLog(common, files[0]);
-    ExportMetafile(*document, options);
+    const std::unique_ptr<LogDocument> document = OpenLogDocument(files[0], common);
+    const std::unique_ptr<logmf_object> renderer =
+        MakeMetafileRenderer(*document, document->Header());
+    ExportMetafile(*renderer, options);
     return kExitOk;
 }
 

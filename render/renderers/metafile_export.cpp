@@ -1,5 +1,7 @@
 #include "render/renderers/metafile_export.h"
 
+#include "render/document/log_document.h"
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -58,14 +60,15 @@ MetafileExtent ComputeMetafileExtent(const GdxHeader& h, bool header_option, boo
     return e;
 }
 
-std::unique_ptr<logmf_object> OpenLogForExport(const std::string& source,
-                                               const DocumentSettings& files) {
-    auto document = std::make_unique<logmf_object>(files.pattern_file, files.symbol_file,
+std::unique_ptr<logmf_object> MakeMetafileRenderer(const LogDocument& document,
+                                                   const GdxHeader& header) {
+    const DocumentSettings& files = document.Options().files;
+    auto renderer = std::make_unique<logmf_object>(files.pattern_file, files.symbol_file,
                                                    files.default_page_length);
-    document->FileName = source;
-    document->ReadHeader();
-    document->Close();
-    return document;
+    std::vector<int64_t> whole_file;
+    document.PreparePlay(*renderer, -1, whole_file);
+    renderer->Header() = header;
+    return renderer;
 }
 
 MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExportOptions& options) {

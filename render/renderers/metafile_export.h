@@ -13,6 +13,8 @@
 
 namespace cindral {
 
+class LogDocument;
+
 struct MetafileExportOptions {
     std::string output;
     MetafileFormat format = MetafileFormat::Wmf;
@@ -40,10 +42,10 @@ struct MetafileExportResult {
     size_t recorded_bytes = 0;  // the size of the recording the file was written from
 };
 
-// Opens the compiled log `source` for an export: the libraries of `files`, the header read
-// and the file closed again.
-std::unique_ptr<logmf_object> OpenLogForExport(const std::string& source,
-                                               const DocumentSettings& files);
+// The metafile renderer for the log `document` holds: the document's libraries and the bytes
+// it read at open, with `header` (the file's own, or the document's with an interval set).
+std::unique_ptr<logmf_object> MakeMetafileRenderer(const LogDocument& document,
+                                                   const GdxHeader& header);
 
 // Renders the log `document` (its header read; a depth interval set on it is kept) into
 // `options.output`. A WMF of a log whose drawing would need

@@ -18,7 +18,7 @@
 #include "render/pictures/wmf_player.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/metafile_export.h"
-#include "render/renderers/page_renderer.h"
+#include "render/document/log_document.h"
 #include "temp_dir.h"
 
 namespace cindral {
@@ -252,16 +252,14 @@ TEST_F(MetafileDrawing, MetafilesPlayedBackMatchTheRasterPage) {
     w.Write(text);
     w.Save(dir.File("log.gdx"));
 
-    logp_object page(dir.File("p.pat"), dir.File("s.sym"));
-    page.FileName = dir.File("log.gdx");
-    page.ReadHeader();
-    page.Close();
-    const QImage raster = RenderPageImage(page, 0, 96);
+    LogDocumentOptions opening;
+    opening.files = {dir.File("p.pat"), dir.File("s.sym"), 100};
+    LogDocument log(dir.File("log.gdx"), opening, 96);
+    const QImage raster = log.RenderPage(0);
 
     for (MetafileFormat format : {MetafileFormat::Wmf, MetafileFormat::Emf}) {
         SCOPED_TRACE(format == MetafileFormat::Wmf ? "wmf" : "emf");
-        auto document =
-            OpenLogForExport(dir.File("log.gdx"), {dir.File("p.pat"), dir.File("s.sym"), 100});
+        auto document = MakeMetafileRenderer(log, log.Header());
         MetafileExportOptions options;
         options.format = format;
         options.output = dir.File(format == MetafileFormat::Wmf ? "log.wmf" : "log.emf");
