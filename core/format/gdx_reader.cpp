@@ -34,8 +34,10 @@ bool GdxReader::ReadFrame(Frame& frame) {
                           " left, a frame needs 4).",
                       0);
     }
-    frame.code = file_.ReadShort();
-    frame.length = static_cast<uint16_t>(file_.ReadShort());
+    uint8_t bytes[4];
+    file_.ReadBlock(bytes, sizeof bytes);
+    frame.code = static_cast<int16_t>(bytes[0] | (bytes[1] << 8));
+    frame.length = static_cast<uint16_t>(bytes[2] | (bytes[3] << 8));
     return true;
 }
 

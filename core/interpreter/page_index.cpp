@@ -71,13 +71,17 @@ class ExtentBuilder {
 
     IndexedCommand Finish(int64_t offset) const {
         IndexedCommand entry;
-        entry.offset = offset;
+        entry.offset = static_cast<uint32_t>(offset);
         if (unbounded_ || !(low_ <= high_)) return entry;  // EveryPage
         const double pad = pad_ + (kBasePadInches + c_.line_width_inches) * c_.depth_units_per_inch;
+        const double low = low_ - pad;
+        const double high = high_ + pad;
+        constexpr double kMostFloat = std::numeric_limits<float>::max();
+        if (!(low > -kMostFloat && high < kMostFloat)) return entry;  // EveryPage
+        // Rounded outward, so the float range holds the whole double range.
         entry.reach = Reach::Depths;
-        entry.low = low_ - pad;
-        entry.high = high_ + pad;
-        if (!std::isfinite(entry.low) || !std::isfinite(entry.high)) entry.reach = Reach::EveryPage;
+        entry.low = std::nextafter(static_cast<float>(low), -std::numeric_limits<float>::infinity());
+        entry.high = std::nextafter(static_cast<float>(high), std::numeric_limits<float>::infinity());
         return entry;
     }
 
@@ -91,13 +95,13 @@ class ExtentBuilder {
 
 IndexedCommand EveryPage(int64_t offset) {
     IndexedCommand entry;
-    entry.offset = offset;
+    entry.offset = static_cast<uint32_t>(offset);
     return entry;
 }
 
 IndexedCommand InBand(int64_t offset, uint8_t region) {
     IndexedCommand entry;
-    entry.offset = offset;
+    entry.offset = static_cast<uint32_t>(offset);
     entry.reach = Reach::Band;
     entry.band = region;
     return entry;
@@ -328,7 +332,6 @@ PageIndex PageIndex::Build(file_object& file, const GdxHeader& header) {
         index.commands_.push_back(ReachOf(command, context));
         ++index.codes_[command.code];
     }
-    index.commands_.shrink_to_fit();
     return index;
 }
 
@@ -346,7 +349,7 @@ std::vector<int64_t> PageIndex::CommandsFor(const PageSelection& page) const {
                 plays = c.band == page.header_mode || (c.band == 3 && page.has_footer);
                 break;
         }
-        if (plays) offsets.push_back(c.offset);
+        if (plays) offsets.push_back(int64_t(c.offset));
     }
     return offsets;
 }
