@@ -69,10 +69,16 @@ const std::vector<CommandInfo>& CommandTable() {
 }
 
 const CommandInfo* FindCommand(int16_t code) {
-    const auto& table = CommandTable();
-    auto it = std::lower_bound(table.begin(), table.end(), code,
-                               [](const CommandInfo& row, int16_t c) { return row.code < c; });
-    return it != table.end() && it->code == code ? &*it : nullptr;
+    // Every record of a log is looked up: a direct table over the codes in use.
+    static const std::vector<const CommandInfo*> by_code = [] {
+        const auto& table = CommandTable();
+        std::vector<const CommandInfo*> rows(size_t(table.back().code) + 1, nullptr);
+        for (const CommandInfo& row : table) {
+            if (row.code >= 0) rows[size_t(row.code)] = &row;
+        }
+        return rows;
+    }();
+    return code >= 0 && size_t(code) < by_code.size() ? by_code[size_t(code)] : nullptr;
 }
 
 int16_t CodeOf(const CommandRecord& record) {

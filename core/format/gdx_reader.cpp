@@ -157,7 +157,12 @@ std::vector<uint8_t> GdxReader::ReadPictureSubBlock(const Frame& owner) {
 bool GdxReader::Next(GdxCommand& command) {
     Frame frame{};
     if (!ReadFrame(frame)) return false;
-    command = GdxCommand();
+    // Cleared in place: the lists keep their storage from one command to the next.
+    command.points.clear();
+    command.points2.clear();
+    command.segments.clear();
+    command.text.clear();
+    command.data.clear();
     command.offset = frame.offset;
     command.code = frame.code;
     command.length = frame.length;

@@ -80,8 +80,14 @@ class ExtentBuilder {
         if (!(low > -kMostFloat && high < kMostFloat)) return entry;  // EveryPage
         // Rounded outward, so the float range holds the whole double range.
         entry.reach = Reach::Depths;
-        entry.low = std::nextafter(static_cast<float>(low), -std::numeric_limits<float>::infinity());
-        entry.high = std::nextafter(static_cast<float>(high), std::numeric_limits<float>::infinity());
+        entry.low = static_cast<float>(low);
+        if (double(entry.low) > low) {
+            entry.low = std::nextafter(entry.low, -std::numeric_limits<float>::infinity());
+        }
+        entry.high = static_cast<float>(high);
+        if (double(entry.high) < high) {
+            entry.high = std::nextafter(entry.high, std::numeric_limits<float>::infinity());
+        }
         return entry;
     }
 
