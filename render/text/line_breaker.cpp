@@ -1,6 +1,5 @@
 #include "render/text/line_breaker.h"
 
-#include "render/text/text_format.h"
 
 namespace cindral {
 namespace {
@@ -13,7 +12,7 @@ constexpr double kTolerance = 0.001;
 
 }  // namespace
 
-void TLineBreaker::Measure(const TTextFormat& format, int start, int end) {
+void TLineBreaker::Measure(const LineMeasure& format, int start, int end) {
     if (end > Length() + 1) end = Length() + 1;
     if (end < start) end = start;
     const char* base = text_.data();
@@ -44,7 +43,7 @@ bool TLineBreaker::IsBreakPoint(int position) const {
     return here <= 32 || before <= 32 || before == kHyphen;
 }
 
-bool TLineBreaker::NextLine(const TTextFormat& format, int& line_end, int& line_start,
+bool TLineBreaker::NextLine(const LineMeasure& format, int& line_end, int& line_start,
                             int max_width) {
     if (position_ > Length()) return false;
     const int start = position_;

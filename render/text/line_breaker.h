@@ -1,13 +1,21 @@
 #pragma once
-// TLineBreaker: finds where each line of a wrapped text ends, measuring candidates with a
-// TTextFormat's advance table. Positions are 1-based, as the layout rules count them: the
+// TLineBreaker: finds where each line of a wrapped text ends, measuring candidates with what
+// the layout gives it (TTextFormat's advance table). Positions are 1-based, as the layout rules count them: the
 // first character is at 1 and a line is [start, end).
 
 #include <string>
 
 namespace cindral {
 
-class TTextFormat;
+// What the line breaker asks of a layout: the size of a run of characters, and whether lines
+// may break between words at all.
+class LineMeasure {
+  public:
+    virtual ~LineMeasure() = default;
+    virtual void MeasureText(const char* begin, const char* end, double& width,
+                             double& height) const = 0;
+    virtual bool WordBreak() const = 0;
+};
 
 class TLineBreaker {
   public:
@@ -15,7 +23,7 @@ class TLineBreaker {
 
     // The next line as [line_start, line_end); false when the text is used up. Every line
     // takes at least one character, so a layout loop always ends.
-    bool NextLine(const TTextFormat& format, int& line_end, int& line_start, int max_width);
+    bool NextLine(const LineMeasure& format, int& line_end, int& line_start, int max_width);
 
     // Advances over blanks (codes 0..32 except carriage return); true while inside the text.
     bool SkipBlanks();
@@ -37,7 +45,7 @@ class TLineBreaker {
     }
     bool AtCarriageReturn() const { return position_ <= Length() && At(position_) == 13; }
     // Measures [start, end) into width_ and height_.
-    void Measure(const TTextFormat& format, int start, int end);
+    void Measure(const LineMeasure& format, int start, int end);
 
     std::string text_;
     int position_ = 1;

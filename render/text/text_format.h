@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "render/canvas/canvas.h"
+#include "render/text/line_breaker.h"
 
 namespace cindral {
 
@@ -33,7 +34,7 @@ struct TLineRec {
     double Top = 0;
 };
 
-class TTextFormat {
+class TTextFormat : public LineMeasure {
   public:
     // Measures `font` for `canvas` (whose selected font must be the one to draw with; it is
     // selected again afterwards). Margins are in inches.
@@ -43,7 +44,8 @@ class TTextFormat {
     // Width: the sum of the advances of the characters from code 32 up; height: the line
     // height. Both 0 for an empty text.
     void MeasureText(const std::string& text, double& width, double& height) const;
-    void MeasureText(const char* begin, const char* end, double& width, double& height) const;
+    void MeasureText(const char* begin, const char* end, double& width,
+                     double& height) const override;
 
     // Lays out and draws `text` in `rect` (device pixels). With kCalcRect nothing is drawn
     // and `rect` comes back with the bottom the text needs.
@@ -59,7 +61,7 @@ class TTextFormat {
     double LineHeight() const { return line_height_; }
     double Advance(unsigned char c) const { return advance_[c]; }
     int LineCount() const { return line_count_; }
-    bool WordBreak() const { return word_break_; }
+    bool WordBreak() const override { return word_break_; }
     int LeftMargin() const { return left_margin_; }
     int RightMargin() const { return right_margin_; }
     int TopMargin() const { return top_margin_; }
