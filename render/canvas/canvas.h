@@ -4,6 +4,7 @@
 // alignment, current position, clip) lives here as plain values, and each back-end turns
 // the drawing calls into pixels, metafile records or trace lines.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "render/canvas/region.h"
 
 namespace cindral {
+
+class OffscreenCanvas;
 
 class Canvas {
   public:
@@ -102,6 +105,10 @@ class Canvas {
         StretchDib({x, y, x + bitmap.width, y + bitmap.height}, bitmap,
                    {0, 0, bitmap.width, bitmap.height});
     }
+
+    // --- off-screen pictures ---
+    // A white picture of `width` x `height` pixels to draw on and copy back as a bitmap.
+    virtual std::unique_ptr<OffscreenCanvas> MakeOffscreen(int width, int height) const;
 
   protected:
     void set_current_position(Point p) { current_ = p; }

@@ -1,5 +1,7 @@
 #include "render/pictures/picture_draw.h"
 
+#include "render/canvas/offscreen_canvas.h"
+
 #include <QImage>
 #include <algorithm>
 #include <cctype>
@@ -71,14 +73,9 @@ void DrawMetafileFile(Canvas& canvas, const Rect& rect, const std::string& file_
     }
     if (width * height > kMaxPicturePixels) throw PictureError("metafile: picture too large");
 
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QtCanvas picture(&image);
-        PlayWmf(bytes, picture, {0, 0, static_cast<int>(width), static_cast<int>(height)});
-        picture.Finish();
-    }
-    StretchBitmap(canvas, BitmapFromImage(image), rect.left, static_cast<int>(rect.Height()),
+    const auto picture = canvas.MakeOffscreen(static_cast<int>(width), static_cast<int>(height));
+    PlayWmf(bytes, picture->canvas(), {0, 0, static_cast<int>(width), static_cast<int>(height)});
+    StretchBitmap(canvas, picture->TakeBitmap(), rect.left, static_cast<int>(rect.Height()),
                   static_cast<int>(rect.Width()), rect.top);
 }
 

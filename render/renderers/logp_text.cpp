@@ -1,9 +1,7 @@
-// The text, symbol and picture primitives of the raster renderer: anchored, turned, fitted,
-// wrapped and formatted text, page-number labels, text boxes, library symbols, and pictures
-// from files or embedded in the log. A picture that cannot be drawn leaves an empty frame in
-// its place and a note in the log; the page goes on.
+// The text and symbol primitives of the raster renderer: anchored, turned, fitted, wrapped
+// and formatted text, page-number labels, text boxes and library symbols. Pictures are in
+// logp_pictures.cpp.
 
-#include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -15,11 +13,12 @@
 #include "render/text/font_resolver.h"
 #include "render/renderers/logp_object.h"
 #include "render/canvas/mul_div.h"
+#include "render/canvas/offscreen_canvas.h"
+#include "render/renderers/logp_shapes.h"
 #include "render/pictures/picture_draw.h"
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
-#include "render/canvas/qt_canvas.h"
 #include "render/renderers/stroke_line.h"
 #include "render/text/text_fonts.h"
 #include "render/text/text_format.h"
@@ -54,27 +53,6 @@ class FontRestorer {
     Font font_;
 };
 
-// Leaves no clip selected and alignment 0 however a primitive ends.
-class ClipAndAlignReset {
-  public:
-    explicit ClipAndAlignReset(Canvas& c) : canvas_(c) {}
-    ~ClipAndAlignReset() {
-        canvas_.SelectNoClip();
-        canvas_.SetTextAlign(0);
-    }
-    ClipAndAlignReset(const ClipAndAlignReset&) = delete;
-    ClipAndAlignReset& operator=(const ClipAndAlignReset&) = delete;
-
-  private:
-    Canvas& canvas_;
-};
-
-Rect Normalized(Rect r) {
-    if (r.right < r.left) std::swap(r.left, r.right);
-    if (r.bottom < r.top) std::swap(r.top, r.bottom);
-    return r;
-}
-
 // Replaces the first `marker` in `text` by `number`.
 std::string ReplaceFirst(const std::string& text, const char* marker, int number) {
     const size_t at = text.find(marker);
@@ -102,10 +80,6 @@ Font FontOfSize(Font font, int points, int pixels_per_inch) {
     font.width = 0;
     font.escapement = font.orientation = 0;
     return font;
-}
-
-int16_t ClampToInt16(int64_t v) {
-    return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
 }
 
 }  // namespace
@@ -474,23 +448,19 @@ void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, ui
     if (area.Width() >= 1 && area.Height() >= 1 &&
         area.Width() * area.Height() <= int64_t(1) << 26) {
         // The turned text is drawn once into a bitmap of its own size and copied whole.
-        QImage image(static_cast<int>(area.Width()), static_cast<int>(area.Height()),
-                     QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            QtCanvas offscreen(&image);
-            offscreen.SelectFont(font);
-            offscreen.SetBackgroundMode(BackgroundMode::Opaque);
-            offscreen.SetBackgroundColor(kWhite);
-            offscreen.SetTextColor(color);
-            if (turnDirection) {
-                offscreen.TextOut(H, 0, text);
-            } else {
-                offscreen.TextOut(0, W, text);
-            }
-            offscreen.Finish();
+        const auto picture = c.MakeOffscreen(static_cast<int>(area.Width()),
+                                             static_cast<int>(area.Height()));
+        cindral::Canvas& offscreen = picture->canvas();
+        offscreen.SelectFont(font);
+        offscreen.SetBackgroundMode(BackgroundMode::Opaque);
+        offscreen.SetBackgroundColor(kWhite);
+        offscreen.SetTextColor(color);
+        if (turnDirection) {
+            offscreen.TextOut(H, 0, text);
+        } else {
+            offscreen.TextOut(0, W, text);
         }
-        const Bitmap bitmap = BitmapFromImage(image);
+        const Bitmap bitmap = picture->TakeBitmap();
         if (IsPrinter()) {
             StretchBitmap(c, bitmap, area.left, static_cast<int>(area.Height()),
                           static_cast<int>(area.Width()), area.top);
@@ -536,111 +506,6 @@ void logp_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, d
         const auto& s = Symbols->Stroke(i);
         c.MoveTo(RoundToInt(X0 + F * s.x1), RoundToInt(Y0 - F * s.y1));
         c.LineTo(RoundToInt(X0 + F * s.x2), RoundToInt(Y0 - F * s.y2));
-    }
-}
-
-void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
-                                  const std::string& fileName, uint8_t border, uint8_t stretch) {
-    cindral::Canvas& c = Target();
-    int left = ToPixelX(x1) + 1;
-    int right = ToPixelX(x2) + 1;
-    const int top = ToPixelY(y1) - 1;
-    int bottom = ToPixelY(y2) - 1;
-    ClipAndAlignReset reset(c);
-
-    Bitmap picture;
-    try {
-        picture = LoadPictureFile(fileName);
-    } catch (const CindralError& e) {
-        ReportBrokenPicture(fileName, e.what());
-        c.SelectClipRegion(DataRegion);
-        DrawPicturePlaceholder(c, {left, top, right, bottom});
-        return;
-    }
-
-    if (stretch) {
-        c.SelectClipRegion(DataRegion);
-        StretchBitmap(c, picture, left, bottom - top - 1, right - left - 1, top);
-    } else {
-        const Region clip = Region::FromRect(Normalized({left, top, right + 1, bottom + 1}))
-                                .Combined(DataRegion, CombineMode::And);
-        c.SelectClipRegion(clip);
-        if (!clip.IsEmpty()) {
-            right = std::min<int64_t>(right, int64_t(left) + picture.width);
-            bottom = std::min<int64_t>(bottom, int64_t(top) + picture.height);
-            // At its own size: the picture is cropped by the box, never scaled.
-            StretchBitmap(c, picture, left, picture.height, picture.width, top);
-        }
-    }
-    if (border) {
-        Pen pen = c.pen();
-        pen.style = PenStyle::Solid;
-        pen.width = 0;
-        c.SelectPen(pen);
-        c.MoveTo(left, top);
-        c.LineTo(left, bottom);
-        c.LineTo(right - 1, bottom);
-        c.LineTo(right - 1, top);
-        c.LineTo(left, top);
-    }
-}
-
-void logp_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
-                              double x2, double y2, uint8_t isBitmap, uint8_t region) {
-    cindral::Canvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1);
-    const std::optional<int> bottom = RegionRow(region, y2);
-    if (!top || !bottom) return;
-    if (region != HeaderMode && *top >= PageHeightPx && *bottom >= PageHeightPx) return;
-    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
-    c.SelectNoClip();
-
-    // The record's size may not exceed the data that came with it.
-    std::vector<uint8_t> bytes(data.begin(),
-                               data.begin() + std::clamp<int64_t>(size, 0, int64_t(data.size())));
-    const char* kind = isBitmap ? "embedded bitmap" : "embedded metafile";
-    try {
-        if (isBitmap) {
-            const TempFileRemover file(MakeTempFileName("~bmp"));
-            WriteFileBytes(file.path(), bytes);
-            int width = 0, height = 0;
-            ReadBitmapSize(file.path(), width, height);
-            const Bitmap bitmap = LoadPictureFile(file.path());
-            StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
-                          static_cast<int>(box.Width()), box.top);
-        } else {
-            // An empty box would ask for a warning box on every page that replays it.
-            if (box.Width() < 1 || box.Height() < 1)
-                throw PictureError("the picture's box is empty");
-            AddPlaceableHeader(bytes, static_cast<uint32_t>(bytes.size()), 0, 0,
-                               ClampToInt16(box.Width()), ClampToInt16(box.Height()),
-                               ScreenPixelsPerInch);
-            const TempFileRemover file(MakeTempFileName("~wmf"));
-            WriteFileBytes(file.path(), bytes);
-            DrawMetafileFile(c, box, file.path());
-        }
-    } catch (const CindralError& e) {
-        ReportBrokenPicture(kind, e.what());
-        DrawPicturePlaceholder(c, box);
-    }
-}
-
-void logp_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
-                                    double y1, double x2, double y2) {
-    cindral::Canvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1);
-    const std::optional<int> bottom = RegionRow(region, y2);
-    if (!top || !bottom) return;
-    if (region != HeaderMode && *top >= PageHeightPx) return;
-    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
-    c.SelectNoClip();
-    try {
-        const Bitmap bitmap = DecodePicture(stream, false);
-        StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
-                      static_cast<int>(box.Width()), box.top);
-    } catch (const CindralError& e) {
-        ReportBrokenPicture("embedded picture stream", e.what());
-        DrawPicturePlaceholder(c, box);
     }
 }
 

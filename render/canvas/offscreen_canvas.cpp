@@ -1,0 +1,32 @@
+#include "render/canvas/offscreen_canvas.h"
+
+#include "render/canvas/qt_canvas.h"
+#include "render/pictures/picture_draw.h"
+
+namespace cindral {
+
+OffscreenCanvas::OffscreenCanvas(int width, int height)
+    : image_(width, height, QImage::Format_RGB32) {
+    image_.fill(Qt::white);
+    canvas_ = std::make_unique<QtCanvas>(&image_);
+}
+
+OffscreenCanvas::~OffscreenCanvas() = default;
+
+Canvas& OffscreenCanvas::canvas() {
+    return *canvas_;
+}
+
+Bitmap OffscreenCanvas::TakeBitmap() {
+    canvas_->Finish();
+    canvas_.reset();
+    return BitmapFromImage(image_);
+}
+
+// Every device draws its off-screen pictures with the raster rules: the pictures are bitmaps
+// in the end, whatever device they are copied to.
+std::unique_ptr<OffscreenCanvas> Canvas::MakeOffscreen(int width, int height) const {
+    return std::make_unique<OffscreenCanvas>(width, height);
+}
+
+}  // namespace cindral

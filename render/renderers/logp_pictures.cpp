@@ -1,0 +1,124 @@
+// The picture primitives of the raster renderer: pictures from files and pictures embedded in
+// the log, in the data window or a page band. A picture that cannot be drawn leaves an empty
+// frame in its place and a note in the log; the page goes on.
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/environment/errors.h"
+#include "core/pages/rounding.h"
+#include "render/pictures/picture_draw.h"
+#include "render/pictures/picture_error.h"
+#include "render/pictures/picture_files.h"
+#include "render/pictures/picture_log.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/logp_shapes.h"
+
+namespace cindral {
+
+void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
+                                  const std::string& fileName, uint8_t border, uint8_t stretch) {
+    cindral::Canvas& c = Target();
+    int left = ToPixelX(x1) + 1;
+    int right = ToPixelX(x2) + 1;
+    const int top = ToPixelY(y1) - 1;
+    int bottom = ToPixelY(y2) - 1;
+    ClipAndAlignReset reset(c);
+
+    Bitmap picture;
+    try {
+        picture = LoadPictureFile(fileName);
+    } catch (const CindralError& e) {
+        ReportBrokenPicture(fileName, e.what());
+        c.SelectClipRegion(DataRegion);
+        DrawPicturePlaceholder(c, {left, top, right, bottom});
+        return;
+    }
+
+    if (stretch) {
+        c.SelectClipRegion(DataRegion);
+        StretchBitmap(c, picture, left, bottom - top - 1, right - left - 1, top);
+    } else {
+        const Region clip = Region::FromRect(Normalized({left, top, right + 1, bottom + 1}))
+                                .Combined(DataRegion, CombineMode::And);
+        c.SelectClipRegion(clip);
+        if (!clip.IsEmpty()) {
+            right = std::min<int64_t>(right, int64_t(left) + picture.width);
+            bottom = std::min<int64_t>(bottom, int64_t(top) + picture.height);
+            // At its own size: the picture is cropped by the box, never scaled.
+            StretchBitmap(c, picture, left, picture.height, picture.width, top);
+        }
+    }
+    if (border) {
+        Pen pen = c.pen();
+        pen.style = PenStyle::Solid;
+        pen.width = 0;
+        c.SelectPen(pen);
+        c.MoveTo(left, top);
+        c.LineTo(left, bottom);
+        c.LineTo(right - 1, bottom);
+        c.LineTo(right - 1, top);
+        c.LineTo(left, top);
+    }
+}
+
+void logp_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
+                              double x2, double y2, uint8_t isBitmap, uint8_t region) {
+    cindral::Canvas& c = Target();
+    const std::optional<int> top = RegionRow(region, y1);
+    const std::optional<int> bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    if (region != HeaderMode && *top >= PageHeightPx && *bottom >= PageHeightPx) return;
+    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+    c.SelectNoClip();
+
+    // The record's size may not exceed the data that came with it.
+    std::vector<uint8_t> bytes(data.begin(),
+                               data.begin() + std::clamp<int64_t>(size, 0, int64_t(data.size())));
+    const char* kind = isBitmap ? "embedded bitmap" : "embedded metafile";
+    try {
+        if (isBitmap) {
+            const TempFileRemover file(MakeTempFileName("~bmp"));
+            WriteFileBytes(file.path(), bytes);
+            int width = 0, height = 0;
+            ReadBitmapSize(file.path(), width, height);
+            const Bitmap bitmap = LoadPictureFile(file.path());
+            StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
+                          static_cast<int>(box.Width()), box.top);
+        } else {
+            // An empty box would ask for a warning box on every page that replays it.
+            if (box.Width() < 1 || box.Height() < 1)
+                throw PictureError("the picture's box is empty");
+            AddPlaceableHeader(bytes, static_cast<uint32_t>(bytes.size()), 0, 0,
+                               ClampToInt16(box.Width()), ClampToInt16(box.Height()),
+                               ScreenPixelsPerInch);
+            const TempFileRemover file(MakeTempFileName("~wmf"));
+            WriteFileBytes(file.path(), bytes);
+            DrawMetafileFile(c, box, file.path());
+        }
+    } catch (const CindralError& e) {
+        ReportBrokenPicture(kind, e.what());
+        DrawPicturePlaceholder(c, box);
+    }
+}
+
+void logp_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
+                                    double y1, double x2, double y2) {
+    cindral::Canvas& c = Target();
+    const std::optional<int> top = RegionRow(region, y1);
+    const std::optional<int> bottom = RegionRow(region, y2);
+    if (!top || !bottom) return;
+    if (region != HeaderMode && *top >= PageHeightPx) return;
+    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+    c.SelectNoClip();
+    try {
+        const Bitmap bitmap = DecodePicture(stream, false);
+        StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
+                      static_cast<int>(box.Width()), box.top);
+    } catch (const CindralError& e) {
+        ReportBrokenPicture("embedded picture stream", e.what());
+        DrawPicturePlaceholder(c, box);
+    }
+}
+
+}  // namespace cindral
