@@ -19,6 +19,7 @@ constexpr int64_t kMostPagePixels = int64_t(1) << 28;
 void ApplyRenderSettings(logp_object& document, const Settings& settings) {
     document.PrintBlackOption = settings.PrintInBlack;
     document.RepeatedHeaderGap = settings.RepeatedHeaderGap;
+    document.KeepParagraphsInside = settings.TextLineOption;
 }
 
 QImage RenderPageImage(logp_object& document, int page, int pixels_per_inch) {
