@@ -32,6 +32,12 @@ public:
                        Buttons buttons) override;
 };
 
+// A message's text as it is shown: carriage return + line feed, a lone carriage return or a
+// vertical tab each break the line, and carriage return + vertical tab (the error table's
+// paragraph break) leaves an empty line; blanks at the start of a broken line go. Other
+// control characters (but tab) are dropped, so none reaches the screen as a missing glyph.
+std::string MessageDisplayText(const std::string& text);
+
 // The safe default answer for a button set when nobody can be asked.
 Answer SafeDefault(Buttons buttons);
 

@@ -36,5 +36,23 @@ TEST(ScopedUi, RoutesMessagesAndRestoresThePreviousSink) {
     EXPECT_EQ(outer.messages[0].text, "after");
 }
 
+// What a message box shows: line breaks as line breaks, the table's paragraph break as an
+// empty line, no control character that would show as a missing glyph.
+TEST(MessageDisplayText, TurnsBreaksIntoLinesAndDropsOtherControls) {
+    struct Row {
+        std::string text;
+        std::string shown;
+    };
+    const Row rows[] = {
+        {"Title: one\r\v two  caller", "Title: one\n\ntwo  caller"},
+        {"a\r\n\r\nb", "a\n\nb"},
+        {"File Corrupted\rpiece\r\x01", "File Corrupted\npiece\n"},
+        {"a\vb\nc", "a\nb\nc"},
+        {"tab\there\x1b\x7f, caf\xc3\xa9", "tab\there, caf\xc3\xa9"},
+        {"  lead kept, inner  blanks kept", "  lead kept, inner  blanks kept"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(MessageDisplayText(row.text), row.shown) << row.text;
+}
+
 }  // namespace
 }  // namespace cindral
