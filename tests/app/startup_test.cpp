@@ -72,7 +72,7 @@ TEST_F(StartUpTest, WritesBothLogsAndCreatesTheSettingsAndOptionsFiles) {
     EXPECT_EQ(ReadText(dir.File("prog/cindral.LOG")),
               "Execution Log for cindral\n"
               "Borneth 2003\n"
-              "Version=2003.?.?.?\n"
+              "Version=" CINDRAL_VERSION "\n"
               "Windows 2000: 2.10.0\n"
               "Windows Directory = /etc/\n"
               "Program Directory = " +
