@@ -67,8 +67,7 @@ class TCindralFrm : public QMainWindow {
     // Plays ShownPage into the view bitmap and shows it.
     void ShowCurrentPage();
     void UpdatePageControls();
-    // The options record the about box may change (its beta flag); without it the about box
-    // cannot be opened.
+    // The options record the about box may change (its beta flag).
     void SetDisplayOptions(DisplayOptions* options) { display_options_ = options; }
 
     // Enables every command from the window's state.
