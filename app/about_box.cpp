@@ -37,8 +37,7 @@ TAboutBox::TAboutBox(const QString& program_name, const QString& program_path,
     ProgramLbl = new QLabel(program_name, this);
     VersionLbl = new QLabel("Version: " + version, this);
     // The build is told apart by its date; the version's fourth number stays 0 here.
-    const QDate built =
-        QDate::fromString(QString::fromStdString(ProgramBuildDate()), Qt::ISODate);
+    const QDate built = QDate::fromString(QString::fromStdString(ProgramBuildDate()), Qt::ISODate);
     BuildLbl = new QLabel("Build: " + RevisionDateText(built), this);
     QDateTime modified = QFileInfo(program_path).lastModified();
     RevisedLbl = new QLabel("Last Revised: " + RevisionDateText(modified.date()), this);

@@ -84,8 +84,9 @@ void THelpWindow::ShowTopic(const QString& topic) {
 THelpWindow* ShowHelpTopic(const QString& topic, QWidget* parent) {
     static QPointer<THelpWindow> without_parent;
     QWidget* owner = parent ? parent->window() : nullptr;
-    THelpWindow* help = owner ? owner->findChild<THelpWindow*>(QString(), Qt::FindDirectChildrenOnly)
-                              : without_parent.data();
+    THelpWindow* help = owner
+                            ? owner->findChild<THelpWindow*>(QString(), Qt::FindDirectChildrenOnly)
+                            : without_parent.data();
     if (!help) {
         help = new THelpWindow(owner);
         if (!owner) without_parent = help;

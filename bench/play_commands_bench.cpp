@@ -13,8 +13,8 @@
 #include <string>
 
 #include "core/format/byte_codec.h"
-#include "core/interpreter/gd_object.h"
 #include "core/format/gdx_writer.h"
+#include "core/interpreter/gd_object.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <iterator>
 
 #include "core/environment/atomic_file.h"
-#include "core/format/byte_codec.h"
 #include "core/environment/directories.h"
 #include "core/environment/errors.h"
 #include "core/environment/status.h"
 #include "core/environment/ui.h"
+#include "core/format/byte_codec.h"
 
 namespace cindral {
 namespace {

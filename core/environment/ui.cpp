@@ -14,17 +14,23 @@ Ui* g_current = nullptr;
 
 const char* KindLabel(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Error: return "error";
-        case MessageKind::Warning: return "warning";
-        case MessageKind::Confirmation: return "question";
-        case MessageKind::Information: return "information";
+        case MessageKind::Error:
+            return "error";
+        case MessageKind::Warning:
+            return "warning";
+        case MessageKind::Confirmation:
+            return "question";
+        case MessageKind::Information:
+            return "information";
     }
     return "message";
 }
 
 }  // namespace
 
-Ui& CurrentUi() { return g_current ? *g_current : DefaultUi(); }
+Ui& CurrentUi() {
+    return g_current ? *g_current : DefaultUi();
+}
 
 Ui* SetUi(Ui* ui) {
     Ui* previous = g_current;
@@ -34,10 +40,14 @@ Ui* SetUi(Ui* ui) {
 
 Answer SafeDefault(Buttons buttons) {
     switch (buttons) {
-        case Buttons::Ok: return Answer::Ok;
-        case Buttons::OkCancel: return Answer::Cancel;
-        case Buttons::YesNo: return Answer::No;
-        case Buttons::YesNoCancel: return Answer::Cancel;
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::OkCancel:
+            return Answer::Cancel;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::YesNoCancel:
+            return Answer::Cancel;
     }
     return Answer::Cancel;
 }

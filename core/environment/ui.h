@@ -11,11 +11,11 @@ enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
 class Ui {
-public:
+  public:
     virtual ~Ui() = default;
     // Shows one modal message and returns the button the user pressed.
-    virtual Answer ShowMessage(MessageKind kind, const std::string& caption, const std::string& text,
-                               Buttons buttons) = 0;
+    virtual Answer ShowMessage(MessageKind kind, const std::string& caption,
+                               const std::string& text, Buttons buttons) = 0;
     // Puts the normal mouse cursor back (a long operation may have set the busy cursor).
     virtual void RestoreCursor() {}
 };
@@ -27,7 +27,7 @@ Ui* SetUi(Ui* ui);
 
 // Prints messages to stderr and answers with the safe default (No, Cancel or Ok).
 class StderrUi : public Ui {
-public:
+  public:
     Answer ShowMessage(MessageKind kind, const std::string& caption, const std::string& text,
                        Buttons buttons) override;
 };
@@ -43,13 +43,13 @@ Answer SafeDefault(Buttons buttons);
 
 // Installs a Ui for the lifetime of a scope, then puts the previous one back.
 class ScopedUi {
-public:
+  public:
     explicit ScopedUi(Ui& ui) : previous_(SetUi(&ui)) {}
     ~ScopedUi() { SetUi(previous_); }
     ScopedUi(const ScopedUi&) = delete;
     ScopedUi& operator=(const ScopedUi&) = delete;
 
-private:
+  private:
     Ui* previous_;
 };
 

@@ -10,9 +10,9 @@
 #include <stdexcept>
 
 #include "render/canvas/clip_geometry.h"
-#include "render/text/font_resolver.h"
 #include "render/canvas/gdi_patterns.h"
 #include "render/canvas/line_walk.h"
+#include "render/text/font_resolver.h"
 
 namespace cindral {
 

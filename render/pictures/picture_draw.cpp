@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <cctype>
 
-#include "core/pages/page_count.h"
 #include "core/environment/ui.h"
+#include "core/pages/page_count.h"
+#include "render/canvas/qt_canvas.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/jpeg_decoder.h"
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
-#include "render/canvas/qt_canvas.h"
 #include "render/pictures/wmf_player.h"
 
 namespace cindral {

@@ -10,9 +10,9 @@
 #include <iterator>
 #include <mutex>
 
-#include "core/format/byte_codec.h"
 #include "core/environment/directories.h"
 #include "core/environment/errors.h"
+#include "core/format/byte_codec.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/picture_error.h"
 

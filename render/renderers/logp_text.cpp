@@ -11,15 +11,15 @@
 
 #include "core/environment/errors.h"
 #include "core/libraries/symbol_object.h"
-#include "render/text/font_resolver.h"
-#include "render/renderers/logp_object.h"
 #include "render/canvas/mul_div.h"
+#include "render/canvas/qt_canvas.h"
 #include "render/pictures/picture_draw.h"
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
-#include "render/canvas/qt_canvas.h"
+#include "render/renderers/logp_object.h"
 #include "render/renderers/stroke_line.h"
+#include "render/text/font_resolver.h"
 #include "render/text/text_fonts.h"
 #include "render/text/text_format.h"
 

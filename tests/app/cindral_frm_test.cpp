@@ -23,10 +23,10 @@
 #include "app/page_break_dlg.h"
 #include "app/select_depth_frm.h"
 #include "core/environment/errors.h"
-#include "core/format/gdx_header.h"
 #include "core/environment/recording_ui.h"
 #include "core/environment/save_as.h"
 #include "core/environment/status.h"
+#include "core/format/gdx_header.h"
 #include "frm_test_support.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/page_renderer.h"
@@ -449,7 +449,10 @@ TEST_F(MainWindow, SaveAsKeyAndAboutOpenTheirDialogs) {
     };
     const Row rows[] = {
         {"Ctrl+Shift+S",
-         [&] { QTest::keyClick(window->ScrollBox1, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier); },
+         [&] {
+             QTest::keyClick(window->ScrollBox1, Qt::Key_S,
+                             Qt::ControlModifier | Qt::ShiftModifier);
+         },
          "Save Compiled Log As..."},
         {"Help > About", [&] { window->AboutCindral1->trigger(); }, "About"},
     };

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/environment/settings.h"
 #include "core/format/byte_codec.h"
 #include "core/format/gdx_commands.h"
 #include "core/format/gdx_header.h"
-#include "core/environment/settings.h"
 #include "temp_dir.h"
 
 namespace cindral::testing {

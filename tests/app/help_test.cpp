@@ -43,9 +43,9 @@ TEST(TopicAnchor, JoinsWordsInLowerCase) {
 // exist in the guide it carries, or help lands nowhere.
 TEST(UserGuide, HasAnAnchorForEveryTopicAndLink) {
     const QString html = UserGuideHtml(UserGuideMarkdown());
-    QStringList targets = {help_topic::kContents,       help_topic::kIndex,
-                           help_topic::kOpen,           help_topic::kSaveAs,
-                           help_topic::kGoToPage,       help_topic::kCustomPageLength,
+    QStringList targets = {help_topic::kContents,      help_topic::kIndex,
+                           help_topic::kOpen,          help_topic::kSaveAs,
+                           help_topic::kGoToPage,      help_topic::kCustomPageLength,
                            help_topic::kSelectInterval};
     static const QRegularExpression link(R"re(href="#([^"]+)")re");
     for (auto it = link.globalMatch(html); it.hasNext();) targets << it.next().captured(1);
@@ -65,8 +65,8 @@ TEST(UserGuide, HasAnAnchorForEveryTopicAndLink) {
         const int scrolled = help->Browser->verticalScrollBar()->value();
         const int height = help->Browser->viewport()->height();
         if (top >= scrolled && top < scrolled + height) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << topic.toStdString() << " at " << top
-                                             << ", shown " << scrolled << " + " << height;
+        return ::testing::AssertionFailure()
+               << topic.toStdString() << " at " << top << ", shown " << scrolled << " + " << height;
     }
     return ::testing::AssertionFailure() << "no heading for " << topic.toStdString();
 }

@@ -24,7 +24,8 @@ TEST(QtUi, MessagesShowLineBreaksAndNoControlCharacters) {
     const Row rows[] = {
         {ExplainError(1033, "File: log.gdx", table),
          "Unknown version: First paragraph.\n\nSecond paragraph.  File: log.gdx"},
-        {"Page Size: 8.50 x 11.00\r\nScreen colors: 16777216", "Page Size: 8.50 x 11.00\nScreen colors: 16777216"},
+        {"Page Size: 8.50 x 11.00\r\nScreen colors: 16777216",
+         "Page Size: 8.50 x 11.00\nScreen colors: 16777216"},
     };
     for (const Row& row : rows) {
         QString shown;

@@ -11,9 +11,9 @@
 
 #include "app/status_form.h"
 #include "core/environment/directories.h"
-#include "core/format/gdx_writer.h"
 #include "core/environment/recording_ui.h"
 #include "core/environment/status.h"
+#include "core/format/gdx_writer.h"
 #include "temp_dir.h"
 
 namespace cindral::app {
@@ -72,7 +72,8 @@ TEST_F(StartUpTest, WritesBothLogsAndCreatesTheSettingsAndOptionsFiles) {
     EXPECT_EQ(ReadText(dir.File("prog/cindral.LOG")),
               "Execution Log for cindral\n"
               "Borneth 2003\n"
-              "Version=" CINDRAL_VERSION "\n"
+              "Version=" CINDRAL_VERSION
+              "\n"
               "Windows 2000: 2.10.0\n"
               "Windows Directory = /etc/\n"
               "Program Directory = " +

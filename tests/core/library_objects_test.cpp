@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/format/byte_codec.h"
 #include "core/environment/errors.h"
+#include "core/format/byte_codec.h"
 #include "core/format/file_object.h"
 #include "core/format/gdx_writer.h"
 #include "core/libraries/library_record.h"

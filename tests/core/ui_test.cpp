@@ -1,7 +1,8 @@
+#include "core/environment/ui.h"
+
 #include <gtest/gtest.h>
 
 #include "core/environment/recording_ui.h"
-#include "core/environment/ui.h"
 
 namespace cindral {
 namespace {
@@ -25,9 +26,9 @@ TEST(ScopedUi, RoutesMessagesAndRestoresThePreviousSink) {
         RecordingUi inner;
         inner.answers.push_back(Answer::Yes);
         ScopedUi install_inner(inner);
-        EXPECT_EQ(CurrentUi().ShowMessage(MessageKind::Confirmation, "Confirm", "Go on?",
-                                          Buttons::YesNo),
-                  Answer::Yes);
+        EXPECT_EQ(
+            CurrentUi().ShowMessage(MessageKind::Confirmation, "Confirm", "Go on?", Buttons::YesNo),
+            Answer::Yes);
         ASSERT_EQ(inner.messages.size(), 1u);
         EXPECT_EQ(inner.messages[0].text, "Go on?");
     }

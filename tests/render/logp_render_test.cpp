@@ -10,10 +10,10 @@
 #include "canvas_test_support.h"
 #include "core/gd_test_support.h"
 #include "render/canvas/fill_brushes.h"
+#include "render/canvas/qt_canvas.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/page_renderer.h"
 #include "render/renderers/pattern_tiling.h"
-#include "render/canvas/qt_canvas.h"
 
 namespace cindral {
 namespace {

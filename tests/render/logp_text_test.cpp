@@ -7,17 +7,17 @@
 #include <filesystem>
 
 #include "canvas_test_support.h"
-#include "core/format/byte_codec.h"
-#include "core/gd_test_support.h"
 #include "core/environment/recording_ui.h"
 #include "core/environment/settings.h"
-#include "render/renderers/logp_object.h"
-#include "render/renderers/page_renderer.h"
+#include "core/format/byte_codec.h"
+#include "core/gd_test_support.h"
+#include "render/canvas/qt_canvas.h"
+#include "render/canvas/trace_canvas.h"
 #include "render/pictures/picture_draw.h"
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
-#include "render/canvas/qt_canvas.h"
-#include "render/canvas/trace_canvas.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/page_renderer.h"
 
 namespace cindral {
 namespace {
@@ -150,11 +150,10 @@ TEST_F(TextPage, WrappedTextKeepsLinesInsideTheDataWindowOnlyWhenTheSettingsSayS
         Settings settings;
         settings.TextLineOption = keep_inside;
         ApplyRenderSettings(*doc, settings);
-        const auto lines = Texts(
-            Trace([](logp_object& d) {
-                d.SetFont("Arial", 12, 0, 0);
-                d.DrawWrappedText(20, 1030, 200, 900, 0, 0, "a\rb\rc\rd\r");
-            }));
+        const auto lines = Texts(Trace([](logp_object& d) {
+            d.SetFont("Arial", 12, 0, 0);
+            d.DrawWrappedText(20, 1030, 200, 900, 0, 0, "a\rb\rc\rd\r");
+        }));
         ASSERT_FALSE(lines.empty()) << keep_inside;
         const bool drawn_above_the_window = lines[0] == "ExtTextOut 25,20 options=0 \"a\"";
         EXPECT_NE(drawn_above_the_window, keep_inside) << lines[0];
