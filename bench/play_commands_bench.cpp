@@ -88,8 +88,8 @@ Files& Shared() {
         std::filesystem::create_directories(f.folder);
         f.patterns = f.folder + "/bench.pat";
         f.symbols = f.folder + "/bench.sym";
-        WriteFileBytes(f.patterns, std::vector<uint8_t>(251 * 206, 0));
-        WriteFileBytes(f.symbols, std::vector<uint8_t>(326 * 202, 0));
+        WriteFileBytes(f.patterns, std::vector<uint8_t>(size_t(251) * 206, 0));
+        WriteFileBytes(f.symbols, std::vector<uint8_t>(size_t(326) * 202, 0));
         std::atexit([] { std::filesystem::remove_all(Shared().folder); });
         return f;
     }();

@@ -246,7 +246,8 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
         return;
     }
     const auto lift = [&] {
-        Y += Round(std::sin(angle * 0.01745329) * (c.GetTextExtent(shown).cx / 2));
+        const int half_width = c.GetTextExtent(shown).cx / 2;  // whole pixels, as drawn
+        Y += Round(std::sin(angle * 0.01745329) * half_width);
     };
     switch (sizeMode) {
         case 0:

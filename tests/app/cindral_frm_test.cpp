@@ -446,6 +446,7 @@ TEST_F(MainWindow, SaveAsKeyAndAboutOpenTheirDialogs) {
         const char* path;
         std::function<void()> ask;
         const char* title;
+        const char* version;  // shown by the about box
     };
     const Row rows[] = {
         {"Ctrl+Shift+S",
@@ -453,8 +454,9 @@ TEST_F(MainWindow, SaveAsKeyAndAboutOpenTheirDialogs) {
              QTest::keyClick(window->ScrollBox1, Qt::Key_S,
                              Qt::ControlModifier | Qt::ShiftModifier);
          },
-         "Save Compiled Log As..."},
-        {"Help > About", [&] { window->AboutCindral1->trigger(); }, "About"},
+         "Save Compiled Log As...", ""},
+        {"Help > About", [&] { window->AboutCindral1->trigger(); }, "About",
+         "Version: " CINDRAL_VERSION},
     };
     for (const Row& row : rows) {
         QString title;
@@ -466,7 +468,7 @@ TEST_F(MainWindow, SaveAsKeyAndAboutOpenTheirDialogs) {
         });
         row.ask();
         EXPECT_EQ(title.toStdString(), row.title) << row.path;
-        if (title == "About") EXPECT_EQ(version.toStdString(), "Version: " CINDRAL_VERSION);
+        EXPECT_EQ(version.toStdString(), row.version) << row.path;
     }
 }
 
