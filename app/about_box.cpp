@@ -36,7 +36,9 @@ TAboutBox::TAboutBox(const QString& program_name, const QString& program_path,
     QString version = QString::fromStdString(ProgramVersionText());
     ProgramLbl = new QLabel(program_name, this);
     VersionLbl = new QLabel("Version: " + version, this);
-    BuildLbl = new QLabel("Build: " + version.section('.', 3, 3), this);
+    // The build is told apart by its date; the version's fourth number stays 0 here.
+    const QDate built = QDate::fromString(QString::fromStdString(ProgramBuildDate()), Qt::ISODate);
+    BuildLbl = new QLabel("Build: " + RevisionDateText(built), this);
     QDateTime modified = QFileInfo(program_path).lastModified();
     RevisedLbl = new QLabel("Last Revised: " + RevisionDateText(modified.date()), this);
 

@@ -1,6 +1,6 @@
 #pragma once
-// The about box: program name, version, build and revision date, the revision notes, and
-// the maker's web site and support address.
+// The about box: program name, version and build date (both from the build), the program
+// file's revision date, the revision notes, and the maker's web site and support address.
 
 #include <QDate>
 #include <QDialog>

@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
@@ -26,7 +25,6 @@
 #include <cmath>
 
 #include "app/about_box.h"
-#include "app/app_identity.h"
 #include "app/help.h"
 #include "app/metafile_export_command.h"
 #include "app/startup.h"
@@ -149,8 +147,10 @@ void TCindralFrm::createActions() {
                  &TCindralFrm::Open1Click);
     Open1->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
     SaveAs1 =
-        make("&Save As...", QKeySequence::SaveAs,
+        make("&Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
              "Save the current log as a Borneth graphics file (gdx).", &TCindralFrm::SaveAs1Click);
+    // The standard Save As key is empty under some desktops' key schemes; the guide promises
+    // Ctrl+Shift+S everywhere.
     SaveAs1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
     // Printing comes with its own window; until then the command is shown but never enabled.
     Print1 = new QAction("&Print...", this);
@@ -187,9 +187,9 @@ void TCindralFrm::createActions() {
                            &TCindralFrm::SelectInterval1Click);
 
     Contents1 =
-        make("&Contents...", QKeySequence::HelpContents, "Get help.", &TCindralFrm::Contents1Click);
+        make("&Contents...", QKeySequence(Qt::Key_F1), "Get help.", &TCindralFrm::Contents1Click);
     Index1 = new QAction("&Index...", this);
-    connect(Index1, &QAction::triggered, this, [] { ShowHelpTopic(help_topic::kIndex); });
+    connect(Index1, &QAction::triggered, this, [this] { ShowHelpTopic(help_topic::kIndex, this); });
     AboutCindral1 = make("&About Cindral...", QKeySequence(), "", &TCindralFrm::AboutCindral1Click);
 
     // A checkable action keeps its own check mark; the file's setting decides it instead.
@@ -279,8 +279,12 @@ void TCindralFrm::Open1Click() {
     QString start = CurrentFileName.empty()
                         ? QString()
                         : QFileInfo(QString::fromStdString(CurrentFileName)).absolutePath();
-    QString path = QFileDialog::getOpenFileName(this, "Open a Compiled Log", start, kFilter);
-    if (!path.isEmpty()) OpenFile(path);
+    QFileDialog dialog(this, "Open a Compiled Log", start, kFilter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    InstallHelpKey(&dialog, help_topic::kOpen);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        OpenFile(dialog.selectedFiles().first());
+    }
 }
 
 void TCindralFrm::OpenFromCommandLine(const QStringList& parameters) {
@@ -515,6 +519,7 @@ void TCindralFrm::SaveAs1Click() {
     // The name checks and the overwrite question come after the dialog, so they read the
     // same in every desktop.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    InstallHelpKey(&dialog, help_topic::kSaveAs);
     while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         if (SaveAsTo(dialog.selectedFiles().first())) return;
         // A declined question brings the dialog back.
@@ -550,15 +555,17 @@ bool TCindralFrm::SaveAsTo(const QString& typed) {
 }
 
 void TCindralFrm::Contents1Click() {
-    if (!ShowHelpTopic(help_topic::kContents)) {
-        ShowError("The user guide cannot be opened.");
-    }
+    ShowHelpTopic(help_topic::kContents, this);
 }
 
 void TCindralFrm::AboutCindral1Click() {
-    QMessageBox::about(this, "About",
-                       QString("<b>Cindral 2003</b><p>") + kApplicationTitle +
-                           "<p>A viewer for compiled borehole logs.");
+    // Without the process's options record (a window made by a test) the beta flag has
+    // nothing to clear.
+    DisplayOptions unsaved = DefaultDisplayOptions();
+    TAboutBox about("Cindral 2003", QCoreApplication::applicationFilePath(),
+                    display_options_ ? *display_options_ : unsaved,
+                    QString::fromStdString(OptionsFilePath()), this);
+    about.exec();
 }
 
 // The recent-file list lives outside the fixed settings record, in the user's config folder

@@ -77,8 +77,7 @@ class TCindralFrm : public QMainWindow {
     // takes longer than `timeout_ms`.
     bool WaitForPage(int timeout_ms = 60000);
     void UpdatePageControls();
-    // The options record the about box may change (its beta flag); without it the about box
-    // cannot be opened.
+    // The options record the about box may change (its beta flag).
     void SetDisplayOptions(DisplayOptions* options) { display_options_ = options; }
 
     // Enables every command from the window's state.

@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/help.h"
+
 namespace cindral::app {
 
 int PageSpinBox::ClampedValue() const {
@@ -61,6 +63,7 @@ TGotoDLG::TGotoDLG(int last_page, int shown_page, QWidget* parent) : QDialog(par
     CancelBTN = buttons->addButton(QDialogButtonBox::Cancel);
     connect(OKBTN, &QPushButton::clicked, this, &TGotoDLG::OKBTNClick);
     connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
+    InstallHelpKey(this, help_topic::kGoToPage);
 
     auto* row = new QHBoxLayout;
     row->addWidget(Label1);

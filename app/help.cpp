@@ -1,13 +1,15 @@
 #include "app/help.h"
 
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
-#include <QStandardPaths>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTextBrowser>
 #include <QTextDocument>
-#include <QUrl>
+#include <QVBoxLayout>
 
 namespace cindral::app {
 
@@ -30,7 +32,8 @@ QString UserGuideHtml(const QString& markdown) {
     QTextDocument document;
     document.setMarkdown(markdown);
     QString html = document.toHtml();
-    // Qt's HTML has no heading ids; the topics need them.
+    // Qt's HTML has no heading ids; the topics need them. The anchor goes inside the heading,
+    // where the rich-text reader keeps it.
     static const QRegularExpression heading(R"((<h([23])[^>]*>)(.*?)(</h\2>))");
     static const QRegularExpression tags("<[^>]*>");
     QString out;
@@ -41,26 +44,65 @@ QString UserGuideHtml(const QString& markdown) {
         QString text = m.captured(3);
         text.remove(tags);
         out += html.mid(last, m.capturedStart() - last);
-        out += "<a name=\"" + TopicAnchor(text) + "\"></a>" + m.captured(0);
+        out += m.captured(1) + "<a name=\"" + TopicAnchor(text) + "\"></a>" + m.captured(3) +
+               m.captured(4);
         last = m.capturedEnd();
     }
     out += html.mid(last);
     return out;
 }
 
-bool ShowHelpTopic(const QString& topic) {
-    QFile guide(QCoreApplication::applicationDirPath() + "/docs/user-guide.md");
-    if (!guide.open(QIODevice::ReadOnly)) return false;
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    QDir().mkpath(folder);
-    QFile html(folder + "/user-guide.html");
-    if (!html.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    html.write(UserGuideHtml(QString::fromUtf8(guide.readAll())).toUtf8());
-    html.close();
-    QUrl url = QUrl::fromLocalFile(html.fileName());
-    if (!topic.isEmpty()) url.setFragment(topic);
-    return QDesktopServices::openUrl(url);
+QString UserGuideMarkdown() {
+    QFile guide(":/help/user-guide.md");
+    guide.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(guide.readAll());
+}
+
+THelpWindow::THelpWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName("THelpWindow");
+    setWindowTitle("Cindral 2003 Help");
+    Browser = new QTextBrowser(this);
+    Browser->setObjectName("Browser");
+    Browser->setOpenLinks(true);
+    Browser->setOpenExternalLinks(false);
+    Browser->setHtml(UserGuideHtml(UserGuideMarkdown()));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    auto* contents = buttons->addButton("&Contents", QDialogButtonBox::ActionRole);
+    connect(contents, &QPushButton::clicked, this, [this] { ShowTopic(help_topic::kContents); });
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Browser);
+    layout->addWidget(buttons);
+    resize(640, 720);
+}
+
+void THelpWindow::ShowTopic(const QString& topic) {
+    Browser->verticalScrollBar()->setValue(0);
+    if (!topic.isEmpty()) Browser->scrollToAnchor(topic);
+}
+
+THelpWindow* ShowHelpTopic(const QString& topic, QWidget* parent) {
+    static QPointer<THelpWindow> without_parent;
+    QWidget* owner = parent ? parent->window() : nullptr;
+    THelpWindow* help = owner
+                            ? owner->findChild<THelpWindow*>(QString(), Qt::FindDirectChildrenOnly)
+                            : without_parent.data();
+    if (!help) {
+        help = new THelpWindow(owner);
+        if (!owner) without_parent = help;
+    }
+    help->show();
+    help->raise();
+    help->activateWindow();
+    help->ShowTopic(topic);
+    return help;
+}
+
+void InstallHelpKey(QWidget* window, const char* topic) {
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    key->setContext(Qt::WindowShortcut);
+    QObject::connect(key, &QShortcut::activated, window,
+                     [window, topic] { ShowHelpTopic(topic, window); });
 }
 
 }  // namespace cindral::app

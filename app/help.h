@@ -1,14 +1,17 @@
 #pragma once
-// The in-app help: the user guide (docs/user-guide.md installed beside the program) shown
-// as HTML in the desktop's browser, at a topic.
+// The in-app help: the user guide (docs/user-guide.md, built into the program) shown in the
+// program's own help window at a topic. Nothing outside the program is needed to read it.
 
+#include <QDialog>
 #include <QString>
+
+class QTextBrowser;
 
 namespace cindral::app {
 
 // Topics of the user guide the program links to.
 namespace help_topic {
-inline constexpr const char* kContents = "";
+inline constexpr const char* kContents = "contents";
 inline constexpr const char* kIndex = "index";
 inline constexpr const char* kOpen = "opening-a-log";
 inline constexpr const char* kSaveAs = "saving-a-copy";
@@ -24,8 +27,26 @@ QString UserGuideHtml(const QString& markdown);
 // The anchor a heading text gets.
 QString TopicAnchor(const QString& heading);
 
-// Writes the guide as HTML into the user's cache folder and opens it at `topic`. False when
-// the guide is missing or no browser opened it.
-bool ShowHelpTopic(const QString& topic);
+// The user guide as built into the program.
+QString UserGuideMarkdown();
+
+// The help window: the guide, its links followed inside the window.
+class THelpWindow : public QDialog {
+    Q_OBJECT
+  public:
+    explicit THelpWindow(QWidget* parent = nullptr);
+    // Scrolls the guide so that `topic`'s heading is at the top (the start for an unknown one).
+    void ShowTopic(const QString& topic);
+
+    QTextBrowser* Browser;
+};
+
+// Shows the help window of `parent`'s window (one per window, made on first use; a window
+// without a parent when `parent` is null) at `topic`, raised, and returns it. From a modal
+// dialog the help window belongs to the dialog, so it can be read while the dialog is open.
+THelpWindow* ShowHelpTopic(const QString& topic, QWidget* parent = nullptr);
+
+// F1 in `window` (a dialog, or the main window) opens the help at `topic`.
+void InstallHelpKey(QWidget* window, const char* topic);
 
 }  // namespace cindral::app

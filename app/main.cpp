@@ -23,9 +23,12 @@ int main(int argc, char** argv) {
         window.SetDisplayOptions(&session->Options());
         window.show();
         // The file named on the command line opens once the window is on screen.
-        QStringList parameters = session->Parameters();
-        QTimer::singleShot(0, &window,
-                           [&window, parameters] { window.OpenFromCommandLine(parameters); });
+        const QStringList parameters = session->Parameters();
+        QTimer open_later;
+        open_later.setSingleShot(true);
+        QObject::connect(&open_later, &QTimer::timeout, &window,
+                         [&window, &parameters] { window.OpenFromCommandLine(parameters); });
+        open_later.start(0);
         status = application.exec();
     }
     try {

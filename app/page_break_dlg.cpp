@@ -43,7 +43,8 @@ TFPageBreakDlg::TFPageBreakDlg(bool enabled, double units_per_page, double most_
     connect(OKBTN, &QPushButton::clicked, this, &TFPageBreakDlg::accept);
     connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBTN, &QPushButton::clicked, this,
-            [] { ShowHelpTopic(help_topic::kCustomPageLength); });
+            [this] { ShowHelpTopic(help_topic::kCustomPageLength, this); });
+    InstallHelpKey(this, help_topic::kCustomPageLength);
     connect(CustomEnableCb, &QCheckBox::toggled, this, &TFPageBreakDlg::CustomEnableCbClick);
 
     auto* layout = new QVBoxLayout(this);

@@ -57,7 +57,8 @@ Answer QtUi::ShowMessage(MessageKind kind, const std::string& caption, const std
                          Buttons buttons) {
     QString title =
         caption.empty() ? QApplication::applicationName() : QString::fromStdString(caption);
-    QMessageBox box(IconFor(kind), title, QString::fromStdString(text), ButtonsFor(buttons));
+    QMessageBox box(IconFor(kind), title, QString::fromStdString(MessageDisplayText(text)),
+                    ButtonsFor(buttons));
     box.setTextFormat(Qt::PlainText);
     // A question starts on its safe answer, so Enter never destroys anything.
     Answer safe = SafeDefault(buttons);

@@ -61,7 +61,8 @@ TSelectDepthFrm::TSelectDepthFrm(double initial_top, double initial_base, double
     connect(OKBTN, &QPushButton::clicked, this, &TSelectDepthFrm::accept);
     connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBTN, &QPushButton::clicked, this,
-            [] { ShowHelpTopic(help_topic::kSelectInterval); });
+            [this] { ShowHelpTopic(help_topic::kSelectInterval, this); });
+    InstallHelpKey(this, help_topic::kSelectInterval);
 
     auto* grid = new QGridLayout;
     grid->addWidget(StartLbl, 0, 0, 1, 2);

@@ -13,8 +13,8 @@
 #include <string>
 
 #include "core/format/byte_codec.h"
-#include "core/interpreter/gd_object.h"
 #include "core/format/gdx_writer.h"
+#include "core/interpreter/gd_object.h"
 
 namespace {
 
@@ -88,8 +88,8 @@ Files& Shared() {
         std::filesystem::create_directories(f.folder);
         f.patterns = f.folder + "/bench.pat";
         f.symbols = f.folder + "/bench.sym";
-        WriteFileBytes(f.patterns, std::vector<uint8_t>(251 * 206, 0));
-        WriteFileBytes(f.symbols, std::vector<uint8_t>(326 * 202, 0));
+        WriteFileBytes(f.patterns, std::vector<uint8_t>(size_t(251) * 206, 0));
+        WriteFileBytes(f.symbols, std::vector<uint8_t>(size_t(326) * 202, 0));
         std::atexit([] { std::filesystem::remove_all(Shared().folder); });
         return f;
     }();

@@ -98,7 +98,7 @@ void WriteLibraries() {
 // A log of `pages` pages of 11 in at 20 depth units per inch: per foot of log a curve
 // segment on two tracks, a grid line, and every 20 units a lithology pattern box.
 std::string MakeLog(int pages) {
-    const std::string path = (WorkDir() / ("log" + std::to_string(pages) + ".gdx")).string();
+    std::string path = (WorkDir() / ("log" + std::to_string(pages) + ".gdx")).string();
     if (fs::exists(path)) return path;
     cindral::GdxHeader h;
     h.PageHeight = 11;

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <fstream>
 
+#include "cli/catalogue/catalogue_sheet.h"
 #include "core/libraries/library_file.h"
 #include "core/libraries/library_source.h"
 #include "core/libraries/pattern_object.h"
-#include "cli/catalogue/catalogue_sheet.h"
 #include "render/renderers/pattern_tiling.h"
 
 namespace cindral {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cli/catalogue/catalogue_sheet.h"
 #include "core/libraries/library_file.h"
 #include "core/libraries/symbol_object.h"
-#include "cli/catalogue/catalogue_sheet.h"
 
 namespace cindral {
 namespace {

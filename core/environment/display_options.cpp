@@ -5,9 +5,9 @@
 #include <iterator>
 
 #include "core/environment/atomic_file.h"
-#include "core/format/byte_codec.h"
 #include "core/environment/errors.h"
 #include "core/environment/status.h"
+#include "core/format/byte_codec.h"
 
 namespace cindral {
 

@@ -8,23 +8,23 @@ namespace cindral {
 
 // A failure whose message is meant for the user as it stands.
 class CindralError : public std::runtime_error {
-public:
+  public:
     explicit CindralError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // An input/output failure of a file operation; `code` is errno or 0 (e.g. a short read).
 class IoError : public CindralError {
-public:
+  public:
     IoError(const std::string& message, int code) : CindralError(message), code_(code) {}
     int code() const { return code_; }
 
-private:
+  private:
     int code_;
 };
 
 // A request to stop long work, raised after the user confirmed Cancel.
 class Cancelled : public CindralError {
-public:
+  public:
     Cancelled() : CindralError("cancelled") {}
 };
 

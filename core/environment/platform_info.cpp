@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cindral_build_date.h"
+
 namespace cindral {
 
 std::string WindowsVersionText(int platform, int major, int minor) {
@@ -24,7 +26,11 @@ std::string WindowsVersionText() {
 }
 
 std::string ProgramVersionText() {
-    return "2003.?.?.?";
+    return CINDRAL_VERSION;
+}
+
+std::string ProgramBuildDate() {
+    return CINDRAL_BUILD_DATE;
 }
 
 }  // namespace cindral

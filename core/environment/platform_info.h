@@ -1,6 +1,7 @@
 #pragma once
-// The few facts about the system the start-up log records. There is no version resource or
-// operating-system version query here, so both give fixed answers for a modern system.
+// The few facts about the system and the program the start-up log and the about box show.
+// There is no operating-system version query here, so it gives a fixed answer for a modern
+// system; the program's version and build date come from the build.
 
 #include <string>
 
@@ -12,8 +13,10 @@ std::string WindowsVersionText(int platform, int major, int minor);
 // The text for the running system.
 std::string WindowsVersionText();
 
-// The program version: four dot-separated numbers from a version resource, or
-// "2003.?.?.?" when the program file carries none (always the case here).
+// The program version: the project's version as four dot-separated numbers
+// (major.minor.release.build).
 std::string ProgramVersionText();
+// The day the program was built, "yyyy-mm-dd" (UTC).
+std::string ProgramBuildDate();
 
 }  // namespace cindral

@@ -18,7 +18,7 @@ struct RecordedMessage {
 };
 
 class RecordingUi : public Ui {
-public:
+  public:
     Answer ShowMessage(MessageKind kind, const std::string& caption, const std::string& text,
                        Buttons buttons) override {
         messages.push_back({kind, caption, text, buttons});

@@ -8,11 +8,11 @@
 #include <iterator>
 
 #include "core/environment/atomic_file.h"
-#include "core/format/byte_codec.h"
 #include "core/environment/directories.h"
 #include "core/environment/errors.h"
 #include "core/environment/status.h"
 #include "core/environment/ui.h"
+#include "core/format/byte_codec.h"
 
 namespace cindral {
 namespace {
@@ -417,9 +417,8 @@ Settings LoadSettings(const std::string& path, const SettingsEnvironment& enviro
             LogLine("Settings: unable to keep " + path + " as " + backup + ": " + e.what());
             backup.clear();
         }
-        for (const std::string& problem : reading.problems) {
-            LogLine("Settings: " + path + ": " + problem);
-        }
+        const std::string prefix = "Settings: " + path + ": ";
+        for (const std::string& problem : reading.problems) LogLine(prefix + problem);
     }
     if (unreadable) {
         for (const std::string& problem : reading.problems) LogLine("Settings: " + problem);

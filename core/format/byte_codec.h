@@ -12,7 +12,7 @@ namespace cindral {
 
 // Appends fields to a growing byte buffer.
 class ByteWriter {
-public:
+  public:
     void U8(uint8_t v) { bytes_.push_back(v); }
     void I16(int16_t v) { Unsigned(static_cast<uint16_t>(v), 2); }
     void U16(uint16_t v) { Unsigned(v, 2); }
@@ -42,7 +42,7 @@ public:
     std::vector<uint8_t> Take() { return std::move(bytes_); }
     size_t size() const { return bytes_.size(); }
 
-private:
+  private:
     void Unsigned(uint64_t v, int n) {
         for (int i = 0; i < n; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
     }
@@ -51,13 +51,13 @@ private:
 
 // Thrown when a field would be read beyond the end of its buffer.
 class ByteRangeError : public std::out_of_range {
-public:
+  public:
     using std::out_of_range::out_of_range;
 };
 
 // Reads fields from a fixed byte range; every read is bounds-checked.
 class ByteReader {
-public:
+  public:
     ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     explicit ByteReader(const std::vector<uint8_t>& v) : ByteReader(v.data(), v.size()) {}
 
@@ -100,7 +100,7 @@ public:
         pos_ = pos;
     }
 
-private:
+  private:
     void Need(size_t n) const {
         if (n > size_ - pos_) throw ByteRangeError("read beyond the end of a record");
     }

@@ -168,8 +168,9 @@ bool GdxReader::Next(GdxCommand& command) {
     command.length = frame.length;
     const CommandInfo* info = FindCommand(frame.code);
     if (!info) {
-        // 1022 outside a box, late header codes and every other code: skipped by length.
-        SkipPayload(frame, frame.length);
+        // 1022 outside a box, late header codes and every other code: skipped by length. A
+        // length that runs past the end only ends the file; nothing of the record is read.
+        file_.SkipBytes(frame.length);
         command.record = UnknownRecord{frame.code, frame.length};
         return true;
     }

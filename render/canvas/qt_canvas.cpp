@@ -10,9 +10,9 @@
 #include <stdexcept>
 
 #include "render/canvas/clip_geometry.h"
-#include "render/text/font_resolver.h"
 #include "render/canvas/gdi_patterns.h"
 #include "render/canvas/line_walk.h"
+#include "render/text/font_resolver.h"
 
 namespace cindral {
 
@@ -240,9 +240,7 @@ void QtCanvas::StrokeThin(const std::vector<Point>& points, Figure figure) {
         const LineWalk walk(a, b, LineWalk::Rule::LineTo);
         const auto [first, last] = walk.RangeInside(box);
         for (int64_t i = first; i < last; ++i) {
-            if (runs.empty()) {
-                out.Plot(walk.At(i), p.color);
-            } else if (DashOn(runs, counted + i)) {
+            if (runs.empty() || DashOn(runs, counted + i)) {
                 out.Plot(walk.At(i), p.color);
             } else if (opaque_gaps) {
                 out.Plot(walk.At(i), background_color());

@@ -34,8 +34,8 @@ class QtCanvas : public Canvas {
     void LineTo(int x, int y) override;
     void Polyline(const std::vector<Point>& points) override;
     void Polygon(const std::vector<Point>& points) override;
-    void Rectangle(const Rect& box) override;
-    void Ellipse(const Rect& box) override;
+    void Rectangle(const Rect& given) override;
+    void Ellipse(const Rect& given) override;
     void Arc(const Rect& box, Point start, Point end) override;
     void Chord(const Rect& box, Point start, Point end) override;
     void Pie(const Rect& box, Point start, Point end) override;
@@ -78,7 +78,7 @@ class QtCanvas : public Canvas {
     // Fills the ellipse inscribed in `box` with the brush; with `outline` its edge pixels
     // in the pen colour instead.
     void FillEllipseRows(const Rect& box, bool outline);
-    void DrawArcFigure(const Rect& box, Point start, Point end, ArcKind kind);
+    void DrawArcFigure(const Rect& given, Point start, Point end, ArcKind kind);
 
     QPaintDevice* device_;
     QImage* image_ = nullptr;

@@ -144,6 +144,7 @@ class DibDecoder {
             const uint8_t* p = data_ + bits_ + size_t(stride) * row;
             uint32_t* dst = &out_.argb[size_t(PictureRow(row)) * out_.width];
             for (int x = 0; x < out_.width; ++x) {
+                const size_t i = size_t(x);  // byte offsets in size_t, like the row offset
                 switch (h_.bit_count) {
                     case 1:
                         dst[x] = PaletteColor((p[x >> 3] >> (7 - (x & 7))) & 1);
@@ -155,16 +156,16 @@ class DibDecoder {
                         dst[x] = PaletteColor(p[x]);
                         break;
                     case 16: {
-                        const uint32_t v = p[2 * x] | (uint32_t(p[2 * x + 1]) << 8);
+                        const uint32_t v = p[2 * i] | (uint32_t(p[2 * i + 1]) << 8);
                         dst[x] = Opaque(MaskedChannel(v, masks[0]), MaskedChannel(v, masks[1]),
                                         MaskedChannel(v, masks[2]));
                         break;
                     }
                     case 24:
-                        dst[x] = Opaque(p[3 * x + 2], p[3 * x + 1], p[3 * x]);
+                        dst[x] = Opaque(p[3 * i + 2], p[3 * i + 1], p[3 * i]);
                         break;
                     case 32: {
-                        const uint8_t* q = p + 4 * x;
+                        const uint8_t* q = p + 4 * i;
                         const uint32_t v = q[0] | (uint32_t(q[1]) << 8) | (uint32_t(q[2]) << 16) |
                                            (uint32_t(q[3]) << 24);
                         dst[x] = Opaque(MaskedChannel(v, masks[0]), MaskedChannel(v, masks[1]),

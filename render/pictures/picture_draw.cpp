@@ -8,11 +8,11 @@
 
 #include "core/pages/page_layout.h"
 #include "core/environment/ui.h"
+#include "render/canvas/qt_canvas.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/jpeg_decoder.h"
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
-#include "render/canvas/qt_canvas.h"
 #include "render/pictures/wmf_player.h"
 
 namespace cindral {

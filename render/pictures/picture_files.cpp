@@ -10,9 +10,9 @@
 #include <iterator>
 #include <mutex>
 
-#include "core/format/byte_codec.h"
 #include "core/environment/directories.h"
 #include "core/environment/errors.h"
+#include "core/format/byte_codec.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/picture_error.h"
 
@@ -54,7 +54,7 @@ std::string MakeTempFileName(const std::string& prefix) {
 std::string MakeTempFileName(const std::string& prefix, const std::string& directory) {
     const std::string stem = WithSlash(directory) + prefix.substr(0, 4);
     for (int n = 1; n <= kMaxTempNumber; ++n) {
-        const std::string name = stem + std::to_string(n) + ".tmp";
+        std::string name = stem + std::to_string(n) + ".tmp";
         // O_EXCL makes the check and the creation one step, so two viewers (or threads)
         // racing for the same number cannot both get it, and O_NOFOLLOW refuses a planted
         // link.
@@ -87,7 +87,7 @@ int64_t ReadBitmapSize(const std::string& file_name, int& width, int& height) {
 
 uint16_t HeaderChecksum(const uint8_t* header) {
     uint16_t sum = 0;
-    for (int i = 0; i < 10; ++i) sum ^= uint16_t(header[2 * i] | (header[2 * i + 1] << 8));
+    for (size_t i = 0; i < 10; ++i) sum ^= uint16_t(header[2 * i] | (header[2 * i + 1] << 8));
     return sum;
 }
 

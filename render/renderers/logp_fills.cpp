@@ -6,8 +6,8 @@
 
 #include "core/libraries/pattern_object.h"
 #include "render/canvas/fill_brushes.h"
-#include "render/renderers/logp_object.h"
 #include "render/canvas/mul_div.h"
+#include "render/renderers/logp_object.h"
 #include "render/renderers/pattern_tiling.h"
 #include "render/renderers/stroke_line.h"
 

@@ -41,9 +41,9 @@ class logp_object : public gd_object {
     uint8_t HeaderMode = 0;
 
     // Settings the renderer follows (the settings record sets them in the application).
-    bool PrintBlackOption = false;     // black printing on paper
-    double RepeatedHeaderGap = 0.25;   // inches below a repeated first-page header
-    bool KeepParagraphsInside = true;  // DrawWrappedText keeps lines in the data window
+    bool PrintBlackOption = false;      // black printing on paper
+    double RepeatedHeaderGap = 0.25;    // inches below a repeated first-page header
+    bool KeepParagraphsInside = false;  // DrawWrappedText keeps lines in the data window
     // Resolution line widths in the file are given for.
     int ScreenPixelsPerInch = 96;
 

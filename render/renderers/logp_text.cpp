@@ -10,8 +10,6 @@
 #include "core/environment/errors.h"
 #include "core/pages/rounding.h"
 #include "core/libraries/symbol_object.h"
-#include "render/text/font_resolver.h"
-#include "render/renderers/logp_object.h"
 #include "render/canvas/mul_div.h"
 #include "render/canvas/offscreen_canvas.h"
 #include "render/renderers/logp_shapes.h"
@@ -19,7 +17,9 @@
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
+#include "render/renderers/logp_object.h"
 #include "render/renderers/stroke_line.h"
+#include "render/text/font_resolver.h"
 #include "render/text/text_fonts.h"
 #include "render/text/text_format.h"
 
@@ -214,7 +214,8 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
         return;
     }
     const auto lift = [&] {
-        Y += RoundToInt(std::sin(angle * 0.01745329) * (c.GetTextExtent(shown).cx / 2));
+        const int half_width = c.GetTextExtent(shown).cx / 2;  // whole pixels, as drawn
+        Y += RoundToInt(std::sin(angle * 0.01745329) * half_width);
     };
     switch (sizeMode) {
         case 0:

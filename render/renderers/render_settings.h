@@ -9,7 +9,7 @@ namespace cindral {
 struct Settings;
 
 // Copies what the renderer follows from the settings record (black printing, the gap under
-// a repeated header).
+// a repeated header, whether paragraph lines are kept inside the data window).
 void ApplyRenderSettings(logp_object& document, const Settings& settings);
 
 }  // namespace cindral

@@ -13,9 +13,9 @@
 #include <QPushButton>
 
 #include "app/text_view_dialog.h"
-#include "core/format/gdx_writer.h"
 #include "core/environment/recording_status.h"
 #include "core/environment/recording_ui.h"
+#include "core/format/gdx_writer.h"
 #include "temp_dir.h"
 
 namespace cindral::app {
@@ -24,7 +24,7 @@ namespace {
 using testing::ReadFileBytes;
 using testing::TempDir;
 
-TEST(AboutBox, ShowsNameVersionBuildAndTheProgramFilesDate) {
+TEST(AboutBox, ShowsNameVersionAndBuildDateOfTheBuildAndTheProgramFilesDate) {
     TempDir dir;
     WriteFileBytes(dir.File("viewer"), {1});
     DisplayOptions options = DefaultDisplayOptions();
@@ -32,8 +32,12 @@ TEST(AboutBox, ShowsNameVersionBuildAndTheProgramFilesDate) {
                   QString::fromStdString(dir.File("viewer.CN1")));
     EXPECT_EQ(box.windowTitle(), "About");
     EXPECT_EQ(box.ProgramLbl->text(), "Cindral 2003");
-    EXPECT_EQ(box.VersionLbl->text(), "Version: 2003.?.?.?");
-    EXPECT_EQ(box.BuildLbl->text(), "Build: ?");
+    EXPECT_EQ(box.VersionLbl->text(), "Version: " CINDRAL_VERSION);
+    const QString build = box.BuildLbl->text();
+    ASSERT_TRUE(build.startsWith("Build: ")) << build.toStdString();
+    const QDate built = QLocale::c().toDate(build.mid(7), "MMMM dd, yyyy");
+    EXPECT_TRUE(built.isValid()) << build.toStdString();
+    EXPECT_LE(built, QDateTime::currentDateTimeUtc().date());
     EXPECT_EQ(box.RevisedLbl->text(), "Last Revised: " + RevisionDateText(QDate::currentDate()));
     EXPECT_EQ(box.RevisionFile(), QString::fromStdString(dir.File("viewer.INF")));
 }

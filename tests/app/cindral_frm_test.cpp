@@ -16,15 +16,17 @@
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 
+#include "app/about_box.h"
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
 #include "app/select_depth_frm.h"
 #include "core/environment/errors.h"
-#include "core/format/gdx_header.h"
 #include "core/environment/recording_ui.h"
 #include "core/environment/save_as.h"
 #include "core/environment/status.h"
+#include "core/format/gdx_header.h"
 #include "frm_test_support.h"
 #include "core/environment/document_settings.h"
 #include "render/document/log_document.h"
@@ -461,6 +463,43 @@ TEST_F(MainWindow, KeysMoveThroughPagesAndCopyTheDepth) {
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(window->ScrollBox1, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "1160.00");
+}
+
+// The guide's Ctrl+Shift+S reaches Save As whatever the desktop's key scheme, and Help ▸
+// About shows the about box with the version and date of this build.
+TEST_F(MainWindow, SaveAsKeyAndAboutOpenTheirDialogs) {
+    Open();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    struct Row {
+        const char* path;
+        std::function<void()> ask;
+        const char* title;
+        const char* version;  // shown by the about box
+    };
+    const Row rows[] = {
+        {"Ctrl+Shift+S",
+         [&] {
+             QTest::keyClick(window->ScrollBox1, Qt::Key_S,
+                             Qt::ControlModifier | Qt::ShiftModifier);
+         },
+         "Save Compiled Log As...", ""},
+        {"Help > About", [&] { window->AboutCindral1->trigger(); }, "About",
+         "Version: " CINDRAL_VERSION},
+    };
+    for (const Row& row : rows) {
+        QString title;
+        QString version;
+        OnNextDialog([&](QDialog* dialog) {
+            title = dialog->windowTitle();
+            if (auto* about = qobject_cast<TAboutBox*>(dialog)) version = about->VersionLbl->text();
+            dialog->reject();
+        });
+        row.ask();
+        EXPECT_EQ(title.toStdString(), row.title) << row.path;
+        EXPECT_EQ(version.toStdString(), row.version) << row.path;
+    }
 }
 
 // Records the status lines of the window.

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/environment/settings.h"
 #include "core/format/byte_codec.h"
 #include "core/format/gdx_commands.h"
 #include "core/format/gdx_header.h"
-#include "core/environment/settings.h"
 #include "temp_dir.h"
 
 namespace cindral::testing {
@@ -80,7 +80,7 @@ inline Settings TestSettings(const TempDir& dir) {
 // Runs `act` on the next modal dialog once it is shown (while the caller sits in exec()).
 // Gives up after a few seconds so a dialog that never shows fails the test instead of
 // hanging it.
-inline void OnNextDialog(std::function<void(QDialog*)> act) {
+inline void OnNextDialog(const std::function<void(QDialog*)>& act) {
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {

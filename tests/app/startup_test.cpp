@@ -11,9 +11,9 @@
 
 #include "app/status_form.h"
 #include "core/environment/directories.h"
-#include "core/format/gdx_writer.h"
 #include "core/environment/recording_ui.h"
 #include "core/environment/status.h"
+#include "core/format/gdx_writer.h"
 #include "temp_dir.h"
 
 namespace cindral::app {
@@ -40,9 +40,9 @@ class StartUpTest : public ::testing::Test {
     }
     ~StartUpTest() override { SetLogFile(""); }
 
-    std::unique_ptr<Session> Start(std::vector<std::string> parameters = {}) {
+    std::unique_ptr<Session> Start(const std::vector<std::string>& parameters = {}) {
         args = {"cindral"};
-        for (std::string& p : parameters) args.push_back(p);
+        for (const std::string& p : parameters) args.push_back(p);
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -72,10 +72,12 @@ TEST_F(StartUpTest, WritesBothLogsAndCreatesTheSettingsAndOptionsFiles) {
     EXPECT_EQ(ReadText(dir.File("prog/cindral.LOG")),
               "Execution Log for cindral\n"
               "Borneth 2003\n"
-              "Version=2003.?.?.?\n"
-              "Windows 2000: 2.10.0\n"
-              "Windows Directory = /etc/\n"
-              "Program Directory = " +
+              "Version=" +
+                  std::string(CINDRAL_VERSION) +
+                  "\n"
+                  "Windows 2000: 2.10.0\n"
+                  "Windows Directory = /etc/\n"
+                  "Program Directory = " +
                   prog +
                   "\n"
                   "User Directory = " +

@@ -1,4 +1,5 @@
-// CLI tests run the program; the catalogue-sheet tests draw in-process, which needs a QGuiApplication.
+// CLI tests run the program; the catalogue-sheet tests draw in-process, which needs a
+// QGuiApplication.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>

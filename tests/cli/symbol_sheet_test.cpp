@@ -5,11 +5,11 @@
 
 #include <QImage>
 
-#include "render/canvas_test_support.h"
 #include "core/environment/errors.h"
 #include "core/gd_test_support.h"
 #include "core/libraries/symbol_object.h"
 #include "render/canvas/qt_canvas.h"
+#include "render/canvas_test_support.h"
 
 namespace cindral {
 namespace {

@@ -1,8 +1,8 @@
+#include "core/format/byte_codec.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "core/format/byte_codec.h"
 
 namespace cindral {
 namespace {

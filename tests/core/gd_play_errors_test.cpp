@@ -62,10 +62,11 @@ TEST(PlayCommands, StopsCleanlyOnEveryMalformedFile) {
              w.WriteRawBytes({4, 0});
          }),
          "ends inside a record frame at byte 170", 1},
-        {"length past the end", body([](GdxWriter& w) {
-             w.WriteRawBytes({0x0F, 0x27, 0xF4, 0x01, 1, 2});
+        {"end of a point list past the end", body([](GdxWriter& w) {
+             w.WriteRecord(13, Payload(PolyFillRecord()));
+             w.WriteRawBytes({7, 0, 0xF4, 0x01, 1, 2});
          }),
-         "record code 9999 at byte 170 has a length of 500 bytes", 1},
+         "record code 7 at byte", 1},
         {"picture larger than the file", body([](GdxWriter& w) {
              w.WriteRecord(103, Payload(DrawPictureRecord()));
              w.WriteRawBytes({0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3});

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/interpreter/gd_object.h"
-#include "core/format/gdx_writer.h"
 #include "core/environment/recording_status.h"
 #include "core/environment/recording_ui.h"
+#include "core/format/gdx_writer.h"
+#include "core/interpreter/gd_object.h"
 #include "gd_test_support.h"
 
 namespace cindral {

@@ -242,6 +242,25 @@ TEST(GdxReader, AcceptsWhatTheFormatAllows) {
     EXPECT_EQ(summary.codes.count(12), 0u);  // points belong to their command
 }
 
+// An unknown code is skipped by its length, and skipping stops quietly at the end of the
+// file: a trailing record whose length runs past the end is no error, wherever it ends.
+TEST(GdxReader, AnUnknownRecordRunningPastTheEndEndsTheFileQuietly) {
+    TempDir dir;
+    for (const std::vector<uint8_t>& tail : {std::vector<uint8_t>{0x09, 0x03, 0xF4, 0x01, 1, 2},
+                                             std::vector<uint8_t>{0x09, 0x03, 0xFF, 0xFF},
+                                             std::vector<uint8_t>{0xFE, 0x03, 0x10, 0x00, 'a'}}) {
+        GdxWriter writer(PageHeader());
+        writer.Write(SetColorRecord());
+        writer.WriteRawBytes(tail);
+        writer.Save(dir.File("tail.gdx"));
+        std::vector<GdxCommand> read = ReadAll(dir.File("tail.gdx"));
+        ASSERT_EQ(read.size(), 2u) << int(tail[0]);
+        EXPECT_EQ(read[0].code, 4);
+        EXPECT_TRUE(std::holds_alternative<UnknownRecord>(read[1].record));
+        EXPECT_EQ(SummarizeFile(dir.File("tail.gdx")).commands, 2);
+    }
+}
+
 TEST(GdxReader, AFileWithOnlyAHeaderHasNoCommands) {
     TempDir dir;
     GdxWriter(PageHeader()).Save(dir.File("empty.gdx"));
@@ -286,10 +305,11 @@ TEST(GdxReader, RefusesMalformedFilesClearly) {
              w.WriteRawBytes({10, 0, 48, 0, 1, 2, 3});
          }),
          "record code 10 at byte 118 is cut short"},
-        {"length past the end", with_body([](GdxWriter& w) {
-             w.WriteRawBytes({0x0F, 0x27, 0xF4, 0x01, 1, 2});
+        {"end of list past the end", with_body([](GdxWriter& w) {
+             w.WriteRecord(14, std::vector<uint8_t>(8));
+             w.WriteRawBytes({7, 0, 0xF4, 0x01, 1, 2});
          }),
-         "record code 9999 at byte 118 has a length of 500 bytes that runs past the end"},
+         "record code 7 at byte 130 has a length of 500 bytes that runs past the end"},
         {"frame cut short", with_body([](GdxWriter& w) {
              w.WriteRawBytes({4, 0, 4});
          }),

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/format/byte_codec.h"
 #include "core/environment/errors.h"
+#include "core/format/byte_codec.h"
 #include "core/format/file_object.h"
 #include "core/format/gdx_writer.h"
 #include "core/libraries/library_record.h"
@@ -209,7 +209,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PatternLibrary, AMissingFileFailsWithThe1034Message) {
     TempDir dir;
-    for (std::string path : {dir.File("none.pat"), dir.File("no/such/dir.pat"), std::string()}) {
+    for (const std::string& path :
+         {dir.File("none.pat"), dir.File("no/such/dir.pat"), std::string()}) {
         try {
             pattern_object patterns(path);
             ADD_FAILURE() << "accepted " << path;

@@ -19,8 +19,8 @@ TEST(ResolveLibraryPath, FallsBackToTheProgramsCopyOnlyWhenTheConfiguredFileIsMi
     std::filesystem::create_directories(user);
     std::filesystem::create_directories(program);
     std::filesystem::create_directories(user + "/Folder.Pat");
-    for (std::string f : {user + "/Own.Pat", program + "/QuenUtil.Pat", program + "/Own.Pat",
-                          program + "/Folder.Pat"}) {
+    for (const std::string& f : {user + "/Own.Pat", program + "/QuenUtil.Pat", program + "/Own.Pat",
+                                 program + "/Folder.Pat"}) {
         std::ofstream(f) << "x";
     }
     struct Row {

@@ -13,10 +13,10 @@
 #include <functional>
 #include <limits>
 
-#include "core/format/byte_codec.h"
 #include "core/environment/errors.h"
-#include "core/format/gdx_writer.h"
 #include "core/environment/recording_ui.h"
+#include "core/format/byte_codec.h"
+#include "core/format/gdx_writer.h"
 #include "temp_dir.h"
 
 namespace cindral {

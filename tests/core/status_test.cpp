@@ -11,10 +11,10 @@
 #include "core/environment/directories.h"
 #include "core/environment/display_options.h"
 #include "core/environment/errors.h"
-#include "core/format/gdx_writer.h"
 #include "core/environment/platform_info.h"
 #include "core/environment/recording_status.h"
 #include "core/environment/recording_ui.h"
+#include "core/format/gdx_writer.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -1,7 +1,8 @@
+#include "core/environment/ui.h"
+
 #include <gtest/gtest.h>
 
 #include "core/environment/recording_ui.h"
-#include "core/environment/ui.h"
 
 namespace cindral {
 namespace {
@@ -25,15 +26,33 @@ TEST(ScopedUi, RoutesMessagesAndRestoresThePreviousSink) {
         RecordingUi inner;
         inner.answers.push_back(Answer::Yes);
         ScopedUi install_inner(inner);
-        EXPECT_EQ(CurrentUi().ShowMessage(MessageKind::Confirmation, "Confirm", "Go on?",
-                                          Buttons::YesNo),
-                  Answer::Yes);
+        EXPECT_EQ(
+            CurrentUi().ShowMessage(MessageKind::Confirmation, "Confirm", "Go on?", Buttons::YesNo),
+            Answer::Yes);
         ASSERT_EQ(inner.messages.size(), 1u);
         EXPECT_EQ(inner.messages[0].text, "Go on?");
     }
     CurrentUi().ShowMessage(MessageKind::Error, "Error", "after", Buttons::Ok);
     ASSERT_EQ(outer.messages.size(), 1u);
     EXPECT_EQ(outer.messages[0].text, "after");
+}
+
+// What a message box shows: line breaks as line breaks, the table's paragraph break as an
+// empty line, no control character that would show as a missing glyph.
+TEST(MessageDisplayText, TurnsBreaksIntoLinesAndDropsOtherControls) {
+    struct Row {
+        std::string text;
+        std::string shown;
+    };
+    const Row rows[] = {
+        {"Title: one\r\v two  caller", "Title: one\n\ntwo  caller"},
+        {"a\r\n\r\nb", "a\n\nb"},
+        {"File Corrupted\rpiece\r\x01", "File Corrupted\npiece\n"},
+        {"a\vb\nc", "a\nb\nc"},
+        {"tab\there\x1b\x7f, caf\xc3\xa9", "tab\there, caf\xc3\xa9"},
+        {"  lead kept, inner  blanks kept", "  lead kept, inner  blanks kept"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(MessageDisplayText(row.text), row.shown) << row.text;
 }
 
 }  // namespace

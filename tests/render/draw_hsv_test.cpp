@@ -4,9 +4,9 @@
 
 #include <QImage>
 
-#include "render/canvas_test_support.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/canvas/trace_canvas.h"
+#include "render/canvas_test_support.h"
 
 namespace cindral {
 namespace {

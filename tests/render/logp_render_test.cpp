@@ -10,10 +10,10 @@
 #include "canvas_test_support.h"
 #include "core/gd_test_support.h"
 #include "render/canvas/fill_brushes.h"
+#include "render/canvas/qt_canvas.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/render_settings.h"
 #include "render/renderers/pattern_tiling.h"
-#include "render/canvas/qt_canvas.h"
 
 namespace cindral {
 namespace {
@@ -124,7 +124,7 @@ TEST_P(RegionPlacement, BandItemsDrawOnlyInTheirBand) {
     const int row = c.region == 3 ? 459 : 10;
     EXPECT_EQ(PixelAt(image, 100, row) == kBlack, c.drawn);
     EXPECT_EQ(PixelAt(image, 15, row + 15) == kRed, c.drawn);
-    EXPECT_EQ(testing::Painted(image).size() > 0, c.drawn);
+    EXPECT_EQ(!testing::Painted(image).empty(), c.drawn);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bands, RegionPlacement,

@@ -7,15 +7,17 @@
 #include <filesystem>
 
 #include "canvas_test_support.h"
+#include "core/environment/recording_ui.h"
+#include "core/environment/settings.h"
 #include "core/format/byte_codec.h"
 #include "core/gd_test_support.h"
-#include "core/environment/recording_ui.h"
-#include "render/renderers/logp_object.h"
+#include "render/canvas/qt_canvas.h"
+#include "render/canvas/trace_canvas.h"
 #include "render/pictures/picture_draw.h"
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
-#include "render/canvas/qt_canvas.h"
-#include "render/canvas/trace_canvas.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/render_settings.h"
 
 namespace cindral {
 namespace {
@@ -136,6 +138,28 @@ TEST_F(TextPage, WrappedTextDrawsOnlyLinesEndedByCarriageReturns) {
         ASSERT_EQ(lines.size(), row.lines.size()) << row.text;
         for (size_t i = 0; i < lines.size(); ++i) {
             EXPECT_NE(lines[i].find("\"" + row.lines[i] + "\""), std::string::npos) << lines[i];
+        }
+    }
+}
+
+// A paragraph whose box starts 30 rows above the data window: by default its lines stay where
+// the box puts them (the clip hides what lies above); with the settings' text line option they
+// are kept inside the window. The viewer and the CLI both set the option from the settings.
+TEST_F(TextPage, WrappedTextKeepsLinesInsideTheDataWindowOnlyWhenTheSettingsSaySo) {
+    for (bool keep_inside : {false, true}) {
+        Settings settings;
+        settings.TextLineOption = keep_inside;
+        ApplyRenderSettings(*doc, settings);
+        const auto lines = Texts(Trace([](logp_object& d) {
+            d.SetFont("Arial", 12, 0, 0);
+            d.DrawWrappedText(20, 1030, 200, 900, 0, 0, "a\rb\rc\rd\r");
+        }));
+        ASSERT_FALSE(lines.empty()) << keep_inside;
+        const bool drawn_above_the_window = lines[0] == "ExtTextOut 25,20 options=0 \"a\"";
+        EXPECT_NE(drawn_above_the_window, keep_inside) << lines[0];
+        for (const std::string& line : lines) {
+            const int row = std::stoi(line.substr(line.find(',') + 1));
+            EXPECT_TRUE(!keep_inside || row >= doc->DataTopPx) << line;
         }
     }
 }

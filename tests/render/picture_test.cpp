@@ -13,16 +13,16 @@
 #include <set>
 #include <thread>
 
-#include "core/format/byte_codec.h"
 #include "core/environment/recording_ui.h"
-#include "render/pictures/bmp_decoder.h"
+#include "core/format/byte_codec.h"
+#include "render/canvas/qt_canvas.h"
+#include "render/canvas/trace_canvas.h"
 #include "render/canvas_test_support.h"
+#include "render/pictures/bmp_decoder.h"
 #include "render/pictures/jpeg_decoder.h"
 #include "render/pictures/picture_draw.h"
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
-#include "render/canvas/qt_canvas.h"
-#include "render/canvas/trace_canvas.h"
 #include "render/pictures/wmf_player.h"
 #include "temp_dir.h"
 

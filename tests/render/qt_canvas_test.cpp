@@ -5,8 +5,8 @@
 #include <QImage>
 #include <climits>
 
-#include "render/canvas_test_support.h"
 #include "render/canvas/line_walk.h"
+#include "render/canvas_test_support.h"
 
 namespace cindral {
 namespace {

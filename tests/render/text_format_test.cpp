@@ -7,10 +7,10 @@
 
 #include <QImage>
 
-#include "render/canvas_test_support.h"
-#include "render/text/line_breaker.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/canvas/trace_canvas.h"
+#include "render/canvas_test_support.h"
+#include "render/text/line_breaker.h"
 
 namespace cindral {
 namespace {
