@@ -159,27 +159,44 @@ TEST_F(MainWindow, DepthReadoutUnderTheMouse) {
     EXPECT_EQ(window->DepthEd->text().toStdString(), "367.00");
 }
 
+// Opening is all or nothing: a log broken in its header or in its body changes nothing on
+// screen — title, page, pages, the document Save As would copy, the recent files.
 TEST_F(MainWindow, BrokenFileIsReportedAndTheShownLogStays) {
     Open();
-    const std::string broken = dir.File("broken.gdx");
-    cindral::testing::WriteBytes(broken, {0x2D, 0x01, 0x72, 0x00, 1, 2, 3});
-    std::string expected;
-    try {
-        ReadHeaderFromFile(broken);
-    } catch (const CindralError& e) {
-        expected = e.what();
-    }
-    ASSERT_FALSE(expected.empty());
-    EXPECT_FALSE(window->OpenFile(QString::fromStdString(broken)));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(ui.messages[0].text, expected);
-    EXPECT_EQ(window->windowTitle().toStdString(), "Cindral 2003 - " + log);
-    EXPECT_EQ(Panel(), "1 of 3");
-    EXPECT_TRUE(window->isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     window->PageDown1->trigger();
-    EXPECT_EQ(Panel(), "2 of 3");
+    ASSERT_TRUE(window->WaitForPage());
+    const QImage shown = window->ViewBitmap;
+    GdxHeader many_pages = cindral::testing::PixelHeader(1200);
+    cindral::testing::WriteLog(dir.File("whole.gdx"), many_pages);
+    std::vector<uint8_t> cut = ReadFileBytes(dir.File("whole.gdx"));
+    cut.resize(cut.size() - 20);  // the line record ends early
+    struct Row {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    };
+    const Row rows[] = {
+        {"header", {0x2D, 0x01, 0x72, 0x00, 1, 2, 3}},
+        {"body", cut},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ui.messages.clear();
+        const std::string broken = dir.File(std::string(row.name) + ".gdx");
+        cindral::testing::WriteBytes(broken, row.bytes);
+        EXPECT_FALSE(window->OpenFile(QString::fromStdString(broken)));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+        EXPECT_NE(ui.messages[0].text.find(broken), std::string::npos) << ui.messages[0].text;
+        EXPECT_EQ(window->windowTitle().toStdString(), "Cindral 2003 - " + log);
+        EXPECT_EQ(window->Document->FileName(), log);
+        EXPECT_EQ(Panel(), "2 of 3");
+        EXPECT_TRUE(window->ViewBitmap == shown);
+        EXPECT_FALSE(TCindralFrm::RecentFiles().contains(QString::fromStdString(broken)));
+        EXPECT_TRUE(window->isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    window->PageDown1->trigger();
+    EXPECT_EQ(Panel(), "3 of 3");
 }
 
 TEST_F(MainWindow, MissingCommandLineFileIsNamedInQuotes) {
