@@ -42,22 +42,28 @@ std::vector<CommandInfo> BuildTable(const std::variant<Ts...>*) {
     return table;
 }
 
+using DecodeFunction = void (*)(ByteReader&, CommandRecord&);
+
+// Decodes straight into the record already in `out` when it holds the same kind, so a
+// reader walking a log reuses one record's storage from command to command.
 template <class T>
-bool TryDecode(int16_t code, ByteReader& in, CommandRecord& out) {
-    if constexpr (kIsCommand<T>) {
-        if (code != T::kCode) return false;
-        T record;
-        Decoder decoder{in};
-        record.Fields(decoder);
-        out = std::move(record);
-        return true;
-    }
-    return false;
+void DecodeInto(ByteReader& in, CommandRecord& out) {
+    T* record = std::get_if<T>(&out);
+    if (record == nullptr) record = &out.emplace<T>();
+    Decoder decoder{in};
+    record->Fields(decoder);
+}
+
+template <class T>
+void AddDecoder(std::vector<DecodeFunction>& by_code) {
+    if constexpr (kIsCommand<T>) by_code[size_t(T::kCode)] = &DecodeInto<T>;
 }
 
 template <class... Ts>
-bool DecodeAny(const std::variant<Ts...>*, int16_t code, ByteReader& in, CommandRecord& out) {
-    return (TryDecode<Ts>(code, in, out) || ...);
+std::vector<DecodeFunction> BuildDecoders(const std::variant<Ts...>*) {
+    std::vector<DecodeFunction> by_code(size_t(CommandTable().back().code) + 1, nullptr);
+    (AddDecoder<Ts>(by_code), ...);
+    return by_code;
 }
 
 }  // namespace
@@ -107,12 +113,19 @@ void EncodeCommand(const CommandRecord& record, ByteWriter& out) {
         record);
 }
 
-CommandRecord DecodeCommand(int16_t code, ByteReader& in) {
-    CommandRecord out;
-    if (!DecodeAny(static_cast<const CommandRecord*>(nullptr), code, in, out)) {
+void DecodeCommandInto(int16_t code, ByteReader& in, CommandRecord& out) {
+    static const std::vector<DecodeFunction> decoders =
+        BuildDecoders(static_cast<const CommandRecord*>(nullptr));
+    if (code < 0 || size_t(code) >= decoders.size() || decoders[size_t(code)] == nullptr) {
         throw std::invalid_argument("code " + std::to_string(code) +
                                     " is not in the command table");
     }
+    decoders[size_t(code)](in, out);
+}
+
+CommandRecord DecodeCommand(int16_t code, ByteReader& in) {
+    CommandRecord out;
+    DecodeCommandInto(code, in, out);
     return out;
 }
 

@@ -568,5 +568,7 @@ int16_t CodeOf(const CommandRecord& record);
 void EncodeCommand(const CommandRecord& record, ByteWriter& out);
 // Decodes the payload of a code in the table; `in` must hold at least its size.
 CommandRecord DecodeCommand(int16_t code, ByteReader& in);
+// The same into `out`, reusing its storage when it already holds a record of that code.
+void DecodeCommandInto(int16_t code, ByteReader& in, CommandRecord& out);
 
 }  // namespace cindral

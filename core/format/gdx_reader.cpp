@@ -187,7 +187,7 @@ bool GdxReader::Next(GdxCommand& command) {
         ReadPayload(frame, info->size, payload_);
     }
     ByteReader in(payload_);
-    command.record = DecodeCommand(frame.code, in);
+    DecodeCommandInto(frame.code, in, command.record);
     switch (info->follower) {
         case Follower::None:
             break;
