@@ -81,6 +81,9 @@ class TCindralFrm : public QMainWindow {
     // cannot be opened.
     void SetDisplayOptions(DisplayOptions* options) { display_options_ = options; }
 
+    // The preferences the window was opened with; commands read and change them.
+    Settings& settings() { return settings_; }
+
     // Enables every command from the window's state.
     void updateActions();
     // Sizes the view bitmap to the log page; false when no bitmap of that size can exist.
