@@ -30,7 +30,8 @@ TEST(UserGuide, HasAnAnchorForEveryTopicTheProgramOpens) {
     const QString html = UserGuideHtml(QString::fromUtf8(guide.readAll()));
     for (const char* topic :
          {help_topic::kIndex, help_topic::kOpen, help_topic::kSaveAs, help_topic::kGoToPage,
-          help_topic::kCustomPageLength, help_topic::kSelectInterval}) {
+          help_topic::kCustomPageLength, help_topic::kSelectInterval,
+          help_topic::kSystemFiles}) {
         EXPECT_TRUE(html.contains(QString("<a name=\"%1\">").arg(topic))) << topic;
     }
 }
