@@ -29,6 +29,7 @@
 #include "app/app_identity.h"
 #include "app/help.h"
 #include "app/metafile_export_command.h"
+#include "app/page_setup_frm.h"
 #include "app/print_command.h"
 #include "app/sys_files_dlg.h"
 #include "app/startup.h"
@@ -336,6 +337,7 @@ bool TCindralFrm::OpenFile(const QString& path) {
 bool TCindralFrm::CreateViewCanvas() {
     ShowStatus("Creating new canvas...");
     CurrentStatusSink().DropCancelRequest();
+    CheckPrinterPage(*this);
     ShowStatus("  Creating bitmap...");
     const double width = std::round(ScreenPixelsPerInch * Document->Header().PageWidth);
     const double height = std::round(ScreenPixelsPerInch * Document->Header().PageHeight);

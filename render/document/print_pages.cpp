@@ -21,9 +21,10 @@ PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, 
     if (first < 0 || last > document.LastPage() || first > last) {
         throw CindralError("The pages to print are not in the log.");
     }
+    // On a printer canvas pen changes made by skipped commands reach later ones (the
+    // pale-colour rule, the zero width a pattern fill leaves): through the index, pattern
+    // boxes came out different. Playing the whole file keeps each page's pen history.
     const std::unique_ptr<LogDocument> paper = document.Copy();
-    // On a printer canvas the line colour rules change the pen for the rest of the play;
-    // playing the whole file keeps every page's pen history what it is on screen.
     paper->SetUseIndex(false);
     paper->SetPixelsPerInch(device.logicalDpiY());
     PrintOutcome outcome;

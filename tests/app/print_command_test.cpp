@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QAction>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 
@@ -189,6 +193,28 @@ TEST_F(Printing, PrintDialogOffersEveryPageInTheSettingsOrientation) {
     EXPECT_TRUE(ranges);
     EXPECT_EQ(WindowPrinter(*window).pageLayout().orientation(), QPageLayout::Landscape);
     EXPECT_TRUE(window->isEnabled());
+}
+
+// The preview draws through the print routine: one sheet per log page. (With
+// CINDRAL_KEEP_PREVIEW=FILE.png the preview is saved for a look.)
+TEST_F(Printing, PreviewShowsEveryPageOfTheLog) {
+    int pages = -1;
+    OnNextDialog([&](QDialog* dialog) {
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(dialog)) {
+            auto* widget = preview->findChild<QPrintPreviewWidget*>();
+            if (widget != nullptr) {
+                pages = widget->pageCount();
+                const QImage shot = widget->grab().toImage();
+                if (const char* keep = std::getenv("CINDRAL_KEEP_PREVIEW")) shot.save(keep);
+            }
+        }
+        dialog->reject();
+    });
+    auto* preview = window->findChild<QAction*>("PrintPreview1");
+    ASSERT_NE(preview, nullptr);
+    preview->trigger();
+    EXPECT_EQ(pages, 5);
+    EXPECT_EQ(window->Document->PixelsPerInch(), 100);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "app/cindral_frm.h"
+#include "app/frm_test_support.h"
 #include "app/print_command.h"
 #include "core/environment/recording_ui.h"
 #include "private_cups.h"
@@ -119,6 +120,45 @@ TEST(RealPrintQueue, TheSamplePrintsAsItsFourPages) {
     } else {
         GTEST_SKIP() << "no real print queue (" << TheQueue().why_not()
                      << "); printed to Qt's PDF printer instead, which passed the same checks";
+    }
+}
+
+// Opening a log asks to adjust its page size only when it differs from the printer's
+// printable page by more than 0.01 inch.
+TEST(RealPrintQueue, TheSizeQuestionComesBeyondOneHundredthOfAnInch) {
+    if (!TheQueue().started()) {
+        GTEST_SKIP() << "no real print queue (" << TheQueue().why_not()
+                     << "); without a printer the question is never asked";
+    }
+    TempDir dir;
+    RecordingUi ui;
+    ScopedUi scoped_ui(ui);
+    cindral::testing::WriteEmptyLibraries(dir);
+    Settings settings = cindral::testing::TestSettings(dir);
+    QPrinter probe(QPrinter::HighResolution);
+    probe.setPrinterName(cindral::testing::PrivateCups::kQueue);
+    const PrinterPage printer = ReadPrinterPage(probe, settings);
+    ASSERT_GT(printer.height, 5);
+    const char* question =
+        "The Log and Printer Page Size do not match.\r\n\r\nDo you want to adjust the Log Page Size?";
+    struct Case {
+        double extra;  // inches added to the printable length and width
+        bool asked;
+    };
+    for (Case c : {Case{0.0, false}, Case{0.005, false}, Case{-0.005, false}, Case{0.05, true}}) {
+        GdxHeader header = cindral::testing::PixelHeader(1200);
+        header.PageHeight = printer.height + c.extra;
+        header.PageWidth = printer.width + c.extra;
+        const std::string log = dir.File("log.gdx");
+        cindral::testing::WriteLog(log, header);
+        TCindralFrm window(settings);
+        ui.messages.clear();
+        ASSERT_TRUE(window.OpenFile(QString::fromStdString(log)));
+        int asked = 0;
+        for (const RecordedMessage& m : ui.messages) asked += m.text == question;
+        EXPECT_EQ(asked, c.asked ? 1 : 0) << c.extra;
+        // Answered Cancel (the recorder's safe answer): the log keeps its size.
+        EXPECT_EQ(window.Document->Header().PageHeight, header.PageHeight);
     }
 }
 

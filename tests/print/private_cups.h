@@ -80,7 +80,8 @@ class PrivateCups {
         }
         if (!fs::exists(socket_)) return Refuse("cupsd started but never opened its socket");
         const std::string add = std::string("lpadmin -p ") + kQueue + " -E -v cups-pdf:/ -P " +
-                                ppd + " -o media=Letter >/dev/null 2>&1";
+                                ppd + " -o media=Letter >/dev/null 2>&1 && lpadmin -d " + kQueue +
+                                " >/dev/null 2>&1";
         if (std::system(add.c_str()) != 0) return Refuse("lpadmin could not add the cups-pdf queue");
         return true;
     }
