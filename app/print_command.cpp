@@ -202,6 +202,7 @@ void PrintPreview1Click(TCindralFrm& window) {
         return;
     }
     printer.setDocName(PrintJobTitle(window.CurrentFileName));
+    MatchResolution(printer);
     QPrintPreviewDialog preview(&printer, &window);
     preview.setWindowTitle("Print Preview");
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &window,

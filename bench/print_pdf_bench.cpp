@@ -159,7 +159,7 @@ void PrintToPdf(benchmark::State& state) {
     state.SetLabel(std::to_string(doc.PageCount()) + " pages");
 }
 
-BENCHMARK(PrintToPdf)->Arg(30)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(PrintToPdf)->Arg(30)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 // Peak heap of printing a whole open log, above what the open document holds.
 long long PeakHeapOfPrint(int pages) {

@@ -167,6 +167,22 @@ bool QtCanvas::NewPage() {
     return true;
 }
 
+QFont QtCanvas::DeviceFont() const {
+    Font f = font();
+    // A font of height 0 asks for the default size, which is chosen for the screen; on paper
+    // it keeps its screen size instead of shrinking to the same count of finer pixels.
+    if (vector_ && f.height == 0) {
+        f.height = static_cast<int>(std::lround(kDefaultFontCellHeight * device_->logicalDpiY() /
+                                                96.0));
+    }
+    return ToQFont(f);
+}
+
+double QtCanvas::ThinPenWidth() const {
+    if (!vector_) return 1.0;
+    return std::max(1.0, device_->logicalDpiX() / 300.0);
+}
+
 int QtCanvas::TileScale() const {
     if (!vector_) return 1;
     return std::max(1, static_cast<int>(std::lround(device_->logicalDpiX() / 96.0)));
@@ -295,10 +311,10 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
         }
         return;
     }
-    // One device pixel wide through the pixel centres the raster walk would visit; the dash
-    // runs are counted in pixels, as on the screen.
+    // Through the pixel centres the raster walk would visit, ThinPenWidth() wide; the dash
+    // runs are counted in those widths, so dashes look on any device as they do at 300 dpi.
     const std::vector<int> runs = CosmeticDashRuns(p.style);
-    QPen line(ToQColor(p.color), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    QPen line(ToQColor(p.color), ThinPenWidth(), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     QPen gaps = line;
     const bool opaque_gaps = !runs.empty() && background_mode() == BackgroundMode::Opaque;
     if (!runs.empty()) {
@@ -336,7 +352,8 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
                     painter_.drawLine(segment);
                 }
                 if (!runs.empty()) {
-                    line.setDashOffset(travelled + std::hypot(a.x - start.x, a.y - start.y));
+                    line.setDashOffset((travelled + std::hypot(a.x - start.x, a.y - start.y)) /
+                                       ThinPenWidth());
                 }
                 painter_.setPen(line);
                 painter_.drawLine(segment);
@@ -525,7 +542,7 @@ void QtCanvas::EllipseVector(const Rect& box) {
     }
     if (has_pen) {
         painter_.setBrush(Qt::NoBrush);
-        const double width = std::max(1, pen().width);
+        const double width = std::max(ThinPenWidth(), double(pen().width));
         painter_.setPen(QPen(ToQColor(pen().color), width, Qt::SolidLine, Qt::FlatCap));
         painter_.drawEllipse(edge);
         painter_.setPen(Qt::NoPen);
@@ -671,7 +688,7 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
     }
     if (text.empty()) return;
 
-    const QFont qfont = ToQFont(font());
+    const QFont qfont = DeviceFont();
     const QFontMetrics metrics(qfont, device_);
     const QString chars = DecodeText(text);
     std::vector<int> advance(chars.size());
@@ -739,7 +756,7 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
 }
 
 TextMetrics QtCanvas::GetTextMetrics() const {
-    const QFont qfont = ToQFont(font());
+    const QFont qfont = DeviceFont();
     const QFontMetrics m(qfont, device_);
     TextMetrics t;
     t.ascent = m.ascent();
@@ -753,14 +770,14 @@ TextMetrics QtCanvas::GetTextMetrics() const {
 }
 
 Size QtCanvas::GetTextExtent(const std::string& text) const {
-    const QFontMetrics m(ToQFont(font()), device_);
+    const QFontMetrics m(DeviceFont(), device_);
     int64_t width = 0;
     for (QChar c : DecodeText(text)) width += m.horizontalAdvance(c);
     return {static_cast<int>(std::min<int64_t>(width, INT32_MAX)), m.ascent() + m.descent()};
 }
 
 std::vector<int> QtCanvas::GetCharWidths(int first, int last) const {
-    const QFontMetrics m(ToQFont(font()), device_);
+    const QFontMetrics m(DeviceFont(), device_);
     std::vector<int> widths;
     for (int code = std::max(first, 0); code <= std::min(last, 255); ++code) {
         widths.push_back(m.horizontalAdvance(DecodeText(std::string(1, char(code)))[0]));
@@ -769,7 +786,7 @@ std::vector<int> QtCanvas::GetCharWidths(int first, int last) const {
 }
 
 std::optional<int> QtCanvas::OutlineEmSquare() const {
-    const QRawFont raw = QRawFont::fromFont(ToQFont(font()));
+    const QRawFont raw = QRawFont::fromFont(DeviceFont());
     if (!raw.isValid() || raw.unitsPerEm() <= 0) return std::nullopt;
     return static_cast<int>(raw.unitsPerEm());
 }

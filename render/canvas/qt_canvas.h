@@ -4,10 +4,12 @@
 // are reproduced: thin lines are our own Bresenham walk that leaves out the end pixel, styled
 // pens count pixels, fills leave out the right and bottom edge, hatches are 8x8 tiles on the
 // brush origin. On a vector device (printer, PDF) a reader sees paths, not pixels: thin lines
-// and ellipses become strokes through the same pixel centres, text stays text, and hatches
-// keep the size they have on a 96-dpi screen. Geometry is cut to the device before Qt sees it.
+// and ellipses become strokes through the same pixel centres (at least 1/300 inch wide),
+// text stays text, and hatches keep the size they have on a 96-dpi screen. Geometry is cut
+// to the device before Qt sees it.
 
 #include <QPaintDevice>
+#include <QFont>
 #include <QPainter>
 #include <vector>
 
@@ -81,6 +83,11 @@ class QtCanvas : public Canvas {
     void EllipseVector(const Rect& box);
     // Device pixels per screen pixel for hatch tiles on a vector device (1 on bitmaps).
     int TileScale() const;
+    // A thin pen on a vector device: one pixel, but never finer than 1/300 inch, which a
+    // 1200-dpi printer would otherwise print as a hairline.
+    double ThinPenWidth() const;
+    // The Qt font for the selected one on this device.
+    QFont DeviceFont() const;
     // Fills the area with the current brush; `path` is in Qt coordinates (pixel centres
     // at +0.5), so integer vertices fill like GDI.
     void FillPath(const QPainterPath& path);
