@@ -11,12 +11,14 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QAction>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
 
 #include "app/cindral_frm.h"
+#include "core/environment/recording_status.h"
 #include "core/environment/recording_ui.h"
 #include "core/environment/status.h"
 #include "frm_test_support.h"
@@ -102,6 +104,25 @@ TEST_F(Printing, CancelBeforeAPageStopsTheJobAndSaysSo) {
     EXPECT_FALSE(std::ifstream(pdf).good());
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(window->Document->PixelsPerInch(), 100);
+}
+
+// A cancel confirmed while a page is drawn belongs to that page: the run goes on.
+TEST_F(Printing, CancelWithinAPageCutsOnlyThatPage) {
+    const std::string pdf = dir.File("within.pdf");
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    RecordingStatusSink sink;
+    sink.press_cancel_at_progress = 2;  // while page 1 plays
+    ScopedStatusSink scoped_sink(sink);
+    ui.answers = {Answer::Yes};
+    EXPECT_TRUE(RunPrintJob(*window, printer, 0, 4));
+    EXPECT_EQ(PdfPages(pdf), 5);
+    // The question was asked (and answered Yes) during the play; no abort followed.
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kCancelQuestion);
+    const std::vector<std::string>& s = sink.statuses;
+    EXPECT_NE(std::find(s.begin(), s.end(), "Printing page 1..."), s.end());
+    EXPECT_NE(std::find(s.begin(), s.end(), "   Done printing page 5"), s.end());
+    EXPECT_EQ(s.back(), "Printing finished.");
 }
 
 TEST_F(Printing, CancelAnsweredNoPrintsEverything) {
