@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDoubleSpinBox>
 #include <QImage>
 #include <QPrinter>
 #include <chrono>
@@ -16,7 +17,9 @@
 
 #include "app/cindral_frm.h"
 #include "app/frm_test_support.h"
+#include "app/page_setup_frm.h"
 #include "app/print_command.h"
+#include "core/format/gdx_header.h"
 #include "core/environment/recording_ui.h"
 #include "private_cups.h"
 #include "render/document/log_document.h"
@@ -160,6 +163,37 @@ TEST(RealPrintQueue, TheSizeQuestionComesBeyondOneHundredthOfAnInch) {
         // Answered Cancel (the recorder's safe answer): the log keeps its size.
         EXPECT_EQ(window.Document->Header().PageHeight, header.PageHeight);
     }
+}
+
+// Yes to the size question opens Page Setup; its confirmed size goes into the log file and
+// the view follows it.
+TEST(RealPrintQueue, AdjustingThePageSizeWritesItIntoTheLog) {
+    if (!TheQueue().started()) {
+        GTEST_SKIP() << "no real print queue (" << TheQueue().why_not()
+                     << "); without a printer the question is never asked";
+    }
+    TempDir dir;
+    RecordingUi ui;
+    ScopedUi scoped_ui(ui);
+    cindral::testing::WriteEmptyLibraries(dir);
+    Settings settings = cindral::testing::TestSettings(dir);
+    settings.PageSetupInches = true;
+    const std::string log = dir.File("log.gdx");
+    cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1200));  // 3 x 5 inches
+    ui.answers = {Answer::Yes};
+    cindral::testing::OnNextDialog([](QDialog* dialog) {
+        if (auto* setup = qobject_cast<TPageSetupFrm*>(dialog)) {
+            setup->PageLengthRe->setValue(7.5);
+            setup->PageWidthRe->setValue(6.25);
+        }
+        dialog->accept();
+    });
+    TCindralFrm window(settings);
+    ASSERT_TRUE(window.OpenFile(QString::fromStdString(log)));
+    EXPECT_EQ(ReadHeaderFromFile(log).PageHeight, 7.5);
+    EXPECT_EQ(ReadHeaderFromFile(log).PageWidth, 6.25);
+    EXPECT_EQ(window.ViewBitmap.size(), QSize(600, 720));  // at 96 pixels per inch
+    EXPECT_EQ(settings.DefaultPageLength, 7.5);
 }
 
 }  // namespace
