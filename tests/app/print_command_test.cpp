@@ -216,6 +216,20 @@ TEST_F(Printing, PrintDialogOffersEveryPageInTheSettingsOrientation) {
     EXPECT_TRUE(window->isEnabled());
 }
 
+// The whole command: the dialog accepted with print to file writes every page as a PDF.
+TEST_F(Printing, PrintToFileFromTheDialogWritesEveryPage) {
+    const std::string pdf = dir.File("dialog.pdf");
+    QPrinter& printer = WindowPrinter(*window);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    OnNextDialog([](QDialog* dialog) { dialog->accept(); });
+    window->Print1->trigger();
+    EXPECT_EQ(PdfPages(pdf), 5);
+    EXPECT_EQ(printer.docName().toStdString(), "Cindral 2003 - log.gdx");
+    EXPECT_EQ(printer.resolution(), 300);
+    EXPECT_TRUE(window->isEnabled());
+}
+
 // The preview draws through the print routine: one sheet per log page. (With
 // CINDRAL_KEEP_PREVIEW=FILE.png the preview is saved for a look.)
 TEST_F(Printing, PreviewShowsEveryPageOfTheLog) {
