@@ -27,6 +27,9 @@
 #include "app/about_box.h"
 #include "app/help.h"
 #include "app/metafile_export_command.h"
+#include "app/page_setup_frm.h"
+#include "app/print_command.h"
+#include "app/sys_files_dlg.h"
 #include "app/startup.h"
 #include "core/environment/directories.h"
 #include "core/environment/display_options.h"
@@ -152,7 +155,7 @@ void TCindralFrm::createActions() {
     // The standard Save As key is empty under some desktops' key schemes; the guide promises
     // Ctrl+Shift+S everywhere.
     SaveAs1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    // Printing comes with its own window; until then the command is shown but never enabled.
+    // Its command comes from the print module (AddPrintCommands).
     Print1 = new QAction("&Print...", this);
     Print1->setShortcut(QKeySequence::Print);
     Print1->setToolTip("Print the compiled log.");
@@ -203,7 +206,10 @@ void TCindralFrm::createActions() {
     file->addAction(SaveAs1);
     file->addSeparator();
     file->addAction(Print1);
+    AddPrintCommands(*this, file);
     AddMetafileExportCommands(*this, file);
+    file->addSeparator();
+    AddSystemFilesCommand(*this, file);
     file->addSeparator();
     file->addAction(Exit1);
     file->addAction(Quit1);
@@ -251,7 +257,7 @@ void TCindralFrm::updateActions() {
     const bool pages = !NoPages && Document;
     const int last = pages ? Document->LastPage() : -1;
     SaveAs1->setEnabled(pages);
-    Print1->setEnabled(false);
+    Print1->setEnabled(pages);
     Copy1->setEnabled(pages);
     CopyDepth1->setEnabled(pages);
     PageDown1->setEnabled(pages && ShownPage < last);
@@ -335,6 +341,7 @@ bool TCindralFrm::OpenFile(const QString& path) {
 bool TCindralFrm::CreateViewCanvas() {
     ShowStatus("Creating new canvas...");
     CurrentStatusSink().DropCancelRequest();
+    CheckPrinterPage(*this);
     ShowStatus("  Creating bitmap...");
     const double width = std::round(ScreenPixelsPerInch * Document->Header().PageWidth);
     const double height = std::round(ScreenPixelsPerInch * Document->Header().PageHeight);

@@ -80,6 +80,9 @@ class TCindralFrm : public QMainWindow {
     // The options record the about box may change (its beta flag).
     void SetDisplayOptions(DisplayOptions* options) { display_options_ = options; }
 
+    // The preferences the window was opened with; commands read and change them.
+    Settings& settings() { return settings_; }
+
     // Enables every command from the window's state.
     void updateActions();
     // Sizes the view bitmap to the log page; false when no bitmap of that size can exist.

@@ -18,6 +18,7 @@ inline constexpr const char* kSaveAs = "saving-a-copy";
 inline constexpr const char* kGoToPage = "going-to-a-page";
 inline constexpr const char* kCustomPageLength = "custom-page-length";
 inline constexpr const char* kSelectInterval = "selecting-a-depth-interval";
+inline constexpr const char* kSystemFiles = "system-files";
 }  // namespace help_topic
 
 // The guide's Markdown as HTML; every second- and third-level heading gets an anchor named

@@ -2,6 +2,20 @@
 
 namespace cindral {
 
+void Canvas::ResetState() {
+    pen_ = Pen();
+    brush_ = Brush();
+    font_ = Font();
+    text_color_ = kBlack;
+    background_color_ = kWhite;
+    background_mode_ = BackgroundMode::Opaque;
+    text_align_ = 0;
+    fill_mode_ = FillMode::Alternate;
+    brush_origin_ = Point();
+    current_ = Point();
+    clip_.reset();
+}
+
 void Canvas::IntersectClipRect(const Rect& r) {
     const Region box = Region::FromRect(r);
     if (clip_) {

@@ -112,6 +112,8 @@ class Canvas {
 
   protected:
     void set_current_position(Point p) { current_ = p; }
+    // Back to a fresh device context (a new printed page starts from one).
+    void ResetState();
 
   private:
     // A fresh device context's defaults.

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QPagedPaintDevice>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRawFont>
@@ -138,7 +139,10 @@ QtCanvas::QtCanvas(QPaintDevice* device, bool is_printer)
         !painter_.begin(device_)) {
         throw std::runtime_error("The drawing surface could not be opened.");
     }
-    if (device_->devType() == QInternal::Image) image_ = static_cast<QImage*>(device_);
+    const int type = device_->devType();
+    if (type == QInternal::Image) image_ = static_cast<QImage*>(device_);
+    // Printers and PDF writers are paged devices; a QPicture records paths too.
+    vector_ = dynamic_cast<QPagedPaintDevice*>(device_) != nullptr || type == QInternal::Picture;
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -150,6 +154,38 @@ QtCanvas::~QtCanvas() {
 
 void QtCanvas::Finish() {
     if (painter_.isActive()) painter_.end();
+}
+
+bool QtCanvas::NewPage() {
+    auto* paged = dynamic_cast<QPagedPaintDevice*>(device_);
+    if (paged == nullptr || !paged->newPage()) return false;
+    ResetState();
+    clip_dirty_ = true;
+    painter_.resetTransform();
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(Qt::NoBrush);
+    return true;
+}
+
+QFont QtCanvas::DeviceFont() const {
+    Font f = font();
+    // A font of height 0 asks for the default size, which is chosen for the screen; on paper
+    // it keeps its screen size instead of shrinking to the same count of finer pixels.
+    if (vector_ && f.height == 0) {
+        f.height = static_cast<int>(std::lround(kDefaultFontCellHeight * device_->logicalDpiY() /
+                                                96.0));
+    }
+    return ToQFont(f);
+}
+
+double QtCanvas::ThinPenWidth() const {
+    if (!vector_) return 1.0;
+    return std::max(1.0, device_->logicalDpiX() / 300.0);
+}
+
+int QtCanvas::TileScale() const {
+    if (!vector_) return 1;
+    return std::max(1, static_cast<int>(std::lround(device_->logicalDpiX() / 96.0)));
 }
 
 DeviceCaps QtCanvas::Caps() const {
@@ -223,6 +259,8 @@ void QtCanvas::StrokeFigure(const std::vector<Point>& points, Figure figure) {
     SyncClip();
     if (p.width > 1) {
         StrokeWide(points, figure);
+    } else if (vector_) {
+        StrokeThinVector(points, figure);
     } else {
         StrokeThin(points, figure);
     }
@@ -255,6 +293,73 @@ void QtCanvas::StrokeThin(const std::vector<Point>& points, Figure figure) {
             out.Plot(points[0], p.color);
         }
     }
+}
+
+void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure) {
+    const Pen& p = pen();
+    const Rect box = DrawableBox();
+    if (box.IsEmpty()) return;
+    std::vector<PointF> pts;
+    pts.reserve(points.size() + 1);
+    for (const Point& q : points) pts.push_back({double(q.x), double(q.y)});
+    if (figure == Figure::Closed && pts.size() > 1) pts.push_back(pts.front());
+    if (pts.size() == 1) {
+        if (box.Contains(points[0].x, points[0].y)) {
+            painter_.fillRect(QRect(points[0].x, points[0].y, 1, 1), ToQColor(p.color));
+        }
+        return;
+    }
+    // Through the pixel centres the raster walk would visit, ThinPenWidth() wide; the dash
+    // runs are counted in those widths, so dashes look on any device as they do at 300 dpi.
+    const std::vector<int> runs = CosmeticDashRuns(p.style);
+    QPen line(ToQColor(p.color), ThinPenWidth(), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    QPen gaps = line;
+    const bool opaque_gaps = !runs.empty() && background_mode() == BackgroundMode::Opaque;
+    if (!runs.empty()) {
+        QList<qreal> pattern;
+        for (int r : runs) pattern << qreal(r);
+        line.setDashPattern(pattern);
+        gaps.setColor(ToQColor(background_color()));
+    }
+    painter_.setBrush(Qt::NoBrush);
+    const BoxF safe = Widened(box, Margin(1));
+    const bool inside = std::all_of(pts.begin(), pts.end(), [&](const PointF& q) {
+        return q.x >= safe.left && q.x <= safe.right && q.y >= safe.top && q.y <= safe.bottom;
+    });
+    if (inside) {
+        QPolygonF polyline;
+        for (const PointF& q : pts) polyline << QPointF(q.x + 0.5, q.y + 0.5);
+        if (opaque_gaps) {
+            painter_.setPen(gaps);
+            painter_.drawPolyline(polyline);
+        }
+        painter_.setPen(line);
+        painter_.drawPolyline(polyline);
+    } else {
+        // Cut to the device first; the dash phase carries on from where the cut part began.
+        double travelled = 0;
+        for (size_t i = 0; i + 1 < pts.size(); ++i) {
+            PointF a = pts[i];
+            PointF b = pts[i + 1];
+            const double length = std::hypot(b.x - a.x, b.y - a.y);
+            const PointF start = a;
+            if (ClipSegment(a, b, safe.left, safe.top, safe.right, safe.bottom)) {
+                const QLineF segment(a.x + 0.5, a.y + 0.5, b.x + 0.5, b.y + 0.5);
+                if (opaque_gaps) {
+                    painter_.setPen(gaps);
+                    painter_.drawLine(segment);
+                }
+                if (!runs.empty()) {
+                    line.setDashOffset((travelled + std::hypot(a.x - start.x, a.y - start.y)) /
+                                       ThinPenWidth());
+                }
+                painter_.setPen(line);
+                painter_.drawLine(segment);
+            }
+            travelled += length;
+        }
+    }
+    painter_.setPen(Qt::NoPen);
 }
 
 void QtCanvas::StrokeWide(const std::vector<Point>& points, Figure figure) {
@@ -314,6 +419,8 @@ bool QtCanvas::ApplyBrush() {
                 for (int x = 0; x < 8; ++x)
                     tile.setPixel(x, y, (rows[y] >> (7 - x)) & 1 ? on : off);
             }
+            const int scale = TileScale();
+            if (scale > 1) tile = tile.scaled(8 * scale, 8 * scale);
             painter_.setBrush(QBrush(tile));
             break;
         }
@@ -323,6 +430,8 @@ bool QtCanvas::ApplyBrush() {
             for (int y = 0; y < tile.height(); ++y) {
                 for (int x = 0; x < tile.width(); ++x) tile.setPixel(x, y, b.pattern->At(x, y));
             }
+            const int scale = TileScale();
+            if (scale > 1) tile = tile.scaled(tile.width() * scale, tile.height() * scale);
             painter_.setBrush(QBrush(tile));
             break;
         }
@@ -399,6 +508,10 @@ void QtCanvas::Ellipse(const Rect& given) {
     if (int64_t(box.right) - box.left < 1 || int64_t(box.bottom) - box.top < 1) return;
     const bool has_pen = pen().style != PenStyle::Null;
     SyncClip();
+    if (vector_) {
+        EllipseVector(box);
+        return;
+    }
     if (has_pen && pen().width > 1) {
         // Wide outlines are stroked by Qt along the curve through the box's edge pixels.
         const std::vector<Point> curve = Rounded(EllipseArcPoints(box, 0.0, 2 * kPi));
@@ -409,6 +522,30 @@ void QtCanvas::Ellipse(const Rect& given) {
     // Without a pen the filled area is one pixel smaller, as for Rectangle.
     const Rect area = has_pen ? box : Rect{box.left, box.top, box.right - 1, box.bottom - 1};
     FillEllipseRows(area, has_pen);
+}
+
+void QtCanvas::EllipseVector(const Rect& box) {
+    const bool has_pen = pen().style != PenStyle::Null;
+    const double w = double(box.right) - box.left, h = double(box.bottom) - box.top;
+    // The raster rule's shapes: the outline through the box's edge pixel centres, the fill
+    // inside it (one pixel smaller without a pen).
+    const Rect drawable = DrawableBox();
+    if (box.right < drawable.left - 64 || box.left > drawable.right + 64 ||
+        box.bottom < drawable.top - 64 || box.top > drawable.bottom + 64) {
+        return;
+    }
+    const QRectF edge(box.left + 0.5, box.top + 0.5, std::max(w - 1, 0.0), std::max(h - 1, 0.0));
+    if (ApplyBrush()) {
+        painter_.drawEllipse(has_pen ? edge : QRectF(box.left, box.top, w - 1, h - 1));
+    }
+    if (has_pen) {
+        painter_.setBrush(Qt::NoBrush);
+        const double width = std::max(ThinPenWidth(), double(pen().width));
+        painter_.setPen(QPen(ToQColor(pen().color), width, Qt::SolidLine, Qt::FlatCap));
+        painter_.drawEllipse(edge);
+        painter_.setPen(Qt::NoPen);
+    }
+    painter_.setBrush(Qt::NoBrush);
 }
 
 void QtCanvas::FillEllipseRows(const Rect& box, bool outline) {
@@ -549,7 +686,7 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
     }
     if (text.empty()) return;
 
-    const QFont qfont = ToQFont(font());
+    const QFont qfont = DeviceFont();
     const QFontMetrics metrics(qfont, device_);
     const QString chars = DecodeText(text);
     std::vector<int> advance(chars.size());
@@ -617,7 +754,7 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
 }
 
 TextMetrics QtCanvas::GetTextMetrics() const {
-    const QFont qfont = ToQFont(font());
+    const QFont qfont = DeviceFont();
     const QFontMetrics m(qfont, device_);
     TextMetrics t;
     t.ascent = m.ascent();
@@ -631,14 +768,14 @@ TextMetrics QtCanvas::GetTextMetrics() const {
 }
 
 Size QtCanvas::GetTextExtent(const std::string& text) const {
-    const QFontMetrics m(ToQFont(font()), device_);
+    const QFontMetrics m(DeviceFont(), device_);
     int64_t width = 0;
     for (QChar c : DecodeText(text)) width += m.horizontalAdvance(c);
     return {static_cast<int>(std::min<int64_t>(width, INT32_MAX)), m.ascent() + m.descent()};
 }
 
 std::vector<int> QtCanvas::GetCharWidths(int first, int last) const {
-    const QFontMetrics m(ToQFont(font()), device_);
+    const QFontMetrics m(DeviceFont(), device_);
     std::vector<int> widths;
     for (int code = std::max(first, 0); code <= std::min(last, 255); ++code) {
         widths.push_back(m.horizontalAdvance(DecodeText(std::string(1, char(code)))[0]));
@@ -647,7 +784,7 @@ std::vector<int> QtCanvas::GetCharWidths(int first, int last) const {
 }
 
 std::optional<int> QtCanvas::OutlineEmSquare() const {
-    const QRawFont raw = QRawFont::fromFont(ToQFont(font()));
+    const QRawFont raw = QRawFont::fromFont(DeviceFont());
     if (!raw.isValid() || raw.unitsPerEm() <= 0) return std::nullopt;
     return static_cast<int>(raw.unitsPerEm());
 }

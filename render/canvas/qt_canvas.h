@@ -1,11 +1,15 @@
 #pragma once
 // QtCanvas: the Canvas on a Qt paint device (a QImage for the screen page and PNG, a
-// QPrinter or QPdfWriter for paper). Antialiasing is off and the GDI pixel rules are
-// reproduced: thin lines are our own Bresenham walk that leaves out the end pixel, styled
+// QPrinter or QPdfWriter for paper). On a bitmap antialiasing is off and the GDI pixel rules
+// are reproduced: thin lines are our own Bresenham walk that leaves out the end pixel, styled
 // pens count pixels, fills leave out the right and bottom edge, hatches are 8x8 tiles on the
-// brush origin. Geometry is cut to the device before Qt sees it.
+// brush origin. On a vector device (printer, PDF) a reader sees paths, not pixels: thin lines
+// and ellipses become strokes through the same pixel centres (at least 1/300 inch wide),
+// text stays text, and hatches keep the size they have on a 96-dpi screen. Geometry is cut
+// to the device before Qt sees it.
 
 #include <QPaintDevice>
+#include <QFont>
 #include <QPainter>
 #include <vector>
 
@@ -56,6 +60,11 @@ class QtCanvas : public Canvas {
     // Ends painting so the device can be read (a QImage saved, a PDF closed). No drawing
     // call may follow.
     void Finish();
+    // On a paged device (printer, PDF): starts the next sheet with a fresh device context,
+    // as a new page of a print job has. False when the device refuses.
+    bool NewPage();
+    // True when the device keeps paths and text rather than pixels.
+    bool IsVector() const { return vector_; }
 
   private:
     enum class Figure { Open, Closed };
@@ -70,6 +79,15 @@ class QtCanvas : public Canvas {
     void StrokeFigure(const std::vector<Point>& points, Figure figure);
     void StrokeThin(const std::vector<Point>& points, Figure figure);
     void StrokeWide(const std::vector<Point>& points, Figure figure);
+    void StrokeThinVector(const std::vector<Point>& points, Figure figure);
+    void EllipseVector(const Rect& box);
+    // Device pixels per screen pixel for hatch tiles on a vector device (1 on bitmaps).
+    int TileScale() const;
+    // A thin pen on a vector device: one pixel, but never finer than 1/300 inch, which a
+    // 1200-dpi printer would otherwise print as a hairline.
+    double ThinPenWidth() const;
+    // The Qt font for the selected one on this device.
+    QFont DeviceFont() const;
     // Fills the area with the current brush; `path` is in Qt coordinates (pixel centres
     // at +0.5), so integer vertices fill like GDI.
     void FillPath(const QPainterPath& path);
@@ -83,6 +101,7 @@ class QtCanvas : public Canvas {
     QPaintDevice* device_;
     QImage* image_ = nullptr;
     bool is_printer_;
+    bool vector_ = false;
     QPainter painter_;
     bool clip_dirty_ = true;
 };

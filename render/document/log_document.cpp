@@ -189,6 +189,11 @@ void LogDocument::StorePageLength(bool custom, double units_per_page) {
     SetPageLength(custom, units_per_page);
 }
 
+void LogDocument::StorePageSize(double page_height, double page_width) {
+    cindral::StorePageSize(log_->file_name, page_height, page_width);
+    Reload();
+}
+
 void LogDocument::Reload() {
     const GdxHeader before = log_->header;
     std::shared_ptr<const LoadedLog> fresh = LoadLog(log_->file_name, options_.files.default_page_length);

@@ -87,6 +87,9 @@ class LogDocument {
     // The same, written back into the file's header (the file's own interval is kept). The
     // file on disk and this document change together, or neither does.
     void StorePageLength(bool custom, double units_per_page);
+    // Writes a new page size (inches) into the file's header and lays the pages out with it.
+    // On failure (CindralError) the file and the document are as they were.
+    void StorePageSize(double page_height, double page_width);
     // Reads the file again. On failure (CindralError) the document is as it was.
     void Reload();
 

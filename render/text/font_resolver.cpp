@@ -33,7 +33,6 @@ bool FamilyInstalled(const std::string& family) {
 }
 
 // The cell height GDI gives a font when LOGFONT asks for height 0.
-constexpr int kDefaultCellHeight = 16;
 // Larger glyphs than this are drawn at this size: rasterising a glyph bigger than any
 // page costs seconds and shows nothing more.
 constexpr int64_t kMaxPixelSize = 8192;
@@ -112,7 +111,7 @@ QFont ToQFont(const Font& font) {
     q.setKerning(false);
 
     int64_t cell = font.height > 0 ? std::min<int64_t>(font.height, kMaxPixelSize) : 0;
-    if (font.height == 0) cell = kDefaultCellHeight;
+    if (font.height == 0) cell = kDefaultFontCellHeight;
     if (cell > 0) {
         // Cell height asked for: scale the em so ascent + descent comes out at `cell`.
         constexpr int kProbe = 1000;

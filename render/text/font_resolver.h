@@ -41,6 +41,9 @@ class FontResolver {
 // The Windows face names that have a metric-compatible stand-in, or "" when `face` has none.
 std::string MetricCompatibleFamily(const std::string& face);
 
+// The cell height, in pixels, a font of height 0 gets (the default size).
+constexpr int kDefaultFontCellHeight = 16;
+
 // A QFont for pixel drawing: family resolved, no antialiasing, weight, style and the GDI
 // height rule applied (negative = em height, positive = cell height, 0 = default).
 QFont ToQFont(const Font& font);

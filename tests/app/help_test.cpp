@@ -46,7 +46,7 @@ TEST(UserGuide, HasAnAnchorForEveryTopicAndLink) {
     QStringList targets = {help_topic::kContents,      help_topic::kIndex,
                            help_topic::kOpen,          help_topic::kSaveAs,
                            help_topic::kGoToPage,      help_topic::kCustomPageLength,
-                           help_topic::kSelectInterval};
+                           help_topic::kSelectInterval, help_topic::kSystemFiles};
     static const QRegularExpression link(R"re(href="#([^"]+)")re");
     for (auto it = link.globalMatch(html); it.hasNext();) targets << it.next().captured(1);
     EXPECT_GT(targets.size(), 30);
