@@ -28,7 +28,9 @@
 #include "app/about_box.h"
 #include "app/app_identity.h"
 #include "app/help.h"
+#include "app/mag_frm.h"
 #include "app/metafile_export_command.h"
+#include "app/picture_export_command.h"
 #include "app/startup.h"
 #include "core/environment/directories.h"
 #include "core/environment/display_options.h"
@@ -204,6 +206,7 @@ void TCindralFrm::createActions() {
     file->addSeparator();
     file->addAction(Print1);
     AddMetafileExportCommands(*this, file);
+    AddPictureExportCommands(*this, findChild<QMenu*>("Export1"), findChild<QMenu*>("ExportMenu"));
     file->addSeparator();
     file->addAction(Exit1);
     file->addAction(Quit1);
@@ -225,6 +228,7 @@ void TCindralFrm::createActions() {
     help->addAction(Index1);
     help->addSeparator();
     help->addAction(AboutCindral1);
+    createViewCommands(view);
     for (QMenu* menu : {file, edit, view}) {
         connect(menu, &QMenu::aboutToShow, this, &TCindralFrm::updateActions);
     }
@@ -263,6 +267,7 @@ void TCindralFrm::updateActions() {
     CustomPageBreaks1->setChecked(pages && Document->Header().CustomPageLength == 1);
     SelectInterval1->setEnabled(pages);
     ElevationCb->setEnabled(pages);
+    MagnifierBtn->setEnabled(pages && DisplayedPage >= 0);
 }
 
 void TCindralFrm::UpdatePageControls() {
@@ -378,7 +383,8 @@ void TCindralFrm::CountPages() {
 
 void TCindralFrm::LayoutChanged() {
     DisplayedPage = -1;
-    worker_->SetDocument(NoPages ? nullptr : Document.get());
+    RebuildViewDocument();
+    worker_->SetDocument(NoPages ? nullptr : ViewDocument.get());
     ShowCurrentPage();
 }
 
@@ -444,11 +450,14 @@ void TCindralFrm::PageDone(int page, const QImage& image, const QString& error, 
 
 void TCindralFrm::Display(int page, const QImage& image) {
     ViewBitmap = image;
+    // Drawn at the zoomed resolution times the screen's pixel ratio: shown at its own size.
+    ViewBitmap.setDevicePixelRatio(devicePixelRatioF());
     DisplayedPage = page;
     Image1->setPixmap(QPixmap::fromImage(ViewBitmap));
-    Image1->resize(ViewBitmap.size());
+    Image1->resize(ViewBitmap.deviceIndependentSize().toSize());
     if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
     UpdatePageControls();
+    RepaintMagnifier();
     // The pages the user is likely to want next are drawn while this one is read.
     if (page < Document->LastPage()) worker_->Prefetch(page + 1);
     if (page > 0) worker_->Prefetch(page - 1);
@@ -468,7 +477,10 @@ void TCindralFrm::ShowDepthAt(int row) {
     if (NoPages || !Document) return;
     last_mouse_row_ = row;
     const int page = DisplayedPage >= 0 ? DisplayedPage : ShownPage;
-    double value = Document->DepthAt(page, row, ElevationCb->isChecked());
+    // The row of the picture as drawn, at the zoomed resolution and the pixel ratio.
+    const LogDocument& shown = ViewDocument ? *ViewDocument : *Document;
+    const int drawn_row = int(std::floor(row * ViewBitmap.devicePixelRatio()));
+    double value = shown.DepthAt(page, drawn_row, ElevationCb->isChecked());
     DepthEd->setText(QString::asprintf("%.2f", value));
 }
 
