@@ -228,7 +228,6 @@ void TCindralFrm::createActions() {
     help->addAction(Index1);
     help->addSeparator();
     help->addAction(AboutCindral1);
-    createViewCommands(view);
     for (QMenu* menu : {file, edit, view}) {
         connect(menu, &QMenu::aboutToShow, this, &TCindralFrm::updateActions);
     }
@@ -249,6 +248,7 @@ void TCindralFrm::createActions() {
     ToolBar->addWidget(DepthEd);
     ToolBar->addSeparator();
     ToolBar->addWidget(ElevationCb);
+    createViewCommands(view);
 }
 
 void TCindralFrm::updateActions() {
@@ -256,7 +256,7 @@ void TCindralFrm::updateActions() {
     const int last = pages ? Document->LastPage() : -1;
     SaveAs1->setEnabled(pages);
     Print1->setEnabled(false);
-    Copy1->setEnabled(pages);
+    Copy1->setEnabled(pages && DisplayedPage >= 0);
     CopyDepth1->setEnabled(pages);
     PageDown1->setEnabled(pages && ShownPage < last);
     LastPage1->setEnabled(pages && ShownPage < last);

@@ -52,7 +52,6 @@ void TCindralFrm::createViewCommands(QMenu* view) {
     };
     ZoomIn1 = make("Zoom &In", {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)},
                    [this] { SetZoom(ZoomStep(ZoomFactorNow(), true)); });
-    ZoomIn1->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
     ZoomOut1 = make("Zoom &Out", {QKeySequence::ZoomOut},
                     [this] { SetZoom(ZoomStep(ZoomFactorNow(), false)); });
     ActualSize1 = make("&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)},
