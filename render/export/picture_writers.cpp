@@ -123,14 +123,15 @@ std::vector<uint8_t> EncodeBmp(const QImage& image, int pixels_per_inch) {
     Put32(out, PerMetre(pixels_per_inch));
     Put32(out, 0);
     Put32(out, 0);
-    for (int y = int(height) - 1; y >= 0; --y) {
+    out.resize(kHeaders + size_t(pixel_bytes), 0);  // padding stays 0
+    uint8_t* row = out.data() + kHeaders;
+    for (int y = int(height) - 1; y >= 0; --y, row += stride) {
         const uchar* src = rgb.constScanLine(y);
         for (uint32_t x = 0; x < width; ++x) {
-            out.push_back(src[3 * x + 2]);
-            out.push_back(src[3 * x + 1]);
-            out.push_back(src[3 * x]);
+            row[3 * x] = src[3 * x + 2];
+            row[3 * x + 1] = src[3 * x + 1];
+            row[3 * x + 2] = src[3 * x];
         }
-        out.insert(out.end(), stride - width * 3, 0);
     }
     return out;
 }
