@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
+#include <QWheelEvent>
 #include <cstdio>
 #include <filesystem>
 
@@ -356,6 +357,14 @@ TEST_F(Pictures, ZoomStepsAndKeys) {
     for (int i = 0; i < 20; ++i) window->ZoomOut1->trigger();
     ASSERT_TRUE(window->WaitForPage());
     EXPECT_EQ(window->ViewBitmap.width(), 75);  // 25 % at the least
+    // Ctrl with the wheel steps too; the wheel alone does not zoom.
+    for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers()}) {
+        QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window->ScrollBox1->viewport(), &wheel);
+        ASSERT_TRUE(window->WaitForPage());
+        EXPECT_EQ(window->ViewBitmap.width(), 99);  // 33 %
+    }
     EXPECT_EQ(window->ZoomIn1->shortcut(), QKeySequence(QKeySequence::ZoomIn));
     EXPECT_EQ(window->ActualSize1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
 }
