@@ -455,6 +455,7 @@ void TCindralFrm::Display(int page, const QImage& image) {
     DisplayedPage = page;
     Image1->setPixmap(QPixmap::fromImage(ViewBitmap));
     Image1->resize(ViewBitmap.deviceIndependentSize().toSize());
+    RestoreZoomAnchor();
     if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
     UpdatePageControls();
     RepaintMagnifier();

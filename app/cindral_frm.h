@@ -200,6 +200,11 @@ class TCindralFrm : public QMainWindow {
     QElapsedTimer slow_timer_started_;
     bool status_shown_ = false;
     QTimer* refit_timer_;
+    // Where in the page the view's centre was before a zoom (fractions of the page's width
+    // and height), restored once the page is drawn at the new zoom; x < 0: nothing to keep.
+    QPointF zoom_anchor_{-1, -1};
+    void KeepZoomAnchor();
+    void RestoreZoomAnchor();
 };
 
 // "Cindral 2003 - " + the file name, or "UNTITLED".

@@ -149,6 +149,7 @@ void TCindralFrm::SetZoom(const Zoom& zoom) {
     ViewZoom = zoom;
     ViewStore().setValue("Zoom", ZoomText(zoom));
     if (ZoomChangesResolution()) {
+        KeepZoomAnchor();
         LayoutChanged();
     } else {
         RebuildViewDocument();
@@ -156,7 +157,27 @@ void TCindralFrm::SetZoom(const Zoom& zoom) {
 }
 
 void TCindralFrm::RefitZoom() {
-    if (ViewZoom.mode != ZoomMode::Percent && ZoomChangesResolution()) LayoutChanged();
+    if (ViewZoom.mode != ZoomMode::Percent && ZoomChangesResolution()) {
+        KeepZoomAnchor();
+        LayoutChanged();
+    }
+}
+
+void TCindralFrm::KeepZoomAnchor() {
+    if (DisplayedPage < 0 || Image1->width() <= 0 || Image1->height() <= 0) return;
+    const QPoint centre = Image1->mapFrom(ScrollBox1->viewport(), ScrollBox1->viewport()->rect().center());
+    zoom_anchor_ = {double(centre.x()) / Image1->width(), double(centre.y()) / Image1->height()};
+}
+
+void TCindralFrm::RestoreZoomAnchor() {
+    if (zoom_anchor_.x() < 0) return;
+    const QPointF anchor = zoom_anchor_;
+    zoom_anchor_ = {-1, -1};
+    const QSize viewport = ScrollBox1->viewport()->size();
+    ScrollBox1->horizontalScrollBar()->setValue(
+        int(std::lround(anchor.x() * Image1->width() - viewport.width() / 2.0)));
+    ScrollBox1->verticalScrollBar()->setValue(
+        int(std::lround(anchor.y() * Image1->height() - viewport.height() / 2.0)));
 }
 
 bool TCindralFrm::eventFilter(QObject* watched, QEvent* event) {

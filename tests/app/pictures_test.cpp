@@ -340,6 +340,19 @@ TEST_F(Pictures, DepthReadoutIsRightAtEveryZoom) {
               "fit-width");
 }
 
+TEST_F(Pictures, ZoomKeepsThePointAtTheViewsCentre) {
+    Open();
+    window->resize(400, 300);
+    window->show();
+    QApplication::processEvents();
+    QScrollBar* vertical = window->ScrollBox1->verticalScrollBar();
+    vertical->setValue(100);
+    const int half = window->ScrollBox1->viewport()->height() / 2;
+    window->SetZoom({ZoomMode::Percent, 200});
+    ASSERT_TRUE(window->WaitForPage());
+    EXPECT_NEAR(vertical->value(), 2 * (100 + half) - half, 2);
+}
+
 TEST_F(Pictures, ZoomStepsAndKeys) {
     Open();
     struct Step {
