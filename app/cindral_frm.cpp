@@ -26,8 +26,10 @@
 
 #include "app/about_box.h"
 #include "app/help.h"
+#include "app/mag_frm.h"
 #include "app/metafile_export_command.h"
 #include "app/page_setup_frm.h"
+#include "app/picture_export_command.h"
 #include "app/print_command.h"
 #include "app/sys_files_dlg.h"
 #include "app/startup.h"
@@ -208,6 +210,7 @@ void TCindralFrm::createActions() {
     file->addAction(Print1);
     AddPrintCommands(*this, file);
     AddMetafileExportCommands(*this, file);
+    AddPictureExportCommands(*this, findChild<QMenu*>("Export1"), findChild<QMenu*>("ExportMenu"));
     file->addSeparator();
     AddSystemFilesCommand(*this, file);
     file->addSeparator();
@@ -251,6 +254,7 @@ void TCindralFrm::createActions() {
     ToolBar->addWidget(DepthEd);
     ToolBar->addSeparator();
     ToolBar->addWidget(ElevationCb);
+    createViewCommands(view);
 }
 
 void TCindralFrm::updateActions() {
@@ -258,7 +262,7 @@ void TCindralFrm::updateActions() {
     const int last = pages ? Document->LastPage() : -1;
     SaveAs1->setEnabled(pages);
     Print1->setEnabled(pages);
-    Copy1->setEnabled(pages);
+    Copy1->setEnabled(pages && DisplayedPage >= 0);
     CopyDepth1->setEnabled(pages);
     PageDown1->setEnabled(pages && ShownPage < last);
     LastPage1->setEnabled(pages && ShownPage < last);
@@ -269,6 +273,7 @@ void TCindralFrm::updateActions() {
     CustomPageBreaks1->setChecked(pages && Document->Header().CustomPageLength == 1);
     SelectInterval1->setEnabled(pages);
     ElevationCb->setEnabled(pages);
+    MagnifierBtn->setEnabled(pages && DisplayedPage >= 0);
 }
 
 void TCindralFrm::UpdatePageControls() {
@@ -389,7 +394,8 @@ void TCindralFrm::CountPages() {
 
 void TCindralFrm::LayoutChanged() {
     DisplayedPage = -1;
-    worker_->SetDocument(NoPages ? nullptr : Document.get());
+    RebuildViewDocument();
+    worker_->SetDocument(NoPages ? nullptr : ViewDocument.get());
     ShowCurrentPage();
 }
 
@@ -455,11 +461,15 @@ void TCindralFrm::PageDone(int page, const QImage& image, const QString& error, 
 
 void TCindralFrm::Display(int page, const QImage& image) {
     ViewBitmap = image;
+    // Drawn at the zoomed resolution times the screen's pixel ratio: shown at its own size.
+    ViewBitmap.setDevicePixelRatio(devicePixelRatioF());
     DisplayedPage = page;
     Image1->setPixmap(QPixmap::fromImage(ViewBitmap));
-    Image1->resize(ViewBitmap.size());
+    Image1->resize(ViewBitmap.deviceIndependentSize().toSize());
+    RestoreZoomAnchor();
     if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
     UpdatePageControls();
+    RepaintMagnifier();
     // The pages the user is likely to want next are drawn while this one is read.
     if (page < Document->LastPage()) worker_->Prefetch(page + 1);
     if (page > 0) worker_->Prefetch(page - 1);
@@ -479,7 +489,10 @@ void TCindralFrm::ShowDepthAt(int row) {
     if (NoPages || !Document) return;
     last_mouse_row_ = row;
     const int page = DisplayedPage >= 0 ? DisplayedPage : ShownPage;
-    double value = Document->DepthAt(page, row, ElevationCb->isChecked());
+    // The row of the picture as drawn, at the zoomed resolution and the pixel ratio.
+    const LogDocument& shown = ViewDocument ? *ViewDocument : *Document;
+    const int drawn_row = int(std::floor(row * ViewBitmap.devicePixelRatio()));
+    double value = shown.DepthAt(page, drawn_row, ElevationCb->isChecked());
     DepthEd->setText(QString::asprintf("%.2f", value));
 }
 

@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "app/zoom.h"
+
 class QAction;
 class QCheckBox;
 class QLineEdit;
@@ -28,6 +30,7 @@ struct Settings;
 namespace cindral::app {
 
 class PageWorker;
+class TMagFrm;
 
 // The page picture; reports the mouse row so the window can show the depth under it.
 class PageImage : public QLabel {
@@ -66,6 +69,17 @@ class TCindralFrm : public QMainWindow {
     void SelectInterval1Click();
     void CopyDepth1Click();
     void Copy1Click();
+    void Magnify1Click();
+    void MagnifierBtnClick();
+
+    // Zooms the view; the page is drawn again at the new resolution when that changes.
+    void SetZoom(const Zoom& zoom);
+    // The zoom as a factor of the screen's resolution, and the resolution pages are drawn at
+    // (with the screen's device pixel ratio).
+    double ZoomFactorNow() const;
+    int ViewPixelsPerInch() const;
+    // The settings record the window keeps and writes back when it closes.
+    Settings& AppSettings() { return settings_; }
 
     // Pagination of the current interval; sets NoPages.
     void CountPages();
@@ -93,6 +107,10 @@ class TCindralFrm : public QMainWindow {
     // --- state ---
     std::string CurrentFileName;
     std::unique_ptr<LogDocument> Document;
+    // The same log laid out at the zoomed resolution: what the view draws and reads depths
+    // from.
+    std::unique_ptr<LogDocument> ViewDocument;
+    Zoom ViewZoom;
     // The page asked for, and the page whose picture is on screen (-1: none yet).
     int ShownPage = 0;
     int DisplayedPage = -1;
@@ -128,6 +146,15 @@ class TCindralFrm : public QMainWindow {
     QAction* Contents1;
     QAction* Index1;
     QAction* AboutCindral1;
+    QAction* Magnify1;
+    QAction* MagnifierBtn;
+    QAction* ZoomIn1;
+    QAction* ZoomOut1;
+    QAction* ActualSize1;
+    QAction* FitWidth1;
+    QAction* FitPage1;
+    QLabel* ZoomPNL;
+    TMagFrm* Magnifier;
 
     // Recently opened logs, newest first, as kept between runs.
     static QStringList RecentFiles();
@@ -137,10 +164,20 @@ class TCindralFrm : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void createActions();
     void createControls();
+    // The magnifier and the zoom commands, in the View menu and the toolbar.
+    void createViewCommands(QMenu* view);
+    // The room the view has for the page when it fits.
+    QSize ZoomRoom() const;
+    // Lays the view document out again at the current zoom.
+    void RebuildViewDocument();
+    bool ZoomChangesResolution() const;
+    void RefitZoom();
+    void RepaintMagnifier();
     void Open1Click();
     void SaveAs1Click();
     void Contents1Click();
@@ -164,6 +201,12 @@ class TCindralFrm : public QMainWindow {
     QTimer* slow_page_timer_;
     QElapsedTimer slow_timer_started_;
     bool status_shown_ = false;
+    QTimer* refit_timer_;
+    // Where in the page the view's centre was before a zoom (fractions of the page's width
+    // and height), restored once the page is drawn at the new zoom; x < 0: nothing to keep.
+    QPointF zoom_anchor_{-1, -1};
+    void KeepZoomAnchor();
+    void RestoreZoomAnchor();
 };
 
 // "Cindral 2003 - " + the file name, or "UNTITLED".

@@ -59,9 +59,11 @@ void WMF1Click(TCindralFrm& window) {
 void AddMetafileExportCommands(TCindralFrm& window, QMenu* file_menu) {
     // The Export submenu of the window's design: created, and never shown.
     QMenu* hidden = window.menuBar()->addMenu("E&xport");
+    hidden->setObjectName("Export1");
     QAction* wmf1 = hidden->addAction("&Metafile (wmf + emf)...");
     hidden->menuAction()->setVisible(false);
     QMenu* visible = file_menu->addMenu("&Export");
+    visible->setObjectName("ExportMenu");
     QAction* whole_log = visible->addAction("Whole Log as Metafile...");
     whole_log->setObjectName("WholeLogAsMetafile1");
     whole_log->setStatusTip("Export the whole log as one WMF, EMF or SVG drawing.");

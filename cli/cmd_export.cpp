@@ -1,6 +1,9 @@
-// cindral-cli export: the whole log as one vector drawing (WMF, EMF or SVG), through the same
-// export the viewer's dialog runs. The format follows the output's extension.
+// cindral-cli export: the whole log as one vector drawing (WMF, EMF or SVG), or as an HTML
+// table of page pictures, through the same exports the viewer's dialogs run. The format
+// follows the output's extension.
 
+#include <cctype>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -9,27 +12,64 @@
 #include "cli/gui_application.h"
 #include "cli/options.h"
 #include "core/environment/errors.h"
+#include "core/pages/page_layout.h"
+#include "render/export/html_table.h"
 #include "render/renderers/metafile_export.h"
 
 namespace cindral::cli {
 namespace {
 
-const char kUsage[] = "export FILE -o OUT.wmf|OUT.emf|OUT.svg [--no-header] [--no-footer]";
+const char kUsage[] =
+    "export FILE -o OUT.wmf|OUT.emf|OUT.svg [--no-header] [--no-footer]  |  export FILE -o "
+    "OUT.html [--dpi R] [--quality Q]";
+
+// Far beyond any printer; keeps a mistyped resolution from asking for huge pictures.
+constexpr double kMostDpi = 4800;
+
+bool IsHtml(const std::string& path) {
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos) return false;
+    std::string ext = path.substr(dot);
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".html" || ext == ".htm";
+}
+
+int RunHtmlExport(ArgumentReader& reader, const std::string& out) {
+    const double dpi = reader.Number("--dpi").value_or(kScreenPixelsPerInch);
+    const long quality = reader.Integer("--quality").value_or(80);
+    const CommonOptions common = reader.Common();
+    const std::vector<std::string> files = reader.Positionals();
+    if (files.size() != 1) throw UsageError{"needs exactly one FILE"};
+    if (!(dpi >= 1 && dpi <= kMostDpi) || std::trunc(dpi) != dpi) {
+        throw UsageError{"--dpi needs a whole number of pixels per inch from 1 to 4800"};
+    }
+    if (quality < 1 || quality > 100) throw UsageError{"--quality needs a whole number from 1 to 100"};
+
+    const std::unique_ptr<QGuiApplication> application = EnsureGuiApplication();
+    const std::unique_ptr<LogDocument> document = OpenLogDocument(files[0], common);
+    HtmlTableOptions options;
+    options.output = out;
+    options.pixels_per_inch = static_cast<int>(dpi);
+    options.quality = static_cast<int>(quality);
+    WriteHtmlTable(*document, options);
+    return kExitOk;
+}
 
 int RunExport(const std::vector<std::string>& args) {
     ArgumentReader reader(args);
     const std::optional<std::string> out = reader.Value("-o");
+    if (out && IsHtml(*out)) return RunHtmlExport(reader, *out);
     MetafileExportOptions options;
     options.header = !reader.Flag("--no-header");
     options.footer = !reader.Flag("--no-footer");
     const CommonOptions common = reader.Common();
     const std::vector<std::string> files = reader.Positionals();
     if (files.size() != 1) throw UsageError{"needs exactly one FILE"};
-    if (!out || out->empty()) throw UsageError{"needs -o OUT.wmf, OUT.emf or OUT.svg"};
+    if (!out || out->empty()) throw UsageError{"needs -o OUT.wmf, OUT.emf, OUT.svg or OUT.html"};
     const std::optional<MetafileFormat> format = MetafileFormatOf(*out);
     if (!format) {
         throw CindralError("Cannot export to " + *out +
-                           ": the name must end in .wmf, .emf or .svg.");
+                           ": the name must end in .wmf, .emf, .svg or .html.");
     }
     options.format = *format;
     options.output = *out;

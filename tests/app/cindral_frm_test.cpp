@@ -44,6 +44,9 @@ class MainWindow : public ::testing::Test {
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                            QString::fromStdString(dir.path()));
+        // Pixel positions below are those of the page at the screen's own resolution.
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Cindral", "Cindral")
+            .setValue("Zoom", "100");
         cindral::testing::WriteEmptyLibraries(dir);
         cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1200));
         settings = cindral::testing::TestSettings(dir);

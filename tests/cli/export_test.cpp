@@ -191,7 +191,7 @@ TEST(CliExport, CommandLineMistakesAreRefused) {
     };
     const std::string sample = "'" + Sample() + "'";
     const std::vector<Case> cases = {
-        {"export " + sample + " -o out.pdf", 1, "must end in .wmf, .emf or .svg"},
+        {"export " + sample + " -o out.pdf", 1, "must end in .wmf, .emf, .svg or .html"},
         {"export " + sample, 2, "needs -o"},
         {"export -o out.emf", 2, "needs exactly one FILE"},
         {"export " + sample + " -o out.emf --no-such-option", 2, ""},

@@ -1,0 +1,34 @@
+#pragma once
+// The main view's zoom: fit the page's width, fit the whole page, or a fixed percentage from
+// 25 % to 400 % in steps. The page is drawn at the zoomed resolution, so this only decides
+// the resolution; it is kept between runs as text ("fit-width", "fit-page", "150").
+
+#include <QSize>
+#include <QString>
+#include <vector>
+
+namespace cindral::app {
+
+enum class ZoomMode { FitWidth, FitPage, Percent };
+
+struct Zoom {
+    ZoomMode mode = ZoomMode::FitWidth;
+    int percent = 100;  // for ZoomMode::Percent
+};
+
+constexpr int kLeastZoom = 25;
+constexpr int kMostZoom = 400;
+const std::vector<int>& ZoomSteps();
+
+// The zoom as a factor of the screen's resolution: `page` is the page's size at 100 %,
+// `room` the room the view has for it. Fitting stays within 25 % to 400 %.
+double ZoomFactor(const Zoom& zoom, QSize page, QSize room);
+
+// One step in (larger) or out (smaller) from `factor`, as a fixed percentage.
+Zoom ZoomStep(double factor, bool in);
+
+QString ZoomText(const Zoom& zoom);
+// Reads ZoomText(); anything else gives fit width.
+Zoom ZoomFromText(const QString& text);
+
+}  // namespace cindral::app

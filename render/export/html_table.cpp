@@ -1,0 +1,84 @@
+#include "render/export/html_table.h"
+
+#include <QString>
+#include <QUrl>
+#include <algorithm>
+#include <memory>
+
+#include "core/environment/whole_file.h"
+#include "render/document/log_document.h"
+#include "render/export/picture_writers.h"
+
+namespace cindral {
+namespace {
+
+std::string Stem(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
+    return path.substr(0, dot);
+}
+
+std::string BaseName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Escaped(const std::string& text) {
+    return QString::fromStdString(text).toHtmlEscaped().toStdString();
+}
+
+// A file name as a relative link: percent-encoded, so blanks, '#' and '?' survive.
+std::string Link(const std::string& file_name) {
+    return QUrl::toPercentEncoding(QString::fromStdString(file_name)).toStdString();
+}
+
+std::string Depth(double value) {
+    return QString::number(value, 'f', 2).toStdString();
+}
+
+}  // namespace
+
+std::string HtmlPagePictureName(const std::string& html, int page) {
+    return Stem(html) + "_p" + std::to_string(page + 1) + ".jpg";
+}
+
+std::vector<std::string> WriteHtmlTable(const LogDocument& document,
+                                        const HtmlTableOptions& options,
+                                        const std::function<void(int, int)>& progress) {
+    const std::unique_ptr<LogDocument> pages = document.Copy();
+    pages->SetPixelsPerInch(options.pixels_per_inch);
+    const GdxHeader& header = pages->Header();
+    const int count = pages->PageCount();
+    const std::string title = Escaped(BaseName(document.FileName()));
+
+    std::vector<std::string> written;
+    std::string html =
+        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + title +
+        "</title>\n</head>\n<body>\n<h1>" + title + "</h1>\n<table border=\"1\">\n"
+        "<tr><th>Page</th><th>Top</th><th>Bottom</th><th>Picture</th></tr>\n";
+    for (int page = 0; page < count; ++page) {
+        const QImage image = pages->RenderPage(page);
+        const std::string picture = HtmlPagePictureName(options.output, page);
+        SavePicture(image, picture, PictureFormat::Jpeg, options.quality, options.pixels_per_inch);
+        written.push_back(picture);
+
+        // The page's log rows, limited to the interval: bands above and below show no depth.
+        const PageGeometry g = pages->Geometry(page);
+        const double top = std::min(pages->DepthAt(page, g.DataTopPx, false), header.TopDepth);
+        const double bottom =
+            std::max(pages->DepthAt(page, g.DataBottomPx, false), header.BottomDepth);
+        const std::string number = std::to_string(page + 1);
+        html += "<tr><td>" + number + "</td><td>" + Depth(top) + "</td><td>" + Depth(bottom) +
+                "</td><td><img src=\"" + Link(BaseName(picture)) + "\" width=\"" +
+                std::to_string(image.width()) + "\" height=\"" + std::to_string(image.height()) +
+                "\" alt=\"Page " + number + "\"></td></tr>\n";
+        if (progress) progress(page + 1, count);
+    }
+    html += "</table>\n</body>\n</html>\n";
+    WriteFileBytes(options.output, std::vector<uint8_t>(html.begin(), html.end()));
+    written.push_back(options.output);
+    return written;
+}
+
+}  // namespace cindral

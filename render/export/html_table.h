@@ -1,0 +1,31 @@
+#pragma once
+// The whole log as an HTML table of page pictures: one JPEG per page, drawn at the export's
+// resolution (never the screen bitmap stretched), written beside the HTML file, and one table
+// row per page with its number and the depth range it shows.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cindral {
+
+class LogDocument;
+
+struct HtmlTableOptions {
+    std::string output;  // the HTML file; pictures go into its folder
+    int pixels_per_inch = 96;
+    int quality = 80;
+};
+
+// The picture of page `page` (0-based) beside `html`: "NAME_pN.jpg" for "NAME.html".
+std::string HtmlPagePictureName(const std::string& html, int page);
+
+// Writes the pictures and then the table; returns every file written, the table last.
+// `progress` (may be empty) hears (page done, page count) after each picture. IoError or
+// CindralError when a page or file cannot be written; the table is written only after every
+// picture it names exists.
+std::vector<std::string> WriteHtmlTable(const LogDocument& document,
+                                        const HtmlTableOptions& options,
+                                        const std::function<void(int, int)>& progress = {});
+
+}  // namespace cindral
