@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -21,7 +22,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QElapsedTimer>
 #include <cmath>
 
 #include "app/about_box.h"
@@ -29,22 +29,22 @@
 #include "app/mag_frm.h"
 #include "app/metafile_export_command.h"
 #include "app/page_setup_frm.h"
+#include "app/page_worker.h"
 #include "app/picture_export_command.h"
 #include "app/print_command.h"
-#include "app/sys_files_dlg.h"
 #include "app/startup.h"
+#include "app/sys_files_dlg.h"
 #include "core/environment/directories.h"
 #include "core/environment/display_options.h"
+#include "core/environment/document_settings.h"
 #include "core/environment/errors.h"
-#include "core/libraries/library_paths.h"
-#include "core/pages/page_layout.h"
 #include "core/environment/program_paths.h"
 #include "core/environment/save_as.h"
 #include "core/environment/settings.h"
 #include "core/environment/status.h"
 #include "core/environment/ui.h"
-#include "app/page_worker.h"
-#include "core/environment/document_settings.h"
+#include "core/libraries/library_paths.h"
+#include "core/pages/page_layout.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {
@@ -198,8 +198,9 @@ void TCindralFrm::createActions() {
     AboutCindral1 = make("&About Cindral...", QKeySequence(), "", &TCindralFrm::AboutCindral1Click);
 
     // A checkable action keeps its own check mark; the file's setting decides it instead.
-    connect(CustomPageBreaks1, &QAction::triggered, this,
-            [this] { CustomPageBreaks1->setChecked(Document && Document->Header().CustomPageLength == 1); });
+    connect(CustomPageBreaks1, &QAction::triggered, this, [this] {
+        CustomPageBreaks1->setChecked(Document && Document->Header().CustomPageLength == 1);
+    });
 
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction(Open1);

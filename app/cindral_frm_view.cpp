@@ -40,8 +40,9 @@ void TCindralFrm::createViewCommands(QMenu* view) {
     MagnifierBtn->setObjectName("MagnifierBtn");
     MagnifierBtn->setCheckable(true);
     MagnifierBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    MagnifierBtn->setToolTip("Magnify a section of the screen. \r\nRight click to change the "
-                             "magnification.\r\nDrag the edges to change the size.");
+    MagnifierBtn->setToolTip(
+        "Magnify a section of the screen. \r\nRight click to change the "
+        "magnification.\r\nDrag the edges to change the size.");
     connect(MagnifierBtn, &QAction::triggered, this, &TCindralFrm::MagnifierBtnClick);
 
     auto make = [this](const QString& text, const QList<QKeySequence>& keys, auto run) {
@@ -54,8 +55,9 @@ void TCindralFrm::createViewCommands(QMenu* view) {
                    [this] { SetZoom(ZoomStep(ZoomFactorNow(), true)); });
     ZoomOut1 = make("Zoom &Out", {QKeySequence::ZoomOut},
                     [this] { SetZoom(ZoomStep(ZoomFactorNow(), false)); });
-    ActualSize1 = make("&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)},
-                       [this] { SetZoom({ZoomMode::Percent, 100}); });
+    ActualSize1 = make("&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] {
+        SetZoom({ZoomMode::Percent, 100});
+    });
     FitWidth1 = make("Fit &Width", {}, [this] { SetZoom({ZoomMode::FitWidth, 100}); });
     FitPage1 = make("Fit &Page", {}, [this] { SetZoom({ZoomMode::FitPage, 100}); });
     for (QAction* fit : {FitWidth1, FitPage1}) fit->setCheckable(true);
@@ -126,7 +128,8 @@ double TCindralFrm::ZoomFactorNow() const {
 }
 
 int TCindralFrm::ViewPixelsPerInch() const {
-    return std::max(1, int(std::lround(ScreenPixelsPerInch * ZoomFactorNow() * devicePixelRatioF())));
+    return std::max(1,
+                    int(std::lround(ScreenPixelsPerInch * ZoomFactorNow() * devicePixelRatioF())));
 }
 
 void TCindralFrm::RebuildViewDocument() {
@@ -165,7 +168,8 @@ void TCindralFrm::RefitZoom() {
 
 void TCindralFrm::KeepZoomAnchor() {
     if (DisplayedPage < 0 || Image1->width() <= 0 || Image1->height() <= 0) return;
-    const QPoint centre = Image1->mapFrom(ScrollBox1->viewport(), ScrollBox1->viewport()->rect().center());
+    const QPoint centre =
+        Image1->mapFrom(ScrollBox1->viewport(), ScrollBox1->viewport()->rect().center());
     zoom_anchor_ = {double(centre.x()) / Image1->width(), double(centre.y()) / Image1->height()};
 }
 

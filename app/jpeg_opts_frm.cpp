@@ -71,7 +71,8 @@ TJPEGOptsFrm::TJPEGOptsFrm(JpegOptsMode mode, int width, int height, int screen_
     QualitySb->setRange(1, 100);
     QualitySb->setPageStep(10);
     QualitySb->setValue(80);
-    QualitySb->setToolTip("Larger numbers provide higher quality output and bigger graphics files.");
+    QualitySb->setToolTip(
+        "Larger numbers provide higher quality output and bigger graphics files.");
     CompQualLbl = new QLabel("Compression Quality = 80", QualityPnl);
     CompQualLbl->setObjectName("CompQualLbl");
     auto* quality = new QGridLayout(QualityPnl);
@@ -158,15 +159,15 @@ void TJPEGOptsFrm::QualitySbChange() {
 bool TJPEGOptsFrm::Browse() {
     QString chosen;
     switch (mode_) {
-    case JpegOptsMode::Html:
-        chosen = AskFileName("HTML (*.htm *.html);;All Files (*)", "html");
-        break;
-    case JpegOptsMode::Jpeg:
-        chosen = AskFileName("JPEG (*.jpg);;All Files (*)", "jpg");
-        break;
-    case JpegOptsMode::Bitmap:
-        chosen = AskFileName("BMP (*.bmp);;All Files (*)", "bmp");
-        break;
+        case JpegOptsMode::Html:
+            chosen = AskFileName("HTML (*.htm *.html);;All Files (*)", "html");
+            break;
+        case JpegOptsMode::Jpeg:
+            chosen = AskFileName("JPEG (*.jpg);;All Files (*)", "jpg");
+            break;
+        case JpegOptsMode::Bitmap:
+            chosen = AskFileName("BMP (*.bmp);;All Files (*)", "bmp");
+            break;
     }
     if (chosen.isEmpty()) return false;
     FilenameEd->setText(chosen);
@@ -199,7 +200,8 @@ bool ShowJpegOptions(JpegOptsMode mode, std::string& file_name, int width, int h
         file_name = dialog.FilenameEd->text().toStdString();
         settings.ExportPixelsPerInch = dialog.PixPerInchEd->value();
         if (mode != JpegOptsMode::Bitmap) settings.ExportQuality = dialog.QualitySb->value();
-        if (mode == JpegOptsMode::Html) settings.OpenTableInBrowser = dialog.AutoDisplayCb->isChecked();
+        if (mode == JpegOptsMode::Html)
+            settings.OpenTableInBrowser = dialog.AutoDisplayCb->isChecked();
         return true;
     } catch (const std::exception&) {
         CurrentUi().ShowMessage(MessageKind::Error, "", TJPEGOptsFrm::kCannotOpen, Buttons::Ok);

@@ -32,8 +32,9 @@ TMagFrm::TMagFrm(QWidget* parent, QScrollArea* source_box, QWidget* picture, con
     setCursor(Qt::SizeAllCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    setToolTip("Magnify a section of the screen. \r\nRight click to change the magnification."
-               "\r\nDrag the edges to change the size.");
+    setToolTip(
+        "Magnify a section of the screen. \r\nRight click to change the magnification."
+        "\r\nDrag the edges to change the size.");
     resize(300, 300);
 
     PopupMenu1 = new QMenu(this);
@@ -67,8 +68,9 @@ QRect TMagFrm::SourceRect() const {
     const QRect logical = MagSourceRect(geometry(), origin, magnification_);
     const double ratio = bitmap_->devicePixelRatio();
     if (ratio == 1) return logical;
-    return QRect(QPoint(int(std::floor(logical.left() * ratio)), int(std::floor(logical.top() * ratio))),
-                 QSize(int(std::ceil(logical.width() * ratio)), int(std::ceil(logical.height() * ratio))));
+    return QRect(
+        QPoint(int(std::floor(logical.left() * ratio)), int(std::floor(logical.top() * ratio))),
+        QSize(int(std::ceil(logical.width() * ratio)), int(std::ceil(logical.height() * ratio))));
 }
 
 QImage TMagFrm::Magnified() const {
@@ -137,10 +139,14 @@ void TMagFrm::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     QRect r = press_geometry_;
-    if (dragging_edges_ & Qt::LeftEdge) r.setLeft(std::min(r.left() + moved.x(), r.right() - kSmallest));
-    if (dragging_edges_ & Qt::RightEdge) r.setRight(std::max(r.right() + moved.x(), r.left() + kSmallest));
-    if (dragging_edges_ & Qt::TopEdge) r.setTop(std::min(r.top() + moved.y(), r.bottom() - kSmallest));
-    if (dragging_edges_ & Qt::BottomEdge) r.setBottom(std::max(r.bottom() + moved.y(), r.top() + kSmallest));
+    if (dragging_edges_ & Qt::LeftEdge)
+        r.setLeft(std::min(r.left() + moved.x(), r.right() - kSmallest));
+    if (dragging_edges_ & Qt::RightEdge)
+        r.setRight(std::max(r.right() + moved.x(), r.left() + kSmallest));
+    if (dragging_edges_ & Qt::TopEdge)
+        r.setTop(std::min(r.top() + moved.y(), r.bottom() - kSmallest));
+    if (dragging_edges_ & Qt::BottomEdge)
+        r.setBottom(std::max(r.bottom() + moved.y(), r.top() + kSmallest));
     setGeometry(r);
 }
 

@@ -9,8 +9,8 @@
 #include "app/wmf_dlg.h"
 #include "core/environment/errors.h"
 #include "core/environment/ui.h"
-#include "render/renderers/logp_object.h"
 #include "render/document/log_document.h"
+#include "render/renderers/logp_object.h"
 #include "render/renderers/metafile_export.h"
 
 namespace cindral::app {

@@ -53,8 +53,8 @@ TPageSetupFrm::TPageSetupFrm(QPrinter& printer, Settings& settings, double page_
     PrintLength = new QLabel(info);
     PrintWidth = new QLabel(info);
     Printers = new QPushButton("&Printers", info);
-    for (QWidget* w : std::initializer_list<QWidget*>{PrinterLbl, Page, PrintLength, PrintWidth,
-                                                      Printers}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{PrinterLbl, Page, PrintLength, PrintWidth, Printers}) {
         info_layout->addWidget(w);
     }
     layout->addWidget(info);

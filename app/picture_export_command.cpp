@@ -87,8 +87,8 @@ bool ExportShownPage(TCindralFrm& window, const std::string& path, int pixels_pe
     }
 }
 
-bool ExportHtmlTable(TCindralFrm& window, const std::string& path, int pixels_per_inch,
-                     int quality, bool open) {
+bool ExportHtmlTable(TCindralFrm& window, const std::string& path, int pixels_per_inch, int quality,
+                     bool open) {
     if (!window.Document || window.NoPages) return false;
     {
         BusyCursor busy;

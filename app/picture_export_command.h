@@ -32,8 +32,8 @@ bool ExportShownPage(TCindralFrm& window, const std::string& path, int pixels_pe
                      int quality);
 // Writes the table and its pictures, then opens it when `open` is set; false (after showing
 // the error) when it cannot be written.
-bool ExportHtmlTable(TCindralFrm& window, const std::string& path, int pixels_per_inch,
-                     int quality, bool open);
+bool ExportHtmlTable(TCindralFrm& window, const std::string& path, int pixels_per_inch, int quality,
+                     bool open);
 
 // Opens a finished table; QDesktopServices unless replaced (tests). False when nothing could
 // open it.

@@ -65,8 +65,8 @@ void SetPrinterOrientation(QPrinter& printer, uint8_t orientation) {
         orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait;
     if (printer.pageLayout().orientation() == wanted) return;
     if (!printer.setPageOrientation(wanted) || printer.pageLayout().orientation() != wanted) {
-        const int index = static_cast<int>(
-            QPrinterInfo::availablePrinterNames().indexOf(printer.printerName()));
+        const int index =
+            static_cast<int>(QPrinterInfo::availablePrinterNames().indexOf(printer.printerName()));
         char text[512];
         std::snprintf(text, sizeof text, "%s - setting printer orientation for printer index=%d",
                       "The printer does not take the orientation", index);
@@ -218,7 +218,8 @@ void PrintPreview1Click(TCindralFrm& window) {
 }
 
 void AddPrintCommands(TCindralFrm& window, QMenu* file_menu) {
-    QObject::connect(window.Print1, &QAction::triggered, &window, [&window] { Print1Click(window); });
+    QObject::connect(window.Print1, &QAction::triggered, &window,
+                     [&window] { Print1Click(window); });
     auto* preview = new QAction("Print Pre&view...", &window);
     preview->setObjectName("PrintPreview1");
     preview->setStatusTip("See the printed pages before printing them.");

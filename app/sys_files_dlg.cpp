@@ -48,8 +48,8 @@ TSysFilesFra::TSysFilesFra(QWidget* parent) : QWidget(parent) {
                              KeywordBtn, this);
     PatternEd = AddFileGroup(layout, "&Pattern File", "Pattern Files (*.pat);;All files (*)",
                              PatternBtn, this);
-    SymbolEd = AddFileGroup(layout, "S&ymbol File", "Symbol File (*.sym);;All files (*)",
-                            SymbolBtn, this);
+    SymbolEd =
+        AddFileGroup(layout, "S&ymbol File", "Symbol File (*.sym);;All files (*)", SymbolBtn, this);
 }
 
 TSysFilesDlg::TSysFilesDlg(Settings& settings, QWidget* parent)
@@ -107,7 +107,8 @@ void AddSystemFilesCommand(TCindralFrm& window, QMenu* menu) {
     auto* action = new QAction("&System Files...", &window);
     action->setObjectName("SystemFiles1");
     action->setStatusTip("Choose the keyword, pattern and symbol files.");
-    QObject::connect(action, &QAction::triggered, &window, [&window] { SystemFiles1Click(window); });
+    QObject::connect(action, &QAction::triggered, &window,
+                     [&window] { SystemFiles1Click(window); });
     menu->addAction(action);
 }
 

@@ -41,12 +41,12 @@ Zoom ZoomStep(double factor, bool in) {
 
 QString ZoomText(const Zoom& zoom) {
     switch (zoom.mode) {
-    case ZoomMode::FitWidth:
-        return "fit-width";
-    case ZoomMode::FitPage:
-        return "fit-page";
-    case ZoomMode::Percent:
-        break;
+        case ZoomMode::FitWidth:
+            return "fit-width";
+        case ZoomMode::FitPage:
+            return "fit-page";
+        case ZoomMode::Percent:
+            break;
     }
     return QString::number(zoom.percent);
 }

@@ -45,7 +45,8 @@ BENCHMARK(BM_EncodeBmp)->Arg(96)->Arg(300)->Unit(benchmark::kMillisecond);
 void BM_MagnifierResample(benchmark::State& state) {
     const int side = int(state.range(0));
     const QImage source = Page(96).copy(100, 100, side, side);
-    for (auto _ : state) benchmark::DoNotOptimize(cindral::ResampleMitchell(source, QSize(300, 300)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(cindral::ResampleMitchell(source, QSize(300, 300)));
 }
 BENCHMARK(BM_MagnifierResample)->Arg(150)->Arg(600)->Unit(benchmark::kMillisecond);
 

@@ -61,7 +61,8 @@ namespace fs = std::filesystem;
 
 const fs::path& WorkDir() {
     static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("cindral-print-bench-" + std::to_string(getpid()));
+        fs::path d =
+            fs::temp_directory_path() / ("cindral-print-bench-" + std::to_string(getpid()));
         fs::create_directories(d);
         return d;
     }();
@@ -159,7 +160,12 @@ void PrintToPdf(benchmark::State& state) {
     state.SetLabel(std::to_string(doc.PageCount()) + " pages");
 }
 
-BENCHMARK(PrintToPdf)->Arg(30)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK(PrintToPdf)
+    ->Arg(30)
+    ->Arg(300)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 // Peak heap of printing a whole open log, above what the open document holds.
 long long PeakHeapOfPrint(int pages) {
@@ -180,9 +186,10 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     const long long heap30 = PeakHeapOfPrint(30);
     const long long heap300 = PeakHeapOfPrint(300);
-    std::printf("peak heap of a print run above the open document: 30 pages %lld KiB, "
-                "300 pages %lld KiB (ratio %.2f, target about 1)\n",
-                heap30 / 1024, heap300 / 1024, heap30 > 0 ? double(heap300) / heap30 : 0.0);
+    std::printf(
+        "peak heap of a print run above the open document: 30 pages %lld KiB, "
+        "300 pages %lld KiB (ratio %.2f, target about 1)\n",
+        heap30 / 1024, heap300 / 1024, heap30 > 0 ? double(heap300) / heap30 : 0.0);
     benchmark::Shutdown();
     std::error_code ignored;
     fs::remove_all(WorkDir(), ignored);

@@ -7,16 +7,15 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <new>
-
 #include <QGuiApplication>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <new>
 #include <string>
 
 #include "core/format/byte_codec.h"
@@ -65,9 +64,9 @@ namespace fs = std::filesystem;
 const fs::path& WorkDir() {
     static const fs::path dir = [] {
         const char* kept = std::getenv("CINDRAL_BENCH_LOGS");
-        fs::path d = kept ? fs::path(kept)
-                          : fs::temp_directory_path() /
-                                ("cindral-render-bench-" + std::to_string(getpid()));
+        fs::path d =
+            kept ? fs::path(kept)
+                 : fs::temp_directory_path() / ("cindral-render-bench-" + std::to_string(getpid()));
         fs::create_directories(d);
         return d;
     }();
@@ -149,8 +148,8 @@ void OpenLog(benchmark::State& state) {
         cindral::LogDocument doc(log, Options());
         benchmark::DoNotOptimize(doc.PageCount());
     }
-    state.SetLabel(std::to_string(pages) + " pages, " +
-                   std::to_string(fs::file_size(log) / 1024) + " KiB");
+    state.SetLabel(std::to_string(pages) + " pages, " + std::to_string(fs::file_size(log) / 1024) +
+                   " KiB");
 }
 
 BENCHMARK(OpenLog)->Arg(30)->Arg(300)->Unit(benchmark::kMillisecond);
@@ -245,11 +244,11 @@ int main(int argc, char** argv) {
     const long long heap30 = PeakHeapOfOneRender(30, index30);
     const long long heap300 = PeakHeapOfOneRender(300, index300);
     const auto size300 = static_cast<long long>(fs::file_size(MakeLog(300)));
-    std::printf("peak heap, open + middle page: 30 pages %lld KiB, 300 pages %lld KiB; "
-                "allowed for 300: %lld KiB (30-page figure + file %lld KiB + index %zu KiB)\n",
-                heap30 / 1024, heap300 / 1024,
-                (heap30 + size300 + static_cast<long long>(index300)) / 1024, size300 / 1024,
-                index300 / 1024);
+    std::printf(
+        "peak heap, open + middle page: 30 pages %lld KiB, 300 pages %lld KiB; "
+        "allowed for 300: %lld KiB (30-page figure + file %lld KiB + index %zu KiB)\n",
+        heap30 / 1024, heap300 / 1024, (heap30 + size300 + static_cast<long long>(index300)) / 1024,
+        size300 / 1024, index300 / 1024);
     benchmark::Shutdown();
     std::error_code ignored;
     fs::remove_all(WorkDir(), ignored);

@@ -66,38 +66,39 @@ int RunCatalogue(const Catalogue& catalogue, const std::vector<std::string>& arg
     return kExitOk;
 }
 
-const Catalogue kPatterns{
-    "pattern", "QuenUtil.Pat", &CommonOptions::patterns,
-    [](const std::string& library, int& count) {
-        auto patterns = std::make_shared<pattern_object>(library);
-        PatternSheetLayout layout;
-        layout.count = PatternCountOfFile(library);
-        count = layout.count;
-        const auto names = PatternNamesBeside(library);
-        return Sheet{layout.Width(), layout.Height(),
-                     [=](Canvas& canvas, const std::string& title) {
-                         DrawPatternSheet(canvas, *patterns, layout, names, title);
-                     }};
-    }};
+const Catalogue kPatterns{"pattern", "QuenUtil.Pat", &CommonOptions::patterns,
+                          [](const std::string& library, int& count) {
+                              auto patterns = std::make_shared<pattern_object>(library);
+                              PatternSheetLayout layout;
+                              layout.count = PatternCountOfFile(library);
+                              count = layout.count;
+                              const auto names = PatternNamesBeside(library);
+                              return Sheet{layout.Width(), layout.Height(),
+                                           [=](Canvas& canvas, const std::string& title) {
+                                               DrawPatternSheet(canvas, *patterns, layout, names,
+                                                                title);
+                                           }};
+                          }};
 
-const Catalogue kSymbols{
-    "symbol", "QuenUtil.Sym", &CommonOptions::symbols,
-    [](const std::string& library, int& count) {
-        auto symbols = std::make_shared<symbol_object>(library);
-        SymbolSheetLayout layout;
-        layout.count = SymbolCountOfFile(library);
-        count = layout.count;
-        return Sheet{layout.Width(), layout.Height(),
-                     [=](Canvas& canvas, const std::string& title) {
-                         DrawSymbolSheet(canvas, *symbols, layout, title);
-                     }};
-    }};
+const Catalogue kSymbols{"symbol", "QuenUtil.Sym", &CommonOptions::symbols,
+                         [](const std::string& library, int& count) {
+                             auto symbols = std::make_shared<symbol_object>(library);
+                             SymbolSheetLayout layout;
+                             layout.count = SymbolCountOfFile(library);
+                             count = layout.count;
+                             return Sheet{layout.Width(), layout.Height(),
+                                          [=](Canvas& canvas, const std::string& title) {
+                                              DrawSymbolSheet(canvas, *symbols, layout, title);
+                                          }};
+                         }};
 
 const CommandRegistration patterns(
-    {"patterns", "patterns -o SHEET.png [--patterns FILE]   (default: QuenUtil.Pat beside the program)",
+    {"patterns",
+     "patterns -o SHEET.png [--patterns FILE]   (default: QuenUtil.Pat beside the program)",
      [](const std::vector<std::string>& args) { return RunCatalogue(kPatterns, args); }});
 const CommandRegistration symbols(
-    {"symbols", "symbols -o SHEET.png [--symbols FILE]   (default: QuenUtil.Sym beside the program)",
+    {"symbols",
+     "symbols -o SHEET.png [--symbols FILE]   (default: QuenUtil.Sym beside the program)",
      [](const std::vector<std::string>& args) { return RunCatalogue(kSymbols, args); }});
 
 }  // namespace

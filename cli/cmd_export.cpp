@@ -8,8 +8,8 @@
 #include <string>
 
 #include "cli/command.h"
-#include "cli/log_opening.h"
 #include "cli/gui_application.h"
+#include "cli/log_opening.h"
 #include "cli/options.h"
 #include "core/environment/errors.h"
 #include "core/pages/page_layout.h"
@@ -43,7 +43,8 @@ int RunHtmlExport(ArgumentReader& reader, const std::string& out) {
     if (!(dpi >= 1 && dpi <= kMostDpi) || std::trunc(dpi) != dpi) {
         throw UsageError{"--dpi needs a whole number of pixels per inch from 1 to 4800"};
     }
-    if (quality < 1 || quality > 100) throw UsageError{"--quality needs a whole number from 1 to 100"};
+    if (quality < 1 || quality > 100)
+        throw UsageError{"--quality needs a whole number from 1 to 100"};
 
     const std::unique_ptr<QGuiApplication> application = EnsureGuiApplication();
     const std::unique_ptr<LogDocument> document = OpenLogDocument(files[0], common);

@@ -106,9 +106,8 @@ int RunInfo(const std::vector<std::string>& args) {
     summary.commands = document->Index().CommandCount();
     summary.codes = document->Index().Codes();
     const long pages = document->LayoutAt(dpi).LastPage + 1;
-    std::string out =
-        json ? Json(files[0], summary, pages) + "\n"
-             : Text(files[0], summary, document->Header(), pages, dpi);
+    std::string out = json ? Json(files[0], summary, pages) + "\n"
+                           : Text(files[0], summary, document->Header(), pages, dpi);
     std::fputs(out.c_str(), stdout);
     return kExitOk;
 }

@@ -60,7 +60,8 @@ int RunPrint(const std::vector<std::string>& args) {
     const PageRange chosen = range.value_or(PageRange{1, document->PageCount()});
     RequirePageInLog(chosen.first, *document);
     RequirePageInLog(chosen.last, *document);
-    WritePdf(*document, *out, static_cast<int>(chosen.first - 1), static_cast<int>(chosen.last - 1));
+    WritePdf(*document, *out, static_cast<int>(chosen.first - 1),
+             static_cast<int>(chosen.last - 1));
     return kExitOk;
 }
 

@@ -42,7 +42,8 @@ int RunRender(const std::vector<std::string>& args) {
     if (!(dpi >= 1 && dpi <= kMostDpi) || std::trunc(dpi) != dpi) {
         throw UsageError{"--dpi needs a whole number of pixels per inch from 1 to 4800"};
     }
-    if (quality < 1 || quality > 100) throw UsageError{"--quality needs a whole number from 1 to 100"};
+    if (quality < 1 || quality > 100)
+        throw UsageError{"--quality needs a whole number from 1 to 100"};
     const std::optional<PictureFormat> format = PictureFormatOf(*out);
     if (!format) {
         throw CindralError("Cannot render to " + *out +

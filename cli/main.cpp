@@ -38,7 +38,9 @@ int TerminalWidth() {
 
 }  // namespace
 
-const std::vector<Command>& Commands() { return Registry(); }
+const std::vector<Command>& Commands() {
+    return Registry();
+}
 
 CommandRegistration::CommandRegistration(const Command& command) {
     Registry().push_back(command);

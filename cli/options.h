@@ -8,17 +8,17 @@
 namespace cindral::cli {
 
 struct CommonOptions {
-    std::string patterns;   // --patterns FILE
-    std::string symbols;    // --symbols FILE
-    std::string settings;   // --settings FILE
-    std::optional<double> page_length;                     // --page-length UNITS
-    std::optional<std::pair<double, double>> interval;     // --interval TOP BOTTOM
+    std::string patterns;                               // --patterns FILE
+    std::string symbols;                                // --symbols FILE
+    std::string settings;                               // --settings FILE
+    std::optional<double> page_length;                  // --page-length UNITS
+    std::optional<std::pair<double, double>> interval;  // --interval TOP BOTTOM
 };
 
 // Walks the arguments of one command. Known options are taken with their values; the
 // remaining words are positionals. Every malformed option raises UsageError.
 class ArgumentReader {
-public:
+  public:
     explicit ArgumentReader(std::vector<std::string> args);
 
     // True (and consumed) when the flag is present.
@@ -31,7 +31,7 @@ public:
     // Everything not consumed; refuses words that look like unknown options.
     std::vector<std::string> Positionals();
 
-private:
+  private:
     std::vector<std::string> args_;
     std::vector<bool> used_;
     long Find(const std::string& name);

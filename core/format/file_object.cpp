@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "core/environment/errors.h"
@@ -30,7 +30,8 @@ void file_object::Fail(const std::string& what, int code) const {
 }
 
 void file_object::RequireOpen(const char* operation) const {
-    if (!handle_ && !image_open_) Fail(std::string("cannot ") + operation + ": the file is not open", 0);
+    if (!handle_ && !image_open_)
+        Fail(std::string("cannot ") + operation + ": the file is not open", 0);
 }
 
 void file_object::Open(int flags, const char* mode, const char* purpose) {
@@ -132,7 +133,8 @@ void file_object::ReadBlock(void* destination, size_t count) {
     int64_t at = Position();
     if (image_open_) {
         const int64_t size = static_cast<int64_t>(image_->size());
-        const size_t got = at >= size ? 0 : static_cast<size_t>(std::min<int64_t>(size - at, int64_t(count)));
+        const size_t got =
+            at >= size ? 0 : static_cast<size_t>(std::min<int64_t>(size - at, int64_t(count)));
         if (got > 0) std::memcpy(destination, image_->data() + at, got);
         image_position_ = at + static_cast<int64_t>(got);
         if (got != count) {

@@ -29,7 +29,7 @@ struct ReachContext {
     double font_points = 10;      // the last font size set
     double line_width_inches = 0;
     double symbol_size_factor = 0.01;
-    double width_x = 0;           // MaxX - MinX
+    double width_x = 0;  // MaxX - MinX
 };
 
 class ExtentBuilder {
@@ -55,13 +55,13 @@ class ExtentBuilder {
     // Extra reach in depth units, inches or horizontal units (converted with the larger of
     // the two unit ratios, so a circle's radius is safe whichever axis it follows).
     void PadDepth(double d) {
-        if (!std::isfinite(d)) unbounded_ = true;
-        else pad_ += std::fabs(d);
+        if (!std::isfinite(d))
+            unbounded_ = true;
+        else
+            pad_ += std::fabs(d);
     }
     void PadInches(double inches) { PadDepth(inches * c_.depth_units_per_inch); }
-    void PadUnits(double units) {
-        PadDepth(std::fabs(units) * std::max(1.0, c_.depth_per_x_unit));
-    }
+    void PadUnits(double units) { PadDepth(std::fabs(units) * std::max(1.0, c_.depth_per_x_unit)); }
     // A line of text: its font height a few times over; when it may turn or run down the
     // page, every character's height.
     void PadText(size_t length, double points, bool may_turn) {

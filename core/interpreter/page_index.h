@@ -35,8 +35,8 @@ struct IndexedCommand {
 
 // What the pages of one resolution show; the index answers which commands each one plays.
 struct PageSelection {
-    double top = 0;     // greatest depth a page's rows reach (infinite on the first page)
-    double bottom = 0;  // least depth (minus infinite on the last page)
+    double top = 0;       // greatest depth a page's rows reach (infinite on the first page)
+    double bottom = 0;    // least depth (minus infinite on the last page)
     int header_mode = 0;  // the band of the page's header: 0 none, 1 first, 2 continuation
     bool has_footer = false;
 };

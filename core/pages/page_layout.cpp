@@ -55,8 +55,8 @@ PageBands ComputePageBands(const GdxHeader& h, double ppi, int page_height_px, d
         b.FooterHeightPx = RoundToInt(ppi * F);
         b.FooterBandPx = ClampToInt(int64_t(b.FooterHeightPx) + b.BandGapPx);
         if (!repeat) {
-            b.TrailingFooterPx = ClampToInt(int64_t(RoundToInt(std::ceil(Finite(ppi * G)))) +
-                                            b.FooterHeightPx);
+            b.TrailingFooterPx =
+                ClampToInt(int64_t(RoundToInt(std::ceil(Finite(ppi * G)))) + b.FooterHeightPx);
         }
     }
 
@@ -69,9 +69,9 @@ PageBands ComputePageBands(const GdxHeader& h, double ppi, int page_height_px, d
     const double span = Finite(std::fabs(h.TopDepth - h.BottomDepth));
     b.BodyRows = Finite(span * depth_scale);
     // A page length shorter than one row would give pages without rows; it counts as off.
-    const double step =
-        h.UnitsPerPage > 0 ? std::trunc(std::min(h.UnitsPerPage * depth_scale, kMostCustomRows))
-                           : 0;
+    const double step = h.UnitsPerPage > 0
+                            ? std::trunc(std::min(h.UnitsPerPage * depth_scale, kMostCustomRows))
+                            : 0;
     b.CustomPages = h.CustomPageLength == 1 && step >= 1 && span > h.UnitsPerPage;
     if (b.CustomPages) {
         // A custom page longer than the page's data window would hide the rows past its
@@ -89,8 +89,10 @@ PageBands ComputePageBands(const GdxHeader& h, double ppi, int page_height_px, d
 PageLayout Paginate(const GdxHeader& h, const PagingInput& in) {
     const double ppi = in.PixelsPerInch;
     PageLayout layout;
-    const double page = std::clamp(Finite(std::nearbyint(ppi * h.PageHeight)), -kMostPages, kMostPages);
-    const double width = std::clamp(Finite(std::nearbyint(ppi * h.PageWidth)), -kMostPages, kMostPages);
+    const double page =
+        std::clamp(Finite(std::nearbyint(ppi * h.PageHeight)), -kMostPages, kMostPages);
+    const double width =
+        std::clamp(Finite(std::nearbyint(ppi * h.PageWidth)), -kMostPages, kMostPages);
     layout.PageHeightPx = static_cast<int>(page);
     layout.PageWidthPx = static_cast<int>(width);
     layout.HasFooter = h.FooterHeight >= 0;
@@ -141,8 +143,8 @@ int DepthToRow(double depth, double top_depth, int64_t origin_px, double depth_s
 }
 
 PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in) {
-    const PageBands b = ComputePageBands(h, in.PixelsPerInch, in.PageHeightPx, in.DepthScale,
-                                         in.RepeatedHeaderGap);
+    const PageBands b =
+        ComputePageBands(h, in.PixelsPerInch, in.PageHeightPx, in.DepthScale, in.RepeatedHeaderGap);
     PageGeometry g;
     g.HeaderMode = in.HeaderMode;
     g.BandGapPx = b.BandGapPx;
@@ -163,7 +165,8 @@ PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in
             g.HeaderBottomPx = b.LaterHeaderBottomPx;
             g.HeaderHeightPx = b.LaterHeaderHeightPx;
             // A repeated first header draws the graphics of the first header's band.
-            if (b.LaterHeader == Band::FirstHeader) g.HeaderMode = static_cast<int>(Band::FirstHeader);
+            if (b.LaterHeader == Band::FirstHeader)
+                g.HeaderMode = static_cast<int>(Band::FirstHeader);
             break;
         default:
             break;
@@ -191,8 +194,8 @@ PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in
             DepthToRow(h.BottomDepth, h.TopDepth, g.DepthOriginPx, in.DepthScale, in.CoordLimit);
         if (!h.RepeatBands && g.HasFooter) {
             // The footer follows the end of the log instead of sitting at the page bottom.
-            g.FooterTopPx = ClampToInt(int64_t(b.TrailingFooterPx - b.FooterHeightPx) +
-                                       g.DataBottomPx);
+            g.FooterTopPx =
+                ClampToInt(int64_t(b.TrailingFooterPx - b.FooterHeightPx) + g.DataBottomPx);
         }
     }
     return g;

@@ -37,13 +37,13 @@ struct PageBands {
     int LaterHeaderHeightPx = 0;
     bool FooterWanted = false;  // FooterHeight zero or more
     int FooterHeightPx = 0;
-    int FooterBandPx = 0;       // footer plus its gap, taken off every page when bands repeat
-    int TrailingFooterPx = 0;   // one strip: rows the footer needs below the log's end
-    bool CustomPages = false;   // the custom page length cuts the pages
+    int FooterBandPx = 0;      // footer plus its gap, taken off every page when bands repeat
+    int TrailingFooterPx = 0;  // one strip: rows the footer needs below the log's end
+    bool CustomPages = false;  // the custom page length cuts the pages
     // Rows of log on the first page and on each later page; at least 1.
     int64_t FirstRows = 1;
     int64_t LaterRows = 1;
-    double BodyRows = 0;        // the whole interval, fractional
+    double BodyRows = 0;  // the whole interval, fractional
 };
 
 PageBands ComputePageBands(const GdxHeader& header, double pixels_per_inch, int page_height_px,

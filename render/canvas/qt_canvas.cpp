@@ -172,8 +172,8 @@ QFont QtCanvas::DeviceFont() const {
     // A font of height 0 asks for the default size, which is chosen for the screen; on paper
     // it keeps its screen size instead of shrinking to the same count of finer pixels.
     if (vector_ && f.height == 0) {
-        f.height = static_cast<int>(std::lround(kDefaultFontCellHeight * device_->logicalDpiY() /
-                                                96.0));
+        f.height =
+            static_cast<int>(std::lround(kDefaultFontCellHeight * device_->logicalDpiY() / 96.0));
     }
     return ToQFont(f);
 }

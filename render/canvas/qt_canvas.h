@@ -8,8 +8,8 @@
 // text stays text, and hatches keep the size they have on a 96-dpi screen. Geometry is cut
 // to the device before Qt sees it.
 
-#include <QPaintDevice>
 #include <QFont>
+#include <QPaintDevice>
 #include <QPainter>
 #include <vector>
 

@@ -87,8 +87,8 @@ std::unique_ptr<LogDocument> LogDocument::Copy() const {
 
 void LogDocument::MakeRenderer() {
     auto renderer = std::make_unique<logp_object>(
-        options_.files.pattern_file, options_.files.symbol_file,
-        options_.files.default_page_length, options_.settings.DepthUnitsPerInch);
+        options_.files.pattern_file, options_.files.symbol_file, options_.files.default_page_length,
+        options_.settings.DepthUnitsPerInch);
     ApplyRenderSettings(*renderer, options_.settings);
     renderer->FileName = log_->file_name;
     renderer->UseMemoryImage(log_->bytes);
@@ -183,8 +183,9 @@ void LogDocument::StorePageLength(bool custom, double units_per_page) {
     std::vector<uint8_t> bytes = record.Take();
     const std::vector<uint8_t>& old = *log_->bytes;
     if (old.size() > old_length) bytes.insert(bytes.end(), old.begin() + old_length, old.end());
-    log_ = IndexBytes(log_->file_name, std::make_shared<const std::vector<uint8_t>>(std::move(bytes)),
-                      options_.files.default_page_length);
+    log_ =
+        IndexBytes(log_->file_name, std::make_shared<const std::vector<uint8_t>>(std::move(bytes)),
+                   options_.files.default_page_length);
     renderer_->UseMemoryImage(log_->bytes);
     SetPageLength(custom, units_per_page);
 }
@@ -196,7 +197,8 @@ void LogDocument::StorePageSize(double page_height, double page_width) {
 
 void LogDocument::Reload() {
     const GdxHeader before = log_->header;
-    std::shared_ptr<const LoadedLog> fresh = LoadLog(log_->file_name, options_.files.default_page_length);
+    std::shared_ptr<const LoadedLog> fresh =
+        LoadLog(log_->file_name, options_.files.default_page_length);
     GdxHeader view = fresh->header;
     // What the user set here (an interval, a page length) outlives the reload.
     if (view_.TopDepth != before.TopDepth || view_.BottomDepth != before.BottomDepth) {

@@ -53,10 +53,10 @@ std::vector<std::string> WriteHtmlTable(const LogDocument& document,
     const std::string title = Escaped(BaseName(document.FileName()));
 
     std::vector<std::string> written;
-    std::string html =
-        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + title +
-        "</title>\n</head>\n<body>\n<h1>" + title + "</h1>\n<table border=\"1\">\n"
-        "<tr><th>Page</th><th>Top</th><th>Bottom</th><th>Picture</th></tr>\n";
+    std::string html = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+                       title + "</title>\n</head>\n<body>\n<h1>" + title +
+                       "</h1>\n<table border=\"1\">\n"
+                       "<tr><th>Page</th><th>Top</th><th>Bottom</th><th>Picture</th></tr>\n";
     for (int page = 0; page < count; ++page) {
         const QImage image = pages->RenderPage(page);
         const std::string picture = HtmlPagePictureName(options.output, page);

@@ -152,23 +152,23 @@ std::vector<uint8_t> EncodeJpeg(const QImage& image, int quality, int pixels_per
 void SavePicture(const QImage& image, const std::string& path, PictureFormat format, int quality,
                  int pixels_per_inch) {
     switch (format) {
-    case PictureFormat::Bmp:
-        WriteFileBytes(path, EncodeBmp(image, pixels_per_inch));
-        return;
-    case PictureFormat::Jpeg:
-        WriteFileBytes(path, EncodeJpeg(image, quality, pixels_per_inch));
-        return;
-    case PictureFormat::Png: {
-        QImage png = image;
-        png.setDotsPerMeterX(int(PerMetre(pixels_per_inch)));
-        png.setDotsPerMeterY(int(PerMetre(pixels_per_inch)));
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!png.save(&buffer, "PNG")) throw CindralError("Cannot write " + path + ".");
-        WriteFileBytes(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
-        return;
-    }
+        case PictureFormat::Bmp:
+            WriteFileBytes(path, EncodeBmp(image, pixels_per_inch));
+            return;
+        case PictureFormat::Jpeg:
+            WriteFileBytes(path, EncodeJpeg(image, quality, pixels_per_inch));
+            return;
+        case PictureFormat::Png: {
+            QImage png = image;
+            png.setDotsPerMeterX(int(PerMetre(pixels_per_inch)));
+            png.setDotsPerMeterY(int(PerMetre(pixels_per_inch)));
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            if (!png.save(&buffer, "PNG")) throw CindralError("Cannot write " + path + ".");
+            WriteFileBytes(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+            return;
+        }
     }
 }
 

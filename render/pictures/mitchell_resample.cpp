@@ -13,9 +13,9 @@ QImage ResampleMitchell(const QImage& source, QSize size) {
     // The four bytes of a pixel are filtered alike; the unused one stays 0xFF. Pixel values
     // are filtered as they are stored, not linearised: the page's colours are flat fills.
     const int ok = stbir_resize_uint8_generic(
-        in.constBits(), in.width(), in.height(), int(in.bytesPerLine()), out.bits(),
-        out.width(), out.height(), int(out.bytesPerLine()), 4, STBIR_ALPHA_CHANNEL_NONE, 0,
-        STBIR_EDGE_CLAMP, STBIR_FILTER_MITCHELL, STBIR_COLORSPACE_LINEAR, nullptr);
+        in.constBits(), in.width(), in.height(), int(in.bytesPerLine()), out.bits(), out.width(),
+        out.height(), int(out.bytesPerLine()), 4, STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_CLAMP,
+        STBIR_FILTER_MITCHELL, STBIR_COLORSPACE_LINEAR, nullptr);
     if (!ok) return {};
     return out;
 }

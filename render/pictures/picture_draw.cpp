@@ -1,13 +1,12 @@
 #include "render/pictures/picture_draw.h"
 
-#include "render/canvas/offscreen_canvas.h"
-
 #include <QImage>
 #include <algorithm>
 #include <cctype>
 
-#include "core/pages/page_layout.h"
 #include "core/environment/ui.h"
+#include "core/pages/page_layout.h"
+#include "render/canvas/offscreen_canvas.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/jpeg_decoder.h"

@@ -7,8 +7,8 @@
 
 #include "core/environment/errors.h"
 #include "core/pages/rounding.h"
-#include "render/renderers/draw_hsv.h"
 #include "render/canvas/mul_div.h"
+#include "render/renderers/draw_hsv.h"
 #include "render/renderers/stroke_line.h"
 
 namespace cindral {

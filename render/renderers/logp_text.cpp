@@ -8,16 +8,16 @@
 #include <mutex>
 
 #include "core/environment/errors.h"
-#include "core/pages/rounding.h"
 #include "core/libraries/symbol_object.h"
+#include "core/pages/rounding.h"
 #include "render/canvas/mul_div.h"
 #include "render/canvas/offscreen_canvas.h"
-#include "render/renderers/logp_shapes.h"
 #include "render/pictures/picture_draw.h"
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
 #include "render/renderers/logp_object.h"
+#include "render/renderers/logp_shapes.h"
 #include "render/renderers/stroke_line.h"
 #include "render/text/font_resolver.h"
 #include "render/text/text_fonts.h"
@@ -25,7 +25,6 @@
 
 namespace cindral {
 namespace {
-
 
 int TextHeight(const Canvas& c) {
     return c.GetTextMetrics().height;
@@ -449,8 +448,8 @@ void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, ui
     if (area.Width() >= 1 && area.Height() >= 1 &&
         area.Width() * area.Height() <= int64_t(1) << 26) {
         // The turned text is drawn once into a bitmap of its own size and copied whole.
-        const auto picture = c.MakeOffscreen(static_cast<int>(area.Width()),
-                                             static_cast<int>(area.Height()));
+        const auto picture =
+            c.MakeOffscreen(static_cast<int>(area.Width()), static_cast<int>(area.Height()));
         cindral::Canvas& offscreen = picture->canvas();
         offscreen.SelectFont(font);
         offscreen.SetBackgroundMode(BackgroundMode::Opaque);

@@ -1,7 +1,5 @@
 #include "render/renderers/metafile_export.h"
 
-#include "render/document/log_document.h"
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +7,7 @@
 #include "core/environment/errors.h"
 #include "core/environment/status.h"
 #include "render/canvas/wmf_writer.h"
+#include "render/document/log_document.h"
 
 namespace cindral {
 namespace {

@@ -1,6 +1,5 @@
 #include "render/text/line_breaker.h"
 
-
 namespace cindral {
 namespace {
 

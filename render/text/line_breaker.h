@@ -1,7 +1,7 @@
 #pragma once
 // TLineBreaker: finds where each line of a wrapped text ends, measuring candidates with what
-// the layout gives it (TTextFormat's advance table). Positions are 1-based, as the layout rules count them: the
-// first character is at 1 and a line is [start, end).
+// the layout gives it (TTextFormat's advance table). Positions are 1-based, as the layout rules
+// count them: the first character is at 1 and a line is [start, end).
 
 #include <string>
 

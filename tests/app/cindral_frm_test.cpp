@@ -22,13 +22,13 @@
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
 #include "app/select_depth_frm.h"
+#include "core/environment/document_settings.h"
 #include "core/environment/errors.h"
 #include "core/environment/recording_ui.h"
 #include "core/environment/save_as.h"
 #include "core/environment/status.h"
 #include "core/format/gdx_header.h"
 #include "frm_test_support.h"
-#include "core/environment/document_settings.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {
@@ -41,12 +41,8 @@ using cindral::testing::TempDir;
 class MainWindow : public ::testing::Test {
   protected:
     MainWindow() : scoped_ui(ui) {
-        QSettings::setDefaultFormat(QSettings::IniFormat);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString(dir.path()));
         // Pixel positions below are those of the page at the screen's own resolution.
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "Cindral", "Cindral")
-            .setValue("Zoom", "100");
+        cindral::testing::UseActualSizeIn(dir);
         cindral::testing::WriteEmptyLibraries(dir);
         cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1200));
         settings = cindral::testing::TestSettings(dir);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QSettings>
 #include <QTimer>
 #include <fstream>
 #include <functional>
@@ -64,6 +65,16 @@ inline void WriteLog(const std::string& path, const GdxHeader& header) {
     out.U16(static_cast<uint16_t>(payload.size()));
     for (uint8_t b : payload.bytes()) out.U8(b);
     WriteBytes(path, out.bytes());
+}
+
+// Keeps the window's own settings (recent files, zoom) in `dir` and shows pages at the
+// screen's own resolution, so tests can probe known pixels.
+inline void UseActualSizeIn(const TempDir& dir) {
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(dir.path()));
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "Cindral", "Cindral")
+        .setValue("Zoom", "100");
 }
 
 inline Settings TestSettings(const TempDir& dir) {

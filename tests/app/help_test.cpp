@@ -43,9 +43,9 @@ TEST(TopicAnchor, JoinsWordsInLowerCase) {
 // exist in the guide it carries, or help lands nowhere.
 TEST(UserGuide, HasAnAnchorForEveryTopicAndLink) {
     const QString html = UserGuideHtml(UserGuideMarkdown());
-    QStringList targets = {help_topic::kContents,      help_topic::kIndex,
-                           help_topic::kOpen,          help_topic::kSaveAs,
-                           help_topic::kGoToPage,      help_topic::kCustomPageLength,
+    QStringList targets = {help_topic::kContents,       help_topic::kIndex,
+                           help_topic::kOpen,           help_topic::kSaveAs,
+                           help_topic::kGoToPage,       help_topic::kCustomPageLength,
                            help_topic::kSelectInterval, help_topic::kSystemFiles};
     static const QRegularExpression link(R"re(href="#([^"]+)")re");
     for (auto it = link.globalMatch(html); it.hasNext();) targets << it.next().captured(1);

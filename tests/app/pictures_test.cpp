@@ -24,9 +24,9 @@
 #include "app/jpeg_opts_frm.h"
 #include "app/mag_frm.h"
 #include "app/picture_export_command.h"
+#include "core/environment/document_settings.h"
 #include "core/environment/recording_ui.h"
 #include "frm_test_support.h"
-#include "core/environment/document_settings.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {
@@ -224,7 +224,8 @@ TEST_F(Pictures, ExportCommandsWriteThePageAndTheLogAtTheChosenResolution) {
         QImage(QString::fromStdString(dir.File("page.bmp"))).convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(bmp == reference.RenderPage(1).convertToFormat(QImage::Format_RGB32));
     EXPECT_FALSE(bmp == reference.RenderPage(0).convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(Output("xmllint --html --xpath 'count(//img)' '" + dir.File("log.html") + "'"), "3\n");
+    EXPECT_EQ(Output("xmllint --html --xpath 'count(//img)' '" + dir.File("log.html") + "'"),
+              "3\n");
     for (int page = 1; page <= 3; ++page) {
         EXPECT_EQ(Identify(dir.File("log_p" + std::to_string(page) + ".jpg")), "JPEG 60 100");
     }
@@ -359,8 +360,9 @@ TEST_F(Pictures, ZoomStepsAndKeys) {
         QAction* TCindralFrm::*action;
         int width;
     } steps[] = {
-        {&TCindralFrm::ZoomIn1, 375},  {&TCindralFrm::ZoomIn1, 450},   {&TCindralFrm::ZoomOut1, 375},
-        {&TCindralFrm::ActualSize1, 300}, {&TCindralFrm::ZoomOut1, 225},
+        {&TCindralFrm::ZoomIn1, 375},  {&TCindralFrm::ZoomIn1, 450},
+        {&TCindralFrm::ZoomOut1, 375}, {&TCindralFrm::ActualSize1, 300},
+        {&TCindralFrm::ZoomOut1, 225},
     };
     for (const Step& step : steps) {
         ((*window).*step.action)->trigger();
@@ -371,7 +373,8 @@ TEST_F(Pictures, ZoomStepsAndKeys) {
     ASSERT_TRUE(window->WaitForPage());
     EXPECT_EQ(window->ViewBitmap.width(), 75);  // 25 % at the least
     // Ctrl with the wheel steps too; the wheel alone does not zoom.
-    for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers()}) {
+    for (Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::KeyboardModifiers()}) {
         QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, 120), Qt::NoButton,
                           modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(window->ScrollBox1->viewport(), &wheel);

@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QAction>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +45,7 @@ int PdfPages(const std::string& pdf) {
 class Printing : public ::testing::Test {
   protected:
     Printing() : scoped_ui(ui) {
+        cindral::testing::UseActualSizeIn(dir);
         cindral::testing::WriteEmptyLibraries(dir);
         // Five pages of 3 x 5 inches at 100 pixels per inch.
         cindral::testing::WriteLog(log, cindral::testing::PixelHeader(2200));

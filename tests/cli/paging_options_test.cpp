@@ -47,8 +47,7 @@ TEST(CliPaging, EveryCommandRefusesTheSameWay) {
 TEST(CliPaging, InfoReportsThePagingItCounted) {
     CliRun run = testing::RunCli("info " + Sample() + " --page-length 100 --interval -1000 -1300");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Page length:  100 depth units per page"), std::string::npos)
-        << run.out;
+    EXPECT_NE(run.out.find("Page length:  100 depth units per page"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Interval:     top -1000, bottom -1300"), std::string::npos);
     EXPECT_NE(run.out.find("Pages:        3 (at 96 dpi)"), std::string::npos);
 }

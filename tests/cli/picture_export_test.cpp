@@ -65,9 +65,9 @@ TEST(CliRenderPicture, EachExtensionWritesItsFormatAtTheResolution) {
     };
     for (const Case& c : cases) {
         const std::string out = f.Log(c.name);
-        const testing::CliRun run = testing::RunCli("render " + Quoted(f.Log()) + " --dpi " +
-                                                    std::to_string(c.dpi) + " -o " + Quoted(out) +
-                                                    Libraries(f));
+        const testing::CliRun run =
+            testing::RunCli("render " + Quoted(f.Log()) + " --dpi " + std::to_string(c.dpi) +
+                            " -o " + Quoted(out) + Libraries(f));
         ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
         EXPECT_EQ(Identify(out), c.identified) << c.name;
     }
@@ -133,12 +133,12 @@ TEST(CliExportHtml, OneJpegPerPageBesideTheTableWithItsPageAndDepths) {
     const std::string folder = f.Log("out dir");
     std::filesystem::create_directory(folder);
     const std::string html = folder + "/log #1.html";
-    const testing::CliRun run = testing::RunCli("export " + Quoted(f.Log()) + " -o " +
-                                                Quoted(html) + " --dpi 50 --quality 60" +
-                                                Libraries(f));
+    const testing::CliRun run =
+        testing::RunCli("export " + Quoted(f.Log()) + " -o " + Quoted(html) +
+                        " --dpi 50 --quality 60" + Libraries(f));
     ASSERT_EQ(run.status, 0) << run.err;
     WriteFileBytes(f.Log("rows.py"),
-                            std::vector<uint8_t>(std::begin(kTableReader), std::end(kTableReader) - 1));
+                   std::vector<uint8_t>(std::begin(kTableReader), std::end(kTableReader) - 1));
     std::istringstream rows(Output("python3 " + Quoted(f.Log("rows.py")) + " " + Quoted(html)));
     const std::vector<std::string> expected_cells = {"1|0.00|-220.00", "2|-220.00|-400.00"};
     std::string row;
@@ -152,9 +152,10 @@ TEST(CliExportHtml, OneJpegPerPageBesideTheTableWithItsPageAndDepths) {
         ASSERT_EQ(cells.size(), 6u);
         EXPECT_EQ(cells[0] + "|" + cells[1] + "|" + cells[2], expected_cells[count]);
         // The link is percent-encoded; the picture lies beside the table.
-        const std::string decoded =
-            Output("python3 -c 'import sys, urllib.parse; print(urllib.parse.unquote(sys.argv[1]), "
-                   "end=\"\")' " + Quoted(cells[3]));
+        const std::string decoded = Output(
+            "python3 -c 'import sys, urllib.parse; print(urllib.parse.unquote(sys.argv[1]), "
+            "end=\"\")' " +
+            Quoted(cells[3]));
         EXPECT_EQ(Identify(folder + "/" + decoded), "JPEG 425 550");
         EXPECT_EQ(cells[4] + " " + cells[5], "425 550");
         ++count;
@@ -175,7 +176,8 @@ TEST(CliExportHtml, SampleLogGivesOnePicturePerPage) {
     EXPECT_EQ(Output("xmllint --html --xpath 'count(//img)' " + Quoted(html) + " 2>/dev/null"),
               std::to_string(pages) + "\n");
     for (int page = 1; page <= pages; ++page) {
-        EXPECT_EQ(Identify(dir.File("sample_p" + std::to_string(page) + ".jpg")).substr(0, 4), "JPEG");
+        EXPECT_EQ(Identify(dir.File("sample_p" + std::to_string(page) + ".jpg")).substr(0, 4),
+                  "JPEG");
     }
 }
 

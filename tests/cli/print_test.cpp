@@ -104,9 +104,9 @@ TEST(CliPrint, EveryPrintedPageLooksLikeTheRenderedPage) {
                                   .c_str()),
                   0);
         const std::string png = dir.File("page" + n + ".png");
-        ASSERT_EQ(testing::RunCli("render '" + Sample() + "' --page " + n + " -o '" + png + "'")
-                      .status,
-                  0);
+        ASSERT_EQ(
+            testing::RunCli("render '" + Sample() + "' --page " + n + " -o '" + png + "'").status,
+            0);
         const QImage printed(QString::fromStdString(raster + ".png"));
         const QImage rendered(QString::fromStdString(png));
         ASSERT_EQ(printed.size(), rendered.size()) << "page " << page;
@@ -140,7 +140,8 @@ struct RangeCase {
 TEST(CliPrint, PageRangesAreCheckedAgainstTheLog) {
     PlayFixture f;
     WriteTwoPageLog(f, 8.5, 11);
-    const std::string libraries = " --patterns '" + f.Patterns() + "' --symbols '" + f.Symbols() + "'";
+    const std::string libraries =
+        " --patterns '" + f.Patterns() + "' --symbols '" + f.Symbols() + "'";
     const RangeCase cases[] = {
         {"", 0, 2, ""},
         {"--pages 1-2", 0, 2, ""},
@@ -168,7 +169,9 @@ TEST(CliPrint, PageRangesAreCheckedAgainstTheLog) {
         }
     }
     // Not a PDF name, or no output: refused before anything is written.
-    EXPECT_EQ(testing::RunCli("print '" + f.Log() + "' -o '" + f.Log("out.png") + "'" + libraries).status, 1);
+    EXPECT_EQ(
+        testing::RunCli("print '" + f.Log() + "' -o '" + f.Log("out.png") + "'" + libraries).status,
+        1);
     EXPECT_EQ(testing::RunCli("print '" + f.Log() + "'" + libraries).status, 2);
 }
 
@@ -181,9 +184,9 @@ TEST(CliPrint, PdfPagesHaveTheLogsPageSize) {
         PlayFixture f;
         WriteTwoPageLog(f, c.width, c.height);
         const std::string pdf = f.Log("out.pdf");
-        const testing::CliRun run = testing::RunCli("print '" + f.Log() + "' -o '" + pdf +
-                                                    "' --patterns '" + f.Patterns() +
-                                                    "' --symbols '" + f.Symbols() + "'");
+        const testing::CliRun run =
+            testing::RunCli("print '" + f.Log() + "' -o '" + pdf + "' --patterns '" + f.Patterns() +
+                            "' --symbols '" + f.Symbols() + "'");
         ASSERT_EQ(run.status, 0) << run.err;
         const PdfInfo info = ReadPdfInfo(pdf);
         EXPECT_NEAR(info.width, c.width * 72, 0.5) << c.width << " x " << c.height;

@@ -19,8 +19,8 @@
 #include "app/frm_test_support.h"
 #include "app/page_setup_frm.h"
 #include "app/print_command.h"
-#include "core/format/gdx_header.h"
 #include "core/environment/recording_ui.h"
+#include "core/format/gdx_header.h"
 #include "private_cups.h"
 #include "render/document/log_document.h"
 
@@ -74,6 +74,7 @@ TEST(RealPrintQueue, TheSamplePrintsAsItsFourPages) {
     Settings settings;
     settings.PatternFile = cindral::testing::BinDir() + "/QuenUtil.Pat";
     settings.SymbolFile = cindral::testing::BinDir() + "/QuenUtil.Sym";
+    cindral::testing::UseActualSizeIn(dir);
     TCindralFrm window(settings);
     ASSERT_TRUE(window.OpenFile(
         QString::fromStdString(cindral::testing::BinDir() + "/samples/sample.gdx")));
@@ -143,7 +144,8 @@ TEST(RealPrintQueue, TheSizeQuestionComesBeyondOneHundredthOfAnInch) {
     const PrinterPage printer = ReadPrinterPage(probe, settings);
     ASSERT_GT(printer.height, 5);
     const char* question =
-        "The Log and Printer Page Size do not match.\r\n\r\nDo you want to adjust the Log Page Size?";
+        "The Log and Printer Page Size do not match.\r\n\r\nDo you want to adjust the Log Page "
+        "Size?";
     struct Case {
         double extra;  // inches added to the printable length and width
         bool asked;
@@ -154,6 +156,7 @@ TEST(RealPrintQueue, TheSizeQuestionComesBeyondOneHundredthOfAnInch) {
         header.PageWidth = printer.width + c.extra;
         const std::string log = dir.File("log.gdx");
         cindral::testing::WriteLog(log, header);
+        cindral::testing::UseActualSizeIn(dir);
         TCindralFrm window(settings);
         ui.messages.clear();
         ASSERT_TRUE(window.OpenFile(QString::fromStdString(log)));
@@ -188,6 +191,7 @@ TEST(RealPrintQueue, AdjustingThePageSizeWritesItIntoTheLog) {
         }
         dialog->accept();
     });
+    cindral::testing::UseActualSizeIn(dir);
     TCindralFrm window(settings);
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(log)));
     EXPECT_EQ(ReadHeaderFromFile(log).PageHeight, 7.5);

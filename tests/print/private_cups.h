@@ -65,8 +65,8 @@ class PrivateCups {
         std::ofstream(root + "/cups-files.conf")
             << "ServerRoot " << root << "\nRequestRoot " << root << "/spool\nTempDir " << root
             << "/tmp\nCacheDir " << root << "/cache\nStateDir " << root << "/state\nErrorLog "
-            << root << "/log/error_log\nAccessLog " << root << "/log/access_log\nPageLog "
-            << root << "/log/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n";
+            << root << "/log/error_log\nAccessLog " << root << "/log/access_log\nPageLog " << root
+            << "/log/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n";
         pid_ = fork();
         if (pid_ == 0) {
             execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (root + "/cupsd.conf").c_str(), "-s",
@@ -82,7 +82,8 @@ class PrivateCups {
         const std::string add = std::string("lpadmin -p ") + kQueue + " -E -v cups-pdf:/ -P " +
                                 ppd + " -o media=Letter >/dev/null 2>&1 && lpadmin -d " + kQueue +
                                 " >/dev/null 2>&1";
-        if (std::system(add.c_str()) != 0) return Refuse("lpadmin could not add the cups-pdf queue");
+        if (std::system(add.c_str()) != 0)
+            return Refuse("lpadmin could not add the cups-pdf queue");
         return true;
     }
 

@@ -12,8 +12,8 @@
 #include "render/canvas/fill_brushes.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/renderers/logp_object.h"
-#include "render/renderers/render_settings.h"
 #include "render/renderers/pattern_tiling.h"
+#include "render/renderers/render_settings.h"
 
 namespace cindral {
 namespace {

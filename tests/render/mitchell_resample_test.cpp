@@ -2,6 +2,8 @@
 // plain separable convolution written here from the filter's formula, enlarging and reducing
 // a known picture, and told apart from Catmull-Rom, its sharper neighbour, on the same picture.
 
+#include "render/pictures/mitchell_resample.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,8 +11,6 @@
 #include <cmath>
 #include <functional>
 #include <vector>
-
-#include "render/pictures/mitchell_resample.h"
 
 namespace cindral {
 namespace {
@@ -22,11 +22,14 @@ Kernel Cubic(double b, double c) {
     return [b, c](double x) {
         x = std::fabs(x);
         if (x < 1) {
-            return ((12 - 9 * b - 6 * c) * x * x * x + (-18 + 12 * b + 6 * c) * x * x + (6 - 2 * b)) / 6;
+            return ((12 - 9 * b - 6 * c) * x * x * x + (-18 + 12 * b + 6 * c) * x * x +
+                    (6 - 2 * b)) /
+                   6;
         }
         if (x < 2) {
             return ((-b - 6 * c) * x * x * x + (6 * b + 30 * c) * x * x + (-12 * b - 48 * c) * x +
-                    (8 * b + 24 * c)) / 6;
+                    (8 * b + 24 * c)) /
+                   6;
         }
         return 0.0;
     };
@@ -42,7 +45,8 @@ std::vector<double> Resample1D(const std::vector<double>& in, int out_size, cons
     for (int i = 0; i < out_size; ++i) {
         const double centre = (i + 0.5) / scale - 0.5;
         double sum = 0, weights = 0;
-        for (int j = int(std::floor(centre - 2 * widen)) - 1; j <= int(std::ceil(centre + 2 * widen)) + 1; ++j) {
+        for (int j = int(std::floor(centre - 2 * widen)) - 1;
+             j <= int(std::ceil(centre + 2 * widen)) + 1; ++j) {
             const double w = k((j - centre) / widen);
             sum += w * in[std::clamp(j, 0, n - 1)];
             weights += w;
@@ -67,7 +71,8 @@ QImage Reference(const QImage& source, QSize size, const Kernel& k) {
             const std::vector<double> done = Resample1D(column, size.height(), k);
             for (int y = 0; y < size.height(); ++y) {
                 const uint32_t v = uint32_t(std::clamp(std::lround(done[y]), 0L, 255L));
-                out.setPixel(x, y, (out.pixel(x, y) & ~(0xFFu << shift)) | (v << shift) | 0xFF000000u);
+                out.setPixel(x, y,
+                             (out.pixel(x, y) & ~(0xFFu << shift)) | (v << shift) | 0xFF000000u);
             }
         }
     }
@@ -80,7 +85,8 @@ int LargestDifference(const QImage& a, const QImage& b) {
     for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
             for (int shift : {0, 8, 16}) {
-                const int d = int((a.pixel(x, y) >> shift) & 0xFF) - int((b.pixel(x, y) >> shift) & 0xFF);
+                const int d =
+                    int((a.pixel(x, y) >> shift) & 0xFF) - int((b.pixel(x, y) >> shift) & 0xFF);
                 most = std::max(most, std::abs(d));
             }
         }

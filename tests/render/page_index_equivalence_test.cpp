@@ -265,8 +265,9 @@ void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, double ste
         fo.y2 = d - step / 3;
         fo.fontSize = 8;
         fo.layoutFlags = n % 3 == 0 ? 0x0100 : 0;  // some run on below their box
-        formatted.text = "Formatted description of the interval, long enough to wrap "
-                         "over several lines and past the bottom of its box.";
+        formatted.text =
+            "Formatted description of the interval, long enough to wrap "
+            "over several lines and past the bottom of its box.";
         w.Write(formatted);
         if (n % 3 == 0) {
             DrawPictureFileRecord file;
@@ -368,16 +369,15 @@ TEST(PageIndex, PagesThroughTheIndexAreThePagesOfTheWholeFile) {
 
     const Layout layouts[] = {
         {"one strip", [](GdxHeader&) {}, [](LogDocument&) {}, 96},
-        {"repeated bands without a continuation header",
-         [](GdxHeader& h) { h.RepeatBands = 1; }, [](LogDocument&) {}, 96},
+        {"repeated bands without a continuation header", [](GdxHeader& h) { h.RepeatBands = 1; },
+         [](LogDocument&) {}, 96},
         {"repeated bands with a continuation header",
          [](GdxHeader& h) {
              h.RepeatBands = 1;
              h.NextHeaderHeight = 0.6;
          },
          [](LogDocument&) {}, 96},
-        {"custom page length",
-         [](GdxHeader& h) { h.RepeatBands = 1; },
+        {"custom page length", [](GdxHeader& h) { h.RepeatBands = 1; },
          [](LogDocument& d) { d.SetPageLength(true, 90); }, 96},
         {"narrowed interval, one strip", [](GdxHeader&) {},
          [](LogDocument& d) { d.SetInterval(4870, 4530); }, 96},
