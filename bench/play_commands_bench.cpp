@@ -12,43 +12,11 @@
 #include <new>
 #include <string>
 
+#include "bench/bench_logs.h"
+#include "bench/heap_counter.h"
 #include "core/format/byte_codec.h"
 #include "core/format/gdx_writer.h"
 #include "core/interpreter/gd_object.h"
-
-namespace {
-
-std::atomic<long long> g_live{0};
-std::atomic<long long> g_peak{0};
-
-void Count(long long delta) {
-    long long now = g_live.fetch_add(delta) + delta;
-    long long peak = g_peak.load();
-    while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
-    }
-}
-
-}  // namespace
-
-// Every allocation carries its size in front, so the live total can be kept exactly.
-void* operator new(std::size_t size) {
-    void* block = std::malloc(size + 16);
-    if (!block) throw std::bad_alloc();
-    *static_cast<std::size_t*>(block) = size;
-    Count(static_cast<long long>(size));
-    return static_cast<char*>(block) + 16;
-}
-
-void operator delete(void* p) noexcept {
-    if (!p) return;
-    void* block = static_cast<char*>(p) - 16;
-    Count(-static_cast<long long>(*static_cast<std::size_t*>(block)));
-    std::free(block);
-}
-
-void operator delete(void* p, std::size_t) noexcept {
-    operator delete(p);
-}
 
 namespace cindral {
 namespace {
@@ -141,10 +109,9 @@ void BM_PlayCommands(benchmark::State& state) {
     target.FileName = path;
     long long peak_growth = 0;
     for (auto _ : state) {
-        long long before = g_live.load();
-        g_peak.store(before);
+        long long before = cindral::bench::RestartHeapPeak();
         target.PlayCommands();
-        peak_growth = std::max(peak_growth, g_peak.load() - before);
+        peak_growth = std::max(peak_growth, cindral::bench::HeapPeak() - before);
     }
     long commands = Shared().commands[pages];
     state.SetItemsProcessed(state.iterations() * commands);
