@@ -317,7 +317,6 @@ bool TCindralFrm::OpenFile(const QString& path) {
     try {
         LogDocumentOptions options;
         options.files = DocumentSettingsFrom(settings_, ExecutableDirectory());
-        options.files.default_page_length = settings_.UnitsPerPage;
         options.settings = settings_;
         document = std::make_unique<LogDocument>(name, options, ScreenPixelsPerInch);
     } catch (const CindralError& e) {

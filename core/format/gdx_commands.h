@@ -476,6 +476,10 @@ struct DrawTextBoxRecord {
     }
 };
 
+// Layout flag of formatted text and text boxes: lines run on below the box instead of
+// stopping at its bottom.
+constexpr int32_t kLayoutRunsOn = 0x0100;
+
 struct DrawFormattedTextRecord {
     CINDRAL_RECORD(1023, 60, "DrawFormattedText", TextSubBlock);
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;

@@ -308,8 +308,7 @@ IndexedCommand ReachOf(const GdxCommand& command, ReachContext& c) {
                 e.Depths(r.y1, r.y2);
                 // Text laid out without a bottom runs on below its box, at most a line per
                 // character.
-                constexpr int kNoClipFlag = 0x0100;
-                const bool runs_on = (r.layoutFlags & kNoClipFlag) != 0;
+                const bool runs_on = (r.layoutFlags & kLayoutRunsOn) != 0;
                 e.PadText(runs_on ? command.text.size() : 2,
                           std::max(std::fabs(double(r.fontSize)), c.font_points), true);
                 return finish();

@@ -86,19 +86,30 @@ PageBands ComputePageBands(const GdxHeader& h, double ppi, int page_height_px, d
     return b;
 }
 
-PageLayout Paginate(const GdxHeader& h, const PagingInput& in) {
+namespace {
+
+// Whole device pixels of `inches`, held inside the page-count range.
+int PagePixels(double ppi, double inches) {
+    return static_cast<int>(
+        std::clamp(Finite(std::nearbyint(ppi * inches)), -kMostPages, kMostPages));
+}
+
+// The bands of `h` at the input's resolution, on a page of at least one row.
+PageBands BandsAt(const GdxHeader& h, const PagingInput& in) {
     const double ppi = in.PixelsPerInch;
-    PageLayout layout;
-    const double page =
-        std::clamp(Finite(std::nearbyint(ppi * h.PageHeight)), -kMostPages, kMostPages);
-    const double width =
-        std::clamp(Finite(std::nearbyint(ppi * h.PageWidth)), -kMostPages, kMostPages);
-    layout.PageHeightPx = static_cast<int>(page);
-    layout.PageWidthPx = static_cast<int>(width);
-    layout.HasFooter = h.FooterHeight >= 0;
     const double depth_scale = h.DepthUnitsPerInch > 0 ? ppi / h.DepthUnitsPerInch : 0;
-    const PageBands b = ComputePageBands(h, ppi, std::max(layout.PageHeightPx, 1), depth_scale,
-                                         in.RepeatedHeaderGap);
+    return ComputePageBands(h, ppi, std::max(PagePixels(ppi, h.PageHeight), 1), depth_scale,
+                            in.RepeatedHeaderGap);
+}
+
+}  // namespace
+
+PageLayout Paginate(const GdxHeader& h, const PagingInput& in) {
+    PageLayout layout;
+    layout.PageHeightPx = PagePixels(in.PixelsPerInch, h.PageHeight);
+    layout.PageWidthPx = PagePixels(in.PixelsPerInch, h.PageWidth);
+    layout.HasFooter = h.FooterHeight >= 0;
+    const PageBands b = BandsAt(h, in);
     // Rows the pages must hold: the interval, and in one strip the footer after its end.
     const double need = b.BodyRows + (b.CustomPages ? 0 : b.TrailingFooterPx);
     // Within half a row the interval fits: a body of exactly n pages does not start page n + 1.
@@ -109,15 +120,11 @@ PageLayout Paginate(const GdxHeader& h, const PagingInput& in) {
 }
 
 double LongestPageLength(const GdxHeader& h, const PagingInput& in) {
-    const double ppi = in.PixelsPerInch;
-    if (!(h.DepthUnitsPerInch > 0) || !(ppi > 0)) return 0;
+    if (!(h.DepthUnitsPerInch > 0) || !(in.PixelsPerInch > 0)) return 0;
     GdxHeader by_page_size = h;
     by_page_size.CustomPageLength = 0;
-    const double page = std::clamp(Finite(std::nearbyint(ppi * h.PageHeight)), 1.0, kMostPages);
-    const double depth_scale = ppi / h.DepthUnitsPerInch;
-    const PageBands b = ComputePageBands(by_page_size, ppi, static_cast<int>(page), depth_scale,
-                                         in.RepeatedHeaderGap);
-    return double(std::min(b.FirstRows, b.LaterRows)) / depth_scale;
+    const PageBands b = BandsAt(by_page_size, in);
+    return double(std::min(b.FirstRows, b.LaterRows)) / b.DepthScale;
 }
 
 PageLayout Paginate(const GdxHeader& header, double pixels_per_inch) {
@@ -140,6 +147,11 @@ int DepthToRow(double depth, double top_depth, int64_t origin_px, double depth_s
     double row = static_cast<double>(origin_px) + std::nearbyint(offset);
     if (!(row == row)) row = 0;  // NaN from a broken command lands on the top row
     return static_cast<int>(std::clamp(row, -static_cast<double>(limit), double(limit)));
+}
+
+double RowToDepth(int row, double top_depth, int64_t origin_px, double depth_scale) {
+    if (depth_scale == 0) return top_depth;
+    return top_depth - double(int64_t(row) - origin_px) / depth_scale;
 }
 
 PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in) {

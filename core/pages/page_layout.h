@@ -105,6 +105,9 @@ PageGeometry ComputePageGeometry(const GdxHeader& header, const PageGeometryInpu
 
 // Row of `depth` for an origin and scale, clamped to +-limit. Round half to even.
 int DepthToRow(double depth, double top_depth, int64_t origin_px, double depth_scale, int limit);
+// Depth at `row`, the inverse of DepthToRow without its rounding; the top depth when the
+// scale is 0.
+double RowToDepth(int row, double top_depth, int64_t origin_px, double depth_scale);
 
 // The depths the rows of a page reach, top (greater) and bottom, with `margin_rows` more on
 // either side. The first page reaches up without end and the last page down without end, so

@@ -110,11 +110,15 @@ void LogDocument::SetPixelsPerInch(int pixels_per_inch) {
     Paginate();
 }
 
-PageLayout LogDocument::LayoutAt(double pixels_per_inch) const {
+PagingInput LogDocument::PagingAt(double pixels_per_inch) const {
     PagingInput in;
     in.PixelsPerInch = pixels_per_inch;
     in.RepeatedHeaderGap = options_.settings.RepeatedHeaderGap;
-    return cindral::Paginate(view_, in);
+    return in;
+}
+
+PageLayout LogDocument::LayoutAt(double pixels_per_inch) const {
+    return cindral::Paginate(view_, PagingAt(pixels_per_inch));
 }
 
 void LogDocument::Paginate() {
@@ -137,20 +141,13 @@ PageGeometry LogDocument::Geometry(int page) const {
 }
 
 double LogDocument::DepthAt(int page, int row, bool elevation) const {
-    const PageGeometry g = Geometry(page);
-    double depth = view_.TopDepth;
-    if (renderer_->DepthScale != 0) {
-        depth -= double(int64_t(row) - g.DepthOriginPx) / renderer_->DepthScale;
-    }
-    if (elevation) depth += view_.ElevationDatum;
-    return depth;
+    const double depth =
+        RowToDepth(row, view_.TopDepth, Geometry(page).DepthOriginPx, renderer_->DepthScale);
+    return elevation ? depth + view_.ElevationDatum : depth;
 }
 
 double LogDocument::LongestPageLength() const {
-    PagingInput in;
-    in.PixelsPerInch = pixels_per_inch_;
-    in.RepeatedHeaderGap = options_.settings.RepeatedHeaderGap;
-    return cindral::LongestPageLength(view_, in);
+    return cindral::LongestPageLength(view_, PagingAt(pixels_per_inch_));
 }
 
 void LogDocument::SetInterval(double top, double bottom) {

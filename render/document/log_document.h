@@ -114,6 +114,8 @@ class LogDocument {
     void MakeRenderer();
     void Paginate();
     void RequirePage(int page) const;
+    // What the page arithmetic needs at `pixels_per_inch` with this document's settings.
+    PagingInput PagingAt(double pixels_per_inch) const;
 
     std::shared_ptr<const LoadedLog> log_;
     LogDocumentOptions options_;

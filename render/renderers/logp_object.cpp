@@ -102,10 +102,8 @@ int logp_object::ToPixelY(double depth) const {
 }
 
 double logp_object::ToDepth(int row, bool with_datum) const {
-    double depth = TopDepth;
-    if (DepthScale != 0) depth -= double(row - DepthOriginPx) / DepthScale;
-    if (with_datum) depth += ElevationDatum;
-    return depth;
+    const double depth = RowToDepth(row, TopDepth, DepthOriginPx, DepthScale);
+    return with_datum ? depth + ElevationDatum : depth;
 }
 
 std::optional<int> logp_object::RegionRow(uint8_t region, double y_inches) const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/format/gdx_commands.h"
 #include "render/canvas/canvas.h"
 #include "render/text/line_breaker.h"
 
@@ -24,7 +25,7 @@ namespace text_format {
 constexpr int kCenter = 0x0001;
 constexpr int kRight = 0x0002;
 constexpr int kWordBreak = 0x0010;
-constexpr int kNoClip = 0x0100;  // lay out and draw below the rectangle's bottom too
+constexpr int kNoClip = kLayoutRunsOn;  // lay out and draw below the rectangle's bottom too
 constexpr int kCalcRect = 0x0400;
 }  // namespace text_format
 
