@@ -77,12 +77,17 @@ LogDocument::LogDocument(std::shared_ptr<const LoadedLog> log, const LogDocument
 LogDocument::~LogDocument() = default;
 
 std::unique_ptr<LogDocument> LogDocument::Copy() const {
-    std::unique_ptr<LogDocument> copy(new LogDocument(log_, options_));
-    copy->view_ = view_;
-    copy->use_index_ = use_index_;
-    copy->MakeRenderer();
-    copy->SetPixelsPerInch(pixels_per_inch_);
-    return copy;
+    return DocumentOn(log_, view_);
+}
+
+std::unique_ptr<LogDocument> LogDocument::DocumentOn(std::shared_ptr<const LoadedLog> log,
+                                                     const GdxHeader& view) const {
+    std::unique_ptr<LogDocument> document(new LogDocument(std::move(log), options_));
+    document->view_ = view;
+    document->use_index_ = use_index_;
+    document->MakeRenderer();
+    document->SetPixelsPerInch(pixels_per_inch_);
+    return document;
 }
 
 void LogDocument::MakeRenderer() {
@@ -207,10 +212,7 @@ void LogDocument::Reload() {
         view.CustomPageLength = view_.CustomPageLength;
         view.UnitsPerPage = view_.UnitsPerPage;
     }
-    std::unique_ptr<LogDocument> next(new LogDocument(fresh, options_));
-    next->view_ = view;
-    next->MakeRenderer();
-    next->SetPixelsPerInch(pixels_per_inch_);
+    std::unique_ptr<LogDocument> next = DocumentOn(fresh, view);
     log_ = next->log_;
     view_ = next->view_;
     layout_ = next->layout_;

@@ -111,6 +111,9 @@ class LogDocument {
 
   private:
     LogDocument(std::shared_ptr<const LoadedLog> log, const LogDocumentOptions& options);
+    // A document on `log` with `view`, this one's options, resolution and index choice.
+    std::unique_ptr<LogDocument> DocumentOn(std::shared_ptr<const LoadedLog> log,
+                                            const GdxHeader& view) const;
     void MakeRenderer();
     void Paginate();
     void RequirePage(int page) const;
