@@ -103,8 +103,8 @@ int RunInfo(const std::vector<std::string>& args) {
     const std::unique_ptr<LogDocument> document = OpenLogDocument(files[0], common);
     GdxSummary summary;
     summary.header = document->FileHeader();
-    summary.commands = document->Index().CommandCount();
-    summary.codes = document->Index().Codes();
+    summary.commands = document->Loaded()->commands;
+    summary.codes = document->Loaded()->codes;
     const long pages = document->LayoutAt(dpi).LastPage + 1;
     std::string out = json ? Json(files[0], summary, pages) + "\n"
                            : Text(files[0], summary, document->Header(), pages, dpi);

@@ -79,7 +79,7 @@ void file_object::OpenRead() {
     IsOpen = true;
 }
 
-void file_object::UseMemoryImage(std::shared_ptr<const std::vector<uint8_t>> bytes) {
+void file_object::UseMemoryImage(std::shared_ptr<const FileBytes> bytes) {
     Close();
     image_ = std::move(bytes);
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/format/file_image.h"
+
 namespace cindral {
 
 class file_object {
@@ -33,8 +35,10 @@ class file_object {
     // Makes every later OpenRead read these bytes instead of the file on disk: the log's
     // pages then come from what was read once, whatever happens to the file meanwhile.
     // Writing still goes to the file. nullptr goes back to reading the file.
-    void UseMemoryImage(std::shared_ptr<const std::vector<uint8_t>> bytes);
-    const std::shared_ptr<const std::vector<uint8_t>>& MemoryImage() const { return image_; }
+    void UseMemoryImage(std::shared_ptr<const FileBytes> bytes);
+    const std::shared_ptr<const FileBytes>& MemoryImage() const { return image_; }
+    // The memory image while the file is open on it (readers walk it in place), else nullptr.
+    const FileBytes* OpenImage() const { return image_open_ ? image_.get() : nullptr; }
     virtual void Close();
 
     // Opens an existing file for reading and writing; used only to write a header back.
@@ -66,7 +70,7 @@ class file_object {
     void RequireOpen(const char* operation) const;
     [[noreturn]] void Fail(const std::string& what, int code) const;
     std::FILE* handle_ = nullptr;
-    std::shared_ptr<const std::vector<uint8_t>> image_;
+    std::shared_ptr<const FileBytes> image_;
     // Open on the memory image, and the read position in it.
     bool image_open_ = false;
     int64_t image_position_ = 0;

@@ -1,5 +1,6 @@
 #include "core/format/gdx_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/environment/errors.h"
@@ -24,9 +25,41 @@ void GdxReader::Fail(const Frame& frame, const std::string& what) const {
                   0);
 }
 
+int64_t GdxReader::Position() const {
+    return image_ ? position_ : file_.Position();
+}
+
+int64_t GdxReader::Remaining() const {
+    if (!image_) return file_.Remaining();
+    return position_ < image_size_ ? image_size_ - position_ : 0;
+}
+
+void GdxReader::Read(void* destination, size_t count) {
+    if (!image_) {
+        file_.ReadBlock(destination, count);
+        return;
+    }
+    std::memcpy(destination, image_ + position_, count);
+    position_ += static_cast<int64_t>(count);
+}
+
+void GdxReader::MoveTo(int64_t position) {
+    if (image_)
+        position_ = position;
+    else
+        file_.Seek(position);
+}
+
+std::string GdxReader::ReadText(size_t length) {
+    std::string text(length, '\0');
+    Read(text.data(), length);
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
 bool GdxReader::ReadFrame(Frame& frame) {
-    frame.offset = file_.Position();
-    int64_t left = file_.Remaining();
+    frame.offset = Position();
+    int64_t left = Remaining();
     if (left == 0) return false;
     if (left < 4) {
         throw IoError(Quoted(file_.FileName) + ": the file ends inside a record frame at byte " +
@@ -35,33 +68,39 @@ bool GdxReader::ReadFrame(Frame& frame) {
                       0);
     }
     uint8_t bytes[4];
-    file_.ReadBlock(bytes, sizeof bytes);
+    Read(bytes, sizeof bytes);
     frame.code = static_cast<int16_t>(bytes[0] | (bytes[1] << 8));
     frame.length = static_cast<uint16_t>(bytes[2] | (bytes[3] << 8));
     return true;
 }
 
-void GdxReader::ReadPayload(const Frame& frame, size_t size, std::vector<uint8_t>& payload) {
-    int64_t left = file_.Remaining();
+ByteReader GdxReader::ReadPayload(const Frame& frame, size_t size) {
+    int64_t left = Remaining();
     if (static_cast<int64_t>(size) > left) {
         Fail(frame, "is cut short: its payload needs " + Bytes(static_cast<int64_t>(size)) +
                         " but the file ends after " + Bytes(left) + ".");
     }
-    payload.resize(size);
-    file_.ReadBlock(payload.data(), size);
+    if (image_) {
+        const uint8_t* at = image_ + position_;
+        position_ += static_cast<int64_t>(size);
+        return ByteReader(at, size);
+    }
+    payload_.resize(size);
+    Read(payload_.data(), size);
+    return ByteReader(payload_);
 }
 
 void GdxReader::SkipPayload(const Frame& frame, size_t size) {
-    int64_t left = file_.Remaining();
+    int64_t left = Remaining();
     if (static_cast<int64_t>(size) > left) {
         Fail(frame, "has a length of " + Bytes(static_cast<int64_t>(size)) +
                         " that runs past the end of the file (" + Bytes(left) + " left).");
     }
-    file_.Seek(file_.Position() + static_cast<int64_t>(size));
+    MoveTo(Position() + static_cast<int64_t>(size));
 }
 
-std::vector<PointRecord> GdxReader::ReadPointList() {
-    std::vector<PointRecord> points;
+template <bool kDecode>
+void GdxReader::ReadPointList(std::vector<PointRecord>& points) {
     Frame frame{};
     while (ReadFrame(frame)) {
         if (frame.code == kEndOfListCode) {
@@ -70,23 +109,25 @@ std::vector<PointRecord> GdxReader::ReadPointList() {
         }
         if (frame.code != kPointCode) {
             // Another record ends the list; it is read as the next command.
-            file_.Seek(frame.offset);
+            MoveTo(frame.offset);
             break;
         }
         if (frame.length < PointRecord::kSize) {
             Fail(frame, "is a point of " + Bytes(frame.length) + "; a point needs " +
                             Bytes(PointRecord::kSize) + ".");
         }
-        ReadPayload(frame, PointRecord::kSize, payload_);
+        ByteReader in = ReadPayload(frame, PointRecord::kSize);
         SkipPayload(frame, frame.length - PointRecord::kSize);
-        ByteReader in(payload_);
-        points.push_back(std::get<PointRecord>(DecodeCommand(kPointCode, in)));
+        if constexpr (kDecode) {
+            PointRecord& point = points.emplace_back();
+            point.x = in.F64();
+            point.y = in.F64();
+        }
     }
-    return points;
 }
 
-std::vector<DrawLineRecord> GdxReader::ReadSegmentList() {
-    std::vector<DrawLineRecord> segments;
+template <bool kDecode>
+void GdxReader::ReadSegmentList(std::vector<DrawLineRecord>& segments) {
     Frame frame{};
     while (ReadFrame(frame)) {
         if (frame.code == kEndOfListCode) {
@@ -94,125 +135,201 @@ std::vector<DrawLineRecord> GdxReader::ReadSegmentList() {
             break;
         }
         if (frame.code != kSegmentCode) {
-            file_.Seek(frame.offset);
+            MoveTo(frame.offset);
             break;
         }
-        ReadPayload(frame, DrawLineRecord::kSize, payload_);
-        ByteReader in(payload_);
-        segments.push_back(std::get<DrawLineRecord>(DecodeCommand(kSegmentCode, in)));
+        ByteReader in = ReadPayload(frame, DrawLineRecord::kSize);
+        if constexpr (kDecode) {
+            segments.push_back(std::get<DrawLineRecord>(DecodeCommand(kSegmentCode, in)));
+        }
     }
-    return segments;
 }
 
-std::string GdxReader::ReadTextSubBlock(const Frame& owner) {
-    if (file_.Remaining() < 4) {
-        Fail(owner, "is cut short: the file ends before its text (" + Bytes(file_.Remaining()) +
-                        " left).");
+template <bool kDecode>
+void GdxReader::ReadTextSubBlock(const Frame& owner, std::string& text) {
+    if (Remaining() < 4) {
+        Fail(owner,
+             "is cut short: the file ends before its text (" + Bytes(Remaining()) + " left).");
     }
-    file_.ReadShort();  // the sub-block's own code carries no meaning
-    uint16_t length = static_cast<uint16_t>(file_.ReadShort());
-    if (length > file_.Remaining()) {
+    uint8_t head[4];  // the sub-block's own code carries no meaning; then the length
+    Read(head, sizeof head);
+    const uint16_t length = static_cast<uint16_t>(head[2] | (head[3] << 8));
+    if (length > Remaining()) {
         Fail(owner, "has a text of " + Bytes(length) + " that runs past the end of the file (" +
-                        Bytes(file_.Remaining()) + " left).");
+                        Bytes(Remaining()) + " left).");
     }
-    std::string text(length, '\0');
-    file_.ReadBlock(text.data(), length);
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    if constexpr (kDecode) {
+        text = ReadText(length);
+    } else {
+        MoveTo(Position() + length);
+    }
 }
 
-std::string GdxReader::ReadBoxText(const Frame& owner, int32_t text_length) {
-    if (text_length <= 0) return {};
+template <bool kDecode>
+void GdxReader::ReadBoxText(const Frame& owner, int32_t text_length, std::string& text) {
+    if (text_length <= 0) return;
     Frame frame{};
     if (!ReadFrame(frame)) {
         Fail(owner, "announces a text of " + Bytes(text_length) +
                         " but the file ends before its text record.");
     }
-    if (frame.length > file_.Remaining()) {
+    if (frame.length > Remaining()) {
         Fail(frame, "(the text of the box at byte " + std::to_string(owner.offset) +
                         ") has a length of " + Bytes(frame.length) +
-                        " that runs past the end of the file (" + Bytes(file_.Remaining()) +
+                        " that runs past the end of the file (" + Bytes(Remaining()) + " left).");
+    }
+    if constexpr (kDecode) {
+        text = ReadText(frame.length);
+    } else {
+        MoveTo(Position() + frame.length);
+    }
+}
+
+template <bool kDecode>
+void GdxReader::ReadPictureSubBlock(const Frame& owner, std::vector<uint8_t>& data) {
+    if (Remaining() < 6) {
+        Fail(owner, "is cut short: the file ends before its picture data (" + Bytes(Remaining()) +
                         " left).");
     }
-    std::string text(frame.length, '\0');
-    file_.ReadBlock(text.data(), frame.length);
-    text.resize(std::strlen(text.c_str()));
-    return text;
-}
-
-std::vector<uint8_t> GdxReader::ReadPictureSubBlock(const Frame& owner) {
-    if (file_.Remaining() < 6) {
-        Fail(owner, "is cut short: the file ends before its picture data (" +
-                        Bytes(file_.Remaining()) + " left).");
-    }
-    file_.ReadShort();  // written as 0, not checked
-    int32_t count = file_.ReadLong();
-    if (count < 0 || count > file_.Remaining()) {
+    uint8_t head[6];  // a code written as 0 and not checked, then the byte count
+    Read(head, sizeof head);
+    ByteReader count_reader(head + 2, 4);
+    const int32_t count = count_reader.I32();
+    if (count < 0 || count > Remaining()) {
         Fail(owner, "has picture data of " + Bytes(count) + ", more than the rest of the file (" +
-                        Bytes(file_.Remaining()) + ").");
+                        Bytes(Remaining()) + ").");
     }
-    return file_.ReadToMemoryBlock(count);
+    if constexpr (kDecode) {
+        data.resize(static_cast<size_t>(count));
+        Read(data.data(), data.size());
+    } else {
+        MoveTo(Position() + count);
+    }
 }
 
-bool GdxReader::Next(GdxCommand& command) {
-    Frame frame{};
-    if (!ReadFrame(frame)) return false;
-    // Cleared in place: the lists keep their storage from one command to the next.
-    command.points.clear();
-    command.points2.clear();
-    command.segments.clear();
-    command.text.clear();
-    command.data.clear();
-    command.offset = frame.offset;
-    command.code = frame.code;
-    command.length = frame.length;
-    const CommandInfo* info = FindCommand(frame.code);
-    if (!info) {
-        // 1022 outside a box, late header codes and every other code: skipped by length. A
-        // length that runs past the end only ends the file; nothing of the record is read.
-        file_.SkipBytes(frame.length);
-        command.record = UnknownRecord{frame.code, frame.length};
-        return true;
+template <bool kDecode>
+bool GdxReader::Walk(GdxCommand& command) {
+    image_ = nullptr;
+    if (const FileBytes* image = file_.OpenImage()) {
+        image_ = image->data();
+        image_size_ = static_cast<int64_t>(image->size());
+        position_ = file_.Position();
     }
-    if (frame.code == DrawTextBoxRecord::kCode) {
+    const bool more = [&] {
+        Frame frame{};
+        if (!ReadFrame(frame)) return false;
+        if constexpr (kDecode) {
+            // Cleared in place: the lists keep their storage from one command to the next.
+            command.points.clear();
+            command.points2.clear();
+            command.segments.clear();
+            command.text.clear();
+            command.data.clear();
+        }
+        command.offset = frame.offset;
+        command.code = frame.code;
+        command.length = frame.length;
+        const CommandInfo* info = FindCommand(frame.code);
+        if (!info) {
+            // 1022 outside a box, late header codes and every other code: skipped by length.
+            // A length that runs past the end only ends the file; nothing of it is read.
+            MoveTo(Position() + std::min<int64_t>(frame.length, Remaining()));
+            if constexpr (kDecode) command.record = UnknownRecord{frame.code, frame.length};
+            return true;
+        }
         // The box is the one command read by its own length; bytes beyond the known layout
         // are skipped, never read into the record.
-        if (frame.length < info->size) {
+        const bool box = frame.code == DrawTextBoxRecord::kCode;
+        if (box && frame.length < info->size) {
             Fail(frame, "is " + Bytes(frame.length) + " long; a text box needs " +
                             Bytes(info->size) + ".");
         }
-        ReadPayload(frame, info->size, payload_);
-        SkipPayload(frame, frame.length - info->size);
-    } else {
-        ReadPayload(frame, info->size, payload_);
-    }
-    ByteReader in(payload_);
-    DecodeCommandInto(frame.code, in, command.record);
-    switch (info->follower) {
-        case Follower::None:
-            break;
-        case Follower::PointList:
-            command.points = ReadPointList();
-            break;
-        case Follower::TwoPointLists:
-            command.points = ReadPointList();
-            command.points2 = ReadPointList();
-            break;
-        case Follower::SegmentList:
-            command.segments = ReadSegmentList();
-            break;
-        case Follower::TextSubBlock:
-            command.text = ReadTextSubBlock(frame);
-            break;
-        case Follower::TextRecord:
-            command.text =
-                ReadBoxText(frame, std::get<DrawTextBoxRecord>(command.record).TextLength);
-            break;
-        case Follower::PictureSubBlock:
-            command.data = ReadPictureSubBlock(frame);
-            break;
-    }
+        ByteReader in = ReadPayload(frame, info->size);
+        if (box) SkipPayload(frame, frame.length - info->size);
+        // Skipping decodes only the box, whose text length says whether a text record
+        // follows.
+        if (kDecode || info->follower == Follower::TextRecord) {
+            DecodeCommandInto(frame.code, in, command.record);
+        }
+        switch (info->follower) {
+            case Follower::None:
+                break;
+            case Follower::PointList:
+                ReadPointList<kDecode>(command.points);
+                break;
+            case Follower::TwoPointLists:
+                ReadPointList<kDecode>(command.points);
+                ReadPointList<kDecode>(command.points2);
+                break;
+            case Follower::SegmentList:
+                ReadSegmentList<kDecode>(command.segments);
+                break;
+            case Follower::TextSubBlock:
+                ReadTextSubBlock<kDecode>(frame, command.text);
+                break;
+            case Follower::TextRecord:
+                ReadBoxText<kDecode>(frame, std::get<DrawTextBoxRecord>(command.record).TextLength,
+                                     command.text);
+                break;
+            case Follower::PictureSubBlock:
+                ReadPictureSubBlock<kDecode>(frame, command.data);
+                break;
+        }
+        return true;
+    }();
+    if (image_) file_.Seek(position_);
+    return more;
+}
+
+bool GdxReader::Next(GdxCommand& command) {
+    return Walk<true>(command);
+}
+
+bool GdxReader::Skip(int64_t& offset, int16_t& code) {
+    if (!Walk<false>(skipped_)) return false;
+    offset = skipped_.offset;
+    code = skipped_.code;
     return true;
+}
+
+void GdxReader::CountCommands(GdxSummary& summary) {
+    // Codes of the command table are counted in a flat table, the odd others in the map.
+    std::vector<int64_t> known(size_t(CommandTable().back().code) + 1, 0);
+    auto count = [&](int16_t code) {
+        ++summary.commands;
+        if (code >= 0 && size_t(code) < known.size())
+            ++known[size_t(code)];
+        else
+            ++summary.codes[code];
+    };
+    const FileBytes* image = file_.OpenImage();
+    int64_t offset = 0;
+    int16_t code = 0;
+    while (true) {
+        if (image) {
+            // Most records are a command with nothing after it whose payload fits: stepped
+            // over right here. Everything else, and every refusal, takes Skip's way.
+            const uint8_t* bytes = image->data();
+            const int64_t size = static_cast<int64_t>(image->size());
+            int64_t at = file_.Position();
+            while (size - at >= 4) {
+                code = static_cast<int16_t>(bytes[at] | (bytes[at + 1] << 8));
+                const CommandInfo* info = FindCommand(code);
+                if (!info || info->follower != Follower::None || code == DrawTextBoxRecord::kCode ||
+                    info->size > size - at - 4) {
+                    break;
+                }
+                at += 4 + info->size;
+                count(code);
+            }
+            file_.Seek(at);
+        }
+        if (!Skip(offset, code)) break;
+        count(code);
+    }
+    for (size_t c = 0; c < known.size(); ++c) {
+        if (known[c] > 0) summary.codes[int(c)] += known[c];
+    }
 }
 
 GdxSummary SummarizeFile(const std::string& path, double default_units_per_page) {
@@ -222,11 +339,7 @@ GdxSummary SummarizeFile(const std::string& path, double default_units_per_page)
     GdxSummary summary;
     summary.header = ReadHeader(file, default_units_per_page);
     GdxReader reader(file);
-    GdxCommand command;
-    while (reader.Next(command)) {
-        ++summary.commands;
-        ++summary.codes[command.code];
-    }
+    reader.CountCommands(summary);
     file.Close();
     return summary;
 }

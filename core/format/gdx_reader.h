@@ -31,14 +31,30 @@ struct GdxCommand {
     std::vector<uint8_t> data;             // picture bytes of 103 and 206
 };
 
+// What `cindral-cli info` reports: the header, the number of command records (records that
+// belong to a command are not counted) and how often each code occurs among them.
+struct GdxSummary {
+    GdxHeader header;
+    int64_t commands = 0;
+    std::map<int, int64_t> codes;
+};
+
 class GdxReader {
   public:
     // `file` is open for reading and positioned at the first command (after ReadHeader).
+    // When it is open on a memory image the reader walks the image in place.
     explicit GdxReader(file_object& file) : file_(file) {}
 
     // Reads the next command; false at the end of the file. A malformed record raises
     // IoError naming the file, the record's code and its byte offset.
     bool Next(GdxCommand& command);
+    // Steps over the next command with every check Next makes (its frame, length, point and
+    // segment lists, text and picture counts) but decodes none of its fields: opening a log
+    // refuses what reading it would refuse, at a fraction of the cost. false at the end.
+    bool Skip(int64_t& offset, int16_t& code);
+    // Skips every command to the end of the file, counting them into `summary` (its
+    // `commands` and `codes`).
+    void CountCommands(GdxSummary& summary);
 
   private:
     struct Frame {
@@ -46,26 +62,38 @@ class GdxReader {
         int16_t code;
         uint16_t length;
     };
+    template <bool kDecode>
+    bool Walk(GdxCommand& command);
     bool ReadFrame(Frame& frame);
     [[noreturn]] void Fail(const Frame& frame, const std::string& what) const;
-    void ReadPayload(const Frame& frame, size_t size, std::vector<uint8_t>& payload);
+    // The payload of `size` bytes, in place in the image or read into payload_.
+    ByteReader ReadPayload(const Frame& frame, size_t size);
     void SkipPayload(const Frame& frame, size_t size);
-    std::vector<PointRecord> ReadPointList();
-    std::vector<DrawLineRecord> ReadSegmentList();
-    std::string ReadTextSubBlock(const Frame& owner);
-    std::string ReadBoxText(const Frame& owner, int32_t text_length);
-    std::vector<uint8_t> ReadPictureSubBlock(const Frame& owner);
+    template <bool kDecode>
+    void ReadPointList(std::vector<PointRecord>& points);
+    template <bool kDecode>
+    void ReadSegmentList(std::vector<DrawLineRecord>& segments);
+    template <bool kDecode>
+    void ReadTextSubBlock(const Frame& owner, std::string& text);
+    template <bool kDecode>
+    void ReadBoxText(const Frame& owner, int32_t text_length, std::string& text);
+    template <bool kDecode>
+    void ReadPictureSubBlock(const Frame& owner, std::vector<uint8_t>& data);
+
+    // The read position: in the image while a command is walked (and handed back to the
+    // file after it), else the file's own.
+    int64_t Position() const;
+    int64_t Remaining() const;
+    void Read(void* destination, size_t count);  // count checked against Remaining()
+    void MoveTo(int64_t position);
+    std::string ReadText(size_t length);
 
     file_object& file_;
+    const uint8_t* image_ = nullptr;  // the open memory image, or nullptr
+    int64_t image_size_ = 0;
+    int64_t position_ = 0;  // in the image
     std::vector<uint8_t> payload_;
-};
-
-// What `cindral-cli info` reports: the header, the number of command records (records that
-// belong to a command are not counted) and how often each code occurs among them.
-struct GdxSummary {
-    GdxHeader header;
-    int64_t commands = 0;
-    std::map<int, int64_t> codes;
+    GdxCommand skipped_;  // what Skip reads the few fields it needs into
 };
 
 GdxSummary SummarizeFile(const std::string& path,

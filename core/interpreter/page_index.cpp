@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 #include <variant>
 
 #include "core/format/file_object.h"
+#include "core/format/gdx_reader.h"
 
 namespace cindral {
 namespace {
@@ -321,6 +323,72 @@ IndexedCommand ReachOf(const GdxCommand& command, ReachContext& c) {
         command.record);
 }
 
+// The byte offset of a named field in a record's payload, from its own field list.
+struct FieldOffset {
+    const char* name;
+    size_t at = 0;
+    size_t found = SIZE_MAX;
+    template <class N>
+    void operator()(const char* n, N&) {
+        if (std::strcmp(n, name) == 0) found = at;
+        at += sizeof(N);
+    }
+    void Text(const char*, std::string&, size_t capacity) { at += capacity + 1; }
+};
+
+template <class T>
+size_t OffsetOf(const char* name) {
+    T record;
+    FieldOffset finder{name};
+    record.Fields(finder);
+    return finder.found;
+}
+
+// Most commands of a log are lines, boxes and colours: their reach is read straight from
+// their bytes, the same reach ReachOf gives them, without decoding the record.
+struct QuickReach {
+    enum Kind : uint8_t { Decode, TwoDepths, Plain } kind = Decode;
+    uint16_t y1_at = 0, y2_at = 0;
+};
+
+template <class T>
+void AddTwoDepths(std::vector<QuickReach>& table) {
+    static_assert(T::kFollower == Follower::None, "read in place only without followers");
+    table[size_t(T::kCode)] = {QuickReach::TwoDepths, uint16_t(OffsetOf<T>("y1")),
+                               uint16_t(OffsetOf<T>("y2"))};
+}
+
+template <class T>
+void AddPlain(std::vector<QuickReach>& table) {
+    static_assert(T::kFollower == Follower::None, "read in place only without followers");
+    table[size_t(T::kCode)] = {QuickReach::Plain, 0, 0};
+}
+
+const std::vector<QuickReach>& QuickReaches() {
+    static const std::vector<QuickReach> table = [] {
+        std::vector<QuickReach> t(size_t(CommandTable().back().code) + 1);
+        // ReachOf gives each of these Depths(y1, y2) and nothing else.
+        AddTwoDepths<DrawLineRecord>(t);
+        AddTwoDepths<DrawRectangleRecord>(t);
+        AddTwoDepths<BoxOutlineRecord>(t);
+        AddTwoDepths<GridRecord>(t);
+        AddTwoDepths<DrawBoxRecord>(t);
+        AddTwoDepths<PatternFillBoxRecord>(t);
+        AddTwoDepths<GradientFillBoxRecord>(t);
+        AddTwoDepths<DrawPictureFileRecord>(t);
+        // State that no extent depends on.
+        AddPlain<SetColorRecord>(t);
+        AddPlain<SetLineStyleRecord>(t);
+        return t;
+    }();
+    return table;
+}
+
+double DoubleAt(const uint8_t* p) {
+    ByteReader in(p, 8);
+    return in.F64();
+}
+
 }  // namespace
 
 PageIndex PageIndex::Build(file_object& file, const GdxHeader& header) {
@@ -331,11 +399,36 @@ PageIndex PageIndex::Build(file_object& file, const GdxHeader& header) {
                                    ? context.depth_units_per_inch / header.XUnitsPerInch
                                    : context.depth_units_per_inch;
     context.width_x = std::fabs(header.MaxX - header.MinX);
+    const std::vector<QuickReach>& quick = QuickReaches();
+    const FileBytes* image = file.OpenImage();
     GdxReader reader(file);
     GdxCommand command;
-    while (reader.Next(command)) {
+    while (true) {
+        if (image) {
+            const uint8_t* bytes = image->data();
+            const int64_t size = static_cast<int64_t>(image->size());
+            int64_t at = file.Position();
+            while (size - at >= 4) {
+                const int16_t code = static_cast<int16_t>(bytes[at] | (bytes[at + 1] << 8));
+                if (code < 0 || size_t(code) >= quick.size()) break;
+                const QuickReach q = quick[size_t(code)];
+                if (q.kind == QuickReach::Decode) break;
+                const int64_t payload = FindCommand(code)->size;
+                if (payload > size - at - 4) break;  // the reader says what is wrong
+                if (q.kind == QuickReach::TwoDepths) {
+                    ExtentBuilder e(context);
+                    e.Depths(DoubleAt(bytes + at + 4 + q.y1_at),
+                             DoubleAt(bytes + at + 4 + q.y2_at));
+                    index.commands_.push_back(e.Finish(at));
+                } else {
+                    index.commands_.push_back(EveryPage(at));
+                }
+                at += 4 + payload;
+            }
+            file.Seek(at);
+        }
+        if (!reader.Next(command)) break;
         index.commands_.push_back(ReachOf(command, context));
-        ++index.codes_[command.code];
     }
     return index;
 }

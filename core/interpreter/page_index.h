@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <vector>
 
 #include "core/format/gdx_header.h"
@@ -50,10 +49,10 @@ class PageIndex {
     // Offsets of the commands a page with `selection` plays, in file order.
     std::vector<int64_t> CommandsFor(const PageSelection& selection) const;
 
-    // Command records and how often each code occurs (records that belong to a command,
-    // such as points and texts, are not counted).
+    // Command records (records that belong to a command, such as points and texts, are
+    // not counted).
     int64_t CommandCount() const { return static_cast<int64_t>(commands_.size()); }
-    const std::map<int, int64_t>& Codes() const { return codes_; }
+    const std::deque<IndexedCommand>& Commands() const { return commands_; }
     // Bytes the index holds, for the memory figures.
     size_t MemoryBytes() const { return commands_.size() * sizeof(IndexedCommand); }
 
@@ -61,7 +60,6 @@ class PageIndex {
     // Grows in blocks: no copy of the whole index while it is built, so opening a log never
     // holds it twice.
     std::deque<IndexedCommand> commands_;
-    std::map<int, int64_t> codes_;
 };
 
 }  // namespace cindral

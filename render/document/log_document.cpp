@@ -6,6 +6,7 @@
 #include "core/environment/errors.h"
 #include "core/format/byte_codec.h"
 #include "core/format/file_object.h"
+#include "core/format/gdx_reader.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/render_settings.h"
@@ -24,21 +25,21 @@ constexpr int64_t kMostLogBytes = int64_t(1) << 31;
 // band gap past the data window, and rounding a row either way.
 constexpr int kMarginRows = 2;
 
-std::vector<uint8_t> ReadAll(file_object& file) {
+FileBytes ReadAll(file_object& file) {
     if (file.FileSize > kMostLogBytes) {
         throw IoError(Quoted(file.FileName) + ": the file of " + std::to_string(file.FileSize) +
                           " bytes is too large for a compiled log.",
                       0);
     }
-    std::vector<uint8_t> bytes(static_cast<size_t>(file.FileSize));
+    FileBytes bytes(static_cast<size_t>(file.FileSize));
     file.ReadBlock(bytes.data(), bytes.size());
     return bytes;
 }
 
-// Header and index of bytes already in memory.
-std::shared_ptr<LoadedLog> IndexBytes(const std::string& path,
-                                      std::shared_ptr<const std::vector<uint8_t>> bytes,
-                                      double default_units_per_page) {
+// Header and command counts of bytes already in memory; every record is checked.
+std::shared_ptr<LoadedLog> WalkBytes(const std::string& path,
+                                     std::shared_ptr<const FileBytes> bytes,
+                                     double default_units_per_page) {
     auto log = std::make_shared<LoadedLog>();
     log->file_name = path;
     log->bytes = bytes;
@@ -47,7 +48,11 @@ std::shared_ptr<LoadedLog> IndexBytes(const std::string& path,
     file.UseMemoryImage(std::move(bytes));
     file.OpenRead();
     log->header = ReadHeader(file, default_units_per_page);
-    log->index = PageIndex::Build(file, log->header);
+    log->header_end = file.Position();
+    GdxSummary counts;
+    GdxReader(file).CountCommands(counts);
+    log->commands = counts.commands;
+    log->codes = std::move(counts.codes);
     file.Close();
     return log;
 }
@@ -58,9 +63,21 @@ std::shared_ptr<const LoadedLog> LoadLog(const std::string& path, double default
     file_object file;
     file.FileName = path;
     file.OpenRead();
-    auto bytes = std::make_shared<const std::vector<uint8_t>>(ReadAll(file));
+    auto bytes = std::make_shared<const FileBytes>(ReadAll(file));
     file.Close();
-    return IndexBytes(path, std::move(bytes), default_units_per_page);
+    return WalkBytes(path, std::move(bytes), default_units_per_page);
+}
+
+const PageIndex& LoadedLog::Index() const {
+    std::call_once(index->built, [this] {
+        file_object file;
+        file.FileName = file_name;
+        file.UseMemoryImage(bytes);
+        file.OpenRead();
+        file.Seek(header_end);
+        index->index = PageIndex::Build(file, header);
+    });
+    return index->index;
 }
 
 LogDocument::LogDocument(const std::string& path, LogDocumentOptions options, int pixels_per_inch)
@@ -182,12 +199,12 @@ void LogDocument::StorePageLength(bool custom, double units_per_page) {
     EncodeHeaderRecord(stored, record);
     const size_t old_length =
         4u + (log_->header.version == kOldHeaderCode ? kOldHeaderLength : kHeaderLength);
-    std::vector<uint8_t> bytes = record.Take();
-    const std::vector<uint8_t>& old = *log_->bytes;
+    const std::vector<uint8_t> head = record.Take();
+    FileBytes bytes(head.begin(), head.end());
+    const FileBytes& old = *log_->bytes;
     if (old.size() > old_length) bytes.insert(bytes.end(), old.begin() + old_length, old.end());
-    log_ =
-        IndexBytes(log_->file_name, std::make_shared<const std::vector<uint8_t>>(std::move(bytes)),
-                   options_.files.default_page_length);
+    log_ = WalkBytes(log_->file_name, std::make_shared<const FileBytes>(std::move(bytes)),
+                     options_.files.default_page_length);
     renderer_->UseMemoryImage(log_->bytes);
     SetPageLength(custom, units_per_page);
 }
@@ -237,7 +254,7 @@ std::vector<int64_t> LogDocument::CommandsOfPage(int page) const {
     selection.bottom = window.bottom;
     selection.header_mode = g.HeaderMode;
     selection.has_footer = g.HasFooter;
-    return log_->index.CommandsFor(selection);
+    return log_->Index().CommandsFor(selection);
 }
 
 void LogDocument::PreparePlay(gd_object& target, int page, std::vector<int64_t>& offsets) const {

@@ -8,12 +8,15 @@
 
 #include <QImage>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "core/environment/document_settings.h"
 #include "core/environment/settings.h"
+#include "core/format/file_image.h"
 #include "core/format/gdx_header.h"
 #include "core/interpreter/page_index.h"
 #include "core/pages/page_layout.h"
@@ -31,13 +34,25 @@ struct LogDocumentOptions {
     Settings settings;
 };
 
-// The bytes, header and index read at open; shared, read-only, by a document and its copies
-// on other threads.
+// The bytes and header read at open, the command counts the walk at open found, and the
+// page index; shared, read-only, by a document and its copies on other threads.
 struct LoadedLog {
     std::string file_name;
-    std::shared_ptr<const std::vector<uint8_t>> bytes;
-    GdxHeader header;  // as the file has it
-    PageIndex index;
+    std::shared_ptr<const FileBytes> bytes;
+    GdxHeader header;        // as the file has it
+    int64_t header_end = 0;  // offset of the first command
+    int64_t commands = 0;    // command records, as `cindral-cli info` counts them
+    std::map<int, int64_t> codes;
+
+    // The page index, built from the bytes on first use (describing a log never needs it),
+    // once for the document and all its copies, whichever thread asks first.
+    const PageIndex& Index() const;
+
+    struct LazyIndex {
+        std::once_flag built;
+        PageIndex index;
+    };
+    std::shared_ptr<LazyIndex> index = std::make_shared<LazyIndex>();
 };
 
 class LogDocument {
@@ -61,7 +76,7 @@ class LogDocument {
     const GdxHeader& Header() const { return view_; }
     // The header as the file has it.
     const GdxHeader& FileHeader() const { return log_->header; }
-    const PageIndex& Index() const { return log_->index; }
+    const PageIndex& Index() const { return log_->Index(); }
     const LogDocumentOptions& Options() const { return options_; }
     const std::shared_ptr<const LoadedLog>& Loaded() const { return log_; }
 
@@ -129,8 +144,8 @@ class LogDocument {
     bool use_index_ = true;
 };
 
-// Reads `path` whole and indexes it; the open of LogDocument, for callers that only want
-// the header and the counts (CindralError on a refused file).
+// Reads `path` whole and walks its records; the open of LogDocument, for callers that only
+// want the header and the counts (CindralError on a refused file).
 std::shared_ptr<const LoadedLog> LoadLog(const std::string& path, double default_units_per_page);
 
 }  // namespace cindral

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "core/environment/errors.h"
 #include "core/format/file_object.h"
@@ -197,8 +199,9 @@ TEST(GdxWriter, WidensTheHorizontalRangeWithEveryX) {
     EXPECT_EQ(in.F64(), 70);
 }
 
-TEST(GdxReader, AcceptsWhatTheFormatAllows) {
-    TempDir dir;
+// What the format allows and the reader must take: unknown and stray records, a wide box,
+// point lists ended by another command or by the end of the file.
+std::vector<uint8_t> TolerantFile() {
     GdxWriter writer(PageHeader());
     writer.Write(SetColorRecord());
     writer.WriteRecord(4242, {1, 2, 3, 4, 5});   // unknown: skipped by its length
@@ -222,7 +225,12 @@ TEST(GdxReader, AcceptsWhatTheFormatAllows) {
     PointRecord p;
     p.x = 4;
     writer.WriteRecord(12, Payload(p));
-    writer.Save(dir.File("ok.gdx"));
+    return writer.Bytes();
+}
+
+TEST(GdxReader, AcceptsWhatTheFormatAllows) {
+    TempDir dir;
+    WriteFileBytes(dir.File("ok.gdx"), TolerantFile());
 
     std::vector<GdxCommand> read = ReadAll(dir.File("ok.gdx"));
     std::vector<int> codes;
@@ -267,9 +275,13 @@ TEST(GdxReader, AFileWithOnlyAHeaderHasNoCommands) {
     EXPECT_TRUE(ReadAll(dir.File("empty.gdx")).empty());
 }
 
-// Every malformed file is refused with a message naming it and what is wrong; the file is
-// never written to.
-TEST(GdxReader, RefusesMalformedFilesClearly) {
+struct MalformedFile {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* message;
+};
+
+std::vector<MalformedFile> MalformedFiles() {
     auto header_only = [](auto change) {
         GdxWriter w(PageHeader());
         change(w.header());
@@ -282,12 +294,7 @@ TEST(GdxReader, RefusesMalformedFilesClearly) {
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    struct Row {
-        const char* name;
-        std::vector<uint8_t> bytes;
-        const char* message;
-    };
-    const Row rows[] = {
+    return std::vector<MalformedFile>{
         {"empty file", {}, "the file is empty"},
         {"one byte", {0x2D}, "only 1 byte long"},
         {"three bytes", {0x2D, 0x01, 0x72}, "only 3 bytes long"},
@@ -363,8 +370,14 @@ TEST(GdxReader, RefusesMalformedFilesClearly) {
         {"NaN depth", header_only([&](GdxHeader& h) { h.TopDepth = nan; }),
          "TopDepth is not a number"},
     };
+}
+
+// Every malformed file is refused with a message naming it and what is wrong; the file is
+// never written to.
+TEST(GdxReader, RefusesMalformedFilesClearly) {
+    const std::vector<MalformedFile> rows = MalformedFiles();
     TempDir dir;
-    for (const Row& row : rows) {
+    for (const MalformedFile& row : rows) {
         SCOPED_TRACE(row.name);
         std::string path = dir.File("bad.gdx");
         WriteFileBytes(path, row.bytes);
@@ -384,6 +397,71 @@ TEST(GdxReader, RefusesMalformedFilesClearly) {
         EXPECT_EQ(ReadFileBytes(path), row.bytes);
         EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
         ::chmod(path.c_str(), 0644);
+    }
+}
+
+// How one walk of a file ended: the offset and code of every command, or the refusal.
+std::string WalkOutcome(const std::string& path, bool in_memory, bool decode) {
+    std::string out;
+    try {
+        file_object file;
+        file.FileName = path;
+        if (in_memory) {
+            const std::vector<uint8_t> bytes = ReadFileBytes(path);
+            file.UseMemoryImage(std::make_shared<const FileBytes>(bytes.begin(), bytes.end()));
+        }
+        file.OpenRead();
+        ReadHeader(file);
+        GdxReader reader(file);
+        GdxCommand command;
+        int64_t offset = 0;
+        int16_t code = 0;
+        while (decode ? reader.Next(command) : reader.Skip(offset, code)) {
+            if (decode) {
+                offset = command.offset;
+                code = command.code;
+            }
+            out += std::to_string(offset) + ":" + std::to_string(code) + " ";
+        }
+        if (!in_memory || decode) return out;
+        // Counting takes its own way over the bytes: it must count what the walk found.
+        file.Seek(0);
+        ReadHeader(file);
+        GdxSummary summary;
+        GdxReader(file).CountCommands(summary);
+        int64_t counted = 0;
+        for (const auto& [c, n] : summary.codes) counted += n;
+        return out + "counted " + std::to_string(summary.commands) + "/" + std::to_string(counted);
+    } catch (const IoError& e) {
+        return out + "refused: " + e.what();
+    }
+}
+
+// Opening a log steps over its records without decoding them, from the bytes in memory;
+// drawing reads them from the file or from memory. Every way must find the same commands and
+// refuse the same files with the same message.
+TEST(GdxReader, SkippingAndReadingAgreeOnEveryFile) {
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+    for (MalformedFile& row : MalformedFiles()) files.emplace_back(row.name, std::move(row.bytes));
+    files.emplace_back("tolerant", TolerantFile());
+    GdxWriter every(PageHeader());
+    for (const GdxCommand& c : EveryCommand()) every.Write(c);
+    files.emplace_back("every command", every.Bytes());
+    TempDir dir;
+    const std::string path = dir.File("walk.gdx");
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        WriteFileBytes(path, bytes);
+        const std::string read = WalkOutcome(path, false, true);
+        EXPECT_EQ(WalkOutcome(path, true, true), read);
+        EXPECT_EQ(WalkOutcome(path, false, false), read);
+        const std::string skipped = WalkOutcome(path, true, false);
+        EXPECT_EQ(skipped.substr(0, read.size()), read);
+        if (read.find("refused") == std::string::npos) {
+            const size_t n = size_t(std::count(read.begin(), read.end(), ' '));
+            EXPECT_EQ(skipped.substr(read.size()),
+                      "counted " + std::to_string(n) + "/" + std::to_string(n));
+        }
     }
 }
 

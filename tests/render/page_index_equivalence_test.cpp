@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/format/byte_codec.h"
+#include "core/format/file_object.h"
 #include "core/format/gdx_writer.h"
 #include "render/document/log_document.h"
 #include "temp_dir.h"
@@ -327,8 +328,28 @@ GdxHeader BaseHeader() {
     return h;
 }
 
+// The document's index reads the reach of lines, boxes and colours straight from the bytes
+// in memory; built from the file on disk every command is decoded. Both must agree.
+void ExpectTheIndexOfTheDecodedCommands(const LogDocument& document, const std::string& what) {
+    file_object file;
+    file.FileName = document.FileName();
+    file.OpenRead();
+    const GdxHeader header = ReadHeader(file);
+    const PageIndex decoded = PageIndex::Build(file, header);
+    const auto& quick = document.Index().Commands();
+    ASSERT_EQ(decoded.Commands().size(), quick.size()) << what;
+    for (size_t i = 0; i < quick.size(); ++i) {
+        const IndexedCommand& a = decoded.Commands()[i];
+        const IndexedCommand& b = quick[i];
+        ASSERT_TRUE(a.offset == b.offset && a.reach == b.reach && a.band == b.band &&
+                    a.low == b.low && a.high == b.high)
+            << what << ": command " << i << " at byte " << a.offset;
+    }
+}
+
 void ExpectSamePages(LogDocument& document, const std::string& what) {
     ASSERT_GT(document.PageCount(), 1) << what;
+    ExpectTheIndexOfTheDecodedCommands(document, what);
     for (int page = 0; page < document.PageCount(); ++page) {
         document.SetUseIndex(false);
         const QImage whole = document.RenderPage(page);
