@@ -25,6 +25,7 @@
 #include <cmath>
 
 #include "app/about_box.h"
+#include "app/file_watch.h"
 #include "app/help.h"
 #include "app/mag_frm.h"
 #include "app/metafile_export_command.h"
@@ -78,6 +79,8 @@ TCindralFrm::TCindralFrm(Settings& settings, QWidget* parent)
     createActions();
     worker_ = new PageWorker(this);
     connect(worker_, &PageWorker::PageDone, this, &TCindralFrm::PageDone);
+    FileWatch = new LogFileWatch(this);
+    connect(FileWatch, &LogFileWatch::Settled, this, [this] { ReloadLog(false); });
     slow_page_timer_ = new QTimer(this);
     connect(slow_page_timer_, &QTimer::timeout, this, &TCindralFrm::SlowPageCheck);
 
@@ -128,6 +131,14 @@ void TCindralFrm::createControls() {
     setCentralWidget(ScrollBox1);
     ScrollBox1->setFocus();
     connect(Image1, &PageImage::MouseRow, this, &TCindralFrm::ShowDepthAt);
+    DepthMarker = new QWidget(Image1);
+    DepthMarker->setObjectName("DepthMarker");
+    DepthMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
+    DepthMarker->setAutoFillBackground(true);
+    QPalette marker = DepthMarker->palette();
+    marker.setColor(QPalette::Window, QColor(220, 0, 0));
+    DepthMarker->setPalette(marker);
+    DepthMarker->hide();
 
     PagePNL = new QLabel(this);
     PagePNL->setObjectName("PagePNL");
@@ -140,7 +151,7 @@ void TCindralFrm::createControls() {
 void TCindralFrm::createActions() {
     QStyle* style = this->style();
     auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
-                       void (TCindralFrm::*slot)()) {
+                       auto slot) {
         auto* action = new QAction(text, this);
         if (!key.isEmpty()) action->setShortcut(key);
         action->setStatusTip(tip);
@@ -157,6 +168,8 @@ void TCindralFrm::createActions() {
     // The standard Save As key is empty under some desktops' key schemes; the guide promises
     // Ctrl+Shift+S everywhere.
     SaveAs1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    Reload1 = make("&Reload", QKeySequence(Qt::Key_F5), "Read the log again from its file.",
+                   [this] { ReloadLog(true); });
     // Its command comes from the print module (AddPrintCommands).
     Print1 = new QAction("&Print...", this);
     Print1->setShortcut(QKeySequence::Print);
@@ -184,6 +197,9 @@ void TCindralFrm::createActions() {
                      &TCindralFrm::LastPageClick);
     Gotopage1 = make("&Go to page ...", QKeySequence(Qt::CTRL | Qt::Key_G),
                      "Select the page to display.", &TCindralFrm::PageNumBTNClick);
+    GotoDepth1 =
+        make("Go to De&pth...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
+             "Show the page holding a depth or an elevation.", &TCindralFrm::GotoDepth1Click);
     CustomPageBreaks1 =
         make("&Custom Page Length...", QKeySequence(), "Set the number of units per page.",
              &TCindralFrm::CustomPageBreaks1Click);
@@ -207,6 +223,7 @@ void TCindralFrm::createActions() {
     RecentMenu = file->addMenu("Open &Recent");
     connect(RecentMenu, &QMenu::aboutToShow, this, &TCindralFrm::FillRecentMenu);
     file->addAction(SaveAs1);
+    file->addAction(Reload1);
     file->addSeparator();
     file->addAction(Print1);
     AddPrintCommands(*this, file);
@@ -226,6 +243,7 @@ void TCindralFrm::createActions() {
     view->addAction(FirstPage1);
     view->addAction(LastPage1);
     view->addAction(Gotopage1);
+    view->addAction(GotoDepth1);
     view->addSeparator();
     view->addAction(CustomPageBreaks1);
     view->addSeparator();
@@ -262,6 +280,7 @@ void TCindralFrm::updateActions() {
     const bool pages = !NoPages && Document;
     const int last = pages ? Document->LastPage() : -1;
     SaveAs1->setEnabled(pages);
+    Reload1->setEnabled(Document != nullptr);
     Print1->setEnabled(pages);
     Copy1->setEnabled(pages && DisplayedPage >= 0);
     CopyDepth1->setEnabled(pages);
@@ -270,6 +289,7 @@ void TCindralFrm::updateActions() {
     PageUp1->setEnabled(pages && ShownPage > 0);
     FirstPage1->setEnabled(pages && ShownPage > 0);
     Gotopage1->setEnabled(pages && last > 0);
+    GotoDepth1->setEnabled(pages);
     CustomPageBreaks1->setEnabled(pages);
     CustomPageBreaks1->setChecked(pages && Document->Header().CustomPageLength == 1);
     SelectInterval1->setEnabled(pages);
@@ -336,6 +356,7 @@ bool TCindralFrm::OpenFile(const QString& path) {
     CurrentFileName = name;
     setWindowTitle(WindowCaption(CurrentFileName));
     RememberRecentFile(QString::fromStdString(name));
+    FileWatch->Follow(QString::fromStdString(name));
     CountPages();
     ShownPage = 0;
     LayoutChanged();
@@ -401,6 +422,9 @@ void TCindralFrm::LayoutChanged() {
 
 void TCindralFrm::ShowCurrentPage() {
     UpdatePageControls();
+    // The marker belongs to the depth gone to; any other page move takes it away.
+    if (!marker_pending_) marker_row_ = -1;
+    DepthMarker->setVisible(marker_row_ >= 0 && marker_page_ == DisplayedPage);
     if (!Document || NoPages) return;
     ScrollBox1->verticalScrollBar()->setValue(0);
     QImage drawn;
@@ -467,6 +491,7 @@ void TCindralFrm::Display(int page, const QImage& image) {
     Image1->setPixmap(QPixmap::fromImage(ViewBitmap));
     Image1->resize(ViewBitmap.deviceIndependentSize().toSize());
     RestoreZoomAnchor();
+    PlaceDepthMarker();
     if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
     UpdatePageControls();
     RepaintMagnifier();
@@ -569,6 +594,7 @@ bool TCindralFrm::SaveAsTo(const QString& typed) {
     }
     CurrentFileName = result.document_file;
     Document->SetFileName(result.document_file);
+    FileWatch->Follow(QString::fromStdString(CurrentFileName));
     setWindowTitle(WindowCaption(CurrentFileName));
     if (result.saved) RememberRecentFile(QString::fromStdString(CurrentFileName));
     return result.saved;

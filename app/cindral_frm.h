@@ -29,6 +29,7 @@ struct Settings;
 
 namespace cindral::app {
 
+class LogFileWatch;
 class PageWorker;
 class TMagFrm;
 
@@ -59,12 +60,21 @@ class TCindralFrm : public QMainWindow {
     // Save As onto `typed` after the Save dialog: extension check, overwrite question, copy.
     // False when nothing was saved (the user declined, or the copy failed and was reported).
     bool SaveAsTo(const QString& typed);
+    // Reads the open log again, keeping the page and the place in it (the page held to the
+    // new last page). A log that cannot be read leaves the last good state on screen: by hand
+    // (F5) with a message, after a change on disk with a notice in the status bar.
+    bool ReloadLog(bool by_hand);
 
     void PageDownBTNClick();
     void PageUpBTNClick();
     void FirstPageClick();
     void LastPageClick();
     void PageNumBTNClick();
+    void GotoDepth1Click();
+    // Shows the page holding `value` (a depth, or an elevation) with the marker line at its
+    // row, scrolled into view; false after saying why when the interval on screen does not
+    // reach it.
+    bool GoToDepth(double value, bool elevation);
     void CustomPageBreaks1Click();
     void SelectInterval1Click();
     void CopyDepth1Click();
@@ -131,6 +141,7 @@ class TCindralFrm : public QMainWindow {
 
     QAction* Open1;
     QAction* SaveAs1;
+    QAction* Reload1;
     QAction* Print1;
     QAction* Exit1;
     QAction* Quit1;
@@ -141,6 +152,7 @@ class TCindralFrm : public QMainWindow {
     QAction* FirstPage1;
     QAction* LastPage1;
     QAction* Gotopage1;
+    QAction* GotoDepth1;
     QAction* CustomPageBreaks1;
     QAction* SelectInterval1;
     QAction* Contents1;
@@ -155,6 +167,10 @@ class TCindralFrm : public QMainWindow {
     QAction* FitPage1;
     QLabel* ZoomPNL;
     TMagFrm* Magnifier;
+    // Says when the open log has changed on disk and the change has settled.
+    LogFileWatch* FileWatch;
+    // The line under the depth last gone to, on the page that holds it.
+    QWidget* DepthMarker;
 
     // Recently opened logs, newest first, as kept between runs.
     static QStringList RecentFiles();
@@ -207,6 +223,12 @@ class TCindralFrm : public QMainWindow {
     QPointF zoom_anchor_{-1, -1};
     void KeepZoomAnchor();
     void RestoreZoomAnchor();
+    // The marker row (in drawn rows of `marker_page_`) waiting for its page to be shown, and
+    // the marker placed and scrolled to once it is; -1: no marker.
+    int marker_page_ = -1;
+    int marker_row_ = -1;
+    bool marker_pending_ = false;
+    void PlaceDepthMarker();
 };
 
 // "Cindral 2003 - " + the file name, or "UNTITLED".

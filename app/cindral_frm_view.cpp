@@ -168,9 +168,12 @@ void TCindralFrm::RefitZoom() {
 
 void TCindralFrm::KeepZoomAnchor() {
     if (DisplayedPage < 0 || Image1->width() <= 0 || Image1->height() <= 0) return;
-    const QPoint centre =
-        Image1->mapFrom(ScrollBox1->viewport(), ScrollBox1->viewport()->rect().center());
-    zoom_anchor_ = {double(centre.x()) / Image1->width(), double(centre.y()) / Image1->height()};
+    // The exact middle (half pixels kept), so keeping and restoring at the same size leaves
+    // the view where it was.
+    const QPointF centre =
+        QPointF(Image1->mapFrom(ScrollBox1->viewport(), QPoint(0, 0))) +
+        QPointF(ScrollBox1->viewport()->width(), ScrollBox1->viewport()->height()) / 2;
+    zoom_anchor_ = {centre.x() / Image1->width(), centre.y() / Image1->height()};
 }
 
 void TCindralFrm::RestoreZoomAnchor() {

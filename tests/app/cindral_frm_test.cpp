@@ -13,12 +13,15 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTest>
 #include <filesystem>
 #include <functional>
 
 #include "app/about_box.h"
+#include "app/goto_depth_dlg.h"
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
 #include "app/select_depth_frm.h"
@@ -241,6 +244,154 @@ TEST_F(MainWindow, GoToPageClampsTheTypedNumber) {
         window->Gotopage1->trigger();
         EXPECT_EQ(Panel(), row.panel);
     }
+}
+
+// The page holding a depth, and the row under the marker, at the edges of pages: the last row
+// of page 1 reads 701, the first of page 2 reads 700. The read-out under the marker is the
+// independent check of the row.
+TEST_F(MainWindow, GoToDepthMarksTheRowAtPageBoundaries) {
+    Open();
+    window->show();
+    struct Row {
+        double value;
+        bool elevation;
+        const char* panel;  // empty: refused with `message`
+        int marker_y;
+        const char* readout;
+        const char* message;
+    };
+    const Row rows[] = {
+        {1200, false, "1 of 3", 0, "1200.00", ""},
+        {701, false, "1 of 3", 499, "701.00", ""},
+        {700.5, false, "1 of 3", 499, "701.00", ""},  // the row at or above it
+        {700, false, "2 of 3", 0, "700.00", ""},
+        {200, false, "3 of 3", 0, "200.00", ""},
+        {0, false, "3 of 3", 200, "0.00", ""},
+        {950, true, "2 of 3", 0, "950.00", ""},  // datum 250: depth 700
+        {1300, false, "", 0, "", "The depth (1300) is higher than the log's top (1200)"},
+        {-1, false, "", 0, "", "The depth (-1) is lower than the log's base (0)"},
+        {1451, true, "", 0, "", "The elevation (1451) is higher than the log's top (1450)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.value);
+        ui.messages.clear();
+        window->ElevationCb->setChecked(row.elevation);
+        const bool found = window->GoToDepth(row.value, row.elevation);
+        if (*row.panel == 0) {
+            EXPECT_FALSE(found);
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+            EXPECT_EQ(ui.messages[0].text, row.message);
+            continue;
+        }
+        ASSERT_TRUE(found);
+        ASSERT_TRUE(window->WaitForPage());
+        EXPECT_EQ(Panel(), row.panel);
+        EXPECT_TRUE(ui.messages.empty());
+        QWidget* marker = window->DepthMarker;
+        ASSERT_TRUE(marker->isVisible());
+        const int y = marker->y();
+        EXPECT_EQ(y, row.marker_y);
+        window->ShowDepthAt(y);
+        EXPECT_EQ(window->DepthEd->text().toStdString(), row.readout);
+        // Scrolled so that the marker is in view.
+        const QPoint in_view = marker->mapTo(window->ScrollBox1->viewport(), QPoint(0, 1));
+        EXPECT_TRUE(window->ScrollBox1->viewport()->rect().contains(in_view));
+    }
+    // Another page move takes the marker away.
+    window->FirstPage1->trigger();
+    EXPECT_FALSE(window->DepthMarker->isVisible());
+}
+
+TEST_F(MainWindow, GoToDepthDialogAsksAgainAfterADepthOutsideTheLog) {
+    Open();
+    OnNextDialog([&](QDialog* dialog) {
+        auto* go_to = qobject_cast<TGotoDepthDlg*>(dialog);
+        ASSERT_NE(go_to, nullptr);
+        go_to->ValueEd->setText("5000");
+        go_to->OKBTN->click();
+        OnNextDialog([](QDialog* again) {
+            auto* go_to = qobject_cast<TGotoDepthDlg*>(again);
+            ASSERT_NE(go_to, nullptr);
+            go_to->ValueEd->setText("450");
+            go_to->OKBTN->click();
+        });
+    });
+    window->GotoDepth1->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The depth (5000) is higher than the log's top (1200)");
+    EXPECT_EQ(Panel(), "2 of 3");
+}
+
+// A log recompiled while it is open: written whole through a temporary file renamed over it,
+// or rewritten in place. The view follows it on the page it showed, at the same place.
+TEST_F(MainWindow, ReloadFollowsTheLogRewrittenOnDisk) {
+    Open();
+    window->resize(420, 320);
+    window->show();
+    window->PageDown1->trigger();
+    ASSERT_TRUE(window->WaitForPage());
+    QScrollBar* bar = window->ScrollBox1->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 60);
+    bar->setValue(60);
+    struct Row {
+        const char* how;
+        double top;
+        const char* panel;
+        int page;  // expected on screen
+    };
+    const Row rows[] = {
+        {"rename", 1600, "2 of 4", 1},
+        {"in place", 2100, "2 of 5", 1},
+        {"shorter, in place", 400, "1 of 1", 0},
+        {"longer, rename", 1200, "1 of 3", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.how);
+        const std::string written = std::string(row.how).find("rename") != std::string::npos
+                                        ? dir.File("log.gdx.part")
+                                        : log;
+        cindral::testing::WriteLog(written, cindral::testing::PixelHeader(row.top));
+        if (written != log) std::filesystem::rename(written, log);
+        QTRY_COMPARE_WITH_TIMEOUT(window->Document->FileHeader().TopDepth, row.top, 10000);
+        ASSERT_TRUE(window->WaitForPage());
+        EXPECT_EQ(Panel(), row.panel);
+        LogDocumentOptions options;
+        options.files = DocumentSettingsFrom(settings, dir.path());
+        options.settings = settings;
+        LogDocument reference(log, options, 100);
+        EXPECT_TRUE(window->ViewBitmap == reference.RenderPage(row.page));
+        if (row.page == 1) EXPECT_EQ(bar->value(), 60);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+// Half a log on disk (a compiler caught mid-write) leaves the last good page on screen with a
+// notice, not a message box; the finished file is then shown. F5 on a broken file says why.
+TEST_F(MainWindow, BrokenRewriteKeepsTheLastGoodPage) {
+    Open();
+    window->show();
+    window->LastPage1->trigger();
+    ASSERT_TRUE(window->WaitForPage());
+    const QImage shown = window->ViewBitmap;
+    std::vector<uint8_t> cut = ReadFileBytes(log);
+    cut.resize(cut.size() - 20);
+    cindral::testing::WriteBytes(log, cut);
+    QTRY_VERIFY_WITH_TIMEOUT(window->statusBar()->currentMessage().contains("cannot be read"),
+                             10000);
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains(QString::fromStdString(log)));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(Panel(), "3 of 3");
+    EXPECT_TRUE(window->ViewBitmap == shown);
+
+    window->Reload1->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+    EXPECT_TRUE(window->ViewBitmap == shown);
+
+    cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1700));
+    QTRY_COMPARE_WITH_TIMEOUT(Panel(), std::string("3 of 4"), 10000);
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 // Answers the custom page length dialog: ticks the box as asked, types the units, presses OK.
