@@ -22,7 +22,9 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/about_box.h"
 #include "app/file_watch.h"
@@ -35,6 +37,7 @@
 #include "app/print_command.h"
 #include "app/startup.h"
 #include "app/sys_files_dlg.h"
+#include "app/view_memory.h"
 #include "core/environment/directories.h"
 #include "core/environment/display_options.h"
 #include "core/environment/document_settings.h"
@@ -170,6 +173,8 @@ void TCindralFrm::createActions() {
     SaveAs1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
     Reload1 = make("&Reload", QKeySequence(Qt::Key_F5), "Read the log again from its file.",
                    [this] { ReloadLog(true); });
+    Properties1 = make("P&roperties...", QKeySequence(Qt::ALT | Qt::Key_Return),
+                       "Show what the log's header says.", &TCindralFrm::Properties1Click);
     // Its command comes from the print module (AddPrintCommands).
     Print1 = new QAction("&Print...", this);
     Print1->setShortcut(QKeySequence::Print);
@@ -224,6 +229,7 @@ void TCindralFrm::createActions() {
     connect(RecentMenu, &QMenu::aboutToShow, this, &TCindralFrm::FillRecentMenu);
     file->addAction(SaveAs1);
     file->addAction(Reload1);
+    file->addAction(Properties1);
     file->addSeparator();
     file->addAction(Print1);
     AddPrintCommands(*this, file);
@@ -281,6 +287,7 @@ void TCindralFrm::updateActions() {
     const int last = pages ? Document->LastPage() : -1;
     SaveAs1->setEnabled(pages);
     Reload1->setEnabled(Document != nullptr);
+    Properties1->setEnabled(Document != nullptr);
     Print1->setEnabled(pages);
     Copy1->setEnabled(pages && DisplayedPage >= 0);
     CopyDepth1->setEnabled(pages);
@@ -344,6 +351,7 @@ bool TCindralFrm::OpenFile(const QString& path) {
         ShowError(e.what());
         return false;
     }
+    RememberShownView();
     std::unique_ptr<LogDocument> previous = std::move(Document);
     Document = std::move(document);
     if (!CreateViewCanvas()) {
@@ -359,6 +367,11 @@ bool TCindralFrm::OpenFile(const QString& path) {
     FileWatch->Follow(QString::fromStdString(name));
     CountPages();
     ShownPage = 0;
+    // Back to where the log was left last time.
+    if (const std::optional<RememberedView> view = RecallView(QString::fromStdString(name))) {
+        ShownPage = std::clamp(view->page, 0, std::max(0, Document->LastPage()));
+        if (!view->zoom.isEmpty()) ViewZoom = ZoomFromText(view->zoom);
+    }
     LayoutChanged();
     WaitForPage();
     return true;
@@ -648,6 +661,7 @@ void TCindralFrm::FillRecentMenu() {
 }
 
 void TCindralFrm::closeEvent(QCloseEvent* event) {
+    RememberShownView();
     StoreWindowPlacement(*this, settings_);
     event->accept();
 }

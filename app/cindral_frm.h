@@ -64,6 +64,9 @@ class TCindralFrm : public QMainWindow {
     // new last page). A log that cannot be read leaves the last good state on screen: by hand
     // (F5) with a message, after a change on disk with a notice in the status bar.
     bool ReloadLog(bool by_hand);
+    void Properties1Click();
+    // Keeps the page, zoom and view mode of the open log for when it is opened again.
+    void RememberShownView();
 
     void PageDownBTNClick();
     void PageUpBTNClick();
@@ -142,6 +145,7 @@ class TCindralFrm : public QMainWindow {
     QAction* Open1;
     QAction* SaveAs1;
     QAction* Reload1;
+    QAction* Properties1;
     QAction* Print1;
     QAction* Exit1;
     QAction* Quit1;

@@ -1,14 +1,17 @@
 // The main window's commands on the open log's file: reading it again when it changes on
-// disk or on F5.
+// disk or on F5, its properties, and the view kept for it.
 
 #include <QStatusBar>
 #include <algorithm>
 
 #include "app/cindral_frm.h"
 #include "app/file_watch.h"
+#include "app/properties_dlg.h"
+#include "app/view_memory.h"
 #include "core/environment/errors.h"
 #include "core/environment/ui.h"
 #include "render/document/log_document.h"
+#include "render/document/log_summary.h"
 
 namespace cindral::app {
 
@@ -42,6 +45,21 @@ bool TCindralFrm::ReloadLog(bool by_hand) {
     statusBar()->showMessage("Reloaded " + QString::fromStdString(CurrentFileName), 5000);
     LayoutChanged();
     return true;
+}
+
+void TCindralFrm::Properties1Click() {
+    if (!Document) return;
+    TPropertiesDlg dialog(
+        QString::fromStdString(SummaryText(CurrentFileName, *Document, ScreenPixelsPerInch)), this);
+    dialog.exec();
+}
+
+void TCindralFrm::RememberShownView() {
+    if (!Document || CurrentFileName.empty()) return;
+    RememberedView view;
+    view.page = ShownPage;
+    view.zoom = ZoomText(ViewZoom);
+    RememberView(QString::fromStdString(CurrentFileName), view);
 }
 
 }  // namespace cindral::app

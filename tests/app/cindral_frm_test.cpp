@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -24,7 +25,9 @@
 #include "app/goto_depth_dlg.h"
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
+#include "app/properties_dlg.h"
 #include "app/select_depth_frm.h"
+#include "app/view_memory.h"
 #include "core/environment/document_settings.h"
 #include "core/environment/errors.h"
 #include "core/environment/recording_ui.h"
@@ -392,6 +395,74 @@ TEST_F(MainWindow, BrokenRewriteKeepsTheLastGoodPage) {
     cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1700));
     QTRY_COMPARE_WITH_TIMEOUT(Panel(), std::string("3 of 4"), 10000);
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(MainWindow, PropertiesShowTheHeaderSummaryToCopy) {
+    Open();
+    QString shown;
+    OnNextDialog([&](QDialog* dialog) {
+        auto* properties = qobject_cast<TPropertiesDlg*>(dialog);
+        ASSERT_NE(properties, nullptr);
+        shown = properties->Memo->toPlainText();
+        EXPECT_TRUE(properties->Memo->isReadOnly());
+        properties->CopyBtn->click();
+        properties->CloseBtn->click();
+    });
+    window->Properties1->trigger();
+    const QStringList lines = shown.split('\n');
+    ASSERT_GT(lines.size(), 10);
+    EXPECT_EQ(lines[0].toStdString(), "File:         " + log);
+    for (const char* line :
+         {"Page:         3 x 5 in", "Depth:        top 1200, bottom 0 (100 units per inch)",
+          "Elevation:    datum 250", "Pages:        3 (at 100 dpi)", "Commands:     1"}) {
+        EXPECT_TRUE(lines.contains(line)) << line;
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), shown);
+}
+
+// The page and zoom a log was left at come back when it is opened again, in this window or
+// the next one; a log not seen before opens on its first page.
+TEST_F(MainWindow, ReopenedLogComesBackToItsPageAndZoom) {
+    const QString other = QString::fromStdString(dir.File("b.gdx"));
+    cindral::testing::WriteLog(other.toStdString(), cindral::testing::PixelHeader(2200));
+    Open();
+    window->LastPage1->trigger();
+    window->SetZoom({ZoomMode::Percent, 150});
+    ASSERT_TRUE(window->OpenFile(other));
+    EXPECT_EQ(Panel(), "1 of 5");
+    window->PageDown1->trigger();
+    window->SetZoom({ZoomMode::Percent, 50});
+    Open();
+    EXPECT_EQ(Panel(), "3 of 3");
+    EXPECT_EQ(window->ZoomPNL->text(), "150 %");
+    window->close();
+    window = std::make_unique<TCindralFrm>(settings);
+    window->ScreenPixelsPerInch = 100;
+    ASSERT_TRUE(window->OpenFile(other));
+    EXPECT_EQ(Panel(), "2 of 5");
+    EXPECT_EQ(window->ZoomPNL->text(), "50 %");
+}
+
+TEST(ViewMemory, KeepsTheMostRecentLogsOnly) {
+    TempDir dir;
+    cindral::testing::UseActualSizeIn(dir);
+    for (int i = 0; i <= kRememberedLogs; ++i) {
+        RememberView(QString("/logs/%1.gdx").arg(i), {i, "100", i % 2 == 1});
+    }
+    // Seen again: newest, so it outlives the others.
+    RememberView("/logs/1.gdx", {7, "fit-page", true});
+    RememberView("/logs/extra.gdx", {0, "100", false});
+    EXPECT_FALSE(RecallView("/logs/0.gdx"));
+    EXPECT_FALSE(RecallView("/logs/2.gdx"));
+    const std::optional<RememberedView> again = RecallView("/logs/1.gdx");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->page, 7);
+    EXPECT_EQ(again->zoom, "fit-page");
+    EXPECT_TRUE(again->continuous);
+    const std::optional<RememberedView> last =
+        RecallView(QString("/logs/%1.gdx").arg(kRememberedLogs));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->page, kRememberedLogs);
 }
 
 // Answers the custom page length dialog: ticks the box as asked, types the units, presses OK.
