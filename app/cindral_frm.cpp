@@ -273,12 +273,26 @@ void TCindralFrm::createActions() {
     ToolBar->addAction(PageDown1);
     ToolBar->addAction(PageUp1);
     ToolBar->addAction(Gotopage1);
-    ToolBar->addAction(CustomPageBreaks1);
-    ToolBar->addAction(SelectInterval1);
-    ToolBar->addSeparator();
-    ToolBar->addWidget(DepthEd);
-    ToolBar->addSeparator();
-    ToolBar->addWidget(ElevationCb);
+    // The depth commands and the read-out take a second row, so that at a large desktop
+    // scale nothing has to hide behind the toolbar's overflow button.
+    addToolBarBreak();
+    DepthBar = addToolBar("Depth");
+    DepthBar->setObjectName("DepthBar");
+    DepthBar->setMovable(false);
+    DepthBar->addAction(CustomPageBreaks1);
+    DepthBar->addAction(SelectInterval1);
+    DepthBar->addSeparator();
+    DepthBar->addWidget(DepthEd);
+    DepthBar->addSeparator();
+    DepthBar->addWidget(ElevationCb);
+    DepthBar->addAction(GotoDepth1);
+    // Short button texts; the menus keep the full ones.
+    Print1->setIconText("Print");
+    Copy1->setIconText("Copy");
+    Gotopage1->setIconText("Go to Page");
+    CustomPageBreaks1->setIconText("Page Length");
+    SelectInterval1->setIconText("Interval");
+    GotoDepth1->setIconText("Go to Depth");
     createViewCommands(view);
 }
 

@@ -135,6 +135,7 @@ class TCindralFrm : public QMainWindow {
 
     // --- controls ---
     QToolBar* ToolBar;
+    QToolBar* DepthBar;
     QLineEdit* DepthEd;
     QCheckBox* ElevationCb;
     QScrollArea* ScrollBox1;
