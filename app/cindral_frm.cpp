@@ -32,6 +32,7 @@
 #include "app/mag_frm.h"
 #include "app/metafile_export_command.h"
 #include "app/page_setup_frm.h"
+#include "app/page_strip.h"
 #include "app/page_worker.h"
 #include "app/picture_export_command.h"
 #include "app/print_command.h"
@@ -133,7 +134,19 @@ void TCindralFrm::createControls() {
     ScrollBox1->setWidgetResizable(false);
     setCentralWidget(ScrollBox1);
     ScrollBox1->setFocus();
-    connect(Image1, &PageImage::MouseRow, this, &TCindralFrm::ShowDepthAt);
+    connect(Image1, &PageImage::MouseRow, this, [this](int row) {
+        mouse_page_ = -1;
+        ShowDepthAt(row);
+    });
+    Strip = new PageStrip(this);
+    Strip->setObjectName("Strip");
+    Strip->hide();
+    connect(Strip, &PageStrip::MouseAt, this, [this](int page, int row) {
+        mouse_page_ = page;
+        ShowDepthAt(row);
+    });
+    connect(ScrollBox1->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &TCindralFrm::ContinuousScrolled);
     DepthMarker = new QWidget(Image1);
     DepthMarker->setObjectName("DepthMarker");
     DepthMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -196,6 +209,8 @@ void TCindralFrm::createActions() {
     PageUp1 = make("Page &Up", QKeySequence(Qt::Key_PageUp), "Go to the previous page.",
                    &TCindralFrm::PageUpBTNClick);
     PageUp1->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
+    PageDown1->setShortcuts({QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::Key_Space)});
+    PageUp1->setShortcuts({QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::SHIFT | Qt::Key_Space)});
     FirstPage1 = make("&First Page", QKeySequence(Qt::Key_Home), "Go to the first page.",
                       &TCindralFrm::FirstPageClick);
     LastPage1 = make("&Last Page", QKeySequence(Qt::Key_End), "Go to the last page.",
@@ -315,7 +330,8 @@ void TCindralFrm::updateActions() {
     CustomPageBreaks1->setChecked(pages && Document->Header().CustomPageLength == 1);
     SelectInterval1->setEnabled(pages);
     ElevationCb->setEnabled(pages);
-    MagnifierBtn->setEnabled(pages && DisplayedPage >= 0);
+    MagnifierBtn->setEnabled(pages && DisplayedPage >= 0 && !Continuous());
+    Magnify1->setEnabled(MagnifierBtn->isEnabled());
 }
 
 void TCindralFrm::UpdatePageControls() {
@@ -385,6 +401,7 @@ bool TCindralFrm::OpenFile(const QString& path) {
     if (const std::optional<RememberedView> view = RecallView(QString::fromStdString(name))) {
         ShownPage = std::clamp(view->page, 0, std::max(0, Document->LastPage()));
         if (!view->zoom.isEmpty()) ViewZoom = ZoomFromText(view->zoom);
+        UseContinuousWidget(view->continuous);
     }
     LayoutChanged();
     WaitForPage();
@@ -444,6 +461,7 @@ void TCindralFrm::LayoutChanged() {
     DisplayedPage = -1;
     RebuildViewDocument();
     worker_->SetDocument(NoPages ? nullptr : ViewDocument.get());
+    LayoutStrip();
     ShowCurrentPage();
 }
 
@@ -451,9 +469,22 @@ void TCindralFrm::ShowCurrentPage() {
     UpdatePageControls();
     // The marker belongs to the depth gone to; any other page move takes it away.
     if (!marker_pending_) marker_row_ = -1;
-    DepthMarker->setVisible(marker_row_ >= 0 && marker_page_ == DisplayedPage);
+    DepthMarker->setVisible(marker_row_ >= 0 && (Continuous() || marker_page_ == DisplayedPage));
     if (!Document || NoPages) return;
-    ScrollBox1->verticalScrollBar()->setValue(0);
+    if (Continuous()) {
+        // The page's top at the view's top; the strip's places are known before any page
+        // is drawn.
+        const double within = strip_anchor_.value_or(0);
+        strip_anchor_.reset();
+        scrolling_to_page_ = true;
+        ScrollBox1->verticalScrollBar()->setValue(
+            Strip->PageTop(ShownPage) + int(std::lround(within * Strip->PageSize().height())));
+        scrolling_to_page_ = false;
+        PlaceDepthMarker();
+        RequestVisiblePages();
+    } else {
+        ScrollBox1->verticalScrollBar()->setValue(0);
+    }
     QImage drawn;
     if (worker_->Drawn(ShownPage, drawn)) {
         Display(ShownPage, drawn);
@@ -488,6 +519,11 @@ void TCindralFrm::SlowPageCheck() {
 }
 
 void TCindralFrm::PageDone(int page, const QImage& image, const QString& error, bool cancelled) {
+    if (Continuous() && error.isEmpty() && !cancelled) {
+        QImage picture = image;
+        picture.setDevicePixelRatio(devicePixelRatioF());
+        Strip->SetPicture(page, picture);
+    }
     if (page != ShownPage) {
         // Drawn ahead of time, or asked for before the user moved on.
         return;
@@ -540,7 +576,9 @@ bool TCindralFrm::WaitForPage(int timeout_ms) {
 void TCindralFrm::ShowDepthAt(int row) {
     if (NoPages || !Document) return;
     last_mouse_row_ = row;
-    const int page = DisplayedPage >= 0 ? DisplayedPage : ShownPage;
+    const int page = mouse_page_ >= 0 && Continuous()
+                         ? mouse_page_
+                         : (DisplayedPage >= 0 ? DisplayedPage : ShownPage);
     // The row of the picture as drawn, at the zoomed resolution and the pixel ratio.
     const LogDocument& shown = ViewDocument ? *ViewDocument : *Document;
     const int drawn_row = int(std::floor(row * ViewBitmap.devicePixelRatio()));

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/zoom.h"
@@ -30,6 +31,7 @@ struct Settings;
 namespace cindral::app {
 
 class LogFileWatch;
+class PageStrip;
 class PageWorker;
 class TMagFrm;
 
@@ -65,6 +67,9 @@ class TCindralFrm : public QMainWindow {
     // (F5) with a message, after a change on disk with a notice in the status bar.
     bool ReloadLog(bool by_hand);
     void Properties1Click();
+    bool Continuous() const;
+    // Switches between one page at a time and the pages one after another.
+    void SetContinuous(bool on);
     // Keeps the page, zoom and view mode of the open log for when it is opened again.
     void RememberShownView();
 
@@ -140,6 +145,8 @@ class TCindralFrm : public QMainWindow {
     QCheckBox* ElevationCb;
     QScrollArea* ScrollBox1;
     PageImage* Image1;
+    // The continuous view, in the scroll area instead of Image1 while View ▸ Continuous is on.
+    PageStrip* Strip;
     QLabel* PagePNL;
     QMenu* RecentMenu;
 
@@ -170,6 +177,7 @@ class TCindralFrm : public QMainWindow {
     QAction* ActualSize1;
     QAction* FitWidth1;
     QAction* FitPage1;
+    QAction* Continuous1;
     QLabel* ZoomPNL;
     TMagFrm* Magnifier;
     // Says when the open log has changed on disk and the change has settled.
@@ -234,6 +242,19 @@ class TCindralFrm : public QMainWindow {
     int marker_row_ = -1;
     bool marker_pending_ = false;
     void PlaceDepthMarker();
+    // The continuous view: the scroll area shows the strip or Image1; the strip is laid out
+    // for the view document's pages; the pages in view are asked for.
+    void UseContinuousWidget(bool on);
+    void LayoutStrip();
+    void ContinuousScrolled();
+    void RequestVisiblePages();
+    // Scroll moves made by the window, which must not change the page shown.
+    bool scrolling_to_page_ = false;
+    // Where in the page shown the view's top was (a fraction of the page), kept across a
+    // reload or zoom in the continuous view.
+    std::optional<double> strip_anchor_;
+    // The page under the mouse in the continuous view.
+    int mouse_page_ = -1;
 };
 
 // "Cindral 2003 - " + the file name, or "UNTITLED".

@@ -59,6 +59,7 @@ void TCindralFrm::RememberShownView() {
     RememberedView view;
     view.page = ShownPage;
     view.zoom = ZoomText(ViewZoom);
+    view.continuous = Continuous();
     RememberView(QString::fromStdString(CurrentFileName), view);
 }
 

@@ -12,6 +12,7 @@
 #include "app/goto_depth_dlg.h"
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
+#include "app/page_strip.h"
 #include "app/select_depth_frm.h"
 #include "core/environment/errors.h"
 #include "core/environment/settings.h"
@@ -55,20 +56,28 @@ bool TCindralFrm::GoToDepth(double value, bool elevation) {
 }
 
 void TCindralFrm::PlaceDepthMarker() {
-    const bool shown = marker_row_ >= 0 && marker_page_ == DisplayedPage;
+    const bool shown = marker_row_ >= 0 && (Continuous() || marker_page_ == DisplayedPage);
     DepthMarker->setVisible(shown);
     if (!shown) return;
-    const double ratio = ViewBitmap.devicePixelRatio();
-    const int y = int(std::lround(marker_row_ / ratio));
-    DepthMarker->setParent(Image1);
-    DepthMarker->setGeometry(0, y, Image1->width(), 2);
+    const double ratio = devicePixelRatioF();
+    int y = int(std::lround(marker_row_ / ratio));
+    if (Continuous()) {
+        y += Strip->PageTop(marker_page_);
+        DepthMarker->setParent(Strip);
+        DepthMarker->setGeometry(0, y, Strip->PageSize().width(), 2);
+    } else {
+        DepthMarker->setParent(Image1);
+        DepthMarker->setGeometry(0, y, Image1->width(), 2);
+    }
     DepthMarker->show();
     DepthMarker->raise();
     if (!marker_pending_) return;
     marker_pending_ = false;
     // The marked row a third of the way down the view, where the eye looks first.
     const int room = ScrollBox1->viewport()->height();
+    scrolling_to_page_ = true;
     ScrollBox1->verticalScrollBar()->setValue(y - room / 3);
+    scrolling_to_page_ = false;
     if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
 }
 

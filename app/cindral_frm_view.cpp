@@ -18,6 +18,7 @@
 
 #include "app/cindral_frm.h"
 #include "app/mag_frm.h"
+#include "app/page_strip.h"
 #include "app/page_worker.h"
 #include "render/document/log_document.h"
 
@@ -68,6 +69,12 @@ void TCindralFrm::createViewCommands(QMenu* view) {
     view->addAction(ActualSize1);
     view->addAction(FitWidth1);
     view->addAction(FitPage1);
+    Continuous1 = make("&Continuous", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)},
+                       [this](bool on) { SetContinuous(on); });
+    Continuous1->setCheckable(true);
+    Continuous1->setStatusTip("Show the pages one after another.");
+    view->addSeparator();
+    view->addAction(Continuous1);
     view->addSeparator();
     view->addAction(Magnify1);
     ToolBar->addSeparator();
@@ -167,6 +174,12 @@ void TCindralFrm::RefitZoom() {
 }
 
 void TCindralFrm::KeepZoomAnchor() {
+    if (Continuous()) {
+        if (Strip->PageSize().height() <= 0) return;
+        const int top = ScrollBox1->verticalScrollBar()->value();
+        strip_anchor_ = double(top - Strip->PageTop(ShownPage)) / Strip->PageSize().height();
+        return;
+    }
     if (DisplayedPage < 0 || Image1->width() <= 0 || Image1->height() <= 0) return;
     // The exact middle (half pixels kept), so keeping and restoring at the same size leaves
     // the view where it was.
@@ -197,8 +210,9 @@ bool TCindralFrm::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             // A plain wheel step scrolls; the magnifier follows through the scroll bars.
-        } else if (event->type() == QEvent::Resize && ViewZoom.mode != ZoomMode::Percent) {
-            refit_timer_->start(80);
+        } else if (event->type() == QEvent::Resize) {
+            if (ViewZoom.mode != ZoomMode::Percent) refit_timer_->start(80);
+            RequestVisiblePages();
         }
     }
     return QMainWindow::eventFilter(watched, event);

@@ -25,6 +25,7 @@
 #include "app/goto_depth_dlg.h"
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
+#include "app/page_strip.h"
 #include "app/properties_dlg.h"
 #include "app/select_depth_frm.h"
 #include "app/view_memory.h"
@@ -298,7 +299,7 @@ TEST_F(MainWindow, GoToDepthMarksTheRowAtPageBoundaries) {
         window->ShowDepthAt(y);
         EXPECT_EQ(window->DepthEd->text().toStdString(), row.readout);
         // Scrolled so that the marker is in view.
-        const QPoint in_view = marker->mapTo(window->ScrollBox1->viewport(), QPoint(0, 1));
+        const QPoint in_view = marker->mapTo(window->ScrollBox1->viewport(), QPoint(0, 0));
         EXPECT_TRUE(window->ScrollBox1->viewport()->rect().contains(in_view));
     }
     // Another page move takes the marker away.
@@ -420,8 +421,8 @@ TEST_F(MainWindow, PropertiesShowTheHeaderSummaryToCopy) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), shown);
 }
 
-// The page and zoom a log was left at come back when it is opened again, in this window or
-// the next one; a log not seen before opens on its first page.
+// The page, zoom and view mode a log was left at come back when it is opened again, in this window
+// or the next one; a log not seen before opens on its first page.
 TEST_F(MainWindow, ReopenedLogComesBackToItsPageAndZoom) {
     const QString other = QString::fromStdString(dir.File("b.gdx"));
     cindral::testing::WriteLog(other.toStdString(), cindral::testing::PixelHeader(2200));
@@ -432,7 +433,9 @@ TEST_F(MainWindow, ReopenedLogComesBackToItsPageAndZoom) {
     EXPECT_EQ(Panel(), "1 of 5");
     window->PageDown1->trigger();
     window->SetZoom({ZoomMode::Percent, 50});
+    window->Continuous1->trigger();
     Open();
+    EXPECT_FALSE(window->Continuous());
     EXPECT_EQ(Panel(), "3 of 3");
     EXPECT_EQ(window->ZoomPNL->text(), "150 %");
     window->close();
@@ -441,6 +444,7 @@ TEST_F(MainWindow, ReopenedLogComesBackToItsPageAndZoom) {
     ASSERT_TRUE(window->OpenFile(other));
     EXPECT_EQ(Panel(), "2 of 5");
     EXPECT_EQ(window->ZoomPNL->text(), "50 %");
+    EXPECT_TRUE(window->Continuous());
 }
 
 TEST(ViewMemory, KeepsTheMostRecentLogsOnly) {
@@ -463,6 +467,67 @@ TEST(ViewMemory, KeepsTheMostRecentLogsOnly) {
         RecallView(QString("/logs/%1.gdx").arg(kRememberedLogs));
     ASSERT_TRUE(last);
     EXPECT_EQ(last->page, kRememberedLogs);
+}
+
+// The continuous view puts page p at p × (page height + gap), each the picture the page
+// routine draws for it, and pages through with Space and Shift+Space like the one-page view.
+TEST_F(MainWindow, ContinuousViewPlacesEveryPageAtItsOffset) {
+    Open();
+    window->resize(420, 420);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->Continuous1->trigger();
+    ASSERT_TRUE(window->Continuous());
+    PageStrip* strip = window->Strip;
+    const int pitch = 500 + PageStrip::kGap;
+    EXPECT_EQ(strip->size(), QSize(300, 3 * pitch - PageStrip::kGap));
+    QScrollBar* bar = window->ScrollBox1->verticalScrollBar();
+    struct Row {
+        Qt::KeyboardModifiers modifiers;
+        const char* panel;
+        int page;
+    };
+    const Row rows[] = {{Qt::NoModifier, "2 of 3", 1},
+                        {Qt::NoModifier, "3 of 3", 2},
+                        {Qt::ShiftModifier, "2 of 3", 1},
+                        {Qt::ShiftModifier, "1 of 3", 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.panel);
+        QTest::keyClick(window->ScrollBox1, Qt::Key_Space, row.modifiers);
+        EXPECT_EQ(Panel(), row.panel);
+        EXPECT_EQ(bar->value(), std::min(row.page * pitch, bar->maximum()));
+    }
+    for (int page = 0; page < 3; ++page) {
+        window->ShownPage = page;
+        window->ShowCurrentPage();
+        QTRY_VERIFY(strip->HasPicture(page));
+    }
+    LogDocumentOptions options;
+    options.files = DocumentSettingsFrom(settings, dir.path());
+    options.settings = settings;
+    LogDocument reference(log, options, 100);
+    const QImage drawn = strip->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int page = 0; page < 3; ++page) {
+        SCOPED_TRACE(page);
+        const QImage expected = reference.RenderPage(page).convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(drawn.copy(0, page * pitch, 300, 500) == expected);
+    }
+    // The read-out and Go to depth follow the page under the mouse and the marker.
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, pitch + 100), QPointF(20, pitch + 100),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(strip, &move);
+    EXPECT_EQ(window->DepthEd->text().toStdString(), "600.00");
+    ASSERT_TRUE(window->GoToDepth(200, false));
+    EXPECT_EQ(Panel(), "3 of 3");
+    EXPECT_EQ(window->DepthMarker->parentWidget(), strip);
+    EXPECT_EQ(window->DepthMarker->y(), 2 * pitch);
+
+    window->Continuous1->trigger();
+    EXPECT_FALSE(window->Continuous());
+    ASSERT_TRUE(window->WaitForPage());
+    EXPECT_EQ(Panel(), "3 of 3");
+    EXPECT_EQ(window->ScrollBox1->widget(), window->Image1);
 }
 
 // Answers the custom page length dialog: ticks the box as asked, types the units, presses OK.
