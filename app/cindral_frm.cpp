@@ -38,6 +38,7 @@
 #include "app/print_command.h"
 #include "app/startup.h"
 #include "app/sys_files_dlg.h"
+#include "app/thumbnail_panel.h"
 #include "app/view_memory.h"
 #include "core/environment/directories.h"
 #include "core/environment/display_options.h"
@@ -337,6 +338,7 @@ void TCindralFrm::updateActions() {
 void TCindralFrm::UpdatePageControls() {
     const int last = Document ? Document->LastPage() : -1;
     PagePNL->setText(QString::asprintf("%d of %d", ShownPage + 1, last + 1));
+    Thumbnails->SetCurrentPage(ShownPage);
     updateActions();
 }
 
@@ -461,6 +463,7 @@ void TCindralFrm::LayoutChanged() {
     DisplayedPage = -1;
     RebuildViewDocument();
     worker_->SetDocument(NoPages ? nullptr : ViewDocument.get());
+    Thumbnails->SetDocument(NoPages ? nullptr : Document.get());
     LayoutStrip();
     ShowCurrentPage();
 }

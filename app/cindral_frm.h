@@ -32,6 +32,7 @@ namespace cindral::app {
 
 class LogFileWatch;
 class PageStrip;
+class ThumbnailPanel;
 class PageWorker;
 class TMagFrm;
 
@@ -178,6 +179,9 @@ class TCindralFrm : public QMainWindow {
     QAction* FitWidth1;
     QAction* FitPage1;
     QAction* Continuous1;
+    QAction* Thumbnails1;
+    // Small pictures of the pages at the window's side, hidden until asked for.
+    ThumbnailPanel* Thumbnails;
     QLabel* ZoomPNL;
     TMagFrm* Magnifier;
     // Says when the open log has changed on disk and the change has settled.

@@ -20,6 +20,7 @@
 #include "app/mag_frm.h"
 #include "app/page_strip.h"
 #include "app/page_worker.h"
+#include "app/thumbnail_panel.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {
@@ -73,8 +74,21 @@ void TCindralFrm::createViewCommands(QMenu* view) {
                        [this](bool on) { SetContinuous(on); });
     Continuous1->setCheckable(true);
     Continuous1->setStatusTip("Show the pages one after another.");
+    Thumbnails = new ThumbnailPanel(this);
+    addDockWidget(Qt::LeftDockWidgetArea, Thumbnails);
+    Thumbnails->hide();
+    connect(Thumbnails, &ThumbnailPanel::PageChosen, this, [this](int page) {
+        if (NoPages || page == ShownPage) return;
+        ShownPage = page;
+        ShowCurrentPage();
+    });
+    Thumbnails1 = Thumbnails->toggleViewAction();
+    Thumbnails1->setText("&Thumbnails");
+    Thumbnails1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    Thumbnails1->setStatusTip("Show small pictures of the pages at the side.");
     view->addSeparator();
     view->addAction(Continuous1);
+    view->addAction(Thumbnails1);
     view->addSeparator();
     view->addAction(Magnify1);
     ToolBar->addSeparator();

@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -28,6 +29,7 @@
 #include "app/page_strip.h"
 #include "app/properties_dlg.h"
 #include "app/select_depth_frm.h"
+#include "app/thumbnail_panel.h"
 #include "app/view_memory.h"
 #include "core/environment/document_settings.h"
 #include "core/environment/errors.h"
@@ -44,6 +46,7 @@ namespace {
 using cindral::testing::OnNextDialog;
 using cindral::testing::ReadFileBytes;
 using cindral::testing::TempDir;
+using cindral::testing::WaitUntil;
 
 class MainWindow : public ::testing::Test {
   protected:
@@ -357,7 +360,7 @@ TEST_F(MainWindow, ReloadFollowsTheLogRewrittenOnDisk) {
                                         : log;
         cindral::testing::WriteLog(written, cindral::testing::PixelHeader(row.top));
         if (written != log) std::filesystem::rename(written, log);
-        QTRY_COMPARE_WITH_TIMEOUT(window->Document->FileHeader().TopDepth, row.top, 10000);
+        ASSERT_TRUE(WaitUntil([&] { return window->Document->FileHeader().TopDepth == row.top; }));
         ASSERT_TRUE(window->WaitForPage());
         EXPECT_EQ(Panel(), row.panel);
         LogDocumentOptions options;
@@ -381,8 +384,8 @@ TEST_F(MainWindow, BrokenRewriteKeepsTheLastGoodPage) {
     std::vector<uint8_t> cut = ReadFileBytes(log);
     cut.resize(cut.size() - 20);
     cindral::testing::WriteBytes(log, cut);
-    QTRY_VERIFY_WITH_TIMEOUT(window->statusBar()->currentMessage().contains("cannot be read"),
-                             10000);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return window->statusBar()->currentMessage().contains("cannot be read"); }));
     EXPECT_TRUE(window->statusBar()->currentMessage().contains(QString::fromStdString(log)));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(Panel(), "3 of 3");
@@ -394,7 +397,7 @@ TEST_F(MainWindow, BrokenRewriteKeepsTheLastGoodPage) {
     EXPECT_TRUE(window->ViewBitmap == shown);
 
     cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1700));
-    QTRY_COMPARE_WITH_TIMEOUT(Panel(), std::string("3 of 4"), 10000);
+    ASSERT_TRUE(WaitUntil([&] { return Panel() == "3 of 4"; })) << Panel();
     EXPECT_EQ(ui.messages.size(), 1u);
 }
 
@@ -501,7 +504,7 @@ TEST_F(MainWindow, ContinuousViewPlacesEveryPageAtItsOffset) {
     for (int page = 0; page < 3; ++page) {
         window->ShownPage = page;
         window->ShowCurrentPage();
-        QTRY_VERIFY(strip->HasPicture(page));
+        ASSERT_TRUE(WaitUntil([&] { return strip->HasPicture(page); }));
     }
     LogDocumentOptions options;
     options.files = DocumentSettingsFrom(settings, dir.path());
@@ -528,6 +531,30 @@ TEST_F(MainWindow, ContinuousViewPlacesEveryPageAtItsOffset) {
     ASSERT_TRUE(window->WaitForPage());
     EXPECT_EQ(Panel(), "3 of 3");
     EXPECT_EQ(window->ScrollBox1->widget(), window->Image1);
+}
+
+// Thumbnails come in for the pages the panel shows, small; a click goes to the page, and the
+// panel follows the page shown.
+TEST_F(MainWindow, ThumbnailsShowThePagesAndGoToTheOneClicked) {
+    Open();
+    window->show();
+    EXPECT_FALSE(window->Thumbnails->isVisible());
+    window->Thumbnails1->trigger();
+    ThumbnailPanel* panel = window->Thumbnails;
+    ASSERT_TRUE(panel->isVisible());
+    ASSERT_EQ(panel->List->count(), 3);
+    for (int page = 0; page < 3; ++page) {
+        ASSERT_TRUE(WaitUntil([&] { return panel->HasPicture(page); })) << page;
+    }
+    const QSize size = panel->List->item(0)->icon().availableSizes().value(0);
+    EXPECT_LE(std::max(size.width(), size.height()), ThumbnailPanel::kThumbnailSide);
+    EXPECT_GT(size.height(), size.width());  // a 3 x 5 inch page
+    QListWidgetItem* third = panel->List->item(2);
+    QTest::mouseClick(panel->List->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      panel->List->visualItemRect(third).center());
+    EXPECT_EQ(Panel(), "3 of 3");
+    window->FirstPage1->trigger();
+    EXPECT_EQ(panel->List->currentRow(), 0);
 }
 
 // Answers the custom page length dialog: ticks the box as asked, types the units, presses OK.

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QSettings>
+#include <QTest>
 #include <QTimer>
 #include <fstream>
 #include <functional>
@@ -86,6 +87,12 @@ inline Settings TestSettings(const TempDir& dir) {
     s.WindowWidth = 800;
     s.WindowHeight = 600;
     return s;
+}
+
+// Processes events until `condition` holds; false when it does not within `timeout_ms`. (The
+// QTRY_ macros report to QTest, which GoogleTest never hears of.)
+inline bool WaitUntil(const std::function<bool()>& condition, int timeout_ms = 10000) {
+    return QTest::qWaitFor(condition, timeout_ms);
 }
 
 // Runs `act` on the next modal dialog once it is shown (while the caller sits in exec()).
