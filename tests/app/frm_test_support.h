@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QSettings>
-#include <QTest>
 #include <QTimer>
 #include <fstream>
 #include <functional>
@@ -92,7 +92,13 @@ inline Settings TestSettings(const TempDir& dir) {
 // Processes events until `condition` holds; false when it does not within `timeout_ms`. (The
 // QTRY_ macros report to QTest, which GoogleTest never hears of.)
 inline bool WaitUntil(const std::function<bool()>& condition, int timeout_ms = 10000) {
-    return QTest::qWaitFor(condition, timeout_ms);
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeout_ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
 }
 
 // Runs `act` on the next modal dialog once it is shown (while the caller sits in exec()).
