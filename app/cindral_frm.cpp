@@ -22,18 +22,24 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/about_box.h"
+#include "app/file_watch.h"
 #include "app/help.h"
 #include "app/mag_frm.h"
 #include "app/metafile_export_command.h"
 #include "app/page_setup_frm.h"
+#include "app/page_strip.h"
 #include "app/page_worker.h"
 #include "app/picture_export_command.h"
 #include "app/print_command.h"
 #include "app/startup.h"
 #include "app/sys_files_dlg.h"
+#include "app/thumbnail_panel.h"
+#include "app/view_memory.h"
 #include "core/environment/directories.h"
 #include "core/environment/display_options.h"
 #include "core/environment/document_settings.h"
@@ -78,6 +84,8 @@ TCindralFrm::TCindralFrm(Settings& settings, QWidget* parent)
     createActions();
     worker_ = new PageWorker(this);
     connect(worker_, &PageWorker::PageDone, this, &TCindralFrm::PageDone);
+    FileWatch = new LogFileWatch(this);
+    connect(FileWatch, &LogFileWatch::Settled, this, [this] { ReloadLog(false); });
     slow_page_timer_ = new QTimer(this);
     connect(slow_page_timer_, &QTimer::timeout, this, &TCindralFrm::SlowPageCheck);
 
@@ -127,7 +135,27 @@ void TCindralFrm::createControls() {
     ScrollBox1->setWidgetResizable(false);
     setCentralWidget(ScrollBox1);
     ScrollBox1->setFocus();
-    connect(Image1, &PageImage::MouseRow, this, &TCindralFrm::ShowDepthAt);
+    connect(Image1, &PageImage::MouseRow, this, [this](int row) {
+        mouse_page_ = -1;
+        ShowDepthAt(row);
+    });
+    Strip = new PageStrip(this);
+    Strip->setObjectName("Strip");
+    Strip->hide();
+    connect(Strip, &PageStrip::MouseAt, this, [this](int page, int row) {
+        mouse_page_ = page;
+        ShowDepthAt(row);
+    });
+    connect(ScrollBox1->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &TCindralFrm::ContinuousScrolled);
+    DepthMarker = new QWidget(Image1);
+    DepthMarker->setObjectName("DepthMarker");
+    DepthMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
+    DepthMarker->setAutoFillBackground(true);
+    QPalette marker = DepthMarker->palette();
+    marker.setColor(QPalette::Window, QColor(220, 0, 0));
+    DepthMarker->setPalette(marker);
+    DepthMarker->hide();
 
     PagePNL = new QLabel(this);
     PagePNL->setObjectName("PagePNL");
@@ -140,7 +168,7 @@ void TCindralFrm::createControls() {
 void TCindralFrm::createActions() {
     QStyle* style = this->style();
     auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
-                       void (TCindralFrm::*slot)()) {
+                       auto slot) {
         auto* action = new QAction(text, this);
         if (!key.isEmpty()) action->setShortcut(key);
         action->setStatusTip(tip);
@@ -157,6 +185,10 @@ void TCindralFrm::createActions() {
     // The standard Save As key is empty under some desktops' key schemes; the guide promises
     // Ctrl+Shift+S everywhere.
     SaveAs1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    Reload1 = make("&Reload", QKeySequence(Qt::Key_F5), "Read the log again from its file.",
+                   [this] { ReloadLog(true); });
+    Properties1 = make("P&roperties...", QKeySequence(Qt::ALT | Qt::Key_Return),
+                       "Show what the log's header says.", &TCindralFrm::Properties1Click);
     // Its command comes from the print module (AddPrintCommands).
     Print1 = new QAction("&Print...", this);
     Print1->setShortcut(QKeySequence::Print);
@@ -178,12 +210,17 @@ void TCindralFrm::createActions() {
     PageUp1 = make("Page &Up", QKeySequence(Qt::Key_PageUp), "Go to the previous page.",
                    &TCindralFrm::PageUpBTNClick);
     PageUp1->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
+    PageDown1->setShortcuts({QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::Key_Space)});
+    PageUp1->setShortcuts({QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::SHIFT | Qt::Key_Space)});
     FirstPage1 = make("&First Page", QKeySequence(Qt::Key_Home), "Go to the first page.",
                       &TCindralFrm::FirstPageClick);
     LastPage1 = make("&Last Page", QKeySequence(Qt::Key_End), "Go to the last page.",
                      &TCindralFrm::LastPageClick);
     Gotopage1 = make("&Go to page ...", QKeySequence(Qt::CTRL | Qt::Key_G),
                      "Select the page to display.", &TCindralFrm::PageNumBTNClick);
+    GotoDepth1 =
+        make("Go to De&pth...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
+             "Show the page holding a depth or an elevation.", &TCindralFrm::GotoDepth1Click);
     CustomPageBreaks1 =
         make("&Custom Page Length...", QKeySequence(), "Set the number of units per page.",
              &TCindralFrm::CustomPageBreaks1Click);
@@ -207,6 +244,8 @@ void TCindralFrm::createActions() {
     RecentMenu = file->addMenu("Open &Recent");
     connect(RecentMenu, &QMenu::aboutToShow, this, &TCindralFrm::FillRecentMenu);
     file->addAction(SaveAs1);
+    file->addAction(Reload1);
+    file->addAction(Properties1);
     file->addSeparator();
     file->addAction(Print1);
     AddPrintCommands(*this, file);
@@ -226,6 +265,7 @@ void TCindralFrm::createActions() {
     view->addAction(FirstPage1);
     view->addAction(LastPage1);
     view->addAction(Gotopage1);
+    view->addAction(GotoDepth1);
     view->addSeparator();
     view->addAction(CustomPageBreaks1);
     view->addSeparator();
@@ -249,12 +289,26 @@ void TCindralFrm::createActions() {
     ToolBar->addAction(PageDown1);
     ToolBar->addAction(PageUp1);
     ToolBar->addAction(Gotopage1);
-    ToolBar->addAction(CustomPageBreaks1);
-    ToolBar->addAction(SelectInterval1);
-    ToolBar->addSeparator();
-    ToolBar->addWidget(DepthEd);
-    ToolBar->addSeparator();
-    ToolBar->addWidget(ElevationCb);
+    // The depth commands and the read-out take a second row, so that at a large desktop
+    // scale nothing has to hide behind the toolbar's overflow button.
+    addToolBarBreak();
+    DepthBar = addToolBar("Depth");
+    DepthBar->setObjectName("DepthBar");
+    DepthBar->setMovable(false);
+    DepthBar->addAction(CustomPageBreaks1);
+    DepthBar->addAction(SelectInterval1);
+    DepthBar->addSeparator();
+    DepthBar->addWidget(DepthEd);
+    DepthBar->addSeparator();
+    DepthBar->addWidget(ElevationCb);
+    DepthBar->addAction(GotoDepth1);
+    // Short button texts; the menus keep the full ones.
+    Print1->setIconText("Print");
+    Copy1->setIconText("Copy");
+    Gotopage1->setIconText("Go to Page");
+    CustomPageBreaks1->setIconText("Page Length");
+    SelectInterval1->setIconText("Interval");
+    GotoDepth1->setIconText("Go to Depth");
     createViewCommands(view);
 }
 
@@ -262,6 +316,8 @@ void TCindralFrm::updateActions() {
     const bool pages = !NoPages && Document;
     const int last = pages ? Document->LastPage() : -1;
     SaveAs1->setEnabled(pages);
+    Reload1->setEnabled(Document != nullptr);
+    Properties1->setEnabled(Document != nullptr);
     Print1->setEnabled(pages);
     Copy1->setEnabled(pages && DisplayedPage >= 0);
     CopyDepth1->setEnabled(pages);
@@ -270,16 +326,19 @@ void TCindralFrm::updateActions() {
     PageUp1->setEnabled(pages && ShownPage > 0);
     FirstPage1->setEnabled(pages && ShownPage > 0);
     Gotopage1->setEnabled(pages && last > 0);
+    GotoDepth1->setEnabled(pages);
     CustomPageBreaks1->setEnabled(pages);
     CustomPageBreaks1->setChecked(pages && Document->Header().CustomPageLength == 1);
     SelectInterval1->setEnabled(pages);
     ElevationCb->setEnabled(pages);
-    MagnifierBtn->setEnabled(pages && DisplayedPage >= 0);
+    MagnifierBtn->setEnabled(pages && DisplayedPage >= 0 && !Continuous());
+    Magnify1->setEnabled(MagnifierBtn->isEnabled());
 }
 
 void TCindralFrm::UpdatePageControls() {
     const int last = Document ? Document->LastPage() : -1;
     PagePNL->setText(QString::asprintf("%d of %d", ShownPage + 1, last + 1));
+    Thumbnails->SetCurrentPage(ShownPage);
     updateActions();
 }
 
@@ -324,6 +383,7 @@ bool TCindralFrm::OpenFile(const QString& path) {
         ShowError(e.what());
         return false;
     }
+    RememberShownView();
     std::unique_ptr<LogDocument> previous = std::move(Document);
     Document = std::move(document);
     if (!CreateViewCanvas()) {
@@ -336,8 +396,15 @@ bool TCindralFrm::OpenFile(const QString& path) {
     CurrentFileName = name;
     setWindowTitle(WindowCaption(CurrentFileName));
     RememberRecentFile(QString::fromStdString(name));
+    FileWatch->Follow(QString::fromStdString(name));
     CountPages();
     ShownPage = 0;
+    // Back to where the log was left last time.
+    if (const std::optional<RememberedView> view = RecallView(QString::fromStdString(name))) {
+        ShownPage = std::clamp(view->page, 0, std::max(0, Document->LastPage()));
+        if (!view->zoom.isEmpty()) ViewZoom = ZoomFromText(view->zoom);
+        UseContinuousWidget(view->continuous);
+    }
     LayoutChanged();
     WaitForPage();
     return true;
@@ -396,13 +463,31 @@ void TCindralFrm::LayoutChanged() {
     DisplayedPage = -1;
     RebuildViewDocument();
     worker_->SetDocument(NoPages ? nullptr : ViewDocument.get());
+    Thumbnails->SetDocument(NoPages ? nullptr : Document.get());
+    LayoutStrip();
     ShowCurrentPage();
 }
 
 void TCindralFrm::ShowCurrentPage() {
     UpdatePageControls();
+    // The marker belongs to the depth gone to; any other page move takes it away.
+    if (!marker_pending_) marker_row_ = -1;
+    DepthMarker->setVisible(marker_row_ >= 0 && (Continuous() || marker_page_ == DisplayedPage));
     if (!Document || NoPages) return;
-    ScrollBox1->verticalScrollBar()->setValue(0);
+    if (Continuous()) {
+        // The page's top at the view's top; the strip's places are known before any page
+        // is drawn.
+        const double within = strip_anchor_.value_or(0);
+        strip_anchor_.reset();
+        scrolling_to_page_ = true;
+        ScrollBox1->verticalScrollBar()->setValue(
+            Strip->PageTop(ShownPage) + int(std::lround(within * Strip->PageSize().height())));
+        scrolling_to_page_ = false;
+        PlaceDepthMarker();
+        RequestVisiblePages();
+    } else {
+        ScrollBox1->verticalScrollBar()->setValue(0);
+    }
     QImage drawn;
     if (worker_->Drawn(ShownPage, drawn)) {
         Display(ShownPage, drawn);
@@ -437,6 +522,11 @@ void TCindralFrm::SlowPageCheck() {
 }
 
 void TCindralFrm::PageDone(int page, const QImage& image, const QString& error, bool cancelled) {
+    if (Continuous() && error.isEmpty() && !cancelled) {
+        QImage picture = image;
+        picture.setDevicePixelRatio(devicePixelRatioF());
+        Strip->SetPicture(page, picture);
+    }
     if (page != ShownPage) {
         // Drawn ahead of time, or asked for before the user moved on.
         return;
@@ -467,6 +557,7 @@ void TCindralFrm::Display(int page, const QImage& image) {
     Image1->setPixmap(QPixmap::fromImage(ViewBitmap));
     Image1->resize(ViewBitmap.deviceIndependentSize().toSize());
     RestoreZoomAnchor();
+    PlaceDepthMarker();
     if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
     UpdatePageControls();
     RepaintMagnifier();
@@ -488,7 +579,9 @@ bool TCindralFrm::WaitForPage(int timeout_ms) {
 void TCindralFrm::ShowDepthAt(int row) {
     if (NoPages || !Document) return;
     last_mouse_row_ = row;
-    const int page = DisplayedPage >= 0 ? DisplayedPage : ShownPage;
+    const int page = mouse_page_ >= 0 && Continuous()
+                         ? mouse_page_
+                         : (DisplayedPage >= 0 ? DisplayedPage : ShownPage);
     // The row of the picture as drawn, at the zoomed resolution and the pixel ratio.
     const LogDocument& shown = ViewDocument ? *ViewDocument : *Document;
     const int drawn_row = int(std::floor(row * ViewBitmap.devicePixelRatio()));
@@ -569,6 +662,7 @@ bool TCindralFrm::SaveAsTo(const QString& typed) {
     }
     CurrentFileName = result.document_file;
     Document->SetFileName(result.document_file);
+    FileWatch->Follow(QString::fromStdString(CurrentFileName));
     setWindowTitle(WindowCaption(CurrentFileName));
     if (result.saved) RememberRecentFile(QString::fromStdString(CurrentFileName));
     return result.saved;
@@ -622,6 +716,7 @@ void TCindralFrm::FillRecentMenu() {
 }
 
 void TCindralFrm::closeEvent(QCloseEvent* event) {
+    RememberShownView();
     StoreWindowPlacement(*this, settings_);
     event->accept();
 }

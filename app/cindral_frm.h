@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/zoom.h"
@@ -29,6 +30,9 @@ struct Settings;
 
 namespace cindral::app {
 
+class LogFileWatch;
+class PageStrip;
+class ThumbnailPanel;
 class PageWorker;
 class TMagFrm;
 
@@ -59,12 +63,27 @@ class TCindralFrm : public QMainWindow {
     // Save As onto `typed` after the Save dialog: extension check, overwrite question, copy.
     // False when nothing was saved (the user declined, or the copy failed and was reported).
     bool SaveAsTo(const QString& typed);
+    // Reads the open log again, keeping the page and the place in it (the page held to the
+    // new last page). A log that cannot be read leaves the last good state on screen: by hand
+    // (F5) with a message, after a change on disk with a notice in the status bar.
+    bool ReloadLog(bool by_hand);
+    void Properties1Click();
+    bool Continuous() const;
+    // Switches between one page at a time and the pages one after another.
+    void SetContinuous(bool on);
+    // Keeps the page, zoom and view mode of the open log for when it is opened again.
+    void RememberShownView();
 
     void PageDownBTNClick();
     void PageUpBTNClick();
     void FirstPageClick();
     void LastPageClick();
     void PageNumBTNClick();
+    void GotoDepth1Click();
+    // Shows the page holding `value` (a depth, or an elevation) with the marker line at its
+    // row, scrolled into view; false after saying why when the interval on screen does not
+    // reach it.
+    bool GoToDepth(double value, bool elevation);
     void CustomPageBreaks1Click();
     void SelectInterval1Click();
     void CopyDepth1Click();
@@ -122,15 +141,20 @@ class TCindralFrm : public QMainWindow {
 
     // --- controls ---
     QToolBar* ToolBar;
+    QToolBar* DepthBar;
     QLineEdit* DepthEd;
     QCheckBox* ElevationCb;
     QScrollArea* ScrollBox1;
     PageImage* Image1;
+    // The continuous view, in the scroll area instead of Image1 while View ▸ Continuous is on.
+    PageStrip* Strip;
     QLabel* PagePNL;
     QMenu* RecentMenu;
 
     QAction* Open1;
     QAction* SaveAs1;
+    QAction* Reload1;
+    QAction* Properties1;
     QAction* Print1;
     QAction* Exit1;
     QAction* Quit1;
@@ -141,6 +165,7 @@ class TCindralFrm : public QMainWindow {
     QAction* FirstPage1;
     QAction* LastPage1;
     QAction* Gotopage1;
+    QAction* GotoDepth1;
     QAction* CustomPageBreaks1;
     QAction* SelectInterval1;
     QAction* Contents1;
@@ -153,8 +178,16 @@ class TCindralFrm : public QMainWindow {
     QAction* ActualSize1;
     QAction* FitWidth1;
     QAction* FitPage1;
+    QAction* Continuous1;
+    QAction* Thumbnails1;
+    // Small pictures of the pages at the window's side, hidden until asked for.
+    ThumbnailPanel* Thumbnails;
     QLabel* ZoomPNL;
     TMagFrm* Magnifier;
+    // Says when the open log has changed on disk and the change has settled.
+    LogFileWatch* FileWatch;
+    // The line under the depth last gone to, on the page that holds it.
+    QWidget* DepthMarker;
 
     // Recently opened logs, newest first, as kept between runs.
     static QStringList RecentFiles();
@@ -207,6 +240,25 @@ class TCindralFrm : public QMainWindow {
     QPointF zoom_anchor_{-1, -1};
     void KeepZoomAnchor();
     void RestoreZoomAnchor();
+    // The marker row (in drawn rows of `marker_page_`) waiting for its page to be shown, and
+    // the marker placed and scrolled to once it is; -1: no marker.
+    int marker_page_ = -1;
+    int marker_row_ = -1;
+    bool marker_pending_ = false;
+    void PlaceDepthMarker();
+    // The continuous view: the scroll area shows the strip or Image1; the strip is laid out
+    // for the view document's pages; the pages in view are asked for.
+    void UseContinuousWidget(bool on);
+    void LayoutStrip();
+    void ContinuousScrolled();
+    void RequestVisiblePages();
+    // Scroll moves made by the window, which must not change the page shown.
+    bool scrolling_to_page_ = false;
+    // Where in the page shown the view's top was (a fraction of the page), kept across a
+    // reload or zoom in the continuous view.
+    std::optional<double> strip_anchor_;
+    // The page under the mouse in the continuous view.
+    int mouse_page_ = -1;
 };
 
 // "Cindral 2003 - " + the file name, or "UNTITLED".

@@ -1,9 +1,18 @@
 // The main window's page commands that go through a dialog: go to page, custom page length
 // and depth interval.
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <cmath>
+
 #include "app/cindral_frm.h"
+#include "app/file_watch.h"
+#include "app/goto_depth_dlg.h"
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
+#include "app/page_strip.h"
 #include "app/select_depth_frm.h"
 #include "core/environment/errors.h"
 #include "core/environment/settings.h"
@@ -20,6 +29,58 @@ void TCindralFrm::PageNumBTNClick() {
     ShowCurrentPage();
 }
 
+void TCindralFrm::GotoDepth1Click() {
+    if (NoPages) return;
+    TGotoDepthDlg dialog(DepthEd->text().toDouble(), ElevationCb->isChecked(), this);
+    while (dialog.exec() == QDialog::Accepted) {
+        // A depth the log does not reach brings the dialog back after the message.
+        if (GoToDepth(dialog.Value(), dialog.Elevation())) return;
+    }
+}
+
+bool TCindralFrm::GoToDepth(double value, bool elevation) {
+    if (NoPages || !Document) return false;
+    // Found in the rows as drawn, so the marker sits on the row whose read-out it names.
+    const LogDocument& shown = ViewDocument ? *ViewDocument : *Document;
+    const DepthSearch search = FindDepth(shown, value, elevation);
+    if (!search.place) {
+        CurrentUi().ShowMessage(MessageKind::Warning, "", search.problem, Buttons::Ok);
+        return false;
+    }
+    ShownPage = std::min(search.place->page, Document->LastPage());
+    marker_page_ = ShownPage;
+    marker_row_ = search.place->row;
+    marker_pending_ = true;
+    ShowCurrentPage();
+    return true;
+}
+
+void TCindralFrm::PlaceDepthMarker() {
+    const bool shown = marker_row_ >= 0 && (Continuous() || marker_page_ == DisplayedPage);
+    DepthMarker->setVisible(shown);
+    if (!shown) return;
+    const double ratio = devicePixelRatioF();
+    int y = int(std::lround(marker_row_ / ratio));
+    if (Continuous()) {
+        y += Strip->PageTop(marker_page_);
+        DepthMarker->setParent(Strip);
+        DepthMarker->setGeometry(0, y, Strip->PageSize().width(), 2);
+    } else {
+        DepthMarker->setParent(Image1);
+        DepthMarker->setGeometry(0, y, Image1->width(), 2);
+    }
+    DepthMarker->show();
+    DepthMarker->raise();
+    if (!marker_pending_) return;
+    marker_pending_ = false;
+    // The marked row a third of the way down the view, where the eye looks first.
+    const int room = ScrollBox1->viewport()->height();
+    scrolling_to_page_ = true;
+    ScrollBox1->verticalScrollBar()->setValue(y - room / 3);
+    scrolling_to_page_ = false;
+    if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
+}
+
 void TCindralFrm::CustomPageBreaks1Click() {
     if (NoPages) return;
     // The dialog edits the file's own setting; the interval on screen stays.
@@ -32,6 +93,8 @@ void TCindralFrm::CustomPageBreaks1Click() {
     }
     try {
         Document->StorePageLength(dialog.CustomEnabled(), dialog.UnitsPerPageValue());
+        // The viewer's own write is no change to follow.
+        FileWatch->Acknowledge();
     } catch (const CindralError& e) {
         // The file is as it was; so is the paging on screen.
         updateActions();

@@ -18,7 +18,9 @@
 
 #include "app/cindral_frm.h"
 #include "app/mag_frm.h"
+#include "app/page_strip.h"
 #include "app/page_worker.h"
+#include "app/thumbnail_panel.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {
@@ -68,6 +70,25 @@ void TCindralFrm::createViewCommands(QMenu* view) {
     view->addAction(ActualSize1);
     view->addAction(FitWidth1);
     view->addAction(FitPage1);
+    Continuous1 = make("&Continuous", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)},
+                       [this](bool on) { SetContinuous(on); });
+    Continuous1->setCheckable(true);
+    Continuous1->setStatusTip("Show the pages one after another.");
+    Thumbnails = new ThumbnailPanel(this);
+    addDockWidget(Qt::LeftDockWidgetArea, Thumbnails);
+    Thumbnails->hide();
+    connect(Thumbnails, &ThumbnailPanel::PageChosen, this, [this](int page) {
+        if (NoPages || page == ShownPage) return;
+        ShownPage = page;
+        ShowCurrentPage();
+    });
+    Thumbnails1 = Thumbnails->toggleViewAction();
+    Thumbnails1->setText("&Thumbnails");
+    Thumbnails1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    Thumbnails1->setStatusTip("Show small pictures of the pages at the side.");
+    view->addSeparator();
+    view->addAction(Continuous1);
+    view->addAction(Thumbnails1);
     view->addSeparator();
     view->addAction(Magnify1);
     ToolBar->addSeparator();
@@ -167,10 +188,19 @@ void TCindralFrm::RefitZoom() {
 }
 
 void TCindralFrm::KeepZoomAnchor() {
+    if (Continuous()) {
+        if (Strip->PageSize().height() <= 0) return;
+        const int top = ScrollBox1->verticalScrollBar()->value();
+        strip_anchor_ = double(top - Strip->PageTop(ShownPage)) / Strip->PageSize().height();
+        return;
+    }
     if (DisplayedPage < 0 || Image1->width() <= 0 || Image1->height() <= 0) return;
-    const QPoint centre =
-        Image1->mapFrom(ScrollBox1->viewport(), ScrollBox1->viewport()->rect().center());
-    zoom_anchor_ = {double(centre.x()) / Image1->width(), double(centre.y()) / Image1->height()};
+    // The exact middle (half pixels kept), so keeping and restoring at the same size leaves
+    // the view where it was.
+    const QPointF centre =
+        QPointF(Image1->mapFrom(ScrollBox1->viewport(), QPoint(0, 0))) +
+        QPointF(ScrollBox1->viewport()->width(), ScrollBox1->viewport()->height()) / 2;
+    zoom_anchor_ = {centre.x() / Image1->width(), centre.y() / Image1->height()};
 }
 
 void TCindralFrm::RestoreZoomAnchor() {
@@ -194,8 +224,9 @@ bool TCindralFrm::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             // A plain wheel step scrolls; the magnifier follows through the scroll bars.
-        } else if (event->type() == QEvent::Resize && ViewZoom.mode != ZoomMode::Percent) {
-            refit_timer_->start(80);
+        } else if (event->type() == QEvent::Resize) {
+            if (ViewZoom.mode != ZoomMode::Percent) refit_timer_->start(80);
+            RequestVisiblePages();
         }
     }
     return QMainWindow::eventFilter(watched, event);

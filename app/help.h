@@ -16,6 +16,7 @@ inline constexpr const char* kIndex = "index";
 inline constexpr const char* kOpen = "opening-a-log";
 inline constexpr const char* kSaveAs = "saving-a-copy";
 inline constexpr const char* kGoToPage = "going-to-a-page";
+inline constexpr const char* kGoToDepth = "going-to-a-depth";
 inline constexpr const char* kCustomPageLength = "custom-page-length";
 inline constexpr const char* kSelectInterval = "selecting-a-depth-interval";
 inline constexpr const char* kSystemFiles = "system-files";

@@ -74,8 +74,10 @@ void PageWorker::SetDocument(const LogDocument* document) {
         next_document_ = std::move(copy);
         replace_document_ = true;
         jobs_.clear();
+        // Stops the page being drawn for the old document; taken back when the thread
+        // changes documents, so the first page of the new one is not stopped by it.
+        cancel_ = true;
     }
-    cancel_ = true;
     drawn_.clear();
     wake_.notify_all();
 }
@@ -156,6 +158,7 @@ void PageWorker::Run() {
                 retired = std::move(document);
                 document = std::move(next_document_);
                 replace_document_ = false;
+                cancel_ = false;
             }
             if (jobs_.empty() || !document) {
                 jobs_.clear();

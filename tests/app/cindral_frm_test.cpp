@@ -9,19 +9,28 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTest>
 #include <filesystem>
 #include <functional>
 
 #include "app/about_box.h"
+#include "app/goto_depth_dlg.h"
 #include "app/goto_dlg.h"
 #include "app/page_break_dlg.h"
+#include "app/page_strip.h"
+#include "app/properties_dlg.h"
 #include "app/select_depth_frm.h"
+#include "app/thumbnail_panel.h"
+#include "app/view_memory.h"
 #include "core/environment/document_settings.h"
 #include "core/environment/errors.h"
 #include "core/environment/recording_ui.h"
@@ -37,6 +46,7 @@ namespace {
 using cindral::testing::OnNextDialog;
 using cindral::testing::ReadFileBytes;
 using cindral::testing::TempDir;
+using cindral::testing::WaitUntil;
 
 class MainWindow : public ::testing::Test {
   protected:
@@ -241,6 +251,310 @@ TEST_F(MainWindow, GoToPageClampsTheTypedNumber) {
         window->Gotopage1->trigger();
         EXPECT_EQ(Panel(), row.panel);
     }
+}
+
+// The page holding a depth, and the row under the marker, at the edges of pages: the last row
+// of page 1 reads 701, the first of page 2 reads 700. The read-out under the marker is the
+// independent check of the row.
+TEST_F(MainWindow, GoToDepthMarksTheRowAtPageBoundaries) {
+    Open();
+    window->show();
+    struct Row {
+        double value;
+        bool elevation;
+        const char* panel;  // empty: refused with `message`
+        int marker_y;
+        const char* readout;
+        const char* message;
+    };
+    const Row rows[] = {
+        {1200, false, "1 of 3", 0, "1200.00", ""},
+        {701, false, "1 of 3", 499, "701.00", ""},
+        {700.5, false, "1 of 3", 499, "701.00", ""},  // the row at or above it
+        {700, false, "2 of 3", 0, "700.00", ""},
+        {200, false, "3 of 3", 0, "200.00", ""},
+        {0, false, "3 of 3", 200, "0.00", ""},
+        {950, true, "2 of 3", 0, "950.00", ""},  // datum 250: depth 700
+        {1300, false, "", 0, "", "The depth (1300) is higher than the log's top (1200)"},
+        {-1, false, "", 0, "", "The depth (-1) is lower than the log's base (0)"},
+        {1451, true, "", 0, "", "The elevation (1451) is higher than the log's top (1450)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.value);
+        ui.messages.clear();
+        window->ElevationCb->setChecked(row.elevation);
+        const bool found = window->GoToDepth(row.value, row.elevation);
+        if (*row.panel == 0) {
+            EXPECT_FALSE(found);
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+            EXPECT_EQ(ui.messages[0].text, row.message);
+            continue;
+        }
+        ASSERT_TRUE(found);
+        ASSERT_TRUE(window->WaitForPage());
+        EXPECT_EQ(Panel(), row.panel);
+        EXPECT_TRUE(ui.messages.empty());
+        QWidget* marker = window->DepthMarker;
+        ASSERT_TRUE(marker->isVisible());
+        const int y = marker->y();
+        EXPECT_EQ(y, row.marker_y);
+        window->ShowDepthAt(y);
+        EXPECT_EQ(window->DepthEd->text().toStdString(), row.readout);
+        // Scrolled so that the marker is in view.
+        const QPoint in_view = marker->mapTo(window->ScrollBox1->viewport(), QPoint(0, 0));
+        EXPECT_TRUE(window->ScrollBox1->viewport()->rect().contains(in_view));
+    }
+    // Another page move takes the marker away.
+    window->FirstPage1->trigger();
+    EXPECT_FALSE(window->DepthMarker->isVisible());
+}
+
+TEST_F(MainWindow, GoToDepthDialogAsksAgainAfterADepthOutsideTheLog) {
+    Open();
+    OnNextDialog([&](QDialog* dialog) {
+        auto* go_to = qobject_cast<TGotoDepthDlg*>(dialog);
+        ASSERT_NE(go_to, nullptr);
+        go_to->ValueEd->setText("5000");
+        go_to->OKBTN->click();
+        OnNextDialog([](QDialog* again) {
+            auto* go_to = qobject_cast<TGotoDepthDlg*>(again);
+            ASSERT_NE(go_to, nullptr);
+            go_to->ValueEd->setText("450");
+            go_to->OKBTN->click();
+        });
+    });
+    window->GotoDepth1->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The depth (5000) is higher than the log's top (1200)");
+    EXPECT_EQ(Panel(), "2 of 3");
+}
+
+// A log recompiled while it is open: written whole through a temporary file renamed over it,
+// or rewritten in place. The view follows it on the page it showed, at the same place.
+TEST_F(MainWindow, ReloadFollowsTheLogRewrittenOnDisk) {
+    Open();
+    window->resize(420, 320);
+    window->show();
+    window->PageDown1->trigger();
+    ASSERT_TRUE(window->WaitForPage());
+    QScrollBar* bar = window->ScrollBox1->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 60);
+    bar->setValue(60);
+    struct Row {
+        const char* how;
+        double top;
+        const char* panel;
+        int page;  // expected on screen
+    };
+    const Row rows[] = {
+        {"rename", 1600, "2 of 4", 1},
+        {"in place", 2100, "2 of 5", 1},
+        {"shorter, in place", 400, "1 of 1", 0},
+        {"longer, rename", 1200, "1 of 3", 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.how);
+        const std::string written = std::string(row.how).find("rename") != std::string::npos
+                                        ? dir.File("log.gdx.part")
+                                        : log;
+        cindral::testing::WriteLog(written, cindral::testing::PixelHeader(row.top));
+        if (written != log) std::filesystem::rename(written, log);
+        ASSERT_TRUE(WaitUntil([&] { return window->Document->FileHeader().TopDepth == row.top; }));
+        ASSERT_TRUE(window->WaitForPage());
+        EXPECT_EQ(Panel(), row.panel);
+        LogDocumentOptions options;
+        options.files = DocumentSettingsFrom(settings, dir.path());
+        options.settings = settings;
+        LogDocument reference(log, options, 100);
+        EXPECT_TRUE(window->ViewBitmap == reference.RenderPage(row.page));
+        if (row.page == 1) EXPECT_EQ(bar->value(), 60);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+// Half a log on disk (a compiler caught mid-write) leaves the last good page on screen with a
+// notice, not a message box; the finished file is then shown. F5 on a broken file says why.
+TEST_F(MainWindow, BrokenRewriteKeepsTheLastGoodPage) {
+    Open();
+    window->show();
+    window->LastPage1->trigger();
+    ASSERT_TRUE(window->WaitForPage());
+    const QImage shown = window->ViewBitmap;
+    std::vector<uint8_t> cut = ReadFileBytes(log);
+    cut.resize(cut.size() - 20);
+    cindral::testing::WriteBytes(log, cut);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return window->statusBar()->currentMessage().contains("cannot be read"); }));
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains(QString::fromStdString(log)));
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(Panel(), "3 of 3");
+    EXPECT_TRUE(window->ViewBitmap == shown);
+
+    window->Reload1->trigger();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+    EXPECT_TRUE(window->ViewBitmap == shown);
+
+    cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1700));
+    ASSERT_TRUE(WaitUntil([&] { return Panel() == "3 of 4"; })) << Panel();
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(MainWindow, PropertiesShowTheHeaderSummaryToCopy) {
+    Open();
+    QString shown;
+    OnNextDialog([&](QDialog* dialog) {
+        auto* properties = qobject_cast<TPropertiesDlg*>(dialog);
+        ASSERT_NE(properties, nullptr);
+        shown = properties->Memo->toPlainText();
+        EXPECT_TRUE(properties->Memo->isReadOnly());
+        properties->CopyBtn->click();
+        properties->CloseBtn->click();
+    });
+    window->Properties1->trigger();
+    const QStringList lines = shown.split('\n');
+    ASSERT_GT(lines.size(), 10);
+    EXPECT_EQ(lines[0].toStdString(), "File:         " + log);
+    for (const char* line :
+         {"Page:         3 x 5 in", "Depth:        top 1200, bottom 0 (100 units per inch)",
+          "Elevation:    datum 250", "Pages:        3 (at 100 dpi)", "Commands:     1"}) {
+        EXPECT_TRUE(lines.contains(line)) << line;
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), shown);
+}
+
+// The page, zoom and view mode a log was left at come back when it is opened again, in this window
+// or the next one; a log not seen before opens on its first page.
+TEST_F(MainWindow, ReopenedLogComesBackToItsPageAndZoom) {
+    const QString other = QString::fromStdString(dir.File("b.gdx"));
+    cindral::testing::WriteLog(other.toStdString(), cindral::testing::PixelHeader(2200));
+    Open();
+    window->LastPage1->trigger();
+    window->SetZoom({ZoomMode::Percent, 150});
+    ASSERT_TRUE(window->OpenFile(other));
+    EXPECT_EQ(Panel(), "1 of 5");
+    window->PageDown1->trigger();
+    window->SetZoom({ZoomMode::Percent, 50});
+    window->Continuous1->trigger();
+    Open();
+    EXPECT_FALSE(window->Continuous());
+    EXPECT_EQ(Panel(), "3 of 3");
+    EXPECT_EQ(window->ZoomPNL->text(), "150 %");
+    window->close();
+    window = std::make_unique<TCindralFrm>(settings);
+    window->ScreenPixelsPerInch = 100;
+    ASSERT_TRUE(window->OpenFile(other));
+    EXPECT_EQ(Panel(), "2 of 5");
+    EXPECT_EQ(window->ZoomPNL->text(), "50 %");
+    EXPECT_TRUE(window->Continuous());
+}
+
+TEST(ViewMemory, KeepsTheMostRecentLogsOnly) {
+    TempDir dir;
+    cindral::testing::UseActualSizeIn(dir);
+    for (int i = 0; i <= kRememberedLogs; ++i) {
+        RememberView(QString("/logs/%1.gdx").arg(i), {i, "100", i % 2 == 1});
+    }
+    // Seen again: newest, so it outlives the others.
+    RememberView("/logs/1.gdx", {7, "fit-page", true});
+    RememberView("/logs/extra.gdx", {0, "100", false});
+    EXPECT_FALSE(RecallView("/logs/0.gdx"));
+    EXPECT_FALSE(RecallView("/logs/2.gdx"));
+    const std::optional<RememberedView> again = RecallView("/logs/1.gdx");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->page, 7);
+    EXPECT_EQ(again->zoom, "fit-page");
+    EXPECT_TRUE(again->continuous);
+    const std::optional<RememberedView> last =
+        RecallView(QString("/logs/%1.gdx").arg(kRememberedLogs));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->page, kRememberedLogs);
+}
+
+// The continuous view puts page p at p × (page height + gap), each the picture the page
+// routine draws for it, and pages through with Space and Shift+Space like the one-page view.
+TEST_F(MainWindow, ContinuousViewPlacesEveryPageAtItsOffset) {
+    Open();
+    window->resize(420, 420);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->Continuous1->trigger();
+    ASSERT_TRUE(window->Continuous());
+    PageStrip* strip = window->Strip;
+    const int pitch = 500 + PageStrip::kGap;
+    EXPECT_EQ(strip->size(), QSize(300, 3 * pitch - PageStrip::kGap));
+    QScrollBar* bar = window->ScrollBox1->verticalScrollBar();
+    struct Row {
+        Qt::KeyboardModifiers modifiers;
+        const char* panel;
+        int page;
+    };
+    const Row rows[] = {{Qt::NoModifier, "2 of 3", 1},
+                        {Qt::NoModifier, "3 of 3", 2},
+                        {Qt::ShiftModifier, "2 of 3", 1},
+                        {Qt::ShiftModifier, "1 of 3", 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.panel);
+        QTest::keyClick(window->ScrollBox1, Qt::Key_Space, row.modifiers);
+        EXPECT_EQ(Panel(), row.panel);
+        EXPECT_EQ(bar->value(), std::min(row.page * pitch, bar->maximum()));
+    }
+    for (int page = 0; page < 3; ++page) {
+        window->ShownPage = page;
+        window->ShowCurrentPage();
+        ASSERT_TRUE(WaitUntil([&] { return strip->HasPicture(page); }));
+    }
+    LogDocumentOptions options;
+    options.files = DocumentSettingsFrom(settings, dir.path());
+    options.settings = settings;
+    LogDocument reference(log, options, 100);
+    const QImage drawn = strip->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int page = 0; page < 3; ++page) {
+        SCOPED_TRACE(page);
+        const QImage expected = reference.RenderPage(page).convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(drawn.copy(0, page * pitch, 300, 500) == expected);
+    }
+    // The read-out and Go to depth follow the page under the mouse and the marker.
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, pitch + 100), QPointF(20, pitch + 100),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(strip, &move);
+    EXPECT_EQ(window->DepthEd->text().toStdString(), "600.00");
+    ASSERT_TRUE(window->GoToDepth(200, false));
+    EXPECT_EQ(Panel(), "3 of 3");
+    EXPECT_EQ(window->DepthMarker->parentWidget(), strip);
+    EXPECT_EQ(window->DepthMarker->y(), 2 * pitch);
+
+    window->Continuous1->trigger();
+    EXPECT_FALSE(window->Continuous());
+    ASSERT_TRUE(window->WaitForPage());
+    EXPECT_EQ(Panel(), "3 of 3");
+    EXPECT_EQ(window->ScrollBox1->widget(), window->Image1);
+}
+
+// Thumbnails come in for the pages the panel shows, small; a click goes to the page, and the
+// panel follows the page shown.
+TEST_F(MainWindow, ThumbnailsShowThePagesAndGoToTheOneClicked) {
+    Open();
+    window->show();
+    EXPECT_FALSE(window->Thumbnails->isVisible());
+    window->Thumbnails1->trigger();
+    ThumbnailPanel* panel = window->Thumbnails;
+    ASSERT_TRUE(panel->isVisible());
+    ASSERT_EQ(panel->List->count(), 3);
+    for (int page = 0; page < 3; ++page) {
+        ASSERT_TRUE(WaitUntil([&] { return panel->HasPicture(page); })) << page;
+    }
+    const QSize size = panel->List->item(0)->icon().availableSizes().value(0);
+    EXPECT_LE(std::max(size.width(), size.height()), ThumbnailPanel::kThumbnailSide);
+    EXPECT_GT(size.height(), size.width());  // a 3 x 5 inch page
+    QListWidgetItem* third = panel->List->item(2);
+    QTest::mouseClick(panel->List->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      panel->List->visualItemRect(third).center());
+    EXPECT_EQ(Panel(), "3 of 3");
+    window->FirstPage1->trigger();
+    EXPECT_EQ(panel->List->currentRow(), 0);
 }
 
 // Answers the custom page length dialog: ticks the box as asked, types the units, presses OK.

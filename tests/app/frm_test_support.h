@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QSettings>
 #include <QTimer>
 #include <fstream>
@@ -86,6 +87,18 @@ inline Settings TestSettings(const TempDir& dir) {
     s.WindowWidth = 800;
     s.WindowHeight = 600;
     return s;
+}
+
+// Processes events until `condition` holds; false when it does not within `timeout_ms`. (The
+// QTRY_ macros report to QTest, which GoogleTest never hears of.)
+inline bool WaitUntil(const std::function<bool()>& condition, int timeout_ms = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeout_ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
 }
 
 // Runs `act` on the next modal dialog once it is shown (while the caller sits in exec()).
