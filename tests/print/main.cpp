@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "private_cups.h"
+#include "private_settings.h"
 
 namespace cindral::testing {
 PrivateCups& TheQueue() {
@@ -17,6 +18,7 @@ PrivateCups& TheQueue() {
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    cindral::testing::PrivateSettings settings;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
