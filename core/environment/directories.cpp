@@ -57,11 +57,13 @@ struct UserFolders {
 };
 
 // One rule for the viewer, which creates the per-user folders, and for the CLI, which only
-// names them (it writes nothing, so it asks access() instead of creating a probe file).
+// names them (it writes nothing, so it asks access() instead of creating a probe file). An
+// installed program never writes into its own folder (/usr/bin is writable for root).
 UserFolders ChooseUserFolders(const std::string& program_directory, bool create) {
     std::string program = WithSlash(program_directory);
-    bool writable = create ? CanCreateFileIn(program) : ::access(program.c_str(), W_OK | X_OK) == 0;
-    if (writable) return {program, program};
+    bool beside = !IsInstalledProgram(program) &&
+                  (create ? CanCreateFileIn(program) : ::access(program.c_str(), W_OK | X_OK) == 0);
+    if (beside) return {program, program};
     UserFolders folders{XdgFolder("XDG_CONFIG_HOME", ".config"),
                         XdgFolder("XDG_STATE_HOME", ".local/state")};
     if (folders.settings.empty()) return {program, program};  // saving will report it

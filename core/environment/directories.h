@@ -1,10 +1,11 @@
 #pragma once
 // Where the program keeps its files. The user directory holds the settings and options
 // files, the log directory the execution log. Both are the program directory when a file
-// can be created there (a build tree, a program unpacked into a folder of the user's), else
-// the user's XDG configuration and state folders, so an installed (read-only) program keeps
-// its files where a desktop program does and never fails for its read-only folder. The
-// shipped data files are found by DataDirectory() (program_paths.h).
+// can be created there and the program is not installed (a build tree, a program unpacked
+// into a folder of the user's), else the user's XDG configuration and state folders, so an
+// installed or read-only program keeps its files where a desktop program does and never
+// fails for its read-only folder. The shipped data files are found by DataDirectory()
+// (program_paths.h), which also tells an installed program apart.
 
 #include <string>
 
@@ -24,9 +25,10 @@ struct ProgramLocation {
 // directories chosen for it and its base name.
 ProgramLocation LocateProgram(const std::string& program_path);
 
-// The program directory when a file can be created in it, else the per-user configuration
-// folder ($XDG_CONFIG_HOME or ~/.config, then "cindral/"), created when missing. Without a
-// home the program directory (saving then reports the failure).
+// The program directory when a file can be created in it and it is not an installed
+// program's (IsInstalledProgram), else the per-user configuration folder ($XDG_CONFIG_HOME
+// or ~/.config, then "cindral/"), created when missing. Without a home the program
+// directory (saving then reports the failure).
 std::string ChooseUserDirectory(const std::string& program_directory);
 
 // The same for the execution log, with the per-user state folder ($XDG_STATE_HOME or

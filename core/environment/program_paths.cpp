@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+// CMake passes the path of the install layout it was configured with; this is the usual one.
 #ifndef CINDRAL_DATA_FROM_BINARY
 #define CINDRAL_DATA_FROM_BINARY "../share/cindral"
 #endif
@@ -36,20 +37,34 @@ std::string ExecutableDirectory() {
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-std::string DataDirectory() {
-    std::string beside = ExecutableDirectory();
-    if (HoldsErrorTable(beside)) return beside;
+std::string InstalledDataDirectory(const std::string& program_directory) {
     // The executable's path is already resolved (/proc/self/exe), so removing the ".."
     // lexically cannot step through a symbolic link to the wrong folder.
-    std::string installed = WithSlash(
-        (std::filesystem::path(beside) / CINDRAL_DATA_FROM_BINARY).lexically_normal().string());
+    return WithSlash(
+        (std::filesystem::path(WithSlash(program_directory)) / CINDRAL_DATA_FROM_BINARY)
+            .lexically_normal()
+            .string());
+}
+
+std::string DataDirectoryFor(const std::string& program_directory) {
+    std::string beside = WithSlash(program_directory);
+    if (HoldsErrorTable(beside)) return beside;
+    std::string installed = InstalledDataDirectory(beside);
     if (HoldsErrorTable(installed)) return installed;
     return beside;
 }
 
+std::string DataDirectory() {
+    return DataDirectoryFor(ExecutableDirectory());
+}
+
+bool IsInstalledProgram(const std::string& program_directory) {
+    return DataDirectoryFor(program_directory) != WithSlash(program_directory);
+}
+
 void SetExecutableDirectoryForTesting(const std::string& directory) {
-    g_override = WithSlash(directory);
-    if (directory.empty()) g_override.clear();
+    g_override = directory;
+    if (!g_override.empty() && g_override.back() != '/') g_override += '/';
 }
 
 }  // namespace cindral

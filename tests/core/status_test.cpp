@@ -12,6 +12,7 @@
 #include "core/environment/display_options.h"
 #include "core/environment/errors.h"
 #include "core/environment/platform_info.h"
+#include "core/environment/program_paths.h"
 #include "core/environment/recording_status.h"
 #include "core/environment/recording_ui.h"
 #include "core/format/gdx_writer.h"
@@ -159,9 +160,11 @@ class ScopedVariable {
     bool had_ = false;
 };
 
+enum class Program { Writable, Unwritable, InstalledWritable };
+
 struct FolderCase {
     const char* name;
-    bool program_writable;
+    Program program;
     // XDG_CONFIG_HOME and XDG_STATE_HOME: nullptr unsets, a leading '/' is under the test's
     // folder, anything else is used as it is.
     const char* config;
@@ -178,8 +181,15 @@ TEST_P(UserFolders, FollowTheProgramFolderOrTheXdgFolders) {
     const FolderCase& c = GetParam();
     TempDir dir;
     std::string root = dir.path();
-    std::string program = c.program_writable ? root + "/program/" : "/nonexistent-program-folder/";
-    std::filesystem::create_directory(root + "/program");
+    std::string program =
+        c.program == Program::Unwritable ? "/nonexistent-program-folder/" : root + "/program/bin/";
+    if (c.program != Program::Unwritable) std::filesystem::create_directories(program);
+    if (c.program == Program::InstalledWritable) {
+        std::string data = InstalledDataDirectory(program);
+        ASSERT_EQ(data.rfind(root, 0), 0u) << data;  // the install layout stays in the prefix
+        std::filesystem::create_directories(data + "Tables");
+        WriteFileBytes(data + "Tables/Quen.Err", {'#'});
+    }
     WriteFileBytes(root + "/file", {1});  // a folder cannot be made below a file
     auto value = [&](const char* v) { return v && *v == '/' ? root + v : std::string(v ? v : ""); };
     std::string config = value(c.config), state = value(c.state);
@@ -200,15 +210,20 @@ TEST_P(UserFolders, FollowTheProgramFolderOrTheXdgFolders) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UserFolders,
-    ::testing::Values(
-        FolderCase{"WritableProgramFolder", true, "/c", "/s", "program/", "program/", "program/"},
-        FolderCase{"XdgFolders", false, "/c", "/s", "c/cindral/", "s/cindral/", "s/cindral/"},
-        FolderCase{"HomeDefaults", false, nullptr, nullptr, "home/.config/cindral/",
-                   "home/.local/state/cindral/", "home/.local/state/cindral/"},
-        FolderCase{"RelativeXdgPathsAreIgnored", false, "c", "s", "home/.config/cindral/",
-                   "home/.local/state/cindral/", "home/.local/state/cindral/"},
-        FolderCase{"UnmakeableStateFolderFallsBackToConfig", false, "/c", "/file/s", "c/cindral/",
-                   "c/cindral/", "file/s/cindral/"}),
+    ::testing::Values(FolderCase{"WritableProgramFolder", Program::Writable, "/c", "/s", "program/",
+                                 "program/", "program/"},
+                      FolderCase{"InstalledProgramEvenWhenWritable", Program::InstalledWritable,
+                                 "/c", "/s", "c/cindral/", "s/cindral/", "s/cindral/"},
+                      FolderCase{"XdgFolders", Program::Unwritable, "/c", "/s", "c/cindral/",
+                                 "s/cindral/", "s/cindral/"},
+                      FolderCase{"HomeDefaults", Program::Unwritable, nullptr, nullptr,
+                                 "home/.config/cindral/", "home/.local/state/cindral/",
+                                 "home/.local/state/cindral/"},
+                      FolderCase{"RelativeXdgPathsAreIgnored", Program::Unwritable, "c", "s",
+                                 "home/.config/cindral/", "home/.local/state/cindral/",
+                                 "home/.local/state/cindral/"},
+                      FolderCase{"UnmakeableStateFolderFallsBackToConfig", Program::Unwritable,
+                                 "/c", "/file/s", "c/cindral/", "c/cindral/", "file/s/cindral/"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UserDirectory, TheFilesAreNamedAfterTheProgram) {

@@ -37,7 +37,7 @@ finish() {
 }
 
 scratch() {  # a fresh folder for one mode's own files
-    local dir="$work/${mode%-inside}"
+    local dir="$work/$mode"
     rm -rf "$dir" && mkdir -p "$dir" && echo "$dir"
 }
 
@@ -166,12 +166,15 @@ desktop_entry() {
     finish
 }
 
-# Runs with the prefix already read-only: one case per environment, the viewer started until
-# its start-up is done, then asked where things went.
+# One case per environment: the viewer started until its start-up is done, then asked where
+# things went. $1 is how the program folder is: read-only (mounted so) or writable (an
+# installed program writes nothing there even when it could, as root can in /usr/bin).
 xdg_folders_inside() {
-    local dir
-    dir=$(scratch)
-    touch "$bin/probe" 2>/dev/null && fail "the program folder is writable"
+    local dir="$work/xdg-folders/$1"
+    rm -rf "$dir" && mkdir -p "$dir"
+    if [ "$1" = read-only ]; then
+        touch "$bin/probe" 2>/dev/null && fail "the program folder is writable"
+    fi
     # name | environment | settings folder | log folder
     local cases=(
         "xdg|XDG_CONFIG_HOME=$dir/xdg/config XDG_STATE_HOME=$dir/xdg/state|$dir/xdg/config/cindral|$dir/xdg/state/cindral"
@@ -210,25 +213,27 @@ xdg_folders_inside() {
             fail "$name: cindral-cli settings names another log: $json"
         [[ "$json" == *'"state": "good"'* ]] || fail "$name: the viewer's settings are not good"
     done
-    [ -z "$(ls -A "$dir/xdg/home")" ] || fail "xdg: files went to HOME although XDG folders were set"
-    finish
+    [ ! -e "$dir/xdg/home/.config/cindral" ] && [ ! -e "$dir/xdg/home/.local/state/cindral" ] ||
+        fail "xdg: files went to HOME although XDG folders were set"
+    [ "$(ls -A "$bin")" = "$(printf 'cindral\ncindral-cli')" ] || fail "files were written to bin/"
 }
 
 xdg_folders() {
+    xdg_folders_inside writable
     # A user namespace lets anyone, root included, mount the prefix read-only for one run.
     if unshare --map-root-user --mount true 2>/dev/null; then
-        exec unshare --map-root-user --mount bash -c \
+        unshare --map-root-user --mount bash -c \
             'mount --bind -o ro "$1" "$1" && exec bash "$0" "$2" xdg-folders-inside' \
-            "$0" "$prefix" "$build"
-    fi
-    if [ "$(id -u)" -ne 0 ]; then
+            "$0" "$prefix" "$build" || fail "read-only program folder"
+    elif [ "$(id -u)" -ne 0 ]; then
         chmod a-w "$bin"
-        trap 'chmod u+w "$bin"' EXIT
-        (xdg_folders_inside)
-        exit $?
+        xdg_folders_inside read-only
+        chmod u+w "$bin"
+    else
+        echo "cannot make $bin read-only here (no user namespaces, running as root)" >&2
+        [ "$failures" -eq 0 ] && exit 77
     fi
-    echo "cannot make $bin read-only here (no user namespaces, running as root)" >&2
-    exit 77
+    finish
 }
 
 case $mode in
@@ -237,7 +242,10 @@ case $mode in
     mime) mime_type ;;
     desktop) desktop_entry ;;
     xdg-folders) xdg_folders ;;
-    xdg-folders-inside) xdg_folders_inside ;;
+    xdg-folders-inside)
+        xdg_folders_inside read-only
+        finish
+        ;;
     *)
         echo "unknown mode $mode" >&2
         exit 2
