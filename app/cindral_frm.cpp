@@ -375,7 +375,7 @@ bool TCindralFrm::OpenFile(const QString& path) {
     std::unique_ptr<LogDocument> document;
     try {
         LogDocumentOptions options;
-        options.files = DocumentSettingsFrom(settings_, ExecutableDirectory());
+        options.files = DocumentSettingsFrom(settings_, DataDirectory());
         options.settings = settings_;
         document = std::make_unique<LogDocument>(name, options, ScreenPixelsPerInch);
     } catch (const CindralError& e) {

@@ -30,7 +30,7 @@ struct Sheet {
 
 struct Catalogue {
     const char* noun;          // "pattern"
-    const char* default_file;  // beside the program
+    const char* default_file;  // among the program's data files
     std::string CommonOptions::*option;
     // The sheet of `library` and how many entries it holds.
     std::function<Sheet(const std::string& library, int& count)> open;
@@ -44,8 +44,7 @@ int RunCatalogue(const Catalogue& catalogue, const std::vector<std::string>& arg
     if (!reader.Positionals().empty()) throw UsageError{"takes no FILE; use --" + noun + "s FILE"};
     if (!out || out->empty()) throw UsageError{"needs -o SHEET.png"};
     const std::string& chosen = common.*catalogue.option;
-    const std::string library =
-        chosen.empty() ? ExecutableDirectory() + catalogue.default_file : chosen;
+    const std::string library = chosen.empty() ? DataDirectory() + catalogue.default_file : chosen;
 
     int count = 0;
     const Sheet sheet = catalogue.open(library, count);

@@ -1,5 +1,6 @@
-// cindral-cli settings: where the viewer's settings file is and what it holds. Reads only;
-// a missing or damaged file is described, never created or repaired.
+// cindral-cli settings: where the viewer's settings file is and what it holds, and where the
+// viewer writes its execution log. Reads only; a missing or damaged file is described, never
+// created or repaired.
 
 #include <cmath>
 #include <cstdio>
@@ -11,6 +12,8 @@
 #include "cli/command.h"
 #include "cli/document_options.h"
 #include "cli/options.h"
+#include "core/environment/directories.h"
+#include "core/environment/program_paths.h"
 
 namespace cindral::cli {
 namespace {
@@ -111,10 +114,11 @@ int RunSettings(const std::vector<std::string>& args) {
     if (!reader.Positionals().empty()) throw UsageError{"takes no FILE"};
 
     std::string path = SettingsPathFor(common);
+    std::string log = FindViewerLogFile(ExecutableDirectory());
     SettingsReading reading = ReadSettingsFor(common);
     if (json) {
-        std::printf("{\"file\": %s, \"state\": \"%s\", \"problems\": [", JsonString(path).c_str(),
-                    StateName(reading.state));
+        std::printf("{\"file\": %s, \"log\": %s, \"state\": \"%s\", \"problems\": [",
+                    JsonString(path).c_str(), JsonString(log).c_str(), StateName(reading.state));
         for (size_t i = 0; i < reading.problems.size(); ++i) {
             std::printf("%s%s", i ? ", " : "", JsonString(reading.problems[i]).c_str());
         }
@@ -127,6 +131,7 @@ int RunSettings(const std::vector<std::string>& args) {
         std::printf("}}\n");
     } else {
         std::printf("settings file: %s\n", path.c_str());
+        std::printf("execution log: %s\n", log.c_str());
         std::printf("state: %s%s\n", StateName(reading.state),
                     reading.state == SettingsFileState::Good ? "" : " (values shown are in use)");
         for (const std::string& problem : reading.problems) {

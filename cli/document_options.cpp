@@ -42,8 +42,8 @@ DocumentSettings DocumentSettingsFor(const CommonOptions& options, Settings* set
         std::fprintf(stderr, "warning: settings file %s: %s\n", SettingsPathFor(options).c_str(),
                      problem.c_str());
     }
-    DocumentSettings d = DocumentSettingsFrom(reading.settings, ExecutableDirectory(),
-                                              options.patterns, options.symbols);
+    DocumentSettings d =
+        DocumentSettingsFrom(reading.settings, DataDirectory(), options.patterns, options.symbols);
     if (options.page_length) d.default_page_length = *options.page_length;
     return d;
 }

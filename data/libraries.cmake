@@ -27,3 +27,5 @@ add_custom_target(cindral_libraries ALL
 add_dependencies(cindral_data cindral_libraries)
 # The pattern source goes beside its library so catalogue sheets can name each pattern.
 configure_file(${CINDRAL_PATTERN_SOURCE} ${CINDRAL_BIN_DIR}/QuenUtil.Pat.txt COPYONLY)
+install(FILES ${CINDRAL_PATTERN_LIBRARY} ${CINDRAL_SYMBOL_LIBRARY} ${CINDRAL_BIN_DIR}/QuenUtil.Pat.txt
+        DESTINATION ${CINDRAL_DATA_INSTALL_DIR})

@@ -13,3 +13,4 @@ add_custom_command(OUTPUT ${CINDRAL_SAMPLE}
   COMMENT "Writing the sample log")
 add_custom_target(cindral_sample ALL DEPENDS ${CINDRAL_SAMPLE})
 add_dependencies(cindral_data cindral_sample)
+install(FILES ${CINDRAL_SAMPLE} DESTINATION ${CINDRAL_DATA_INSTALL_DIR}/samples)

@@ -15,10 +15,10 @@ struct DocumentSettings {
     double default_page_length = 100.0;  // depth units per custom page
 };
 
-// The libraries named in `settings` (the program's own copy when a named file is missing),
-// unless an override names a file, which is then used as it is.
-DocumentSettings DocumentSettingsFrom(const Settings& settings,
-                                      const std::string& program_directory,
+// The libraries named in `settings` (the program's own copy in `data_directory`, see
+// DataDirectory(), when a named file is missing), unless an override names a file, which is
+// then used as it is.
+DocumentSettings DocumentSettingsFrom(const Settings& settings, const std::string& data_directory,
                                       const std::string& pattern_override = "",
                                       const std::string& symbol_override = "");
 

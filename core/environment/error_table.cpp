@@ -14,7 +14,7 @@
 namespace cindral {
 
 std::string ErrorTablePath() {
-    return ExecutableDirectory() + "Tables/Quen.Err";
+    return DataDirectory() + "Tables/Quen.Err";
 }
 
 std::string FormatThousands(int64_t number, char separator) {

@@ -1,6 +1,6 @@
 #pragma once
 // Numbered error reports explained from the error-message table Tables/Quen.Err, which is
-// found beside the executable. Messages reach the user through CurrentUi().
+// found among the program's data files. Messages reach the user through CurrentUi().
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +14,7 @@ constexpr int32_t kErrorUnknownFileVersion = 1033;
 // The explanation buffer holds this many characters.
 constexpr size_t kMessageBufferSize = 1000;
 
-// Where the table is looked for: the program's directory + "Tables/Quen.Err".
+// Where the table is looked for: DataDirectory() + "Tables/Quen.Err".
 std::string ErrorTablePath();
 
 // The decimal digits of `number` with `separator` before each group of three, counted from

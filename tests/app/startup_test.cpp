@@ -8,6 +8,9 @@
 #include <QWidget>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/status_form.h"
 #include "core/environment/directories.h"
@@ -158,17 +161,18 @@ TEST_F(StartUpTest, AStartUpLogThatCannotBeCreatedEndsTheProgram) {
 }
 
 TEST_F(StartUpTest, AnExecutionLogThatCannotBeCreatedEndsTheProgram) {
-    // Neither the program folder nor the configuration folder can take files.
+    // Neither the program folder nor the configuration and state folders can take files.
     WriteFileBytes(dir.File("not-a-folder"), {1});
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    std::string saved = old ? old : "";
-    setenv("XDG_CONFIG_HOME", dir.File("not-a-folder").c_str(), 1);
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_STATE_HOME"}) {
+        const char* old = std::getenv(name);
+        saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        setenv(name, dir.File("not-a-folder").c_str(), 1);
+    }
     environment.program_path = dir.File("no-such-folder/cindral");
     auto session = Start();
-    if (old) {
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
+    for (const auto& [name, value] : saved) {
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
     }
     EXPECT_FALSE(session);
     ASSERT_EQ(ui.messages.size(), 1u);

@@ -12,6 +12,7 @@
 #include "core/environment/display_options.h"
 #include "core/environment/errors.h"
 #include "core/environment/platform_info.h"
+#include "core/environment/program_paths.h"
 #include "core/environment/recording_status.h"
 #include "core/environment/recording_ui.h"
 #include "core/format/gdx_writer.h"
@@ -142,20 +143,88 @@ INSTANTIATE_TEST_SUITE_P(Cases, LocateProgramTest,
                                            LocateCase{"/cindral-cli", "/", "cindral-cli"},
                                            LocateCase{"/a.b.c", "/", "a.b"}));
 
-TEST(UserDirectory, AnUnwritableProgramFolderSendsTheFilesToTheConfigFolder) {
-    TempDir config;
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    std::string saved = old ? old : "";
-    setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
-    std::string chosen = ChooseUserDirectory("/nonexistent-program-folder");
-    if (old) {
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
+// Sets an environment variable for one scope; nullptr unsets it.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        if (old) saved_ = old;
+        had_ = old != nullptr;
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
-    EXPECT_EQ(chosen, config.path() + "/cindral/");
-    EXPECT_TRUE(std::filesystem::is_directory(chosen));
+    ~ScopedVariable() { had_ ? setenv(name_, saved_.c_str(), 1) : unsetenv(name_); }
+
+  private:
+    const char* name_;
+    std::string saved_;
+    bool had_ = false;
+};
+
+enum class Program { Writable, Unwritable, InstalledWritable };
+
+struct FolderCase {
+    const char* name;
+    Program program;
+    // XDG_CONFIG_HOME and XDG_STATE_HOME: nullptr unsets, a leading '/' is under the test's
+    // folder, anything else is used as it is.
+    const char* config;
+    const char* state;
+    // Expected, under the test's folder ("program/" is the program folder).
+    const char* settings;
+    const char* log;
+    const char* cli_log;  // what the CLI names before anything was created
+};
+
+class UserFolders : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(UserFolders, FollowTheProgramFolderOrTheXdgFolders) {
+    const FolderCase& c = GetParam();
+    TempDir dir;
+    std::string root = dir.path();
+    std::string program =
+        c.program == Program::Unwritable ? "/nonexistent-program-folder/" : root + "/program/bin/";
+    if (c.program != Program::Unwritable) std::filesystem::create_directories(program);
+    if (c.program == Program::InstalledWritable) {
+        std::string data = InstalledDataDirectory(program);
+        ASSERT_EQ(data.rfind(root, 0), 0u) << data;  // the install layout stays in the prefix
+        std::filesystem::create_directories(data + "Tables");
+        WriteFileBytes(data + "Tables/Quen.Err", {'#'});
+    }
+    WriteFileBytes(root + "/file", {1});  // a folder cannot be made below a file
+    auto value = [&](const char* v) { return v && *v == '/' ? root + v : std::string(v ? v : ""); };
+    std::string config = value(c.config), state = value(c.state);
+    ScopedVariable home("HOME", (root + "/home").c_str());
+    ScopedVariable xdg_config("XDG_CONFIG_HOME", c.config ? config.c_str() : nullptr);
+    ScopedVariable xdg_state("XDG_STATE_HOME", c.state ? state.c_str() : nullptr);
+    auto expected = [&](const char* folder) {
+        return std::string(folder).rfind("program/", 0) == 0 ? program : root + "/" + folder;
+    };
+
+    EXPECT_EQ(FindViewerSettingsFile(program), expected(c.settings) + "cindral.Cn2");
+    EXPECT_EQ(FindViewerLogFile(program), expected(c.cli_log) + "cindral.LOG");
+    EXPECT_EQ(ChooseUserDirectory(program), expected(c.settings));
+    EXPECT_EQ(ChooseLogDirectory(program), expected(c.log));
+    EXPECT_TRUE(std::filesystem::is_directory(expected(c.settings)));
+    EXPECT_TRUE(std::filesystem::is_directory(expected(c.log)));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UserFolders,
+    ::testing::Values(FolderCase{"WritableProgramFolder", Program::Writable, "/c", "/s", "program/",
+                                 "program/", "program/"},
+                      FolderCase{"InstalledProgramEvenWhenWritable", Program::InstalledWritable,
+                                 "/c", "/s", "c/cindral/", "s/cindral/", "s/cindral/"},
+                      FolderCase{"XdgFolders", Program::Unwritable, "/c", "/s", "c/cindral/",
+                                 "s/cindral/", "s/cindral/"},
+                      FolderCase{"HomeDefaults", Program::Unwritable, nullptr, nullptr,
+                                 "home/.config/cindral/", "home/.local/state/cindral/",
+                                 "home/.local/state/cindral/"},
+                      FolderCase{"RelativeXdgPathsAreIgnored", Program::Unwritable, "c", "s",
+                                 "home/.config/cindral/", "home/.local/state/cindral/",
+                                 "home/.local/state/cindral/"},
+                      FolderCase{"UnmakeableStateFolderFallsBackToConfig", Program::Unwritable,
+                                 "/c", "/file/s", "c/cindral/", "c/cindral/", "file/s/cindral/"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UserDirectory, TheFilesAreNamedAfterTheProgram) {
     ProgramLocation saved{ProgramDirectory(), UserDirectory(), ExeBaseName()};
