@@ -1,6 +1,7 @@
 // cindral [FILE]: the viewer.
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <exception>
 
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
     auto session = cindral::app::StartUp(argc, argv);
     if (!session) return 1;
     QApplication::setApplicationName(cindral::app::kApplicationTitle);
+    // The desktop entry's name lets a desktop match the windows to the installed entry.
+    QGuiApplication::setDesktopFileName("cindral");
+    QApplication::setWindowIcon(QIcon(":/icons/cindral.svg"));
 
     int status = 0;
     {

@@ -11,8 +11,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <regex>
-#include <set>
 #include <thread>
 
 #include "app/cindral_frm.h"
@@ -48,11 +48,14 @@ int Pages(const std::string& pdf) {
     return std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))")) ? std::stoi(m[1]) : -1;
 }
 
-std::set<std::string> PdfFilesIn(const std::string& folder) {
-    std::set<std::string> files;
+// The PDF files of a folder with their modification times: a job may write a file of the
+// same name as one an earlier, timed-out run left behind.
+std::map<std::string, fs::file_time_type> PdfFilesIn(const std::string& folder) {
+    std::map<std::string, fs::file_time_type> files;
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator(folder, ignored)) {
-        if (entry.path().extension() == ".pdf") files.insert(entry.path().string());
+        if (entry.path().extension() == ".pdf")
+            files[entry.path().string()] = entry.last_write_time(ignored);
     }
     return files;
 }
@@ -82,7 +85,7 @@ TEST(RealPrintQueue, TheSamplePrintsAsItsFourPages) {
 
     QPrinter printer(QPrinter::HighResolution);
     std::string pdf;
-    std::set<std::string> before;
+    std::map<std::string, fs::file_time_type> before;
     if (real) {
         printer.setPrinterName(cindral::testing::PrivateCups::kQueue);
         before = PdfFilesIn(cindral::testing::PrivateCups::OutputFolder());
@@ -97,8 +100,10 @@ TEST(RealPrintQueue, TheSamplePrintsAsItsFourPages) {
     if (real) {
         // cups-pdf writes the file when the job has run; wait for a complete one.
         for (int i = 0; i < 600 && pdf.empty(); ++i) {
-            for (const std::string& f : PdfFilesIn(cindral::testing::PrivateCups::OutputFolder())) {
-                if (!before.count(f) && Pages(f) > 0) pdf = f;
+            for (const auto& [f, written] :
+                 PdfFilesIn(cindral::testing::PrivateCups::OutputFolder())) {
+                const auto old = before.find(f);
+                if ((old == before.end() || old->second != written) && Pages(f) > 0) pdf = f;
             }
             if (pdf.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
