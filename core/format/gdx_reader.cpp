@@ -302,28 +302,17 @@ void GdxReader::CountCommands(GdxSummary& summary) {
         else
             ++summary.codes[code];
     };
-    const FileBytes* image = file_.OpenImage();
     int64_t offset = 0;
     int16_t code = 0;
     while (true) {
-        if (image) {
-            // Most records are a command with nothing after it whose payload fits: stepped
-            // over right here. Everything else, and every refusal, takes Skip's way.
-            const uint8_t* bytes = image->data();
-            const int64_t size = static_cast<int64_t>(image->size());
-            int64_t at = file_.Position();
-            while (size - at >= 4) {
-                code = static_cast<int16_t>(bytes[at] | (bytes[at + 1] << 8));
-                const CommandInfo* info = FindCommand(code);
-                if (!info || info->follower != Follower::None || code == DrawTextBoxRecord::kCode ||
-                    info->size > size - at - 4) {
-                    break;
-                }
-                at += 4 + info->size;
-                count(code);
-            }
-            file_.Seek(at);
-        }
+        // Most records are a command with nothing after it: counted right here. Everything
+        // else, and every refusal, takes Skip's way.
+        TakeInPlace([&](int64_t, int16_t in_place, const CommandInfo& info, const uint8_t*) {
+            if (info.follower != Follower::None || in_place == DrawTextBoxRecord::kCode)
+                return false;
+            count(in_place);
+            return true;
+        });
         if (!Skip(offset, code)) break;
         count(code);
     }

@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "core/format/file_object.h"
 #include "core/format/gdx_commands.h"
 #include "core/format/gdx_header.h"
 
 namespace cindral {
-
-class file_object;
 
 // One command as read from the file, or as handed to the writer.
 struct GdxCommand {
@@ -55,6 +54,13 @@ class GdxReader {
     // Skips every command to the end of the file, counting them into `summary` (its
     // `commands` and `codes`).
     void CountCommands(GdxSummary& summary);
+    // Offers the records from the file's memory image in place, one after another, to
+    // `take(offset, code, info, payload)` while it accepts them: a record is offered only when
+    // its code is in the command table and its payload (the table's size) lies within the
+    // file. Stops at the first record not taken, the file positioned at it for Next or Skip,
+    // which then say what is wrong with it, if anything. Does nothing without an image.
+    template <class Take>
+    void TakeInPlace(Take&& take);
 
   private:
     struct Frame {
@@ -95,6 +101,22 @@ class GdxReader {
     std::vector<uint8_t> payload_;
     GdxCommand skipped_;  // what Skip reads the few fields it needs into
 };
+
+template <class Take>
+void GdxReader::TakeInPlace(Take&& take) {
+    const FileBytes* image = file_.OpenImage();
+    if (!image) return;
+    const uint8_t* bytes = image->data();
+    const int64_t size = static_cast<int64_t>(image->size());
+    int64_t at = file_.Position();
+    while (size - at >= 4) {
+        const int16_t code = static_cast<int16_t>(bytes[at] | (bytes[at + 1] << 8));
+        const CommandInfo* info = FindCommand(code);
+        if (!info || info->size > size - at - 4 || !take(at, code, *info, bytes + at + 4)) break;
+        at += 4 + info->size;
+    }
+    file_.Seek(at);
+}
 
 GdxSummary SummarizeFile(const std::string& path,
                          double default_units_per_page = kDefaultPageLength);

@@ -400,33 +400,22 @@ PageIndex PageIndex::Build(file_object& file, const GdxHeader& header) {
                                    : context.depth_units_per_inch;
     context.width_x = std::fabs(header.MaxX - header.MinX);
     const std::vector<QuickReach>& quick = QuickReaches();
-    const FileBytes* image = file.OpenImage();
     GdxReader reader(file);
     GdxCommand command;
-    while (true) {
-        if (image) {
-            const uint8_t* bytes = image->data();
-            const int64_t size = static_cast<int64_t>(image->size());
-            int64_t at = file.Position();
-            while (size - at >= 4) {
-                const int16_t code = static_cast<int16_t>(bytes[at] | (bytes[at + 1] << 8));
-                if (code < 0 || size_t(code) >= quick.size()) break;
-                const QuickReach q = quick[size_t(code)];
-                if (q.kind == QuickReach::Decode) break;
-                const int64_t payload = FindCommand(code)->size;
-                if (payload > size - at - 4) break;  // the reader says what is wrong
-                if (q.kind == QuickReach::TwoDepths) {
-                    ExtentBuilder e(context);
-                    e.Depths(DoubleAt(bytes + at + 4 + q.y1_at),
-                             DoubleAt(bytes + at + 4 + q.y2_at));
-                    index.commands_.push_back(e.Finish(at));
-                } else {
-                    index.commands_.push_back(EveryPage(at));
-                }
-                at += 4 + payload;
-            }
-            file.Seek(at);
+    auto quick_reach = [&](int64_t at, int16_t code, const CommandInfo&, const uint8_t* payload) {
+        const QuickReach q = size_t(code) < quick.size() ? quick[size_t(code)] : QuickReach{};
+        if (q.kind == QuickReach::Decode) return false;
+        if (q.kind == QuickReach::TwoDepths) {
+            ExtentBuilder e(context);
+            e.Depths(DoubleAt(payload + q.y1_at), DoubleAt(payload + q.y2_at));
+            index.commands_.push_back(e.Finish(at));
+        } else {
+            index.commands_.push_back(EveryPage(at));
         }
+        return true;
+    };
+    while (true) {
+        reader.TakeInPlace(quick_reach);
         if (!reader.Next(command)) break;
         index.commands_.push_back(ReachOf(command, context));
     }
