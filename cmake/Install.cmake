@@ -36,12 +36,13 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the binaries link come from dpkg-shlibdeps; what they load or read at run
-# time without linking it is named here: the X11/Wayland platform plugins, the fonts that
-# keep the logs' text widths right, fontconfig's configuration.
+# time without linking it is named here: the X11/Wayland platform plugins, the SVG icon
+# engine (the window icon), the fonts that keep the logs' text widths right, fontconfig's
+# configuration.
 find_program(CINDRAL_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(CINDRAL_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fontconfig, fonts-liberation2")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, fontconfig, fonts-liberation2")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
       "libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, libqt6svg6, libjpeg62-turbo, libfontconfig1, libstdc++6, libc6, qt6-qpa-plugins, fontconfig, fonts-liberation2")
