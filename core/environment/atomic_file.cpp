@@ -74,6 +74,40 @@ void AtomicFile::Commit() {
     }
 }
 
+std::string ReserveTemporaryBeside(const std::string& path) {
+    const std::string folder = Folder(path);
+    std::string temp = folder + "/." + std::filesystem::path(path).filename().string() + ".XXXXXX";
+    const int fd = ops::CreateTemporary(temp.data());
+    if (fd < 0) {
+        const int code = errno;
+        throw IoError("Cannot create a file in " + folder + ": " + std::strerror(code), code);
+    }
+    ::close(fd);
+    return temp;
+}
+
+void PutInPlace(const std::string& temporary, const std::string& path, mode_t mode) {
+    auto fail = [&](const std::string& what, int code) {
+        ::unlink(temporary.c_str());
+        throw IoError(what + " " + path + ": " + std::strerror(code), code);
+    };
+    const int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) fail("Cannot write", errno);
+    ::fchmod(fd, mode & 07777);
+    if (ops::Sync(fd) != 0) {
+        const int code = errno;
+        ::close(fd);
+        fail("Cannot write", code);
+    }
+    if (ops::Close(fd) != 0) fail("Cannot write", errno);
+    if (ops::Rename(temporary.c_str(), path.c_str()) != 0) fail("Cannot replace", errno);
+    const int dir_fd = ::open(Folder(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir_fd >= 0) {
+        ::fsync(dir_fd);
+        ::close(dir_fd);
+    }
+}
+
 void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     // A file that is replaced keeps its permissions.
     struct stat info {};

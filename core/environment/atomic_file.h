@@ -39,6 +39,13 @@ class AtomicFile {
     bool committed_ = false;
 };
 
+// For writers that need a file name of their own (a printer printing to a file): a new empty
+// private temporary file beside `path`, and then, once it is written, PutInPlace flushes it
+// and renames it over `path`. IoError as AtomicFile's; on failure the temporary file is
+// removed and `path` is untouched.
+std::string ReserveTemporaryBeside(const std::string& path);
+void PutInPlace(const std::string& temporary, const std::string& path, mode_t mode = 0644);
+
 // The whole of `bytes` through an AtomicFile. Raises its IoError; the old file is then
 // intact.
 void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
