@@ -24,8 +24,6 @@ constexpr int kPlatformMinorVersion = 0;
 // Largest page side, in device pixels, the renderer accepts: far beyond any real page at
 // printer resolution, small enough that row arithmetic and bitmaps stay sane.
 constexpr double kMaxPageSidePx = 1 << 20;
-// A page bitmap of 1 GiB at most: a header cannot make the viewer allocate more for a page.
-constexpr double kMaxPagePixels = double(1 << 28);
 
 Color AsColor(int32_t c) {
     return static_cast<Color>(c) & 0xFFFFFF;
@@ -60,8 +58,7 @@ void logp_object::SetDeviceResolution(int pixels_per_inch_x, int pixels_per_inch
     }
     const double height = pixels_per_inch_y * PageHeight;
     const double width = pixels_per_inch_x * PageWidth;
-    if (!(height >= 0 && height <= kMaxPageSidePx && width >= 0 && width <= kMaxPageSidePx &&
-          height * width <= kMaxPagePixels)) {
+    if (!(height >= 0 && height <= kMaxPageSidePx && width >= 0 && width <= kMaxPageSidePx)) {
         char text[160];
         std::snprintf(text, sizeof text,
                       "The page of %g x %g inches is too large to draw at %d pixels per inch.",
