@@ -126,6 +126,81 @@ TEST_P(ReaderTolerance, IsReadAsTheFormatAllows) {
 INSTANTIATE_TEST_SUITE_P(Records, ReaderTolerance, ::testing::ValuesIn(kTolerances),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Sub-blocks sized exactly to the rest of the file are read; one byte more is refused with a
+// message that names the record's code and offset, never read past the end.
+TEST(SubBlockBoundaries, ExactlyTheRestIsReadOneMoreIsRefusedByTheRecord) {
+    struct Row {
+        const char* name;
+        int16_t code;
+        std::vector<uint8_t> payload;
+        int32_t extra;  // claimed beyond the bytes present
+        const char* refusal;
+    };
+    auto picture = [](int32_t extra) {
+        ByteWriter sub;
+        sub.I16(0);
+        sub.I32(4 + extra);
+        for (uint8_t b : {1, 2, 3, 4}) sub.U8(b);
+        return sub.Take();
+    };
+    auto text = [](int32_t extra) {
+        ByteWriter sub;
+        sub.I16(0);
+        sub.U16(static_cast<uint16_t>(3 + extra));
+        for (uint8_t c : {'a', 'b', '\0'}) sub.U8(c);
+        return sub.Take();
+    };
+    for (int32_t extra : {0, 1}) {
+        const Row rows[] = {
+            {"picture", DrawPictureRecord::kCode, picture(extra), extra, "has picture data of"},
+            {"text", DrawWrappedTextRecord::kCode, text(extra), extra, "has a text of"},
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(::testing::Message() << row.name << " +" << extra);
+            testing::TempDir dir;
+            GdxWriter w(testing::TestHeader());
+            const CommandInfo* info = FindCommand(row.code);
+            ASSERT_NE(info, nullptr);
+            w.WriteRecord(row.code, std::vector<uint8_t>(info->size, 0));
+            w.WriteRawBytes(row.payload);
+            if (row.extra == 0) {
+                const std::vector<Walked> walked = Walk(w.Bytes(), dir);
+                ASSERT_EQ(walked.size(), 1u);
+                EXPECT_EQ(walked[0].code, row.code);
+                continue;
+            }
+            try {
+                Walk(w.Bytes(), dir);
+                ADD_FAILURE() << "read past the end of the file";
+            } catch (const IoError& e) {
+                const std::string message = e.what();
+                EXPECT_NE(message.find("record code " + std::to_string(row.code) + " at byte "),
+                          std::string::npos)
+                    << message;
+                EXPECT_NE(message.find(row.refusal), std::string::npos) << message;
+            }
+        }
+    }
+}
+
+// A text box one byte shorter than its layout is refused; at its layout it is read.
+TEST(SubBlockBoundaries, ATextBoxOneByteShortIsRefused) {
+    for (int shortfall : {0, 1}) {
+        SCOPED_TRACE(shortfall);
+        testing::TempDir dir;
+        GdxWriter w(testing::TestHeader());
+        std::vector<uint8_t> payload = Payload(DrawTextBoxRecord{});
+        payload.resize(payload.size() - static_cast<size_t>(shortfall));
+        w.WriteRecord(DrawTextBoxRecord::kCode, payload);
+        w.Write(SetColorRecord{7});
+        if (shortfall == 0) {
+            EXPECT_EQ(Walk(w.Bytes(), dir).size(), 2u);
+        } else {
+            EXPECT_THROW(Walk(w.Bytes(), dir), IoError);
+        }
+    }
+}
+
 // Each value at the edge of its valid range is kept through a repair and a save and load;
 // just outside it the field gets its default.
 TEST(SettingsBoundaries, ValuesAtTheEdgeAreKeptAndJustOutsideAreDefaulted) {

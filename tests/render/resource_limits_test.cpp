@@ -11,6 +11,7 @@
 
 #include "core/environment/errors.h"
 #include "core/environment/whole_file.h"
+#include "core/format/byte_codec.h"
 #include "core/format/gdx_writer.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/document/log_document.h"
@@ -72,17 +73,38 @@ std::vector<uint8_t> Le32(std::vector<uint8_t> bytes, size_t at, uint32_t v) {
     return bytes;
 }
 
-// A 1 x 1 bitmap file whose header then claims `width` x `height` with `compression`.
-std::vector<uint8_t> ClaimingBmp(int32_t width, int32_t height, uint32_t compression,
-                                 uint16_t bits) {
+// A run-length encoded bitmap of `width` x `height` whose data is one run and the end.
+std::vector<uint8_t> RunLengthBmp(int32_t width, int32_t height) {
+    const std::vector<uint8_t> runs = {10, 1, 0, 0, 0, 1};
+    ByteWriter out;
+    out.U8('B');
+    out.U8('M');
+    out.U32(14 + 40 + 8 + static_cast<uint32_t>(runs.size()));
+    out.U32(0);
+    out.U32(14 + 40 + 8);
+    out.U32(40);
+    out.I32(width);
+    out.I32(height);
+    out.U16(1);
+    out.U16(8);
+    out.U32(1);  // RLE8
+    out.U32(static_cast<uint32_t>(runs.size()));
+    out.U32(2835);
+    out.U32(2835);
+    out.U32(2);  // colours used
+    out.U32(0);
+    for (uint32_t colour : {0x00FFFFFFu, 0x000000FFu}) out.U32(colour);
+    for (uint8_t b : runs) out.U8(b);
+    return out.Take();
+}
+
+// A 1 x 1 uncompressed bitmap file whose header then claims `width` x `height`.
+std::vector<uint8_t> ClaimingBmp(int32_t width, int32_t height) {
     QImage one(1, 1, QImage::Format_RGB32);
     one.fill(Qt::red);
     std::vector<uint8_t> bmp = EncodeBmp(one, 96);
     bmp = Le32(bmp, 18, static_cast<uint32_t>(width));
     bmp = Le32(bmp, 22, static_cast<uint32_t>(height));
-    bmp[28] = static_cast<uint8_t>(bits);
-    bmp = Le32(bmp, 30, compression);
-    bmp.resize(bmp.size() + 200, 0);  // runs of nothing
     return bmp;
 }
 
@@ -154,9 +176,9 @@ LogDocumentOptions Options() {
 
 const Claim kClaims[] = {
     {"UncompressedBitmapOf120MegapixelsIn250Bytes",
-     [](const testing::TempDir&) { DecodeBmpFile(ClaimingBmp(11000, 11000, 0, 24)); }},
-    {"RunLengthBitmapOf120MegapixelsIn250Bytes",
-     [](const testing::TempDir&) { DecodeBmpFile(ClaimingBmp(11000, 11000, 1, 8)); }},
+     [](const testing::TempDir&) { DecodeBmpFile(ClaimingBmp(11000, 11000)); }},
+    {"RunLengthBitmapOf120MegapixelsIn68Bytes",
+     [](const testing::TempDir&) { DecodeBmpFile(RunLengthBmp(11000, 11000)); }},
     {"JpegOf120MegapixelsInAFewHundredBytes",
      [](const testing::TempDir&) { DecodeJpeg(ClaimingJpeg(11000, 11000)); }},
     {"MetafileOf6000UnitsSquare",
@@ -199,6 +221,17 @@ TEST_P(ResourceLimits, AClaimTheFileCannotHoldIsRefusedWithoutAllocatingIt) {
     });
     EXPECT_TRUE(refused);
     EXPECT_LT(rise, 16ll << 20) << "bytes at the peak";
+}
+
+// The probes are well-formed: at a size their data can hold they decode, so the refusals
+// above come from the size claimed, not from a broken file.
+TEST(ResourceLimitProbes, DecodeAtASizeTheirDataCanHold) {
+    const Bitmap runs = DecodeBmpFile(RunLengthBmp(12, 3));
+    EXPECT_EQ(runs.width, 12);
+    EXPECT_EQ(runs.At(9, 2) & 0xFFFFFFu, 0x0000FFu);  // the run of blue, on the bottom row
+    EXPECT_EQ(runs.At(10, 2) & 0xFFFFFFu, 0xFFFFFFu);
+    EXPECT_EQ(DecodeJpeg(ClaimingJpeg(16, 16)).width, 16);
+    EXPECT_EQ(DecodeBmpFile(ClaimingBmp(1, 1)).height, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Claims, ResourceLimits, ::testing::ValuesIn(kClaims),
