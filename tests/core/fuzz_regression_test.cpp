@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -76,6 +77,32 @@ TEST(FuzzRegressions, EveryKeptInputIsRefusedOrPlaysToTheEnd) {
         }
     }
     EXPECT_GE(inputs, 2);
+}
+
+}  // namespace
+}  // namespace cindral
+
+namespace cindral {
+namespace {
+
+// Angles so large that a degree no longer changes them once stepped forever; an arc draws
+// at most one turn of chords whatever its angles.
+TEST(FuzzRegressions, AnArcWithHugeAnglesDrawsAtMostOneTurn) {
+    const std::pair<double, double> angles[] = {
+        {-3.09e175, 0}, {0, 1e300}, {-1e308, 1e308}, {1e12, 1e12 + 90}, {5e15, -5e15}};
+    testing::PlayFixture f;
+    for (const auto& [start, end] : angles) {
+        SCOPED_TRACE(::testing::Message() << start << " .. " << end);
+        GdxWriter w(testing::TestHeader());
+        w.Write(DrawArcRecord{50, -50, 10, start, end});
+        w.Save(f.Log());
+        const std::vector<std::string> lines = testing::TraceLines(f, f.Log(), false);
+        const auto chords = std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+            return l.find("DrawLine(") != std::string::npos;
+        });
+        EXPECT_GE(chords, 1);
+        EXPECT_LE(chords, 362);
+    }
 }
 
 }  // namespace
