@@ -1,5 +1,7 @@
 #include "app/print_command.h"
 
+#include <unistd.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
@@ -9,10 +11,13 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cerrno>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "app/cindral_frm.h"
+#include "core/environment/atomic_file.h"
 #include "core/environment/errors.h"
 #include "core/environment/settings.h"
 #include "core/environment/status.h"
@@ -131,12 +136,33 @@ bool RunPrintJob(TCindralFrm& window, QPrinter& printer, int first, int last) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool stopped = false;
     std::string failure;
+    // Print to file writes a temporary file beside the chosen name, put in its place only
+    // when every page is written: a failed or cancelled job leaves no half PDF behind.
+    const QString chosen = printer.outputFileName();
+    std::string temporary;
     try {
         ReadPrinterPage(printer, window.settings());
         printer.setDocName(PrintJobTitle(window.CurrentFileName));
+        if (!chosen.isEmpty()) {
+            temporary = ReserveTemporaryBeside(chosen.toStdString());
+            printer.setOutputFileName(QString::fromStdString(temporary));
+        }
         stopped = PrintPages(*window.Document, printer, first, last).stopped;
+        if (!temporary.empty()) {
+            printer.setOutputFileName(chosen);
+            if (printer.printerState() == QPrinter::Error) {
+                throw IoError("Cannot write " + chosen.toStdString(), EIO);
+            }
+            if (!stopped && !CancelRequested()) {
+                PutInPlace(std::exchange(temporary, {}), chosen.toStdString());
+            }
+        }
     } catch (const std::exception& e) {
         failure = e.what();
+    }
+    if (!temporary.empty()) {
+        printer.setOutputFileName(chosen);
+        ::unlink(temporary.c_str());
     }
     window.setEnabled(true);
     QApplication::restoreOverrideCursor();

@@ -1,6 +1,10 @@
 #pragma once
-// Replacing a small file without ever leaving it half written: the new bytes go to a
-// temporary file in the same folder, are flushed to disk and renamed over the old file.
+// Replacing a file without ever leaving it half written: the new bytes go to a temporary file
+// in the same folder, are flushed to disk and renamed over the old file, and the folder is
+// flushed so the rename survives a crash. Until Commit() succeeds the old file is untouched;
+// on any failure the temporary file is removed. Every step goes through file_operations.
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <string>
@@ -8,7 +12,42 @@
 
 namespace cindral {
 
-// Raises IoError ("Unable to write " + path + ": " + reason); the old file is then intact.
+class AtomicFile {
+  public:
+    // Makes the temporary file; `mode` is what the finished file gets (mkstemp's files are
+    // private). IoError "Cannot create a file in <folder>: <reason>".
+    explicit AtomicFile(std::string path, mode_t mode = 0644);
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+    // Removes the temporary file unless Commit() succeeded.
+    ~AtomicFile();
+
+    // IoError "Cannot write <path>: <reason>" (a full disk included).
+    void Write(const void* data, size_t size);
+    // Flushes, closes and renames over the target. IoError "Cannot write <path>: <reason>" or
+    // "Cannot replace <path>: <reason>"; the target is then as it was.
+    void Commit();
+
+    const std::string& path() const { return path_; }
+
+  private:
+    [[noreturn]] void Abandon(const std::string& what, int code);
+
+    std::string path_;
+    std::string temp_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// For writers that need a file name of their own (a printer printing to a file): a new empty
+// private temporary file beside `path`, and then, once it is written, PutInPlace flushes it
+// and renames it over `path`. IoError as AtomicFile's; on failure the temporary file is
+// removed and `path` is untouched.
+std::string ReserveTemporaryBeside(const std::string& path);
+void PutInPlace(const std::string& temporary, const std::string& path, mode_t mode = 0644);
+
+// The whole of `bytes` through an AtomicFile. Raises its IoError; the old file is then
+// intact.
 void WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace cindral

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/environment/atomic_file.h"
 #include "core/environment/errors.h"
 
 namespace cindral {
@@ -25,11 +26,6 @@ const char* const kCaption = "Cindral";
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-std::string Folder(const std::string& path) {
-    fs::path p(path);
-    return p.has_parent_path() ? p.parent_path().string() : ".";
 }
 
 [[noreturn]] void Fail(const std::string& what, int code) {
@@ -110,42 +106,23 @@ bool SameFile(const std::string& a, const std::string& b) {
 void CopyFileReplacing(const std::string& source, const std::string& target) {
     int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) Fail("Cannot read " + source, errno);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{in};
     struct stat info {};
-    ::fstat(in, &info);
-    std::string temp = Folder(target) + "/." + fs::path(target).filename().string() + ".XXXXXX";
-    int out = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (out < 0) {
-        int code = errno;
-        ::close(in);
-        Fail("Cannot create a file in " + Folder(target), code);
-    }
-    auto abandon = [&](const std::string& what, int code) {
-        ::close(in);
-        if (out >= 0) ::close(out);
-        ::unlink(temp.c_str());
-        Fail(what, code);
-    };
+    if (::fstat(in, &info) != 0) Fail("Cannot read " + source, errno);
+    // The copy keeps the log's permissions rather than mkstemp's private ones.
+    AtomicFile out(target, info.st_mode);
     std::vector<char> buffer(1 << 16);
     for (;;) {
         ssize_t n = ::read(in, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) abandon("Cannot read " + source, errno);
+        if (n < 0) Fail("Cannot read " + source, errno);
         if (n == 0) break;
-        for (ssize_t done = 0; done < n;) {
-            ssize_t w = ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) abandon("Cannot write " + target, w < 0 ? errno : ENOSPC);
-            done += w;
-        }
+        out.Write(buffer.data(), static_cast<size_t>(n));
     }
-    // The copy keeps the log's permissions rather than mkstemp's private ones.
-    ::fchmod(out, info.st_mode & 0777);
-    if (::fsync(out) != 0) abandon("Cannot write " + target, errno);
-    int closed = ::close(out);
-    out = -1;
-    if (closed != 0) abandon("Cannot write " + target, errno);
-    if (::rename(temp.c_str(), target.c_str()) != 0) abandon("Cannot replace " + target, errno);
-    ::close(in);
+    out.Commit();
 }
 
 SaveAsResult SaveLogAs(const std::string& current, const std::string& target, Ui& ui) {

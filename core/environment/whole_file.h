@@ -7,8 +7,10 @@
 
 namespace cindral {
 
-// Writes `bytes` to `path`, replacing its contents; IoError (with the system's reason) when
-// the file cannot be created or the disk fills.
+// Writes `bytes` to `path` in place, replacing its contents; IoError (with the system's
+// reason) when the file cannot be created or the disk fills. For files of our own making
+// (temporary pictures, test fixtures); a file under a name the user chose is written with
+// WriteFileAtomically.
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // The whole file; IoError when it cannot be opened or read.

@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <sstream>
 
+#include "core/environment/atomic_file.h"
 #include "core/environment/error_table.h"
 #include "core/environment/errors.h"
 #include "core/format/file_object.h"
@@ -85,70 +87,46 @@ void OpenForWriteBack(file_object& file) {
     }
 }
 
-void WriteAll(int fd, const uint8_t* data, size_t size, const std::string& path) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            int code = n < 0 ? errno : ENOSPC;
-            CannotWriteBack(path, code == ENOSPC ? "Not enough disk space." : std::strerror(code),
-                            code);
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-}
-
-// Rewrites a file that starts with an older header: new header record, then every byte after
-// the old header unchanged, into a temporary file beside it that replaces it by rename.
-void ConvertOldHeader(const std::string& path, const GdxHeader& header) {
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temp = folder + "." + base + ".XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        int code = errno;
-        CannotWriteBack(path,
-                        "no temporary file can be made in its folder (" +
-                            std::string(std::strerror(code)) + ")",
-                        code);
-    }
-    temp.assign(name.data());
+// Writes `record` and then every byte of the file after its first `old_length` bytes into a
+// temporary file beside it, which replaces the file by rename: a failure at any point leaves
+// the file as it was, and a longer header never overwrites a command record.
+void RewriteHeaderRecord(const std::string& path, const std::vector<uint8_t>& record,
+                         int64_t old_length) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) CannotWriteBack(path, std::strerror(errno), errno);
     try {
+        AtomicFile out(path, info.st_mode);
         file_object source;
         source.FileName = path;
         source.OpenRead();
-        struct stat info {};
-        if (::stat(path.c_str(), &info) == 0) ::fchmod(fd, info.st_mode & 07777);
-        ByteWriter record;
-        EncodeHeaderRecord(header, record);
-        WriteAll(fd, record.bytes().data(), record.size(), path);
-        source.Seek(4 + kOldHeaderLength);
+        out.Write(record.data(), record.size());
+        source.Seek(old_length);
         std::vector<uint8_t> chunk(1 << 16);
         while (source.Remaining() > 0) {
             size_t n = static_cast<size_t>(std::min<int64_t>(source.Remaining(), chunk.size()));
             source.ReadBlock(chunk.data(), n);
-            WriteAll(fd, chunk.data(), n, path);
+            out.Write(chunk.data(), n);
         }
         source.Close();
-        if (::fsync(fd) != 0) CannotWriteBack(path, std::strerror(errno), errno);
-        if (::close(fd) != 0) {
-            fd = -1;
-            CannotWriteBack(path, std::strerror(errno), errno);
-        }
-        fd = -1;
-        if (::rename(temp.c_str(), path.c_str()) != 0) {
-            CannotWriteBack(path, std::strerror(errno), errno);
-        }
-    } catch (...) {
-        // Clean up the half-written copy, then let the original error through.
-        if (fd >= 0) ::close(fd);
-        ::unlink(temp.c_str());
-        throw;
+        out.Commit();
+    } catch (const IoError& e) {
+        const bool full = e.code() == ENOSPC || e.code() == EDQUOT;
+        CannotWriteBack(path, full ? "Not enough disk space" : e.what(), e.code());
     }
+}
+
+// The header record as the file holds it, code and length included.
+std::vector<uint8_t> StoredHeaderRecord(const std::string& path) {
+    file_object file;
+    file.FileName = path;
+    file.OpenRead();
+    const GdxHeader header = ReadHeader(file);
+    std::vector<uint8_t> record(
+        4 + static_cast<size_t>(header.version == kHeaderCode ? kHeaderLength : kOldHeaderLength));
+    file.Seek(0);
+    file.ReadBlock(record.data(), record.size());
+    file.Close();
+    return record;
 }
 
 }  // namespace
@@ -270,7 +248,7 @@ GdxHeader ReadHeaderFromFile(const std::string& path, double default_units_per_p
 }
 
 void WriteHeader(const std::string& path, GdxHeader header) {
-    GdxHeader existing = ReadHeaderFromFile(path);
+    const std::vector<uint8_t> existing = StoredHeaderRecord(path);
     // A file that never received a vertical extent stores an empty one.
     if (header.BottomDepth > header.TopDepth) header.BottomDepth = header.TopDepth = 0;
     header.version = kHeaderCode;
@@ -278,16 +256,10 @@ void WriteHeader(const std::string& path, GdxHeader header) {
     file_object file;
     file.FileName = path;
     OpenForWriteBack(file);
-    if (existing.version == kHeaderCode) {
-        ByteWriter record;
-        EncodeHeaderRecord(header, record);
-        file.Seek(0);
-        file.WriteBlock(record.bytes().data(), record.size());
-        file.Close();
-        return;
-    }
     file.Close();
-    ConvertOldHeader(path, header);
+    ByteWriter record;
+    EncodeHeaderRecord(header, record);
+    RewriteHeaderRecord(path, record.bytes(), static_cast<int64_t>(existing.size()));
 }
 
 void StorePageSize(const std::string& path, double page_height, double page_width) {
@@ -295,15 +267,16 @@ void StorePageSize(const std::string& path, double page_height, double page_widt
     header.PageHeight = page_height;
     header.PageWidth = page_width;
     ValidateHeader(header, path);
+    std::vector<uint8_t> record = StoredHeaderRecord(path);
     file_object file;
     file.FileName = path;
     OpenForWriteBack(file);
+    file.Close();
     ByteWriter size;
     size.F64(page_height);
     size.F64(page_width);
-    file.Seek(kPageHeightOffset);
-    file.WriteBlock(size.bytes().data(), size.size());
-    file.Close();
+    std::copy(size.bytes().begin(), size.bytes().end(), record.begin() + kPageHeightOffset);
+    RewriteHeaderRecord(path, record, static_cast<int64_t>(record.size()));
 }
 
 }  // namespace cindral

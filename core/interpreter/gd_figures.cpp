@@ -90,8 +90,11 @@ bool Finite(std::initializer_list<double> values) {
 // Values lo, lo + step, ... up to hi by repeated addition; none when the count is too large.
 template <class Visit>
 void Steps(double lo, double hi, double step, Visit visit) {
-    if (!(step > 0) || !Finite({lo, hi, step}) || (hi - lo) / step > kMaxFigureLines) return;
-    long count = static_cast<long>(std::floor((hi - lo) / step)) + 1;
+    if (!(step > 0) || !Finite({lo, hi, step})) return;
+    // hi - lo may overflow to an infinity even when both are finite.
+    const double span = (hi - lo) / step;
+    if (!(span >= 0 && span <= kMaxFigureLines)) return;
+    long count = static_cast<long>(std::floor(span)) + 1;
     double v = lo;
     for (long i = 0; i < count + 1 && v <= hi; ++i, v += step) visit(v);
 }

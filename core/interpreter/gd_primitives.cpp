@@ -128,6 +128,15 @@ void gd_object::DrawFittedText(double, double, uint8_t, int32_t, const std::stri
 void gd_object::DrawArc(double cx, double cy, double radius, double startAngle, double endAngle) {
     if (!std::isfinite(startAngle) || !std::isfinite(endAngle)) return;
     double step = ArcStep > 0 && std::isfinite(ArcStep) ? ArcStep : 1.0;
+    // At this size a step no longer changes an angle and whole turns cannot be taken off
+    // exactly: such angles keep their sweep (at most one turn) from the remainder of the
+    // start, which fmod gives exactly.
+    constexpr double kLargeAngle = 1e9;
+    if (std::fabs(startAngle) > kLargeAngle || std::fabs(endAngle) > kLargeAngle) {
+        const double sweep = std::clamp(endAngle - startAngle, -360.0, 360.0);
+        startAngle = std::fmod(startAngle, 360.0);
+        endAngle = startAngle + sweep;
+    }
     // Bring the angles into one turn so stepping always advances, and draw at most one turn:
     // more chords would only retrace the circle.
     double turns = std::floor(startAngle / 360) * 360;

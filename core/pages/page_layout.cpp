@@ -196,8 +196,13 @@ PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in
     if (in.CurrentPage <= 0) {
         g.DepthOriginPx = g.HeaderBottomPx;
     } else {
-        g.DepthOriginPx =
-            g.HeaderBottomPx - int64_t(in.CurrentPage - 1) * b.LaterRows - b.FirstRows;
+        // Rows per page come from the header and may be huge; a page far down such a log
+        // puts its origin beyond any row, not around the 64-bit range.
+        const double origin = double(g.HeaderBottomPx) -
+                              double(in.CurrentPage - 1) * double(b.LaterRows) -
+                              double(b.FirstRows);
+        constexpr double kFarthest = 4.0e18;
+        g.DepthOriginPx = static_cast<int64_t>(std::clamp(origin, -kFarthest, kFarthest));
     }
 
     if (in.CurrentPage >= in.LastPage) {

@@ -5,10 +5,11 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <exception>
 #include <memory>
 #include <optional>
 
+#include "core/environment/atomic_file.h"
 #include "core/environment/errors.h"
 #include "core/environment/status.h"
 #include "render/canvas/qt_canvas.h"
@@ -53,6 +54,39 @@ PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, 
     return outcome;
 }
 
+namespace {
+
+// The PDF reaches the user's name only once it is complete and on disk (AtomicFile); a
+// failed write is kept and raised at Commit(), since QPdfWriter cannot report it.
+class AtomicDevice : public QIODevice {
+  public:
+    explicit AtomicDevice(const std::string& path) : file_(path) { open(QIODevice::WriteOnly); }
+    bool isSequential() const override { return true; }
+    void Commit() {
+        if (error_) std::rethrow_exception(error_);
+        file_.Commit();
+    }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (error_) return -1;
+        try {
+            file_.Write(data, static_cast<size_t>(size));
+        } catch (const IoError&) {
+            error_ = std::current_exception();
+            return -1;
+        }
+        return size;
+    }
+
+  private:
+    AtomicFile file_;
+    std::exception_ptr error_;
+};
+
+}  // namespace
+
 void SetUpPdfWriter(QPdfWriter& writer, const LogDocument& document) {
     const GdxHeader& header = document.Header();
     const QPageSize size(QSizeF(header.PageWidth, header.PageHeight), QPageSize::Inch, QString(),
@@ -65,23 +99,16 @@ void SetUpPdfWriter(QPdfWriter& writer, const LogDocument& document) {
 }
 
 void WritePdf(const LogDocument& document, const std::string& path, int first, int last) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw CindralError("Cannot create " + path + ": " + file.errorString().toStdString());
-    }
+    AtomicDevice file(path);
     PrintOutcome outcome;
     {
         QPdfWriter writer(&file);
         SetUpPdfWriter(writer, document);
         outcome = PrintPages(document, writer, first, last);
     }
-    if (outcome.stopped) {
-        file.cancelWriting();
-        throw CindralError("Print job aborted.");
-    }
-    if (!file.commit()) {
-        throw CindralError("Cannot write " + path + ": " + file.errorString().toStdString());
-    }
+    // Dropping the device removes what was written; the user's file stays as it was.
+    if (outcome.stopped) throw CindralError("Print job aborted.");
+    file.Commit();
 }
 
 }  // namespace cindral

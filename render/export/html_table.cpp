@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/environment/whole_file.h"
+#include "core/environment/atomic_file.h"
 #include "render/document/log_document.h"
 #include "render/export/picture_writers.h"
 
@@ -76,7 +76,7 @@ std::vector<std::string> WriteHtmlTable(const LogDocument& document,
         if (progress) progress(page + 1, count);
     }
     html += "</table>\n</body>\n</html>\n";
-    WriteFileBytes(options.output, std::vector<uint8_t>(html.begin(), html.end()));
+    WriteFileAtomically(options.output, std::vector<uint8_t>(html.begin(), html.end()));
     written.push_back(options.output);
     return written;
 }

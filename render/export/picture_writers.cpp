@@ -12,8 +12,8 @@
 #include <csetjmp>
 #include <cstdlib>
 
+#include "core/environment/atomic_file.h"
 #include "core/environment/errors.h"
-#include "core/environment/whole_file.h"
 
 namespace cindral {
 namespace {
@@ -153,10 +153,10 @@ void SavePicture(const QImage& image, const std::string& path, PictureFormat for
                  int pixels_per_inch) {
     switch (format) {
         case PictureFormat::Bmp:
-            WriteFileBytes(path, EncodeBmp(image, pixels_per_inch));
+            WriteFileAtomically(path, EncodeBmp(image, pixels_per_inch));
             return;
         case PictureFormat::Jpeg:
-            WriteFileBytes(path, EncodeJpeg(image, quality, pixels_per_inch));
+            WriteFileAtomically(path, EncodeJpeg(image, quality, pixels_per_inch));
             return;
         case PictureFormat::Png: {
             QImage png = image;
@@ -166,7 +166,7 @@ void SavePicture(const QImage& image, const std::string& path, PictureFormat for
             QBuffer buffer(&bytes);
             buffer.open(QIODevice::WriteOnly);
             if (!png.save(&buffer, "PNG")) throw CindralError("Cannot write " + path + ".");
-            WriteFileBytes(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+            WriteFileAtomically(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
             return;
         }
     }

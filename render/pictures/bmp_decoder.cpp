@@ -101,6 +101,9 @@ int MaskedChannel(uint32_t value, uint32_t mask) {
     return static_cast<int>((uint64_t(v) * 255 + max / 2) / max);
 }
 
+constexpr int64_t kRlePixelsPerByte = 1024;
+constexpr int64_t kRleSmallPicture = int64_t(1) << 20;
+
 class DibDecoder {
   public:
     DibDecoder(const DibHeader& h, const uint8_t* data, size_t size, size_t bits_offset,
@@ -108,6 +111,7 @@ class DibDecoder {
         : h_(h), data_(data), size_(size), bits_(bits_offset), palette_(std::move(palette)) {
         out_.width = h.width;
         out_.height = static_cast<int>(std::llabs(int64_t(h.height)));
+        RequirePixelsInData();
         const uint32_t background = palette_.empty() ? 0xFF000000u : palette_[0];
         out_.argb.assign(size_t(out_.width) * size_t(out_.height), background);
     }
@@ -122,6 +126,22 @@ class DibDecoder {
     }
 
   private:
+    // Nothing is allocated for pixels the data cannot hold: uncompressed rows must all be
+    // present, and a run-length encoding, whose runs and skips can cover a large area with
+    // few bytes, may claim at most kRlePixelsPerByte pixels a byte beyond a small picture.
+    void RequirePixelsInData() const {
+        const int64_t available = bits_ > size_ ? -1 : int64_t(size_ - bits_);
+        const int64_t pixels = int64_t(out_.width) * out_.height;
+        if (h_.compression == kBiRle8 || h_.compression == kBiRle4) {
+            if (available < 0 || pixels > kRleSmallPicture + available * kRlePixelsPerByte) {
+                Fail("picture too large for its data");
+            }
+            return;
+        }
+        const int64_t stride = ((int64_t(out_.width) * h_.bit_count + 31) / 32) * 4;
+        if (available < 0 || stride * out_.height > available) Fail("pixel data is truncated");
+    }
+
     uint32_t PaletteColor(unsigned index) const {
         return index < palette_.size() ? palette_[index] : 0xFF000000u;
     }

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "core/format/byte_codec.h"
+#include "core/pages/rounding.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/picture_error.h"
 
@@ -258,8 +259,11 @@ class Player {
         }
         const Bitmap bitmap = DecodeDib(record + off_bmi, size - off_bmi, off_bits - off_bmi);
         // The source rectangle counts rows from the bottom of a bottom-up bitmap.
-        const Rect src{xs, bitmap.height - ys - hs, xs + ws, bitmap.height - ys};
-        c_.StretchDib({x, y, x + w, y + h}, bitmap, src);
+        // Sums of the record's 32-bit fields are taken in 64 bits and held to int.
+        auto sum = [](int64_t a, int64_t b, int64_t c = 0) { return ClampToInt(a + b + c); };
+        const Rect src{xs, sum(bitmap.height, -int64_t(ys), -int64_t(hs)), sum(xs, ws),
+                       sum(bitmap.height, -int64_t(ys))};
+        c_.StretchDib({x, y, sum(x, w), sum(y, h)}, bitmap, src);
     }
 
     Canvas& c_;

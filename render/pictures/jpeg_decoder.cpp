@@ -44,6 +44,8 @@ struct Decompressor {
     ~Decompressor() { jpeg_destroy_decompress(&info); }
 };
 
+constexpr int64_t kSmallPicture = int64_t(1) << 20;
+
 uint32_t Opaque(int r, int g, int b) {
     return 0xFF000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b);
 }
@@ -61,8 +63,16 @@ bool Run(Decompressor& d, const uint8_t* data, size_t size, Bitmap& out, std::ve
     const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;
     d.info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_calc_output_dimensions(&d.info);
-    if (int64_t(d.info.output_width) * d.info.output_height > kMaxPicturePixels) {
+    const int64_t pixels = int64_t(d.info.output_width) * d.info.output_height;
+    if (pixels > kMaxPicturePixels) {
         error = "picture too large";
+        return false;
+    }
+    // Huffman coding spends at least a bit on every 8 x 8 block, so a picture larger than
+    // that for its bytes is a header that lies; it is refused before anything is allocated.
+    constexpr int64_t kPixelsPerByte = 8 * 64 * 2;
+    if (pixels > kSmallPicture + int64_t(size) * kPixelsPerByte) {
+        error = "picture too large for its data";
         return false;
     }
     jpeg_start_decompress(&d.info);

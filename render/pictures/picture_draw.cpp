@@ -70,7 +70,11 @@ void DrawMetafileFile(Canvas& canvas, const Rect& rect, const std::string& file_
         CurrentUi().ShowMessage(MessageKind::Warning, "Warning", kMetafileWarning, Buttons::Ok);
         return;
     }
-    if (width * height > kMaxPicturePixels) throw PictureError("metafile: picture too large");
+    // The drawing area comes from the placeable header alone, not from what the records
+    // hold; 4096 x 4096 screen pixels (over 40 inches square) is far more than a log's
+    // picture needs and keeps the bitmap at 64 MB.
+    constexpr int64_t kMaxMetafilePixels = int64_t(1) << 24;
+    if (width * height > kMaxMetafilePixels) throw PictureError("metafile: picture too large");
 
     const auto picture = canvas.MakeOffscreen(static_cast<int>(width), static_cast<int>(height));
     PlayWmf(bytes, picture->canvas(), {0, 0, static_cast<int>(width), static_cast<int>(height)});

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <limits>
+#include <sstream>
 
+#include "core/environment/atomic_file.h"
 #include "core/environment/errors.h"
 #include "core/libraries/pattern_object.h"
 #include "render/canvas/emf_writer.h"
@@ -104,19 +105,13 @@ void logmf_object::PlayCommands() {
 uint64_t logmf_object::SaveMetafile() {
     MetafileCanvas& drawing = Target();
     uint64_t bytes = 0;
+    std::ostringstream out;
     if (Format == MetafileFormat::Svg) {
-        std::ofstream out(OutputFileName, std::ios::binary | std::ios::trunc);
-        if (!out) throw IoError("Cannot create " + OutputFileName, 0);
         SvgWriter writer(out, PageWidthPx, PageHeightPx,
                          FileName.substr(FileName.find_last_of('/') + 1));
         drawing.Replay(writer);
         writer.Finish();
-        out.close();
-        if (!out) throw IoError("Cannot write " + OutputFileName, 0);
-        bytes = static_cast<uint64_t>(std::ifstream(OutputFileName, std::ios::ate).tellg());
     } else {
-        std::ofstream out(OutputFileName, std::ios::binary | std::ios::trunc);
-        if (!out) throw IoError("Cannot create " + OutputFileName, 0);
         std::unique_ptr<MetafileWriter> writer;
         if (Format == MetafileFormat::Wmf) {
             writer = std::make_unique<WmfWriter>(out, PageWidthPx, PageHeightPx, PixelsPerInch);
@@ -125,10 +120,13 @@ uint64_t logmf_object::SaveMetafile() {
         }
         drawing.Replay(*writer);
         writer->Finish();
-        out.close();
-        if (!out) throw IoError("Cannot write " + OutputFileName, 0);
-        bytes = static_cast<uint64_t>(std::ifstream(OutputFileName, std::ios::ate).tellg());
     }
+    // Made in memory and written in one piece, so a failed write never leaves half a
+    // metafile under the user's name.
+    const std::string made = out.str();
+    out = std::ostringstream();
+    WriteFileAtomically(OutputFileName, std::vector<uint8_t>(made.begin(), made.end()));
+    bytes = made.size();
     drawing.Discard();
     return bytes;
 }

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 
 #include "core/environment/errors.h"
 #include "core/environment/status.h"
@@ -82,12 +81,9 @@ MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExport
     }
 
     document.OutputFileName = options.output;
-    if (options.keep_partial) {
-        // The old file goes before anything is drawn, so a partial drawing never sits
-        // beside stale bytes; without a partial drawing it is simply overwritten at the end.
-        std::error_code ignored;
-        std::filesystem::remove(options.output, ignored);
-    }
+    // An existing file is replaced only by a whole new one (SaveMetafile writes through a
+    // temporary file): a drawing that fails still replaces it with what was drawn, a write
+    // that fails leaves it as it was.
     document.XScale = 96 / document.XUnitsPerInch;
     document.DepthScale = 96 / document.DepthUnitsPerInch;
     document.PageWidthPx = result.extent.width;

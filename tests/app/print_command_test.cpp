@@ -14,10 +14,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 
 #include "app/cindral_frm.h"
+#include "core/environment/file_operations.h"
 #include "core/environment/recording_status.h"
 #include "core/environment/recording_ui.h"
 #include "core/environment/status.h"
@@ -251,6 +254,44 @@ TEST_F(Printing, PreviewShowsEveryPageOfTheLog) {
     preview->trigger();
     EXPECT_EQ(pages, 5);
     EXPECT_EQ(window->Document->PixelsPerInch(), 100);
+}
+
+}  // namespace
+}  // namespace cindral::app
+
+namespace cindral::app {
+namespace {
+
+// Print to file reaches the chosen name only when the whole PDF is on disk: a failure to
+// reserve, flush or rename the file leaves an existing file as it was, no temporary file
+// behind, and the user is told.
+TEST_F(Printing, AFailedPrintToFileKeepsTheOldFileAndSaysSo) {
+    namespace ops = file_operations;
+    const std::string pdf = dir.File("kept.pdf");
+    for (const ops::Fault& fault : {ops::Fault{ops::Step::Create, 1, EACCES, false},
+                                    ops::Fault{ops::Step::Sync, 1, EIO, false},
+                                    ops::Fault{ops::Step::Rename, 1, EXDEV, false}}) {
+        SCOPED_TRACE(static_cast<int>(fault.step));
+        { std::ofstream(pdf) << "old"; }
+        const auto before = std::filesystem::directory_iterator(dir.path());
+        const size_t files = std::distance(before, std::filesystem::directory_iterator());
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        ui.messages.clear();
+        ops::InjectFault(fault);
+        EXPECT_FALSE(RunPrintJob(*window, printer, 0, 1));
+        ops::ClearFault();
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+        std::ifstream in(pdf);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                std::filesystem::directory_iterator()),
+                  static_cast<std::ptrdiff_t>(files));
+        EXPECT_EQ(printer.outputFileName().toStdString(), pdf);
+    }
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    EXPECT_TRUE(RunPrintJob(*window, printer, 0, 1));
+    EXPECT_EQ(PdfPages(pdf), 2);
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ TEST(GdxHeaderRead, ARefusedFileIsClosed) {
     EXPECT_FALSE(f.IsOpen);
 }
 
-TEST(GdxHeaderWriteBack, RewritesACurrentHeaderInPlace) {
+TEST(GdxHeaderWriteBack, RewritesACurrentHeaderAndKeepsEveryCommandByte) {
     TempDir dir;
     std::string path = dir.File("log.gdx");
     std::vector<uint8_t> before = LogBytes(kHeaderCode);

@@ -374,5 +374,28 @@ TEST(PageLayout, CountAndGeometryAgreeOnEveryLayout) {
     }
 }
 
+// A depth lands on the nearest row: within four tenths of a row of a row's own depth it
+// stays on that row, six tenths away it moves to the neighbour, on either side, at any
+// scale and origin; and a row's depth maps back to the row.
+TEST(DepthRows, ADepthLandsOnTheNearestRow) {
+    const double scales[] = {1, 0.37, 2.5, 96.0 / 50, 300.0 / 7};
+    const int64_t origins[] = {0, 57, -123456};
+    for (double scale : scales) {
+        for (int64_t origin : origins) {
+            SCOPED_TRACE(::testing::Message() << "scale " << scale << " origin " << origin);
+            const double top = 1234.5;
+            for (int row = -40; row <= 40; row += 7) {
+                const double at = RowToDepth(row, top, origin, scale);
+                const double row_depth = 1 / scale;  // depth units per row
+                EXPECT_EQ(DepthToRow(at, top, origin, scale, 1 << 30), row);
+                EXPECT_EQ(DepthToRow(at + 0.4 * row_depth, top, origin, scale, 1 << 30), row);
+                EXPECT_EQ(DepthToRow(at - 0.4 * row_depth, top, origin, scale, 1 << 30), row);
+                EXPECT_EQ(DepthToRow(at + 0.6 * row_depth, top, origin, scale, 1 << 30), row - 1);
+                EXPECT_EQ(DepthToRow(at - 0.6 * row_depth, top, origin, scale, 1 << 30), row + 1);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace cindral

@@ -299,3 +299,72 @@ TEST_F(RenderPage, ZeroLengthStrokeIsAPixelOnScreenAndADiscOnPaper) {
 
 }  // namespace
 }  // namespace cindral
+
+namespace cindral {
+namespace {
+
+// Filled boxes follow the GDI rule: the left column and the top row are painted, the right
+// and bottom edge are not. Every row checks the whole painted area and its last column and
+// row, whichever way round the corners are given.
+TEST_F(RenderPage, FilledBoxesPaintUpToButNotIncludingTheirRightAndBottomEdge) {
+    struct Row {
+        const char* name;
+        std::function<void(logp_object&)> draw;
+        Rect painted;  // right and bottom exclusive
+    };
+    const Row rows[] = {
+        // Band boxes: y in inches, row = y x 100 in the header, 449 + y x 100 in the footer.
+        {"FillBox",
+         [](logp_object& d) { d.FillBox(40, 0.1, 120, 0.4, kBlue, 1); },
+         {40, 10, 120, 40}},
+        {"FillBoxReversed",
+         [](logp_object& d) { d.FillBox(120, 0.4, 40, 0.1, kBlue, 1); },
+         {40, 10, 120, 40}},
+        {"FillBoxOneByOne",
+         [](logp_object& d) { d.FillBox(7, 0.05, 8, 0.06, kBlue, 1); },
+         {7, 5, 8, 6}},
+        {"FillBoxInTheFooter",
+         [](logp_object& d) { d.FillBox(10, 0.1, 31, 0.3, kBlue, 3); },
+         {10, 459, 31, 479}},
+        // The box starts one column right of x1.
+        {"DrawBoxSolid",
+         [](logp_object& d) { d.DrawBox(40, 900, 120, 800, 0, kBlue, 0); },
+         {41, 150, 120, 250}},
+        // The step of one column belongs to x1, whichever side it lies on.
+        {"DrawBoxReversed",
+         [](logp_object& d) { d.DrawBox(120, 800, 40, 900, 0, kBlue, 0); },
+         {40, 150, 121, 250}},
+    };
+    const QRgb green = qRgb(0, 255, 0);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QImage image = Draw(0, row.draw, green);
+        Rect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) == green) continue;
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                       std::max(box.bottom, y + 1)};
+            }
+        }
+        EXPECT_EQ(box, row.painted);
+        for (int yy : {150, 200, 249}) {
+            std::string l;
+            for (int xx : {39, 40, 41, 42, 118, 119, 120, 121}) {
+                char t[16];
+                snprintf(t, 16, "%06x ", image.pixel(xx, yy) & 0xFFFFFF);
+                l += t;
+            }
+        }
+        const Rect& p = row.painted;
+        for (int y = p.top; y < p.bottom; ++y) {
+            EXPECT_NE(image.pixel(p.right - 1, y), green) << "right column, row " << y;
+        }
+        for (int x = p.left; x < p.right; ++x) {
+            EXPECT_NE(image.pixel(x, p.bottom - 1), green) << "bottom row, column " << x;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace cindral

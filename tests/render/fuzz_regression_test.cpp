@@ -1,0 +1,92 @@
+// Faults the fuzz targets found in the picture readers and the metafile writers, kept as
+// ordinary tests. The inputs themselves stay under tests/fuzz/<target>, replayed by the fuzz
+// tree; here the files of the picture readers are replayed too, and the round trips that
+// failed are rebuilt through the writers.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <sstream>
+
+#include "core/environment/errors.h"
+#include "core/environment/whole_file.h"
+#include "render/canvas/emf_writer.h"
+#include "render/canvas/trace_canvas.h"
+#include "render/canvas/wmf_writer.h"
+#include "render/pictures/bmp_decoder.h"
+#include "render/pictures/emf_player.h"
+#include "render/pictures/jpeg_decoder.h"
+#include "render/pictures/wmf_player.h"
+#include "temp_dir.h"
+
+namespace cindral {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(FuzzRegressions, KeptPictureInputsAreRefusedOrDrawn) {
+    const std::pair<const char*, void (*)(const std::vector<uint8_t>&)> readers[] = {
+        {"bmp", [](const std::vector<uint8_t>& b) { DecodeBmpFile(b); }},
+        {"jpeg", [](const std::vector<uint8_t>& b) { DecodeJpeg(b); }},
+        {"wmf",
+         [](const std::vector<uint8_t>& b) {
+             TraceCanvas canvas;
+             PlayWmf(b, canvas, {0, 0, 300, 200});
+         }},
+        {"emf",
+         [](const std::vector<uint8_t>& b) {
+             TraceCanvas canvas;
+             PlayEmf(b, canvas);
+         }},
+    };
+    for (const auto& [folder, read] : readers) {
+        const fs::path dir = fs::path(testing::SourceDir()) / "tests/fuzz" / folder;
+        if (!fs::exists(dir)) continue;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            SCOPED_TRACE(entry.path().string());
+            try {
+                read(ReadFileBytes(entry.path().string()));
+            } catch (const CindralError&) {
+            }
+        }
+    }
+}
+
+// A bitmap drawn at the far ends of the coordinate range is written and played back; the
+// player once added the record's fields in 32 bits.
+TEST(FuzzRegressions, ABitmapAtExtremeCoordinatesPlaysBackFromBothMetafiles) {
+    Bitmap bitmap;
+    bitmap.width = 2;
+    bitmap.height = 2;
+    bitmap.argb.assign(4, 0xFF102030u);
+    const Rect boxes[] = {{INT_MAX - 5, INT_MAX - 5, INT_MIN + 5, INT_MIN + 5},
+                          {-1686831104, 10, 1686831104, -572588032},
+                          {0, 0, INT_MAX, INT_MAX}};
+    for (bool emf : {false, true}) {
+        for (const Rect& box : boxes) {
+            SCOPED_TRACE(::testing::Message() << (emf ? "EMF " : "WMF ") << box.left);
+            std::ostringstream out;
+            if (emf) {
+                EmfWriter writer(out, 816, 1056);
+                writer.StretchDib(box, bitmap, {0, 0, 2, 2});
+                writer.Finish();
+            } else {
+                WmfWriter writer(out, 816, 1056);
+                writer.StretchDib(box, bitmap, {0, 0, 2, 2});
+                writer.Finish();
+            }
+            const std::string bytes = out.str();
+            const std::vector<uint8_t> file(bytes.begin(), bytes.end());
+            TraceCanvas canvas;
+            if (emf) {
+                EXPECT_NO_THROW(PlayEmf(file, canvas));
+            } else {
+                EXPECT_NO_THROW(PlayWmf(file, canvas, {0, 0, 816, 1056}));
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace cindral

@@ -1,0 +1,216 @@
+// The export paths (pictures, HTML table, metafiles, PDF) and the temporary picture files,
+// made to fail at each system call they pass in turn through the file operations seam: an
+// existing file of the user's name stays as it was, nothing partial or temporary remains
+// and the failure reaches the caller.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <climits>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "core/environment/errors.h"
+#include "core/environment/file_operations.h"
+#include "core/format/gdx_writer.h"
+#include "render/canvas/trace_canvas.h"
+#include "render/document/log_document.h"
+#include "render/document/print_pages.h"
+#include "render/export/html_table.h"
+#include "render/export/picture_writers.h"
+#include "render/pictures/picture_files.h"
+#include "render/pictures/picture_log.h"
+#include "render/renderers/logp_object.h"
+#include "render/renderers/metafile_export.h"
+#include "temp_dir.h"
+
+namespace cindral {
+namespace {
+
+namespace fs = std::filesystem;
+namespace ops = file_operations;
+using ops::Step;
+
+struct ExportPath {
+    const char* name;
+    const char* file;  // the user's file, existing before the export
+    std::function<void(const testing::TempDir&)> write;
+};
+
+std::string LogIn(const testing::TempDir& dir) {
+    GdxHeader h;
+    h.PageHeight = 2;
+    h.PageWidth = 2;
+    h.XUnitsPerInch = 100;
+    h.DepthUnitsPerInch = 100;
+    h.MaxX = 200;
+    h.TopDepth = 0;
+    h.BottomDepth = -300;
+    GdxWriter w(h);
+    for (int i = 0; i < 30; ++i) w.Write(DrawLineRecord{0, -10.0 * i, 200, -10.0 * i - 5});
+    w.Save(dir.File("log.gdx"));
+    return dir.File("log.gdx");
+}
+
+LogDocumentOptions Options() {
+    LogDocumentOptions options;
+    options.files.pattern_file = testing::BinDir() + "/QuenUtil.Pat";
+    options.files.symbol_file = testing::BinDir() + "/QuenUtil.Sym";
+    return options;
+}
+
+QImage Page() {
+    QImage image(120, 90, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    return image;
+}
+
+void Metafile(const testing::TempDir& dir, MetafileFormat format, const char* name) {
+    LogDocument document(LogIn(dir), Options());
+    auto renderer = MakeMetafileRenderer(document, document.Header());
+    MetafileExportOptions options;
+    options.output = dir.File(name);
+    options.format = format;
+    ExportMetafile(*renderer, options);
+}
+
+const ExportPath kExports[] = {
+    {"Bmp", "page.bmp",
+     [](const testing::TempDir& d) {
+         SavePicture(Page(), d.File("page.bmp"), PictureFormat::Bmp, 80, 96);
+     }},
+    {"Jpeg", "page.jpg",
+     [](const testing::TempDir& d) {
+         SavePicture(Page(), d.File("page.jpg"), PictureFormat::Jpeg, 80, 96);
+     }},
+    {"Png", "page.png",
+     [](const testing::TempDir& d) {
+         SavePicture(Page(), d.File("page.png"), PictureFormat::Png, 80, 96);
+     }},
+    {"HtmlTable", "table.html",
+     [](const testing::TempDir& d) {
+         LogDocument document(LogIn(d), Options());
+         WriteHtmlTable(document, HtmlTableOptions{d.File("table.html"), 30, 50});
+     }},
+    {"Wmf", "log.wmf",
+     [](const testing::TempDir& d) { Metafile(d, MetafileFormat::Wmf, "log.wmf"); }},
+    {"Emf", "log.emf",
+     [](const testing::TempDir& d) { Metafile(d, MetafileFormat::Emf, "log.emf"); }},
+    {"Pdf", "log.pdf",
+     [](const testing::TempDir& d) {
+         LogDocument document(LogIn(d), Options());
+         WritePdf(document, d.File("log.pdf"), 0, document.LastPage());
+     }},
+};
+
+std::set<std::string> Names(const testing::TempDir& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.path())) names.insert(e.path().filename());
+    return names;
+}
+
+const ops::Fault kFaults[] = {
+    {Step::Create, 1, EACCES, false}, {Step::Write, 1, ENOSPC, true},
+    {Step::Write, 1, ENOSPC, false},  {Step::Sync, 1, EIO, false},
+    {Step::Close, 1, EIO, false},     {Step::Rename, 1, EXDEV, false},
+};
+
+class ExportFaults : public ::testing::TestWithParam<ExportPath> {
+  protected:
+    void TearDown() override { ops::ClearFault(); }
+};
+
+TEST_P(ExportFaults, AFailureAtAnyStepKeepsTheOldFileAndIsRaised) {
+    const ExportPath& path = GetParam();
+    // The last step of each kind too: a fault late in a long write.
+    std::vector<ops::Fault> faults(std::begin(kFaults), std::end(kFaults));
+    {
+        testing::TempDir probe;
+        ops::InjectFault({Step::Write, INT_MAX, 0, false});
+        path.write(probe);
+        for (Step step : {Step::Write, Step::Sync, Step::Rename}) {
+            const int calls = ops::Calls(step);
+            ASSERT_GE(calls, 1) << "the export never passes this step";
+            faults.push_back({step, calls, step == Step::Write ? ENOSPC : EIO, false});
+        }
+        ops::ClearFault();
+    }
+    for (const ops::Fault& fault : faults) {
+        SCOPED_TRACE(::testing::Message() << "step " << int(fault.step) << " call " << fault.nth);
+        testing::TempDir dir;
+        const std::vector<uint8_t> before = {'o', 'l', 'd'};
+        WriteFileBytes(dir.File(path.file), before);
+        std::set<std::string> names;
+        if (std::string(path.name) == "HtmlTable" || std::string(path.name) == "Wmf" ||
+            std::string(path.name) == "Emf" || std::string(path.name) == "Pdf") {
+            LogIn(dir);
+        }
+        names = Names(dir);
+        ops::InjectFault(fault);
+        bool raised = false;
+        try {
+            path.write(dir);
+        } catch (const CindralError&) {
+            raised = true;
+        }
+        ops::ClearFault();
+        EXPECT_TRUE(raised);
+        EXPECT_EQ(testing::ReadFileBytes(dir.File(path.file)), before);
+        // The HTML table's page pictures are whole files of their own, written before it.
+        std::set<std::string> after = Names(dir);
+        for (auto it = after.begin(); it != after.end();) {
+            it = it->find("_p") != std::string::npos && it->front() != '.' ? after.erase(it)
+                                                                           : std::next(it);
+        }
+        EXPECT_EQ(after, names);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ExportFaults, ::testing::ValuesIn(kExports),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A temporary picture file that cannot be written: the picture is reported as broken, a
+// placeholder is drawn, and the temporary file is gone.
+TEST(TemporaryPictureFiles, AFailedWriteIsReportedAndLeavesNoFile) {
+    testing::TempDir dir;
+    SetPictureTempDirectory(dir.path());
+    std::vector<std::string> notes;
+    const RenderNoteSink previous =
+        SetRenderNoteSink([&](const std::string& line) { notes.push_back(line); });
+    for (const ops::Fault& fault : kFaults) {
+        if (fault.step != Step::Write && fault.step != Step::Close) continue;
+        SCOPED_TRACE(int(fault.step));
+        notes.clear();
+        logp_object renderer(testing::BinDir() + "/QuenUtil.Pat",
+                             testing::BinDir() + "/QuenUtil.Sym");
+        GdxHeader& h = renderer.Header();
+        h.PageHeight = 2;
+        h.PageWidth = 2;
+        h.XUnitsPerInch = 100;
+        h.DepthUnitsPerInch = 100;
+        h.MaxX = 200;
+        h.TopDepth = 0;
+        h.BottomDepth = -100;
+        renderer.SetDeviceResolution(96, 96);
+        TraceCanvas canvas({96, 96, 192, 192, false});
+        renderer.Canvas = &canvas;
+        renderer.LastPage = 0;
+        renderer.SelectPage(0);
+        ASSERT_TRUE(renderer.BeginPage());
+        std::vector<uint8_t> wmf(64, 0);
+        ops::InjectFault(fault);
+        renderer.DrawPicture(int32_t(wmf.size()), wmf, 10, 0.1, 50, 0.5, 0,
+                             static_cast<uint8_t>(renderer.HeaderMode));
+        ops::ClearFault();
+        renderer.EndPage();
+        renderer.Canvas = nullptr;
+        EXPECT_FALSE(notes.empty()) << "the broken picture is not reported";
+        EXPECT_TRUE(fs::is_empty(dir.path())) << "a temporary picture file remains";
+    }
+    SetRenderNoteSink(previous);
+    SetPictureTempDirectory("");
+}
+
+}  // namespace
+}  // namespace cindral
