@@ -8,6 +8,7 @@
 
 #include "core/environment/errors.h"
 #include "core/format/file_object.h"
+#include "core/format/gdx_reader.h"
 #include "core/interpreter/page_index.h"
 #include "core/interpreter/trace_object.h"
 #include "core/pages/page_layout.h"
@@ -19,7 +20,7 @@ namespace {
 // pages still plays its first and last few.
 constexpr long kPagesPlayed = 6;
 
-void PlayPages(const std::string& path, const std::shared_ptr<const std::vector<uint8_t>>& bytes,
+void PlayPages(const std::string& path, const std::shared_ptr<const cindral::FileBytes>& bytes,
                const std::string& patterns, const std::string& symbols) {
     using namespace cindral;
     file_object file;
@@ -27,6 +28,11 @@ void PlayPages(const std::string& path, const std::shared_ptr<const std::vector<
     file.UseMemoryImage(bytes);
     file.OpenRead();
     const GdxHeader header = ReadHeader(file);
+    // As a document opens a log: every record checked without decoding, then the index.
+    const int64_t first_command = file.Position();
+    GdxSummary counts;
+    GdxReader(file).CountCommands(counts);
+    file.Seek(first_command);
     const PageIndex index = PageIndex::Build(file, header);
     file.Close();
 
@@ -68,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace cindral;
     static const std::string patterns = fuzz::LibraryPath("QuenUtil.Pat");
     static const std::string symbols = fuzz::LibraryPath("QuenUtil.Sym");
-    auto bytes = std::make_shared<const std::vector<uint8_t>>(data, data + size);
+    auto bytes = std::make_shared<const FileBytes>(data, data + size);
     try {
         PlayPages(fuzz::ScratchDirectory() + "input.gdx", bytes, patterns, symbols);
     } catch (const CindralError&) {

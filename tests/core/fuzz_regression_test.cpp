@@ -12,6 +12,7 @@
 #include "core/environment/errors.h"
 #include "core/environment/whole_file.h"
 #include "core/format/file_object.h"
+#include "core/format/gdx_reader.h"
 #include "core/interpreter/page_index.h"
 #include "core/interpreter/trace_object.h"
 #include "core/pages/page_layout.h"
@@ -25,12 +26,18 @@ namespace fs = std::filesystem;
 // Plays every page of the log through the page index, then the whole file; the count of
 // pages played.
 long PlayEveryPage(const std::string& path, const testing::PlayFixture& f) {
-    auto bytes = std::make_shared<const std::vector<uint8_t>>(ReadFileBytes(path));
+    const std::vector<uint8_t> raw = ReadFileBytes(path);
+    auto bytes = std::make_shared<const FileBytes>(raw.begin(), raw.end());
     file_object file;
     file.FileName = path;
     file.UseMemoryImage(bytes);
     file.OpenRead();
     const GdxHeader header = ReadHeader(file);
+    // As a document opens a log: every record checked without decoding, then the index.
+    const int64_t first_command = file.Position();
+    GdxSummary counts;
+    GdxReader(file).CountCommands(counts);
+    file.Seek(first_command);
     const PageIndex index = PageIndex::Build(file, header);
     file.Close();
     const PageLayout layout = Paginate(header, kScreenPixelsPerInch);
