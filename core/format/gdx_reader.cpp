@@ -35,6 +35,7 @@ int64_t GdxReader::Remaining() const {
 }
 
 void GdxReader::Read(void* destination, size_t count) {
+    if (count == 0) return;  // an empty picture or text has no storage to copy into
     if (!image_) {
         file_.ReadBlock(destination, count);
         return;
