@@ -13,9 +13,7 @@
 #include "core/environment/whole_file.h"
 #include "core/format/file_object.h"
 #include "core/format/gdx_reader.h"
-#include "core/interpreter/page_index.h"
-#include "core/interpreter/trace_object.h"
-#include "core/pages/page_layout.h"
+#include "fuzz/play_log.h"
 #include "gd_test_support.h"
 
 namespace cindral {
@@ -23,52 +21,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Plays every page of the log through the page index, then the whole file; the count of
-// pages played.
 long PlayEveryPage(const std::string& path, const testing::PlayFixture& f) {
     const std::vector<uint8_t> raw = ReadFileBytes(path);
-    auto bytes = std::make_shared<const FileBytes>(raw.begin(), raw.end());
-    file_object file;
-    file.FileName = path;
-    file.UseMemoryImage(bytes);
-    file.OpenRead();
-    const GdxHeader header = ReadHeader(file);
-    // As a document opens a log: every record checked without decoding, then the index.
-    const int64_t first_command = file.Position();
-    GdxSummary counts;
-    GdxReader(file).CountCommands(counts);
-    file.Seek(first_command);
-    const PageIndex index = PageIndex::Build(file, header);
-    file.Close();
-    const PageLayout layout = Paginate(header, kScreenPixelsPerInch);
-    const double scale = kScreenPixelsPerInch / header.DepthUnitsPerInch;
-    const PageBands bands =
-        ComputePageBands(header, kScreenPixelsPerInch, layout.PageHeightPx, scale, 0.25);
-    std::ostringstream sink;
-    trace_object trace(sink, f.Patterns(), f.Symbols());
-    trace.FileName = path;
-    trace.UseMemoryImage(bytes);
-    long played = 0;
-    for (long page : {0L, 1L, layout.LastPage - 1, layout.LastPage}) {
-        if (page < 0 || page > layout.LastPage) continue;
-        PageGeometryInput in;
-        in.DepthScale = bands.DepthScale;
-        in.PageHeightPx = layout.PageHeightPx;
-        in.CurrentPage = static_cast<int>(page);
-        in.LastPage = static_cast<int>(layout.LastPage);
-        in.HeaderMode = HeaderModeOf(header, static_cast<int>(page));
-        const PageGeometry g = ComputePageGeometry(header, in);
-        const PageDepthWindow w = DepthWindowOf(header, g, layout.PageHeightPx, bands.DepthScale,
-                                                in.CurrentPage, in.LastPage, 2);
-        const std::vector<int64_t> offsets =
-            index.CommandsFor(PageSelection{w.top, w.bottom, g.HeaderMode, g.HasFooter});
-        trace.SetPlaySelection(&offsets);
-        trace.PlayCommands();
-        ++played;
-    }
-    trace.SetPlaySelection(nullptr);
-    trace.PlayCommands();
-    return played;
+    return fuzz::PlayLogPages(path, std::make_shared<const FileBytes>(raw.begin(), raw.end()),
+                              f.Patterns(), f.Symbols());
 }
 
 TEST(FuzzRegressions, EveryKeptInputIsRefusedOrPlaysToTheEnd) {
