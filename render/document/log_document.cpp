@@ -6,7 +6,6 @@
 #include "core/environment/errors.h"
 #include "core/format/byte_codec.h"
 #include "core/format/file_object.h"
-#include "core/format/gdx_reader.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/render_settings.h"
@@ -47,12 +46,9 @@ std::shared_ptr<LoadedLog> WalkBytes(const std::string& path,
     file.FileName = path;
     file.UseMemoryImage(std::move(bytes));
     file.OpenRead();
-    log->header = ReadHeader(file, default_units_per_page);
+    log->summary.header = ReadHeader(file, default_units_per_page);
     log->header_end = file.Position();
-    GdxSummary counts;
-    GdxReader(file).CountCommands(counts);
-    log->commands = counts.commands;
-    log->codes = std::move(counts.codes);
+    GdxReader(file).CountCommands(log->summary);
     file.Close();
     return log;
 }
@@ -75,7 +71,7 @@ const PageIndex& LoadedLog::Index() const {
         file.UseMemoryImage(bytes);
         file.OpenRead();
         file.Seek(header_end);
-        index->index = PageIndex::Build(file, header);
+        index->index = PageIndex::Build(file, summary.header);
     });
     return index->index;
 }
@@ -83,7 +79,7 @@ const PageIndex& LoadedLog::Index() const {
 LogDocument::LogDocument(const std::string& path, LogDocumentOptions options, int pixels_per_inch)
     : options_(std::move(options)) {
     log_ = LoadLog(path, options_.files.default_page_length);
-    view_ = log_->header;
+    view_ = log_->summary.header;
     MakeRenderer();
     SetPixelsPerInch(pixels_per_inch);
 }
@@ -185,7 +181,7 @@ void LogDocument::SetPageLength(bool custom, double units_per_page) {
 }
 
 void LogDocument::StorePageLength(bool custom, double units_per_page) {
-    GdxHeader stored = log_->header;
+    GdxHeader stored = log_->summary.header;
     stored.CustomPageLength = custom ? 1 : 0;
     stored.UnitsPerPage = units_per_page;
     // A header whose interval runs upward is stored without one.
@@ -198,7 +194,7 @@ void LogDocument::StorePageLength(bool custom, double units_per_page) {
     ByteWriter record;
     EncodeHeaderRecord(stored, record);
     const size_t old_length =
-        4u + (log_->header.version == kOldHeaderCode ? kOldHeaderLength : kHeaderLength);
+        4u + (log_->summary.header.version == kOldHeaderCode ? kOldHeaderLength : kHeaderLength);
     const std::vector<uint8_t> head = record.Take();
     FileBytes bytes(head.begin(), head.end());
     const FileBytes& old = *log_->bytes;
@@ -215,10 +211,10 @@ void LogDocument::StorePageSize(double page_height, double page_width) {
 }
 
 void LogDocument::Reload() {
-    const GdxHeader before = log_->header;
+    const GdxHeader before = log_->summary.header;
     std::shared_ptr<const LoadedLog> fresh =
         LoadLog(log_->file_name, options_.files.default_page_length);
-    GdxHeader view = fresh->header;
+    GdxHeader view = fresh->summary.header;
     // What the user set here (an interval, a page length) outlives the reload.
     if (view_.TopDepth != before.TopDepth || view_.BottomDepth != before.BottomDepth) {
         view.TopDepth = view_.TopDepth;

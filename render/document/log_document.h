@@ -8,7 +8,6 @@
 
 #include <QImage>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,6 +17,7 @@
 #include "core/environment/settings.h"
 #include "core/format/file_image.h"
 #include "core/format/gdx_header.h"
+#include "core/format/gdx_reader.h"
 #include "core/interpreter/page_index.h"
 #include "core/pages/page_layout.h"
 
@@ -39,10 +39,9 @@ struct LogDocumentOptions {
 struct LoadedLog {
     std::string file_name;
     std::shared_ptr<const FileBytes> bytes;
-    GdxHeader header;        // as the file has it
+    // The header as the file has it and the command counts, as `cindral-cli info` prints them.
+    GdxSummary summary;
     int64_t header_end = 0;  // offset of the first command
-    int64_t commands = 0;    // command records, as `cindral-cli info` counts them
-    std::map<int, int64_t> codes;
 
     // The page index, built from the bytes on first use (describing a log never needs it),
     // once for the document and all its copies, whichever thread asks first.
@@ -75,7 +74,7 @@ class LogDocument {
     // here.
     const GdxHeader& Header() const { return view_; }
     // The header as the file has it.
-    const GdxHeader& FileHeader() const { return log_->header; }
+    const GdxHeader& FileHeader() const { return log_->summary.header; }
     const PageIndex& Index() const { return log_->Index(); }
     const LogDocumentOptions& Options() const { return options_; }
     const std::shared_ptr<const LoadedLog>& Loaded() const { return log_; }

@@ -16,11 +16,7 @@ std::string BandText(double inches) {
 }  // namespace
 
 GdxSummary SummaryOf(const LogDocument& document) {
-    GdxSummary summary;
-    summary.header = document.FileHeader();
-    summary.commands = document.Loaded()->commands;
-    summary.codes = document.Loaded()->codes;
-    return summary;
+    return document.Loaded()->summary;
 }
 
 std::string ShortestNumber(double value) {
