@@ -23,6 +23,13 @@ double Finite(double v) {
     return std::isfinite(v) ? v : 0.0;
 }
 
+// A band's rows: far taller than any page can be, yet small enough that the renderer's sums
+// and differences of two bands (a gap below a header, a header less its gap) stay in int.
+int BandPixels(double v) {
+    constexpr int kMostBandPx = 1 << 29;
+    return std::clamp(RoundToInt(v), -kMostBandPx, kMostBandPx);
+}
+
 }  // namespace
 
 PageBands ComputePageBands(const GdxHeader& h, double ppi, int page_height_px, double depth_scale,
@@ -37,26 +44,26 @@ PageBands ComputePageBands(const GdxHeader& h, double ppi, int page_height_px, d
     const double G = repeated_header_gap;
     const bool repeat = h.RepeatBands != 0;
 
-    b.BandGapPx = RoundToInt(ppi * M);
-    b.FirstHeaderBottomPx = RoundToInt((H1 + M) * ppi);
-    b.FirstHeaderHeightPx = RoundToInt(ppi * H1);
+    b.BandGapPx = BandPixels(ppi * M);
+    b.FirstHeaderBottomPx = BandPixels((H1 + M) * ppi);
+    b.FirstHeaderHeightPx = BandPixels(ppi * H1);
     if (repeat && H2 > 0) {
         b.LaterHeader = Band::NextHeader;
-        b.LaterHeaderBottomPx = RoundToInt((H2 + M) * ppi);
-        b.LaterHeaderHeightPx = RoundToInt(ppi * H2);
+        b.LaterHeaderBottomPx = BandPixels((H2 + M) * ppi);
+        b.LaterHeaderHeightPx = BandPixels(ppi * H2);
     } else if (repeat) {
         // No header of its own: the first page's header repeats, with the settings' gap.
         b.LaterHeader = Band::FirstHeader;
-        b.LaterHeaderBottomPx = RoundToInt((H1 + G) * ppi);
-        b.LaterHeaderHeightPx = RoundToInt(ppi * H1);
+        b.LaterHeaderBottomPx = BandPixels((H1 + G) * ppi);
+        b.LaterHeaderHeightPx = BandPixels(ppi * H1);
     }
     b.FooterWanted = h.FooterHeight >= 0;
     if (b.FooterWanted) {
-        b.FooterHeightPx = RoundToInt(ppi * F);
+        b.FooterHeightPx = BandPixels(ppi * F);
         b.FooterBandPx = ClampToInt(int64_t(b.FooterHeightPx) + b.BandGapPx);
         if (!repeat) {
             b.TrailingFooterPx =
-                ClampToInt(int64_t(RoundToInt(std::ceil(Finite(ppi * G)))) + b.FooterHeightPx);
+                ClampToInt(int64_t(BandPixels(std::ceil(Finite(ppi * G)))) + b.FooterHeightPx);
         }
     }
 

@@ -11,6 +11,7 @@
 
 #include "core/environment/errors.h"
 #include "core/environment/whole_file.h"
+#include "fuzz/draw_log.h"
 #include "render/canvas/emf_writer.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/canvas/wmf_writer.h"
@@ -51,6 +52,27 @@ TEST(FuzzRegressions, KeptPictureInputsAreRefusedOrDrawn) {
             }
         }
     }
+}
+
+// Logs that once failed in the raster renderer are refused or drawn, with either way of
+// wrapping text.
+TEST(FuzzRegressions, KeptLogsAreRefusedOrDrawnByTheRasterRenderer) {
+    const fs::path dir = fs::path(testing::SourceDir()) / "tests/fuzz/render";
+    int inputs = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        ++inputs;
+        for (bool text_line : {false, true}) {
+            SCOPED_TRACE(entry.path().string());
+            try {
+                EXPECT_GE(
+                    fuzz::DrawLogPages(entry.path().string(), testing::BinDir() + "/QuenUtil.Pat",
+                                       testing::BinDir() + "/QuenUtil.Sym", text_line),
+                    1);
+            } catch (const CindralError&) {
+            }
+        }
+    }
+    EXPECT_GT(inputs, 0);
 }
 
 // A bitmap drawn at the far ends of the coordinate range is written and played back; the
