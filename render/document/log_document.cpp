@@ -13,8 +13,15 @@
 namespace cindral {
 namespace {
 
-// A page bitmap above this many pixels (1 GB of RGB32) is refused rather than attempted.
+// A page bitmap above this many pixels (1 GB of RGB32) is refused rather than attempted;
+// no page drawn anywhere is longer or wider than as many pixels either, which keeps every
+// row the renderer adds up inside int.
 constexpr int64_t kMostPagePixels = int64_t(1) << 28;
+
+CindralError PageTooLarge(int width, int height) {
+    return CindralError("The page of " + std::to_string(width) + " x " + std::to_string(height) +
+                        " pixels cannot be drawn.");
+}
 
 // Far beyond any compiled log (a 300-page log is about 4 MB); keeps a mistaken open of a
 // huge file from taking the memory.
@@ -268,6 +275,9 @@ void LogDocument::PreparePlay(gd_object& target, int page, std::vector<int64_t>&
 
 void LogDocument::DrawPage(int page, Canvas& canvas) {
     RequirePage(page);
+    if (renderer_->PageWidthPx > kMostPagePixels || renderer_->PageHeightPx > kMostPagePixels) {
+        throw PageTooLarge(renderer_->PageWidthPx, renderer_->PageHeightPx);
+    }
     std::vector<int64_t> offsets;
     if (use_index_) offsets = CommandsOfPage(page);
     struct Unbind {
@@ -290,8 +300,7 @@ QImage LogDocument::RenderPage(int page) {
     const int width = renderer_->PageWidthPx;
     const int height = renderer_->PageHeightPx;
     if (width <= 0 || height <= 0 || int64_t(width) * height > kMostPagePixels) {
-        throw CindralError("The page of " + std::to_string(width) + " x " + std::to_string(height) +
-                           " pixels cannot be drawn.");
+        throw PageTooLarge(width, height);
     }
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) throw CindralError("Not enough memory for the page bitmap.");

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/libraries/pattern_object.h"
+#include "core/pages/rounding.h"
 #include "render/canvas/fill_brushes.h"
 #include "render/canvas/mul_div.h"
 #include "render/renderers/logp_object.h"
@@ -113,23 +114,26 @@ void logp_object::TileColoredStrokes(const Rect& box, double xScale, double ySca
     c.SelectBrush({BrushStyle::Solid, color, HatchStyle::Horizontal, nullptr});
     c.SelectPen(thick);
     // Wide strokes reach beyond their cell; let cells just outside the view contribute.
-    Rect reach{visible.left - half - 1, visible.top - half - 1, visible.right + half + 1,
-               visible.bottom + half + 1};
-    TilePattern(Patterns->Current(), {box.left, box.top, box.right, box.bottom},
-                PatternPixels(xScale, PixelsPerInch), PatternPixels(yScale, PixelsPerInch), reach,
-                [&](Point a, Point b) {
-                    if (a != b) {
-                        c.MoveTo(a.x, a.y);
-                        c.LineTo(b.x, b.y);
-                        c.SetPixel(b.x, b.y, color);
-                    } else if (half > 0) {
-                        c.SelectPen(thin);
-                        c.Ellipse({a.x - half, a.y - half, a.x + half + odd, a.y + half + odd});
-                        c.SelectPen(thick);
-                    } else {
-                        c.SetPixel(a.x, a.y, color);
-                    }
-                });
+    const auto widened = [](int edge, int64_t by) { return ClampToInt(int64_t(edge) + by); };
+    Rect reach{widened(visible.left, -half - 1), widened(visible.top, -half - 1),
+               widened(visible.right, half + 1), widened(visible.bottom, half + 1)};
+    TilePattern(
+        Patterns->Current(), {box.left, box.top, box.right, box.bottom},
+        PatternPixels(xScale, PixelsPerInch), PatternPixels(yScale, PixelsPerInch), reach,
+        [&](Point a, Point b) {
+            if (a != b) {
+                c.MoveTo(a.x, a.y);
+                c.LineTo(b.x, b.y);
+                c.SetPixel(b.x, b.y, color);
+            } else if (half > 0) {
+                c.SelectPen(thin);
+                c.Ellipse({widened(a.x, -half), widened(a.y, -half),
+                           widened(a.x, int64_t(half) + odd), widened(a.y, int64_t(half) + odd)});
+                c.SelectPen(thick);
+            } else {
+                c.SetPixel(a.x, a.y, color);
+            }
+        });
     c.SelectPen(saved_pen);
     c.SelectBrush(saved_brush);
 }

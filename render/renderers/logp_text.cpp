@@ -107,9 +107,9 @@ void logp_object::DrawText(double x, double y, uint8_t vertical, uint8_t transpa
     ApplyBlackRule();
     BrushFollowsPen(c);
     const int height = TextHeight(c);
-    int X = ToPixelX(x);
+    int X = TextX(x);
     if (vertical && raise) X += height / 3;
-    int Y = ToPixelY(y);
+    int Y = TextY(y);
     if (raise && !vertical) Y += height / 3;
 
     FontRestorer restore_font(c);
@@ -129,8 +129,8 @@ void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t a
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    int X = ToPixelX(x);
-    int Y = ToPixelY(y);
+    int X = TextX(x);
+    int Y = TextY(y);
     if (Y < DataTopPx || Y > DataBottomPx) return;
     const int limit = HasFooter ? FooterTopPx : DataBottomPx;
     const Size extent = c.GetTextExtent(text);
@@ -185,8 +185,8 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
     brush.style = BrushStyle::Null;
     c.SelectBrush(brush);
     c.SetBackgroundMode(BackgroundMode::Transparent);
-    int X = ToPixelX(x);
-    int Y = ToPixelY(y);
+    int X = TextX(x);
+    int Y = TextY(y);
     ClipAndAlignReset reset(c);
     const auto set_pixels = [&](int pixels) {
         Font f = c.font();
@@ -250,7 +250,7 @@ void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const st
     int row = *row_at;
     const bool footer = region != HeaderMode;
     if (footer && row >= PageHeightPx) return;
-    int X = ToPixelX(x);
+    int X = TextX(x);
     const std::string shown =
         ReplaceFirst(ReplaceFirst(text, "#p", CurrentPage + 1), "#t", LastPage + 1);
 
@@ -279,7 +279,7 @@ void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, ui
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    const Rect box{ToPixelX(x1), ToPixelY(y1), ToPixelX(x2), ToPixelY(y2)};
+    const Rect box{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
     if (box.bottom < DataTopPx || box.top >= PageHeightPx) return;
     int h_margin = 0;
     int v_margin = 0;
@@ -347,7 +347,7 @@ void logp_object::DrawFormattedText(const std::string& text, int32_t fontSize, d
     cindral::Canvas& c = Target();
     if (PrintBlack) c.SetTextColor(kBlack);
     BrushFollowsPen(c);
-    Rect rect{ToPixelX(x1), ToPixelY(y1), ToPixelX(x2), ToPixelY(y2)};
+    Rect rect{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
     if (rect.bottom < DataTopPx || rect.top >= PageHeightPx) return;
 
     ClipAndAlignReset reset(c);
@@ -377,7 +377,7 @@ void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, do
     const std::optional<int> bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
     if (region != HeaderMode && *top >= PageHeightPx) return;
-    Rect rect{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+    Rect rect{TextX(x1), TextRow(*top), TextX(x2), TextRow(*bottom)};
 
     ClipAndAlignReset reset(c);
     if (fill) {
@@ -408,7 +408,7 @@ void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, do
 void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
                                   uint8_t turnDirection, const std::string& text) {
     cindral::Canvas& c = Target();
-    const Rect box{ToPixelX(x1), ToPixelY(y1), ToPixelX(x2), ToPixelY(y2)};
+    const Rect box{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
     const Color color = c.pen().color;
 
     Font font = c.font();
@@ -477,8 +477,8 @@ void logp_object::DrawSymbol(double x, double y, double, int16_t symbol, double 
     ApplyBlackRule();
     BrushFollowsPen(c);
     Symbols->Load(symbol);
-    const int X0 = ToPixelX(x);
-    const int Y0 = ToPixelY(y);
+    const int X0 = TextX(x);
+    const int Y0 = TextY(y);
     const double F = PixelsPerInch * xScale;
     ClipAndAlignReset reset(c);
     c.SelectClipRegion(TextRegion);
@@ -495,7 +495,7 @@ void logp_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, d
     const std::optional<int> row = RegionRow(region, y);
     if (!row) return;
     if (region != HeaderMode && *row >= PageHeightPx) return;
-    const int X0 = ToPixelX(x);
+    const int X0 = TextX(x);
     const int Y0 = *row;
     ApplyBlackRule();
     BrushFollowsPen(c);

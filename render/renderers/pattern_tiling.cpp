@@ -33,6 +33,11 @@ void TilePattern(const PatternRecord& pattern, const Rect& box, double pixels_x,
     const double col_hi = std::min(last_col, std::floor((visible.right + reach_x - left) / step_x));
     const double row_lo = std::max(0.0, std::ceil((bottom - visible.bottom - reach_y) / step_y));
     const double row_hi = std::min(last_row, std::floor((bottom - visible.top + reach_y) / step_y));
+    // Cells so small that their numbers overflow to infinity are too many cells, too.
+    if (!(std::isfinite(col_lo) && std::isfinite(col_hi) && std::isfinite(row_lo) &&
+          std::isfinite(row_hi))) {
+        return;
+    }
     if (col_lo > col_hi || row_lo > row_hi) return;
     if ((col_hi - col_lo + 1) * (row_hi - row_lo + 1) > kMostCells) return;
 

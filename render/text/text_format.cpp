@@ -1,5 +1,6 @@
 #include "render/text/text_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -13,8 +14,13 @@ constexpr unsigned char kCarriageReturn = 13;
 // Em square assumed for a font that is not an outline font.
 constexpr int kDefaultEmSquare = 2048;
 
+// Margins are held to +-2^28 pixels, wider than any page that is drawn, so the sums of a
+// margin and a box edge stay in int; NaN is no margin.
 int InchesToPixels(int pixels_per_inch, double inches) {
-    return static_cast<int>(std::trunc(pixels_per_inch * inches + 0.5));
+    constexpr double kMostMargin = double(1 << 28);
+    const double pixels = std::trunc(pixels_per_inch * inches + 0.5);
+    if (!(pixels == pixels)) return 0;
+    return static_cast<int>(std::clamp(pixels, -kMostMargin, kMostMargin));
 }
 
 // The line is a bare line break: a carriage return and at most one character after it.
