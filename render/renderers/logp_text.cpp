@@ -247,7 +247,7 @@ void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const st
     BrushFollowsPen(c);
     const std::optional<int> row_at = RegionRow(region, y);
     if (!row_at) return;
-    int row = *row_at;
+    int row = TextRow(*row_at);
     const bool footer = region != HeaderMode;
     if (footer && row >= PageHeightPx) return;
     int X = TextX(x);
