@@ -133,7 +133,8 @@ void logp_object::TileColoredStrokes(const Rect& box, double xScale, double ySca
             } else {
                 c.SetPixel(a.x, a.y, color);
             }
-        });
+        },
+        line_width);
     c.SelectPen(saved_pen);
     c.SelectBrush(saved_brush);
 }

@@ -112,9 +112,13 @@ double logp_object::ToDepth(int row, bool with_datum) const {
 }
 
 std::optional<int> logp_object::RegionRow(uint8_t region, double y_inches) const {
+    // Band rows get the bound of every other row.
+    const auto held = [](int64_t row) {
+        return static_cast<int>(std::clamp<int64_t>(row, -CoordLimit, CoordLimit));
+    };
     const double row = y_inches * PixelsPerInch;
-    if (region == HeaderMode) return RoundToInt(row);
-    if (region == 3 && HasFooter) return ClampToInt(int64_t(RoundToInt(row)) + FooterTopPx - 1);
+    if (region == HeaderMode) return held(RoundToInt(row));
+    if (region == 3 && HasFooter) return held(int64_t(RoundToInt(row)) + FooterTopPx - 1);
     return std::nullopt;
 }
 

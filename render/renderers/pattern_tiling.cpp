@@ -15,7 +15,8 @@ constexpr double kMostCells = 4e6;
 }  // namespace
 
 void TilePattern(const PatternRecord& pattern, const Rect& box, double pixels_x, double pixels_y,
-                 const Rect& visible, const std::function<void(Point, Point)>& stroke) {
+                 const Rect& visible, const std::function<void(Point, Point)>& stroke,
+                 int stroke_width) {
     // A record never yields more strokes than it has room for.
     const int count = std::min<int>(pattern.SegmentCount, int(pattern.Segments.size()));
     if (count <= 0) return;
@@ -39,7 +40,8 @@ void TilePattern(const PatternRecord& pattern, const Rect& box, double pixels_x,
         return;
     }
     if (col_lo > col_hi || row_lo > row_hi) return;
-    if ((col_hi - col_lo + 1) * (row_hi - row_lo + 1) > kMostCells) return;
+    const double cost = std::max(1, stroke_width);
+    if ((col_hi - col_lo + 1) * (row_hi - row_lo + 1) * cost > kMostCells) return;
 
     const int64_t c0 = int64_t(col_lo), c1 = int64_t(col_hi);
     const int64_t r0 = int64_t(row_lo), r1 = int64_t(row_hi);

@@ -25,9 +25,11 @@ inline int DotHalfSize(int pixels_per_inch) {
 // the columns box.left..box.right and rows box.top..box.bottom (inclusive; rows grow down,
 // the first cell row sits on box.bottom). Cells whose strokes cannot reach `visible` are
 // skipped without changing where the others fall. A cell step that is zero, negative or not
-// a number tiles nothing, and so does a box of more than a few million visible cells.
+// a number tiles nothing, and so does a box of more than a few million visible cells, each
+// counted `stroke_width` times (a wide pen's strokes and dots cost as many rows each).
 void TilePattern(const PatternRecord& pattern, const Rect& box, double pixels_x, double pixels_y,
-                 const Rect& visible, const std::function<void(Point, Point)>& stroke);
+                 const Rect& visible, const std::function<void(Point, Point)>& stroke,
+                 int stroke_width = 1);
 
 // The polygon calls a polygon fill is drawn with: strips of at most 100 vertices of the
 // list, each closed through the vertical of the first vertex back to its own start.
