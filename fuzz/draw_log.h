@@ -13,13 +13,13 @@
 
 namespace cindral::fuzz {
 
-// Low enough that a page is a small bitmap and many inputs run a second; the page
-// arithmetic does not depend on it.
-constexpr int kDrawPixelsPerInch = 24;
+// The screen's resolution made small, so that a page is a small bitmap and many inputs run a
+// second, and a printer's, where pens, dots and fonts take their fine-device forms.
+constexpr int kDrawPixelsPerInch[] = {24, 300};
 
 // Returns the pages drawn.
 inline int DrawLogPages(const std::string& path, const std::string& patterns,
-                        const std::string& symbols, bool text_line_option) {
+                        const std::string& symbols, bool text_line_option, int pixels_per_inch) {
     // A page larger than this is drawn onto a small bitmap instead of one of its own, so
     // coordinates far outside the bitmap are still drawn (and clipped) without a huge
     // allocation per input.
@@ -28,7 +28,7 @@ inline int DrawLogPages(const std::string& path, const std::string& patterns,
     options.files.pattern_file = patterns;
     options.files.symbol_file = symbols;
     options.settings.TextLineOption = text_line_option;
-    LogDocument document(path, options, kDrawPixelsPerInch);
+    LogDocument document(path, options, pixels_per_inch);
     const int last = document.LastPage();
     int drawn = 0;
     for (int page : {0, 1, last}) {

@@ -12,6 +12,13 @@ namespace {
 // More visible cells than this would take longer to draw than the page is worth.
 constexpr double kMostCells = 4e6;
 
+// Stroke ends are held to the coordinate bound of the renderers, so that a dot's disc or a
+// wide pen around them stays in int.
+int StrokeCoord(double v) {
+    constexpr int kMostCoord = (1 << 30) - 2;
+    return std::clamp(RoundToInt(v), -kMostCoord, kMostCoord);
+}
+
 }  // namespace
 
 void TilePattern(const PatternRecord& pattern, const Rect& box, double pixels_x, double pixels_y,
@@ -52,8 +59,8 @@ void TilePattern(const PatternRecord& pattern, const Rect& box, double pixels_x,
             const double col = left + double(k) * step_x;
             for (int s = 0; s < count; ++s) {
                 const LibraryStroke& l = pattern.Segments[s];
-                stroke({RoundToInt(col + pixels_x * l.x1), RoundToInt(row - pixels_y * l.y1)},
-                       {RoundToInt(col + pixels_x * l.x2), RoundToInt(row - pixels_y * l.y2)});
+                stroke({StrokeCoord(col + pixels_x * l.x1), StrokeCoord(row - pixels_y * l.y1)},
+                       {StrokeCoord(col + pixels_x * l.x2), StrokeCoord(row - pixels_y * l.y2)});
             }
         }
     }

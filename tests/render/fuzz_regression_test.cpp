@@ -55,20 +55,22 @@ TEST(FuzzRegressions, KeptPictureInputsAreRefusedOrDrawn) {
 }
 
 // Logs that once failed in the raster renderer are refused or drawn, with either way of
-// wrapping text.
+// wrapping text, at the screen's and at a printer's resolution.
 TEST(FuzzRegressions, KeptLogsAreRefusedOrDrawnByTheRasterRenderer) {
     const fs::path dir = fs::path(testing::SourceDir()) / "tests/fuzz/render";
     int inputs = 0;
     for (const auto& entry : fs::directory_iterator(dir)) {
         ++inputs;
         for (bool text_line : {false, true}) {
-            SCOPED_TRACE(entry.path().string());
-            try {
-                EXPECT_GE(
-                    fuzz::DrawLogPages(entry.path().string(), testing::BinDir() + "/QuenUtil.Pat",
-                                       testing::BinDir() + "/QuenUtil.Sym", text_line),
-                    1);
-            } catch (const CindralError&) {
+            for (int pixels_per_inch : fuzz::kDrawPixelsPerInch) {
+                SCOPED_TRACE(entry.path().string());
+                try {
+                    EXPECT_GE(fuzz::DrawLogPages(
+                                  entry.path().string(), testing::BinDir() + "/QuenUtil.Pat",
+                                  testing::BinDir() + "/QuenUtil.Sym", text_line, pixels_per_inch),
+                              1);
+                } catch (const CindralError&) {
+                }
             }
         }
     }
