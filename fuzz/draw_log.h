@@ -30,12 +30,13 @@ inline int DrawLogPages(const std::string& path, const std::string& patterns,
     options.settings.TextLineOption = text_line_option;
     LogDocument document(path, options, pixels_per_inch);
     const int last = document.LastPage();
+    const int64_t width = document.Layout().PageWidthPx;
+    const int64_t height = document.Layout().PageHeightPx;
+    const bool own_bitmap = width > 0 && height > 0 && width * height <= kMostPagePixels;
     int drawn = 0;
     for (int page : {0, 1, last}) {
         if (page > last || (page == last && last <= 1)) continue;
-        const int64_t width = document.Layout().PageWidthPx;
-        const int64_t height = document.Layout().PageHeightPx;
-        if (width > 0 && height > 0 && width * height <= kMostPagePixels) {
+        if (own_bitmap) {
             document.RenderPage(page);
         } else {
             QImage image(256, 256, QImage::Format_RGB32);

@@ -13,6 +13,10 @@ namespace cindral {
 // Pages are counted at this resolution unless another is asked for.
 constexpr double kScreenPixelsPerInch = 96.0;
 
+// No page longer or wider than this many device pixels is drawn, so a position held to it
+// still lies off every page, and sums of a few such positions stay in int.
+constexpr int kMostPageSidePx = 1 << 28;
+
 // The bands of a page, by the numbers the header mode and the region byte of a command use.
 enum class Band : uint8_t { None = 0, FirstHeader = 1, NextHeader = 2, Footer = 3 };
 

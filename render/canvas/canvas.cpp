@@ -1,5 +1,7 @@
 #include "render/canvas/canvas.h"
 
+#include <algorithm>
+
 namespace cindral {
 
 void Canvas::ResetState() {
@@ -31,6 +33,13 @@ Rect Canvas::ClipBox() const {
     if (clip_) return clip_->Bounds();
     const DeviceCaps caps = Caps();
     return {0, 0, caps.width_px, caps.height_px};
+}
+
+Rect Canvas::DrawableBox() const {
+    const Rect box = ClipBox();
+    const DeviceCaps caps = Caps();
+    return {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, caps.width_px),
+            std::min(box.bottom, caps.height_px)};
 }
 
 }  // namespace cindral

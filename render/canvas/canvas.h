@@ -58,6 +58,9 @@ class Canvas {
     const std::optional<Region>& clip() const { return clip_; }
     // The smallest rectangle around what may be drawn: the clip's bounds, else the device.
     Rect ClipBox() const;
+    // Where a pixel can land: the clip box within the device's surface (a clip region may
+    // reach far past it). What a pixel-by-pixel walk should confine itself to.
+    virtual Rect DrawableBox() const;
 
     // --- lines (the current pen); the end pixel of each segment is left out ---
     virtual void MoveTo(int x, int y) { current_ = {x, y}; }

@@ -30,6 +30,8 @@ class QtCanvas : public Canvas {
     QtCanvas& operator=(const QtCanvas&) = delete;
 
     DeviceCaps Caps() const override;
+    // As the base, from the device's size without building its caps: called per figure.
+    Rect DrawableBox() const override;
     Color NearestColor(Color c) const override;
 
     void SelectClipRegion(const Region& region) override;
@@ -71,8 +73,6 @@ class QtCanvas : public Canvas {
     enum class ArcKind { Arc, Chord, Pie };
 
     Rect DeviceRect() const;
-    // The device, cut to the clip box: where any pixel can land.
-    Rect DrawableBox() const;
     void SyncClip();
     // The pen's outline through `points`; Closed joins the last point to the first and
     // draws every vertex, Open leaves out the very last pixel.

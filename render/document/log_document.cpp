@@ -13,9 +13,7 @@
 namespace cindral {
 namespace {
 
-// A page bitmap above this many pixels (1 GB of RGB32) is refused rather than attempted;
-// no page drawn anywhere is longer or wider than as many pixels either, which keeps every
-// row the renderer adds up inside int.
+// A page bitmap above this many pixels (1 GB of RGB32) is refused rather than attempted.
 constexpr int64_t kMostPagePixels = int64_t(1) << 28;
 
 CindralError PageTooLarge(int width, int height) {
@@ -275,7 +273,7 @@ void LogDocument::PreparePlay(gd_object& target, int page, std::vector<int64_t>&
 
 void LogDocument::DrawPage(int page, Canvas& canvas) {
     RequirePage(page);
-    if (renderer_->PageWidthPx > kMostPagePixels || renderer_->PageHeightPx > kMostPagePixels) {
+    if (renderer_->PageWidthPx > kMostPageSidePx || renderer_->PageHeightPx > kMostPageSidePx) {
         throw PageTooLarge(renderer_->PageWidthPx, renderer_->PageHeightPx);
     }
     std::vector<int64_t> offsets;

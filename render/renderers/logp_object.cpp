@@ -97,9 +97,8 @@ int logp_object::ToPixelX(double x) const {
     return static_cast<int>(std::clamp(v, -double(CoordLimit), double(CoordLimit)));
 }
 
-int logp_object::TextRow(int64_t row) {
-    constexpr int64_t kMostTextRow = int64_t(1) << 28;
-    return static_cast<int>(std::clamp(row, -kMostTextRow, kMostTextRow));
+int logp_object::TextCoord(int64_t v) {
+    return static_cast<int>(std::clamp<int64_t>(v, -kMostPageSidePx, kMostPageSidePx));
 }
 
 int logp_object::ToPixelY(double depth) const {

@@ -76,11 +76,11 @@ class logp_object : public gd_object {
 
     int ToPixelX(double x) const;
     int ToPixelY(double depth) const;
-    // Where text is placed: as above, held to +-2^28, beyond the edge of any page that is
-    // drawn, so the text layout's sums of positions and extents stay in int.
-    static int TextRow(int64_t row);
-    int TextX(double x) const { return TextRow(ToPixelX(x)); }
-    int TextY(double depth) const { return TextRow(ToPixelY(depth)); }
+    // Where text is placed: as above, held to the longest page side that is drawn, so the
+    // text layout's sums of positions and extents stay in int.
+    static int TextCoord(int64_t v);
+    int TextX(double x) const { return TextCoord(ToPixelX(x)); }
+    int TextY(double depth) const { return TextCoord(ToPixelY(depth)); }
     double ToDepth(int row, bool with_datum) const;
     // Row of an inch position in a page band, or nothing when the band is not on this page.
     std::optional<int> RegionRow(uint8_t region, double y_inches) const;

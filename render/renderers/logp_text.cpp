@@ -247,7 +247,7 @@ void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const st
     BrushFollowsPen(c);
     const std::optional<int> row_at = RegionRow(region, y);
     if (!row_at) return;
-    int row = TextRow(*row_at);
+    int row = TextCoord(*row_at);
     const bool footer = region != HeaderMode;
     if (footer && row >= PageHeightPx) return;
     int X = TextX(x);
@@ -377,7 +377,7 @@ void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, do
     const std::optional<int> bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
     if (region != HeaderMode && *top >= PageHeightPx) return;
-    Rect rect{TextX(x1), TextRow(*top), TextX(x2), TextRow(*bottom)};
+    Rect rect{TextX(x1), TextCoord(*top), TextX(x2), TextCoord(*bottom)};
 
     ClipAndAlignReset reset(c);
     if (fill) {

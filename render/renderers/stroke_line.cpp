@@ -70,18 +70,6 @@ Stroke PatternOf(int width, uint8_t style, int phase) {
     return s;
 }
 
-// Where a stroke can leave ink: the clip box within the device's surface (a clip region may
-// reach far past it, and walking such a line pixel by pixel would take minutes).
-Rect VisibleBox(const Canvas& canvas) {
-    Rect box = canvas.ClipBox();
-    const DeviceCaps caps = canvas.Caps();
-    if (caps.width_px > 0 && caps.height_px > 0) {
-        box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, caps.width_px),
-               std::min(box.bottom, caps.height_px)};
-    }
-    return box;
-}
-
 }  // namespace
 
 void StrokeLine(int x1, int y1, int x2, int y2, int width, Color color, uint8_t style,
@@ -89,7 +77,7 @@ void StrokeLine(int x1, int y1, int x2, int y2, int width, Color color, uint8_t 
     if (x1 == x2) {
         // Cut vertical segments to the visible rows first: long logs are full of them.
         y1 = std::max(y1, 0);
-        y2 = std::min(y2, VisibleBox(canvas).bottom);
+        y2 = std::min(y2, canvas.DrawableBox().bottom);
     }
     canvas.SelectBrush({BrushStyle::Solid, color, HatchStyle::Horizontal, nullptr});
 
@@ -118,7 +106,7 @@ void StrokeLine(int x1, int y1, int x2, int y2, int width, Color color, uint8_t 
     // Only pixels whose stamp can reach the clip box are visited; the counter still runs
     // over the whole segment, so the pattern is the same as for a full walk.
     const int reach = std::max(s.half, 0) + s.odd + 1;
-    Rect box = VisibleBox(canvas);
+    Rect box = canvas.DrawableBox();
     box = {box.left - reach, box.top - reach, box.right + reach, box.bottom + reach};
     const auto [first, last] = walk.RangeInside(box);
     for (int64_t i = first; i < last; ++i) {

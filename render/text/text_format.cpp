@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "core/pages/page_layout.h"
 #include "render/text/line_breaker.h"
 
 namespace cindral {
@@ -14,10 +15,10 @@ constexpr unsigned char kCarriageReturn = 13;
 // Em square assumed for a font that is not an outline font.
 constexpr int kDefaultEmSquare = 2048;
 
-// Margins are held to +-2^28 pixels, wider than any page that is drawn, so the sums of a
-// margin and a box edge stay in int; NaN is no margin.
+// Margins are held to the longest page side that is drawn, so the sums of a margin and a
+// box edge stay in int; NaN is no margin.
 int InchesToPixels(int pixels_per_inch, double inches) {
-    constexpr double kMostMargin = double(1 << 28);
+    constexpr double kMostMargin = kMostPageSidePx;
     const double pixels = std::trunc(pixels_per_inch * inches + 0.5);
     if (!(pixels == pixels)) return 0;
     return static_cast<int>(std::clamp(pixels, -kMostMargin, kMostMargin));

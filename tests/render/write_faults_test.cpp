@@ -38,7 +38,8 @@ struct ExportPath {
     std::function<void(const testing::TempDir&)> write;
 };
 
-std::string LogIn(const testing::TempDir& dir) {
+// A two-inch page, 100 units an inch both ways, 200 units wide.
+GdxHeader SmallHeader(double bottom_depth) {
     GdxHeader h;
     h.PageHeight = 2;
     h.PageWidth = 2;
@@ -46,8 +47,12 @@ std::string LogIn(const testing::TempDir& dir) {
     h.DepthUnitsPerInch = 100;
     h.MaxX = 200;
     h.TopDepth = 0;
-    h.BottomDepth = -300;
-    GdxWriter w(h);
+    h.BottomDepth = bottom_depth;
+    return h;
+}
+
+std::string LogIn(const testing::TempDir& dir) {
+    GdxWriter w(SmallHeader(-300));
     for (int i = 0; i < 30; ++i) w.Write(DrawLineRecord{0, -10.0 * i, 200, -10.0 * i - 5});
     w.Save(dir.File("log.gdx"));
     return dir.File("log.gdx");
@@ -184,14 +189,7 @@ TEST(TemporaryPictureFiles, AFailedWriteIsReportedAndLeavesNoFile) {
         notes.clear();
         logp_object renderer(testing::BinDir() + "/QuenUtil.Pat",
                              testing::BinDir() + "/QuenUtil.Sym");
-        GdxHeader& h = renderer.Header();
-        h.PageHeight = 2;
-        h.PageWidth = 2;
-        h.XUnitsPerInch = 100;
-        h.DepthUnitsPerInch = 100;
-        h.MaxX = 200;
-        h.TopDepth = 0;
-        h.BottomDepth = -100;
+        renderer.Header() = SmallHeader(-100);
         renderer.SetDeviceResolution(96, 96);
         TraceCanvas canvas({96, 96, 192, 192, false});
         renderer.Canvas = &canvas;
