@@ -8,6 +8,8 @@ namespace cindral {
 OffscreenCanvas::OffscreenCanvas(int width, int height)
     : image_(width, height, QImage::Format_RGB32) {
     image_.fill(Qt::white);
+    image_.setDotsPerMeterX(3780);  // 96 per inch, the size pictures are drawn for
+    image_.setDotsPerMeterY(3780);
     canvas_ = std::make_unique<QtCanvas>(&image_);
 }
 

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "render/canvas/clip_geometry.h"
+#include "render/canvas/fill_brushes.h"
 #include "render/canvas/gdi_patterns.h"
 #include "render/canvas/line_walk.h"
 #include "render/text/font_resolver.h"
@@ -169,9 +170,9 @@ bool QtCanvas::NewPage() {
 
 QFont QtCanvas::DeviceFont() const {
     Font f = font();
-    // A font of height 0 asks for the default size, which is chosen for the screen; on paper
-    // it keeps its screen size instead of shrinking to the same count of finer pixels.
-    if (vector_ && f.height == 0) {
+    // A font of height 0 asks for the default size, the cell GDI gives it on a 96-dpi screen;
+    // every device keeps that physical size, so a page looks alike at every resolution.
+    if (f.height == 0) {
         f.height =
             static_cast<int>(std::lround(kDefaultFontCellHeight * device_->logicalDpiY() / 96.0));
     }
@@ -184,8 +185,7 @@ double QtCanvas::ThinPenWidth() const {
 }
 
 int QtCanvas::TileScale() const {
-    if (!vector_) return 1;
-    return std::max(1, static_cast<int>(std::lround(device_->logicalDpiX() / 96.0)));
+    return HatchScale(device_->logicalDpiX());
 }
 
 DeviceCaps QtCanvas::Caps() const {
@@ -430,8 +430,9 @@ bool QtCanvas::ApplyBrush() {
             for (int y = 0; y < tile.height(); ++y) {
                 for (int x = 0; x < tile.width(); ++x) tile.setPixel(x, y, b.pattern->At(x, y));
             }
-            const int scale = TileScale();
-            if (scale > 1) tile = tile.scaled(tile.width() * scale, tile.height() * scale);
+            // A pattern tile is drawn at the size its maker gave it in device pixels: fill
+            // brushes are already sized for the resolution, and enlarging here again made
+            // hatches three times too coarse on paper.
             painter_.setBrush(QBrush(tile));
             break;
         }

@@ -81,7 +81,7 @@ class QtCanvas : public Canvas {
     void StrokeWide(const std::vector<Point>& points, Figure figure);
     void StrokeThinVector(const std::vector<Point>& points, Figure figure);
     void EllipseVector(const Rect& box);
-    // Device pixels per screen pixel for hatch tiles on a vector device (1 on bitmaps).
+    // Device pixels per pixel of a hatch tile: the tile keeps its 96-dpi size everywhere.
     int TileScale() const;
     // A thin pen on a vector device: one pixel, but never finer than 1/300 inch, which a
     // 1200-dpi printer would otherwise print as a hairline.

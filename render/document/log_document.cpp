@@ -1,5 +1,6 @@
 #include "render/document/log_document.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -303,6 +304,10 @@ QImage LogDocument::RenderPage(int page) {
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) throw CindralError("Not enough memory for the page bitmap.");
     image.fill(Qt::white);
+    // The canvas sizes default fonts and hatches by the surface's resolution.
+    const int per_metre = static_cast<int>(std::lround(pixels_per_inch_ / 0.0254));
+    image.setDotsPerMeterX(per_metre);
+    image.setDotsPerMeterY(per_metre);
     QtCanvas canvas(&image);
     DrawPage(page, canvas);
     canvas.Finish();

@@ -19,7 +19,6 @@ constexpr double kPi = 3.14159265358979323846;
 
 // The operating system the renderer reports: a modern NT-family system (version 10.0).
 constexpr bool kPlatformIsNT = true;
-constexpr int kPlatformMinorVersion = 0;
 
 // Largest page side, in device pixels, the renderer accepts: far beyond any real page at
 // printer resolution, small enough that row arithmetic and bitmaps stay sane.
@@ -359,8 +358,6 @@ bool logp_object::BeginPage() {
     Brush brush = c.brush();
     brush.style = BrushStyle::Null;
     c.SelectBrush(brush);
-    IsNT = kPlatformIsNT;
-    SmallBoldFix = IsNT && kPlatformMinorVersion == 0;
     if (!(MaxX > 0)) return false;
 
     const PageGeometry g = Geometry();

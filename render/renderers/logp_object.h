@@ -50,8 +50,6 @@ class logp_object : public gd_object {
     // --- computed by PlayCommands for the page being drawn ---
     bool PrintBlack = false;
     int PenPixelsPerInch = 72;
-    bool IsNT = true;
-    bool SmallBoldFix = false;
     int BandGapPx = 0;
     int HeaderHeightPx = 0;
     int DataTopPx = 0;

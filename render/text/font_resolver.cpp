@@ -102,9 +102,11 @@ std::string FontResolver::Resolve(const std::string& face) {
 QFont ToQFont(const Font& font) {
     QFont q(QString::fromStdString(FontResolver::Instance().Resolve(font.face)));
     q.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging));
-    q.setHintingPreference(QFont::PreferFullHinting);
-    q.setWeight(
-        static_cast<QFont::Weight>(std::clamp(font.weight == 0 ? 400 : font.weight, 100, 900)));
+    const int weight = std::clamp(font.weight == 0 ? 400 : font.weight, 100, 900);
+    // Full hinting of unsmoothed glyphs snaps the stems of small bold text to one pixel, so
+    // it showed regular on screen while paper showed it bold; bold goes unhinted.
+    q.setHintingPreference(weight >= 600 ? QFont::PreferNoHinting : QFont::PreferFullHinting);
+    q.setWeight(static_cast<QFont::Weight>(weight));
     q.setItalic(font.italic);
     q.setUnderline(font.underline);
     q.setStrikeOut(font.strike_out);
