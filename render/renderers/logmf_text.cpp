@@ -9,6 +9,7 @@
 #include "core/environment/errors.h"
 #include "core/libraries/symbol_object.h"
 #include "render/canvas/mul_div.h"
+#include "render/canvas/state_guards.h"
 #include "render/pictures/picture_draw.h"
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
@@ -27,34 +28,6 @@ int Round(double v) {
     if (r > 2147483647.0) return INT32_MAX;
     return static_cast<int>(r);
 }
-
-// Restores the canvas font when a primitive that turned it is done.
-class FontRestorer {
-  public:
-    explicit FontRestorer(Canvas& c) : canvas_(c), font_(c.font()) {}
-    ~FontRestorer() { canvas_.SelectFont(font_); }
-    FontRestorer(const FontRestorer&) = delete;
-    FontRestorer& operator=(const FontRestorer&) = delete;
-
-  private:
-    Canvas& canvas_;
-    Font font_;
-};
-
-// Leaves no clip selected and alignment 0 however a primitive ends.
-class ClipAndAlignReset {
-  public:
-    explicit ClipAndAlignReset(Canvas& c) : canvas_(c) {}
-    ~ClipAndAlignReset() {
-        canvas_.SelectNoClip();
-        canvas_.SetTextAlign(0);
-    }
-    ClipAndAlignReset(const ClipAndAlignReset&) = delete;
-    ClipAndAlignReset& operator=(const ClipAndAlignReset&) = delete;
-
-  private:
-    Canvas& canvas_;
-};
 
 std::string ReplaceFirst(const std::string& text, const char* marker, int number) {
     const size_t at = text.find(marker);

@@ -8,6 +8,7 @@
 #include "core/pages/rounding.h"
 #include "render/canvas/fill_brushes.h"
 #include "render/canvas/mul_div.h"
+#include "render/canvas/state_guards.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/pattern_tiling.h"
 #include "render/renderers/stroke_line.h"
@@ -26,6 +27,10 @@ void logp_object::PatternFillBox(double x1, double y1, double x2, double y2, int
                                  double xScale, double yScale, uint8_t outline) {
     cindral::Canvas& c = Target();
     ApplyLineColorRules();
+    // The strokes of the pattern are the thinnest lines; the outline and the commands after
+    // the box keep the pen they were given (a zero width left behind printed a hairline
+    // frame, and made a page drawn through the index differ on paper).
+    PenRestorer restore_pen(c);
     Pen pen = c.pen();
     pen.width = 0;
     c.SelectPen(pen);
@@ -43,6 +48,7 @@ void logp_object::PatternFillBox(double x1, double y1, double x2, double y2, int
         if (clip.IsEmpty()) return;
         TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
     }
+    restore_pen.Restore();
     if (outline) BoxOutline(x1, y1, x2, y2);
 }
 
@@ -156,6 +162,7 @@ void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y
     }
     cindral::Canvas& c = Target();
     ApplyLineColorRules();
+    PenRestorer restore_pen(c);  // as in PatternFillBox
     Pen pen = c.pen();
     pen.width = 0;
     c.SelectPen(pen);
@@ -174,6 +181,7 @@ void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y
         if (clip.IsEmpty()) return;
         TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
     }
+    restore_pen.Restore();
     if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
@@ -231,6 +239,7 @@ void logp_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fi
     const Brush saved = c.brush();
     c.SelectBrush({BrushStyle::Solid, kWhite, HatchStyle::Horizontal, nullptr});
     c.FillRect({left, top, right, bottom});
+    PenRestorer restore_pen(c);
     Pen pen = c.pen();
     pen.width = 0;
     pen.style = PenStyle::Solid;

@@ -7,6 +7,7 @@
 
 #include "core/environment/errors.h"
 #include "core/pages/rounding.h"
+#include "render/canvas/state_guards.h"
 #include "render/pictures/picture_draw.h"
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
@@ -50,6 +51,7 @@ void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
         }
     }
     if (border) {
+        PenRestorer restore_pen(c);
         Pen pen = c.pen();
         pen.style = PenStyle::Solid;
         pen.width = 0;

@@ -7,6 +7,7 @@
 
 #include "render/canvas/canvas.h"
 #include "render/canvas/gdi_types.h"
+#include "render/canvas/state_guards.h"
 
 namespace cindral {
 
@@ -21,20 +22,5 @@ inline Rect Normalized(Rect r) {
 inline int16_t ClampToInt16(int64_t v) {
     return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
 }
-
-// Leaves no clip selected and alignment 0 however a primitive ends.
-class ClipAndAlignReset {
-  public:
-    explicit ClipAndAlignReset(Canvas& c) : canvas_(c) {}
-    ~ClipAndAlignReset() {
-        canvas_.SelectNoClip();
-        canvas_.SetTextAlign(0);
-    }
-    ClipAndAlignReset(const ClipAndAlignReset&) = delete;
-    ClipAndAlignReset& operator=(const ClipAndAlignReset&) = delete;
-
-  private:
-    Canvas& canvas_;
-};
 
 }  // namespace cindral

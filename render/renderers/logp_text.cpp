@@ -12,6 +12,7 @@
 #include "core/pages/rounding.h"
 #include "render/canvas/mul_div.h"
 #include "render/canvas/offscreen_canvas.h"
+#include "render/canvas/state_guards.h"
 #include "render/pictures/picture_draw.h"
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
@@ -38,19 +39,6 @@ void LogFontFallbacks() {
             [](const std::string& message) { LogRenderNote(message); });
     });
 }
-
-// Restores the canvas font when a primitive that turned it is done.
-class FontRestorer {
-  public:
-    explicit FontRestorer(Canvas& c) : canvas_(c), font_(c.font()) {}
-    ~FontRestorer() { canvas_.SelectFont(font_); }
-    FontRestorer(const FontRestorer&) = delete;
-    FontRestorer& operator=(const FontRestorer&) = delete;
-
-  private:
-    Canvas& canvas_;
-    Font font_;
-};
 
 // Replaces the first `marker` in `text` by `number`.
 std::string ReplaceFirst(const std::string& text, const char* marker, int number) {
@@ -96,9 +84,12 @@ void logp_object::SetFont(const std::string& fontName, int32_t size, uint8_t sty
     font.italic = (style & 2) != 0;
     font.underline = (style & 4) != 0;
     font.strike_out = (style & 8) != 0;
-    // A pixel more for small bold type on bitmaps: at 11 pixels even unhinted bold stems
-    // come out one pixel wide; paper has the resolution to show the weight.
-    if (font.weight == 700 && !IsPrinter() && size <= 8) font.height -= 1;
+    // A pixel more for small bold type on bitmaps (an em of 11 pixels or less, 8 points on a
+    // 96-dpi screen): there even unhinted bold stems come out one pixel wide. Finer bitmaps
+    // and paper show the weight as it is, at the size every other text has.
+    if (font.weight == 700 && !IsPrinter() && font.height < 0 && font.height >= -11) {
+        font.height -= 1;
+    }
     c.SelectFont(font);
     c.SetTextColor(static_cast<Color>(color) & 0xFFFFFF);
 }
