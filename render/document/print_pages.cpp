@@ -22,11 +22,9 @@ PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, 
     if (first < 0 || last > document.LastPage() || first > last) {
         throw CindralError("The pages to print are not in the log.");
     }
-    // On a printer canvas pen changes made by skipped commands reach later ones (the
-    // pale-colour rule, the zero width a pattern fill leaves): through the index, pattern
-    // boxes came out different. Playing the whole file keeps each page's pen history.
+    // Pages print through the index, as they show: no primitive leaves a pen change behind
+    // that a later command on paper depends on, so a page needs only what can reach it.
     const std::unique_ptr<LogDocument> paper = document.Copy();
-    paper->SetUseIndex(false);
     paper->SetPixelsPerInch(device.logicalDpiY());
     PrintOutcome outcome;
     // The job begins with the first page drawn: a run cancelled before it sends nothing.
