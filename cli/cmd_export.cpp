@@ -11,7 +11,9 @@
 #include "cli/gui_application.h"
 #include "cli/log_opening.h"
 #include "cli/options.h"
+#include "cli/progress_sink.h"
 #include "core/environment/errors.h"
+#include "core/environment/status.h"
 #include "core/pages/page_layout.h"
 #include "render/export/html_table.h"
 #include "render/renderers/metafile_export.h"
@@ -52,7 +54,8 @@ int RunHtmlExport(ArgumentReader& reader, const std::string& out) {
     options.output = out;
     options.pixels_per_inch = static_cast<int>(dpi);
     options.quality = static_cast<int>(quality);
-    WriteHtmlTable(*document, options);
+    ProgressLineScope line("Exporting page");
+    WriteHtmlTable(*document, options, [&line](int done, int count) { line.Count(done, count); });
     return kExitOk;
 }
 
@@ -80,7 +83,10 @@ int RunExport(const std::vector<std::string>& args) {
     const std::unique_ptr<LogDocument> document = OpenLogDocument(files[0], common);
     const std::unique_ptr<logmf_object> renderer =
         MakeMetafileRenderer(*document, document->Header());
+    // One unpaginated drawing: its progress is the play's, through the file.
+    ProgressLineScope line("Exporting", /*by_fraction=*/true);
     ExportMetafile(*renderer, options);
+    ShowProgress(1);
     return kExitOk;
 }
 

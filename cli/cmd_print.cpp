@@ -10,6 +10,7 @@
 #include "cli/gui_application.h"
 #include "cli/log_opening.h"
 #include "cli/options.h"
+#include "cli/progress_sink.h"
 #include "core/environment/errors.h"
 #include "render/document/print_pages.h"
 
@@ -60,8 +61,9 @@ int RunPrint(const std::vector<std::string>& args) {
     const PageRange chosen = range.value_or(PageRange{1, document->PageCount()});
     RequirePageInLog(chosen.first, *document);
     RequirePageInLog(chosen.last, *document);
-    WritePdf(*document, *out, static_cast<int>(chosen.first - 1),
-             static_cast<int>(chosen.last - 1));
+    ProgressLineScope line("Printing page");
+    WritePdf(*document, *out, static_cast<int>(chosen.first - 1), static_cast<int>(chosen.last - 1),
+             [&line](int done, int count) { line.Count(done, count); });
     return kExitOk;
 }
 

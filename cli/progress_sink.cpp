@@ -2,8 +2,10 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <initializer_list>
 
 #include "core/environment/errors.h"
 
@@ -43,12 +45,39 @@ ProgressSink::~ProgressSink() {
 
 void ProgressSink::ShowStatus(const std::string& text) {
     label_ = text;
-    Draw();
+    if (!line_open_) Draw();
 }
 
 void ProgressSink::ShowProgress(double fraction) {
     fraction_ = fraction;
-    Draw();
+    if (!line_open_) {
+        Draw();
+    } else if (line_by_fraction_) {
+        const double clamped = std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0;
+        DrawLine(line_label_ + " " + std::to_string(std::lround(clamped * 100)) + "%");
+    }
+}
+
+void ProgressSink::BeginLine(const std::string& label, bool by_fraction) {
+    Clear();
+    line_open_ = true;
+    line_by_fraction_ = by_fraction;
+    line_label_ = label;
+}
+
+void ProgressSink::ShowCount(long done, long total) {
+    if (!line_open_) return;
+    DrawLine(line_label_ + " " + std::to_string(done) + " of " + std::to_string(total));
+}
+
+void ProgressSink::EndLine() {
+    if (!line_open_) return;
+    if (draw_ && shown_) {
+        std::fputc('\n', out_);
+        std::fflush(out_);
+    }
+    shown_ = false;
+    line_open_ = false;
 }
 
 void ProgressSink::HideStatus() {
@@ -72,11 +101,34 @@ void ProgressSink::Draw() {
     shown_ = true;
 }
 
+void ProgressSink::DrawLine(const std::string& text) {
+    if (!draw_) return;
+    const std::string line =
+        width_ > 1 && static_cast<int>(text.size()) >= width_ ? text.substr(0, width_ - 1) : text;
+    std::fprintf(out_, "\r%s\033[K", line.c_str());
+    std::fflush(out_);
+    shown_ = true;
+}
+
 void ProgressSink::Clear() {
-    if (!draw_ || !shown_) return;
+    // An open line is ended by EndLine(), with a newline, never wiped.
+    if (!draw_ || !shown_ || line_open_) return;
     std::fprintf(out_, "\r\033[K");
     std::fflush(out_);
     shown_ = false;
+}
+
+ProgressLineScope::ProgressLineScope(const std::string& label, bool by_fraction)
+    : sink_(dynamic_cast<ProgressSink*>(&CurrentStatusSink())) {
+    if (sink_) sink_->BeginLine(label, by_fraction);
+}
+
+ProgressLineScope::~ProgressLineScope() {
+    if (sink_) sink_->EndLine();
+}
+
+void ProgressLineScope::Count(long done, long total) {
+    if (sink_) sink_->ShowCount(done, total);
 }
 
 void CancelOnInterrupt(StatusSink& sink) {
@@ -84,9 +136,11 @@ void CancelOnInterrupt(StatusSink& sink) {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    // A second Ctrl-C ends the program at once; interrupted writes carry on.
+    // A second signal of the same kind ends the program at once; interrupted writes carry on.
     action.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
+    // A terminal that hangs up and a plain `kill` end the work as Ctrl-C does: the default
+    // action would skip the clean-up and leave temporary output files behind.
+    for (int number : {SIGINT, SIGTERM, SIGHUP}) sigaction(number, &action, nullptr);
 }
 
 }  // namespace cindral::cli

@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,19 +25,45 @@ class AtomicFile {
 
     // IoError "Cannot write <path>: <reason>" (a full disk included).
     void Write(const void* data, size_t size);
-    // Flushes, closes and renames over the target. IoError "Cannot write <path>: <reason>" or
+    // Flushes and closes the temporary file, which then waits for Commit(); no more Write.
+    // IoError "Cannot write <path>: <reason>"; the temporary file is then removed.
+    void Finish();
+    // Finishes and renames over the target. IoError "Cannot write <path>: <reason>" or
     // "Cannot replace <path>: <reason>"; the target is then as it was.
     void Commit();
 
     const std::string& path() const { return path_; }
 
   private:
+    friend class AtomicFileGroup;
     [[noreturn]] void Abandon(const std::string& what, int code);
 
     std::string path_;
     std::string temp_;
     int fd_ = -1;
     bool committed_ = false;
+};
+
+// Files that appear together or not at all (a table and the pictures it names). Each is
+// written to its own temporary file and finished; Commit() renames them into place one by
+// one, keeping a hard link to every file it replaces until all are in place, so a rename
+// that fails puts the old files back and removes the new ones. Until then, and on any
+// failure or when the group is dropped, the targets are as they were and no temporary file
+// remains.
+class AtomicFileGroup {
+  public:
+    AtomicFileGroup() = default;
+    AtomicFileGroup(const AtomicFileGroup&) = delete;
+    AtomicFileGroup& operator=(const AtomicFileGroup&) = delete;
+
+    // Starts the temporary file of `path`; a file that is replaced keeps its permissions.
+    // IoError as AtomicFile's.
+    AtomicFile& Add(const std::string& path);
+    // Finishes every file and puts them all in place. IoError as AtomicFile's.
+    void Commit();
+
+  private:
+    std::vector<std::unique_ptr<AtomicFile>> files_;
 };
 
 // For writers that need a file name of their own (a printer printing to a file): a new empty

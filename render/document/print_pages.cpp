@@ -17,8 +17,8 @@
 
 namespace cindral {
 
-PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, int first,
-                        int last) {
+PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, int first, int last,
+                        const std::function<void(int, int)>& progress) {
     if (first < 0 || last > document.LastPage() || first > last) {
         throw CindralError("The pages to print are not in the log.");
     }
@@ -46,6 +46,7 @@ PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, 
         paper->DrawPage(page, *canvas);
         ++outcome.pages_printed;
         ShowStatus("   Done printing page " + number);
+        if (progress) progress(outcome.pages_printed, last - first + 1);
     }
     if (canvas) canvas->Finish();
     ShowStatus("Printing finished.");
@@ -96,13 +97,14 @@ void SetUpPdfWriter(QPdfWriter& writer, const LogDocument& document) {
     writer.setTitle(QFileInfo(QString::fromStdString(document.FileName())).fileName());
 }
 
-void WritePdf(const LogDocument& document, const std::string& path, int first, int last) {
+void WritePdf(const LogDocument& document, const std::string& path, int first, int last,
+              const std::function<void(int, int)>& progress) {
     AtomicDevice file(path);
     PrintOutcome outcome;
     {
         QPdfWriter writer(&file);
         SetUpPdfWriter(writer, document);
-        outcome = PrintPages(document, writer, first, last);
+        outcome = PrintPages(document, writer, first, last, progress);
     }
     // Dropping the device removes what was written; the user's file stays as it was.
     if (outcome.stopped) throw CindralError("Print job aborted.");

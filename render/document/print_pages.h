@@ -8,6 +8,7 @@
 // screen state after a print run is the state before it, whatever happened in between.
 
 #include <QString>
+#include <functional>
 #include <string>
 
 class QPagedPaintDevice;
@@ -27,9 +28,10 @@ struct PrintOutcome {
 // `device`, which is open for painting by nobody else. One device page per log page, each
 // at the device's resolution. Reports "Printing page N..." before and "   Done printing
 // page N" after each page, and asks CancelRequested() before each page. A page that cannot
-// be drawn raises CindralError after the pages before it are on the device.
-PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, int first,
-                        int last);
+// be drawn raises CindralError after the pages before it are on the device. `progress` (may
+// be empty) hears (pages done, pages chosen) after each page.
+PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, int first, int last,
+                        const std::function<void(int, int)>& progress = {});
 
 // The resolution of PDF files we write. 300 dpi: pen widths and hatch tiles are whole device
 // pixels, so 1/300 inch is the finest line and a hatch keeps its screen size to within 1%
@@ -43,7 +45,8 @@ void SetUpPdfWriter(QPdfWriter& writer, const LogDocument& document);
 
 // Writes pages `first`..`last` of `document` to the PDF file `path`. The file appears only
 // when all pages were written (CindralError otherwise, "Print job aborted." after a cancel,
-// with nothing left behind).
-void WritePdf(const LogDocument& document, const std::string& path, int first, int last);
+// with nothing left behind). `progress` as for PrintPages.
+void WritePdf(const LogDocument& document, const std::string& path, int first, int last,
+              const std::function<void(int, int)>& progress = {});
 
 }  // namespace cindral

@@ -52,6 +52,9 @@ std::vector<std::string> WriteHtmlTable(const LogDocument& document,
     const int count = pages->PageCount();
     const std::string title = Escaped(BaseName(document.FileName()));
 
+    // Every picture and the table go in place together, after all are written: a failure or
+    // a cancel half-way leaves no picture of the new export beside an old table.
+    AtomicFileGroup files;
     std::vector<std::string> written;
     std::string html = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" +
                        title + "</title>\n</head>\n<body>\n<h1>" + title +
@@ -60,7 +63,11 @@ std::vector<std::string> WriteHtmlTable(const LogDocument& document,
     for (int page = 0; page < count; ++page) {
         const QImage image = pages->RenderPage(page);
         const std::string picture = HtmlPagePictureName(options.output, page);
-        SavePicture(image, picture, PictureFormat::Jpeg, options.quality, options.pixels_per_inch);
+        const std::vector<uint8_t> jpeg =
+            EncodeJpeg(image, options.quality, options.pixels_per_inch);
+        AtomicFile& file = files.Add(picture);
+        file.Write(jpeg.data(), jpeg.size());
+        file.Finish();  // one open file at a time, however many pages
         written.push_back(picture);
 
         // The page's log rows, limited to the interval: bands above and below show no depth.
@@ -76,7 +83,9 @@ std::vector<std::string> WriteHtmlTable(const LogDocument& document,
         if (progress) progress(page + 1, count);
     }
     html += "</table>\n</body>\n</html>\n";
-    WriteFileAtomically(options.output, std::vector<uint8_t>(html.begin(), html.end()));
+    AtomicFile& table = files.Add(options.output);
+    table.Write(html.data(), html.size());
+    files.Commit();
     written.push_back(options.output);
     return written;
 }

@@ -20,10 +20,11 @@ struct HtmlTableOptions {
 // The picture of page `page` (0-based) beside `html`: "NAME_pN.jpg" for "NAME.html".
 std::string HtmlPagePictureName(const std::string& html, int page);
 
-// Writes the pictures and then the table; returns every file written, the table last.
+// Writes the pictures and the table, all under temporary names, and puts them in place
+// together once every one is written; returns every file written, the table last.
 // `progress` (may be empty) hears (page done, page count) after each picture. IoError or
-// CindralError when a page or file cannot be written; the table is written only after every
-// picture it names exists.
+// CindralError when a page or file cannot be written, Cancelled when the work is cancelled:
+// then no file of those names has changed and no temporary file remains.
 std::vector<std::string> WriteHtmlTable(const LogDocument& document,
                                         const HtmlTableOptions& options,
                                         const std::function<void(int, int)>& progress = {});

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "cli_run.h"
@@ -164,10 +165,11 @@ TEST(CliExportHtml, OneJpegPerPageBesideTheTableWithItsPageAndDepths) {
     EXPECT_EQ(Output("xmllint --html --noout " + Quoted(html) + " 2>&1"), "");
 }
 
-TEST(CliExportHtml, SampleLogGivesOnePicturePerPage) {
+TEST(CliExportHtml, SampleLogGivesOnePicturePerPageReplacingOlderOnes) {
     testing::TempDir dir;
     const std::string sample = testing::BinDir() + "/samples/sample.gdx";
     const std::string html = dir.File("sample.html");
+    WriteFileBytes(dir.File("sample_p1.jpg"), {'o', 'l', 'd'});
     ASSERT_EQ(testing::RunCli("export " + Quoted(sample) + " -o " + Quoted(html)).status, 0);
     const std::string info = testing::RunCli("info " + Quoted(sample) + " --json").out;
     const size_t at = info.find("\"pages\"");
@@ -175,10 +177,18 @@ TEST(CliExportHtml, SampleLogGivesOnePicturePerPage) {
     const int pages = std::stoi(info.substr(info.find(':', at) + 1));
     EXPECT_EQ(Output("xmllint --html --xpath 'count(//img)' " + Quoted(html) + " 2>/dev/null"),
               std::to_string(pages) + "\n");
+    std::set<std::string> expected = {"sample.html"};
     for (int page = 1; page <= pages; ++page) {
-        EXPECT_EQ(Identify(dir.File("sample_p" + std::to_string(page) + ".jpg")).substr(0, 4),
-                  "JPEG");
+        const std::string picture = "sample_p" + std::to_string(page) + ".jpg";
+        EXPECT_EQ(Identify(dir.File(picture)).substr(0, 4), "JPEG");
+        expected.insert(picture);
     }
+    // Nothing else: no temporary file and no kept copy of a replaced picture.
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        names.insert(entry.path().filename());
+    }
+    EXPECT_EQ(names, expected);
 }
 
 }  // namespace
