@@ -266,9 +266,17 @@ void QtCanvas::StrokeFigure(const std::vector<Point>& points, Figure figure) {
     }
 }
 
+std::vector<int> QtCanvas::DashRuns(PenStyle style) const {
+    // Dashes keep the length they have on a 96-dpi screen, as hatches do: counted in device
+    // pixels they shrank to a grey haze on paper and in fine renders.
+    std::vector<int> runs = CosmeticDashRuns(style);
+    for (int& run : runs) run *= TileScale();
+    return runs;
+}
+
 void QtCanvas::StrokeThin(const std::vector<Point>& points, Figure figure) {
     const Pen& p = pen();
-    const std::vector<int> runs = CosmeticDashRuns(p.style);
+    const std::vector<int> runs = DashRuns(p.style);
     const bool opaque_gaps = background_mode() == BackgroundMode::Opaque;
     const Rect box = DrawableBox();
     if (box.IsEmpty()) return;
@@ -309,15 +317,15 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
         }
         return;
     }
-    // Through the pixel centres the raster walk would visit, ThinPenWidth() wide; the dash
-    // runs are counted in those widths, so dashes look on any device as they do at 300 dpi.
-    const std::vector<int> runs = CosmeticDashRuns(p.style);
+    // Through the pixel centres the raster walk would visit, ThinPenWidth() wide, with the
+    // raster walk's dash runs (Qt counts a dash pattern in pen widths).
+    const std::vector<int> runs = DashRuns(p.style);
     QPen line(ToQColor(p.color), ThinPenWidth(), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     QPen gaps = line;
     const bool opaque_gaps = !runs.empty() && background_mode() == BackgroundMode::Opaque;
     if (!runs.empty()) {
         QList<qreal> pattern;
-        for (int r : runs) pattern << qreal(r);
+        for (int r : runs) pattern << qreal(r) / ThinPenWidth();
         line.setDashPattern(pattern);
         gaps.setColor(ToQColor(background_color()));
     }

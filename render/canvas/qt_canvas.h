@@ -83,6 +83,8 @@ class QtCanvas : public Canvas {
     void EllipseVector(const Rect& box);
     // Device pixels per pixel of a hatch tile: the tile keeps its 96-dpi size everywhere.
     int TileScale() const;
+    // The on and off runs of a thin styled pen, in device pixels.
+    std::vector<int> DashRuns(PenStyle style) const;
     // A thin pen on a vector device: one pixel, but never finer than 1/300 inch, which a
     // 1200-dpi printer would otherwise print as a hairline.
     double ThinPenWidth() const;
