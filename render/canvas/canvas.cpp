@@ -1,6 +1,7 @@
 #include "render/canvas/canvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace cindral {
 
@@ -27,6 +28,21 @@ void Canvas::IntersectClipRect(const Rect& r) {
         SelectClipRegion(Region::FromRect({0, 0, caps.width_px, caps.height_px})
                              .Combined(box, CombineMode::And));
     }
+}
+
+void Canvas::StrokePath(const std::vector<std::vector<PointF>>& subpaths,
+                        const PathStroke& stroke) {
+    const Pen saved = pen_;
+    SelectPen({PenStyle::Solid, stroke.width, stroke.color, stroke.cap});
+    for (const std::vector<PointF>& subpath : subpaths) {
+        std::vector<Point> points;
+        for (const PointF& p : subpath) {
+            points.push_back({static_cast<int>(std::lround(std::clamp(p.x, -2e9, 2e9))),
+                              static_cast<int>(std::lround(std::clamp(p.y, -2e9, 2e9)))});
+        }
+        Polyline(points);
+    }
+    SelectPen(saved);
 }
 
 Rect Canvas::ClipBox() const {

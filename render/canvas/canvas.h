@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "render/canvas/clip_geometry.h"
 #include "render/canvas/gdi_types.h"
 #include "render/canvas/region.h"
 
@@ -67,6 +68,13 @@ class Canvas {
     virtual void LineTo(int x, int y) = 0;
     // Segments through the points; does not use or move the current position.
     virtual void Polyline(const std::vector<Point>& points) = 0;
+    // True when lines stay paths on this device (printer, PDF): a renderer that would stamp
+    // a patterned or wide line pixel by pixel hands it over whole to StrokePath instead.
+    virtual bool KeepsPaths() const { return false; }
+    // One stroke of the path made of `subpaths`, as `stroke` says; leaves the selected pen as
+    // it was. A device that draws pixels draws each subpath solid with a pen of that width.
+    virtual void StrokePath(const std::vector<std::vector<PointF>>& subpaths,
+                            const PathStroke& stroke);
 
     // --- filled shapes (outline with the pen, inside with the brush); boxes are
     // right/bottom exclusive ---

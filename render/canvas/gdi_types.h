@@ -83,6 +83,19 @@ struct Pen {
     PenEndCap end_cap = PenEndCap::Round;
 };
 
+// How a device that keeps paths strokes a whole line: `width` device pixels wide (1 and
+// below: the device's thinnest line), its centre `shift` pixels right of and below the
+// points given, and `dashes` the lengths along the line of the marks and gaps (mark first)
+// from `dash_offset` into the pattern; without dashes every subpath is drawn whole.
+struct PathStroke {
+    int width = 1;
+    Color color = kBlack;
+    PenEndCap cap = PenEndCap::Round;
+    double shift = 0.5;
+    std::vector<double> dashes;
+    double dash_offset = 0;
+};
+
 enum class BrushStyle : int { Solid = 0, Null = 1, Hatched = 2, Pattern = 3 };
 
 // Hatch styles, GDI values: 8x8 tiles aligned to the brush origin.
@@ -100,6 +113,8 @@ struct Bitmap {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> argb;
+    // Decoded from JPEG: a device that stores pictures may store this one lossy again.
+    bool from_jpeg = false;
     uint32_t At(int x, int y) const { return argb[static_cast<size_t>(y) * width + x]; }
 };
 

@@ -1,6 +1,7 @@
 #include "render/canvas/qt_canvas.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPagedPaintDevice>
 #include <QPainterPath>
@@ -147,6 +148,10 @@ QtCanvas::QtCanvas(QPaintDevice* device, bool is_printer)
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter_.setPen(applied_pen_);
+    painter_.setBrush(applied_brush_);
+    // Pictures are stored as they are; only a picture that came as JPEG may be JPEG again.
+    if (vector_) painter_.setRenderHint(QPainter::LosslessImageRendering, true);
 }
 
 QtCanvas::~QtCanvas() {
@@ -163,9 +168,54 @@ bool QtCanvas::NewPage() {
     ResetState();
     clip_dirty_ = true;
     painter_.resetTransform();
-    painter_.setPen(Qt::NoPen);
-    painter_.setBrush(Qt::NoBrush);
+    UsePen(Qt::NoPen);
+    UseBrush(Qt::NoBrush);
+    Ready();
     return true;
+}
+
+void QtCanvas::UsePen(const QPen& pen) {
+    wanted_pen_ = pen;
+}
+
+void QtCanvas::Ready() {
+    if (!(wanted_pen_ == applied_pen_)) {
+        painter_.setPen(wanted_pen_);
+        applied_pen_ = wanted_pen_;
+    }
+    if (!(wanted_brush_ == applied_brush_)) {
+        painter_.setBrush(wanted_brush_);
+        applied_brush_ = wanted_brush_;
+    }
+}
+
+void QtCanvas::UseBrush(const QBrush& given) {
+    QBrush brush = given;
+    // A tile built again for every fill is still the same picture: hand the paint engine the
+    // one it has seen, so a paper device stores it and switches to it once.
+    if (vector_ && brush.style() == Qt::TexturePattern) {
+        const QImage tile = brush.textureImage();
+        const auto same = std::find(tiles_.begin(), tiles_.end(), tile);
+        if (same != tiles_.end()) {
+            brush = QBrush(*same);
+        } else if (tiles_.size() < 64) {
+            tiles_.push_back(tile);
+        }
+    }
+    wanted_brush_ = brush;
+}
+
+void QtCanvas::FillDevice(const QRect& r, Color c) {
+    if (!vector_) {
+        painter_.fillRect(r, ToQColor(c));
+        return;
+    }
+    // QPainter::fillRect sets and restores pen and brush around the fill, which a paper
+    // device writes out each time.
+    UsePen(Qt::NoPen);
+    UseBrush(ToQColor(c));
+    Ready();
+    painter_.drawRect(r);
 }
 
 QFont QtCanvas::DeviceFont() const {
@@ -222,14 +272,19 @@ void QtCanvas::SelectNoClip() {
 
 void QtCanvas::SyncClip() {
     if (!clip_dirty_) return;
-    // Device-space clip: set it under the identity transform.
-    painter_.resetTransform();
-    if (clip()) {
-        painter_.setClipRegion(clip()->qregion());
-    } else {
-        painter_.setClipping(false);
-    }
     clip_dirty_ = false;
+    // Device-space clip: set it under the identity transform. A paper device writes the clip
+    // and the whole drawing state again for every change it is told of, so only real changes
+    // reach the painter.
+    if (!painter_.transform().isIdentity()) painter_.resetTransform();
+    if (clip()) {
+        if (applied_clip_ && *applied_clip_ == clip()->qregion()) return;
+        painter_.setClipRegion(clip()->qregion());
+        applied_clip_ = clip()->qregion();
+    } else if (applied_clip_) {
+        painter_.setClipping(false);
+        applied_clip_.reset();
+    }
 }
 
 Rect QtCanvas::DeviceRect() const {
@@ -313,7 +368,7 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
     if (figure == Figure::Closed && pts.size() > 1) pts.push_back(pts.front());
     if (pts.size() == 1) {
         if (box.Contains(points[0].x, points[0].y)) {
-            painter_.fillRect(QRect(points[0].x, points[0].y, 1, 1), ToQColor(p.color));
+            FillDevice(QRect(points[0].x, points[0].y, 1, 1), p.color);
         }
         return;
     }
@@ -329,7 +384,7 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
         line.setDashPattern(pattern);
         gaps.setColor(ToQColor(background_color()));
     }
-    painter_.setBrush(Qt::NoBrush);
+    UseBrush(Qt::NoBrush);
     const BoxF safe = Widened(box, Margin(1));
     const bool inside = std::all_of(pts.begin(), pts.end(), [&](const PointF& q) {
         return q.x >= safe.left && q.x <= safe.right && q.y >= safe.top && q.y <= safe.bottom;
@@ -338,10 +393,12 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
         QPolygonF polyline;
         for (const PointF& q : pts) polyline << QPointF(q.x + 0.5, q.y + 0.5);
         if (opaque_gaps) {
-            painter_.setPen(gaps);
+            UsePen(gaps);
+            Ready();
             painter_.drawPolyline(polyline);
         }
-        painter_.setPen(line);
+        UsePen(line);
+        Ready();
         painter_.drawPolyline(polyline);
     } else {
         // Cut to the device first; the dash phase carries on from where the cut part began.
@@ -354,20 +411,21 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
             if (ClipSegment(a, b, safe.left, safe.top, safe.right, safe.bottom)) {
                 const QLineF segment(a.x + 0.5, a.y + 0.5, b.x + 0.5, b.y + 0.5);
                 if (opaque_gaps) {
-                    painter_.setPen(gaps);
+                    UsePen(gaps);
+                    Ready();
                     painter_.drawLine(segment);
                 }
                 if (!runs.empty()) {
                     line.setDashOffset((travelled + std::hypot(a.x - start.x, a.y - start.y)) /
                                        ThinPenWidth());
                 }
-                painter_.setPen(line);
+                UsePen(line);
+                Ready();
                 painter_.drawLine(segment);
             }
             travelled += length;
         }
     }
-    painter_.setPen(Qt::NoPen);
 }
 
 void QtCanvas::StrokeWide(const std::vector<Point>& points, Figure figure) {
@@ -377,8 +435,8 @@ void QtCanvas::StrokeWide(const std::vector<Point>& points, Figure figure) {
     if (p.end_cap == PenEndCap::Square) cap = Qt::SquareCap;
     if (p.end_cap == PenEndCap::Flat) cap = Qt::FlatCap;
     QPen qpen(ToQColor(p.color), p.width, Qt::SolidLine, cap, Qt::RoundJoin);
-    painter_.setPen(qpen);
-    painter_.setBrush(Qt::NoBrush);
+    UsePen(qpen);
+    UseBrush(Qt::NoBrush);
     // An odd width centres on the pixel, an even one puts its extra row above / column left.
     const double offset = (p.width % 2 == 1) ? 0.5 : 0.0;
     const BoxF safe = Widened(DrawableBox(), Margin(p.width));
@@ -392,29 +450,123 @@ void QtCanvas::StrokeWide(const std::vector<Point>& points, Figure figure) {
         QPolygonF line;
         for (const PointF& q : pts) line << QPointF(q.x + offset, q.y + offset);
         if (line.size() == 1) line << line.front();
+        Ready();
         painter_.drawPolyline(line);
     } else {
         for (size_t i = 0; i + 1 < pts.size(); ++i) {
             PointF a = pts[i];
             PointF b = pts[i + 1];
             if (!ClipSegment(a, b, safe.left, safe.top, safe.right, safe.bottom)) continue;
+            Ready();
             painter_.drawLine(QPointF(a.x + offset, a.y + offset),
                               QPointF(b.x + offset, b.y + offset));
         }
     }
-    painter_.setPen(Qt::NoPen);
+}
+
+void QtCanvas::StrokePath(const std::vector<std::vector<PointF>>& subpaths,
+                          const PathStroke& stroke) {
+    if (!vector_) {
+        Canvas::StrokePath(subpaths, stroke);
+        return;
+    }
+    SyncClip();
+    const Rect box = DrawableBox();
+    if (box.IsEmpty()) return;
+    const double width = stroke.width <= 1 ? ThinPenWidth() : double(stroke.width);
+    Qt::PenCapStyle cap = Qt::RoundCap;
+    if (stroke.cap == PenEndCap::Square) cap = Qt::SquareCap;
+    if (stroke.cap == PenEndCap::Flat) cap = Qt::FlatCap;
+    QPen qpen(ToQColor(stroke.color), width, Qt::SolidLine, cap,
+              stroke.width <= 1 ? Qt::MiterJoin : Qt::RoundJoin);
+    const bool dashed = !stroke.dashes.empty();
+    if (dashed) {
+        // Qt counts dashes in pen widths. A mark of no length, a dot of the cap's shape, is
+        // given a hair of length that the gap after it gives back, so the period stays.
+        constexpr double kHair = 0.01;
+        QList<qreal> pattern;
+        double owed = 0;
+        for (size_t i = 0; i < stroke.dashes.size(); ++i) {
+            double d = std::max(stroke.dashes[i], 0.0);
+            if (i % 2 == 0 && d < kHair) {
+                owed = kHair - d;
+                d = kHair;
+            } else if (i % 2 == 1) {
+                d = std::max(d - owed, kHair);
+                owed = 0;
+            }
+            pattern << d / width;
+        }
+        if (pattern.size() % 2 == 1) pattern << kHair / width;
+        qpen.setDashPattern(pattern);
+    }
+    UseBrush(Qt::NoBrush);
+    // Cut to the device. Undashed, every piece is a subpath of one path; dashed, each piece
+    // that stays joined is a path whose dashes start where its part of the line begins.
+    const BoxF safe = Widened(box, Margin(stroke.width));
+    QPainterPath path;
+    QPolygonF piece;
+    double piece_start = 0;
+    auto flush = [&] {
+        if (piece.size() < 2) return;
+        qpen.setDashOffset(piece_start / width);
+        UsePen(qpen);
+        Ready();
+        painter_.drawPolyline(piece);
+        piece.clear();
+    };
+    for (const std::vector<PointF>& subpath : subpaths) {
+        double travelled = stroke.dash_offset;
+        bool open = false;
+        QPointF last;
+        for (size_t i = 0; i + 1 < subpath.size(); ++i) {
+            PointF a = subpath[i];
+            PointF b = subpath[i + 1];
+            const PointF start = a;
+            const double length = std::hypot(b.x - a.x, b.y - a.y);
+            if (ClipSegment(a, b, safe.left, safe.top, safe.right, safe.bottom)) {
+                const QPointF from(a.x + stroke.shift, a.y + stroke.shift);
+                const QPointF to(b.x + stroke.shift, b.y + stroke.shift);
+                if (!open || last != from) {
+                    if (dashed) {
+                        flush();
+                        piece << from;
+                        piece_start = travelled + std::hypot(a.x - start.x, a.y - start.y);
+                    } else {
+                        path.moveTo(from);
+                    }
+                }
+                if (dashed) {
+                    piece << to;
+                } else {
+                    path.lineTo(to);
+                }
+                open = true;
+                last = to;
+            } else {
+                open = false;
+            }
+            travelled += length;
+        }
+        flush();
+    }
+    if (!path.isEmpty()) {
+        UsePen(qpen);
+        Ready();
+        painter_.drawPath(path);
+    }
 }
 
 // --- fills ---
 
 bool QtCanvas::ApplyBrush() {
     const Brush& b = brush();
-    painter_.setPen(Qt::NoPen);
+    UsePen(Qt::NoPen);
     switch (b.style) {
         case BrushStyle::Null:
             return false;
         case BrushStyle::Solid:
-            painter_.setBrush(ToQColor(b.color));
+            UseBrush(ToQColor(b.color));
             break;
         case BrushStyle::Hatched: {
             QImage tile(8, 8, QImage::Format_ARGB32_Premultiplied);
@@ -429,7 +581,7 @@ bool QtCanvas::ApplyBrush() {
             }
             const int scale = TileScale();
             if (scale > 1) tile = tile.scaled(8 * scale, 8 * scale);
-            painter_.setBrush(QBrush(tile));
+            UseBrush(QBrush(tile));
             break;
         }
         case BrushStyle::Pattern: {
@@ -441,26 +593,27 @@ bool QtCanvas::ApplyBrush() {
             // A pattern tile is drawn at the size its maker gave it in device pixels: fill
             // brushes are already sized for the resolution, and enlarging here again made
             // hatches three times too coarse on paper.
-            painter_.setBrush(QBrush(tile));
+            UseBrush(QBrush(tile));
             break;
         }
     }
-    painter_.setBrushOrigin(brush_origin().x, brush_origin().y);
+    const QPoint origin(brush_origin().x, brush_origin().y);
+    if (painter_.brushOrigin() != origin) painter_.setBrushOrigin(origin);
     return true;
 }
 
 void QtCanvas::FillPath(const QPainterPath& path) {
     SyncClip();
     if (!ApplyBrush()) return;
+    Ready();
     painter_.drawPath(path);
-    painter_.setBrush(Qt::NoBrush);
 }
 
 void QtCanvas::FillPolygonF(const QPolygonF& polygon, Qt::FillRule rule) {
     SyncClip();
     if (polygon.size() < 3 || !ApplyBrush()) return;
+    Ready();
     painter_.drawPolygon(polygon, rule);
-    painter_.setBrush(Qt::NoBrush);
 }
 
 void QtCanvas::FillRect(const Rect& r) {
@@ -468,8 +621,8 @@ void QtCanvas::FillRect(const Rect& r) {
     if (area.IsEmpty()) return;
     SyncClip();
     if (!ApplyBrush()) return;
+    Ready();
     painter_.drawRect(QRect(area.left, area.top, int(area.Width()), int(area.Height())));
-    painter_.setBrush(Qt::NoBrush);
 }
 
 void QtCanvas::PaintRegion(const Region& region) {
@@ -477,9 +630,9 @@ void QtCanvas::PaintRegion(const Region& region) {
     if (visible.IsEmpty()) return;
     SyncClip();
     if (!ApplyBrush()) return;
+    Ready();
     for (const Rect& r : visible.Rects())
         painter_.drawRect(QRect(r.left, r.top, int(r.Width()), int(r.Height())));
-    painter_.setBrush(Qt::NoBrush);
 }
 
 void QtCanvas::Polygon(const std::vector<Point>& points) {
@@ -544,17 +697,26 @@ void QtCanvas::EllipseVector(const Rect& box) {
         return;
     }
     const QRectF edge(box.left + 0.5, box.top + 0.5, std::max(w - 1, 0.0), std::max(h - 1, 0.0));
-    if (ApplyBrush()) {
-        painter_.drawEllipse(has_pen ? edge : QRectF(box.left, box.top, w - 1, h - 1));
+    if (!has_pen) {
+        if (ApplyBrush()) {
+            Ready();
+            painter_.drawEllipse(QRectF(box.left, box.top, w - 1, h - 1));
+        }
+        return;
     }
-    if (has_pen) {
-        painter_.setBrush(Qt::NoBrush);
-        const double width = std::max(ThinPenWidth(), double(pen().width));
-        painter_.setPen(QPen(ToQColor(pen().color), width, Qt::SolidLine, Qt::FlatCap));
-        painter_.drawEllipse(edge);
-        painter_.setPen(Qt::NoPen);
+    // One path, filled and stroked by one operator, not drawn twice. The outline's pen is
+    // the one lines of its width use (caps and joins do not show on an ellipse), so dots
+    // among strokes leave the pen alone.
+    if (!ApplyBrush()) UseBrush(Qt::NoBrush);
+    if (pen().width > 1) {
+        UsePen(
+            QPen(ToQColor(pen().color), pen().width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    } else {
+        UsePen(
+            QPen(ToQColor(pen().color), ThinPenWidth(), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     }
-    painter_.setBrush(Qt::NoBrush);
+    Ready();
+    painter_.drawEllipse(edge);
 }
 
 void QtCanvas::FillEllipseRows(const Rect& box, bool outline) {
@@ -672,7 +834,7 @@ void QtCanvas::DrawArcFigure(const Rect& given, Point start, Point end, ArcKind 
 void QtCanvas::SetPixel(int x, int y, Color c) {
     if (!DeviceRect().Contains(x, y)) return;
     SyncClip();
-    painter_.fillRect(QRect(x, y, 1, 1), ToQColor(c));
+    FillDevice(QRect(x, y, 1, 1), c);
 }
 
 Color QtCanvas::GetPixel(int x, int y) const {
@@ -689,8 +851,7 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
     if (rect != nullptr && (options & text_out::kOpaque) != 0) {
         const Rect r = Intersect(Normalized(*rect), DeviceRect());
         if (!r.IsEmpty()) {
-            painter_.fillRect(QRect(r.left, r.top, int(r.Width()), int(r.Height())),
-                              ToQColor(background_color()));
+            FillDevice(QRect(r.left, r.top, int(r.Width()), int(r.Height())), background_color());
         }
     }
     if (text.empty()) return;
@@ -738,8 +899,28 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
         return;
     }
 
+    const bool clipped = rect != nullptr && (options & text_out::kClipped) != 0;
+    const QColor ink = ToQColor(text_color());
+    if (vector_ && font().escapement == 0 && !clipped) {
+        // Level text on paper is placed in device coordinates, so the painter's transform and
+        // clip stay as they are (each change would be written out).
+        const QPointF origin(double(x) + double(origin_x), double(y) + baseline);
+        if (background_mode() == BackgroundMode::Opaque) {
+            FillDevice(QRect(static_cast<int>(origin.x()), y + baseline - metrics.ascent(),
+                             static_cast<int>(width), metrics.height()),
+                       background_color());
+        }
+        UsePen(QPen(ink));
+        if (DrawGlyphRun(qfont, chars, advance, origin)) return;
+        painter_.setFont(qfont);
+        DrawCharByChar(chars, advance, origin);
+        return;
+    }
+
+    // The painter's state is saved as the canvas last gave it, so restoring keeps them agreed.
+    Ready();
     painter_.save();
-    if (rect != nullptr && (options & text_out::kClipped) != 0) {
+    if (clipped) {
         const Rect r = Intersect(Normalized(*rect), DeviceRect());
         painter_.setClipRect(QRect(r.left, r.top, int(r.Width()), int(r.Height())),
                              Qt::IntersectClip);
@@ -752,14 +933,53 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
                           ToQColor(background_color()));
     }
     painter_.setFont(qfont);
-    painter_.setPen(ToQColor(text_color()));
-    int64_t pen_x = origin_x;
-    for (int i = 0; i < chars.size(); ++i) {
-        painter_.drawText(QPointF(double(pen_x), double(baseline)), QString(chars[i]));
-        pen_x += advance[i];
+    painter_.setPen(ink);
+    const QPointF origin(static_cast<double>(origin_x), static_cast<double>(baseline));
+    if (!vector_ || !DrawGlyphRun(qfont, chars, advance, origin)) {
+        DrawCharByChar(chars, advance, origin);
     }
     painter_.restore();
-    painter_.setPen(Qt::NoPen);
+}
+
+void QtCanvas::DrawCharByChar(const QString& chars, const std::vector<int>& advance,
+                              QPointF origin) {
+    int64_t pen_x = 0;
+    for (int i = 0; i < chars.size(); ++i) {
+        Ready();
+        painter_.drawText(QPointF(origin.x() + double(pen_x), origin.y()), QString(chars[i]));
+        pen_x += advance[i];
+    }
+}
+
+bool QtCanvas::DrawGlyphRun(const QFont& qfont, const QString& chars,
+                            const std::vector<int>& advance, QPointF origin) {
+    if (!(qfont == raw_font_for_)) {
+        raw_font_ = QRawFont::fromFont(qfont);
+        raw_font_for_ = qfont;
+    }
+    if (!raw_font_.isValid()) return false;
+    const QList<quint32> glyphs = raw_font_.glyphIndexesForString(chars);
+    // A character the font lacks is left to drawText, which finds it in another font.
+    if (glyphs.size() != chars.size() ||
+        std::find(glyphs.begin(), glyphs.end(), 0u) != glyphs.end()) {
+        return false;
+    }
+    QList<QPointF> positions;
+    positions.reserve(chars.size());
+    int64_t pen_x = 0;
+    for (int i = 0; i < chars.size(); ++i) {
+        positions.append(QPointF(origin.x() + double(pen_x), origin.y()));
+        pen_x += advance[i];
+    }
+    QGlyphRun run;
+    run.setRawFont(raw_font_);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    run.setUnderline(qfont.underline());
+    run.setStrikeOut(qfont.strikeOut());
+    Ready();
+    painter_.drawGlyphRun(QPointF(0, 0), run);
+    return true;
 }
 
 TextMetrics QtCanvas::GetTextMetrics() const {
@@ -814,14 +1034,45 @@ void QtCanvas::StretchDib(const Rect& dst, const Bitmap& bitmap, const Rect& src
     // Only the part of the target on the device goes to Qt, with the matching source part.
     const Rect visible = Intersect(d, DeviceRect());
     if (visible.IsEmpty()) return;
+    // On paper the whole picture goes out, once however often it is drawn: a part of it
+    // would be a new picture in the file every time.
+    const int64_t kNear = int64_t(1) << 20;
+    if (vector_ && d.left > -kNear && d.top > -kNear && d.right < kNear && d.bottom < kNear) {
+        const QImage& stored = StoredPicture(image, bitmap.from_jpeg);
+        SyncClip();
+        if (bitmap.from_jpeg) painter_.setRenderHint(QPainter::LosslessImageRendering, false);
+        Ready();
+        painter_.drawImage(QRectF(d.left, d.top, double(d.Width()), double(d.Height())), stored,
+                           QRectF(stored.rect()));
+        if (bitmap.from_jpeg) painter_.setRenderHint(QPainter::LosslessImageRendering, true);
+        return;
+    }
     const double sx = double(image.width()) / double(d.Width());
     const double sy = double(image.height()) / double(d.Height());
     const QRectF source((visible.left - double(d.left)) * sx, (visible.top - double(d.top)) * sy,
                         double(visible.Width()) * sx, double(visible.Height()) * sy);
     SyncClip();
+    Ready();
     painter_.drawImage(
         QRectF(visible.left, visible.top, double(visible.Width()), double(visible.Height())), image,
         source);
+}
+
+const QImage& QtCanvas::StoredPicture(const QImage& image, bool from_jpeg) {
+    const size_t hash = qHashBits(image.constBits(), size_t(image.sizeInBytes()));
+    for (const StoredImage& p : pictures_) {
+        if (p.hash == hash && p.from_jpeg == from_jpeg && p.image == image) return p.image;
+    }
+    // Pictures stay until the device is closed; a log of many different ones starts afresh
+    // rather than hold them all.
+    constexpr qsizetype kMostBytes = qsizetype(64) << 20;
+    if (pictures_bytes_ + image.sizeInBytes() > kMostBytes) {
+        pictures_.clear();
+        pictures_bytes_ = 0;
+    }
+    pictures_bytes_ += image.sizeInBytes();
+    pictures_.push_back({hash, from_jpeg, image});
+    return pictures_.back().image;
 }
 
 }  // namespace cindral

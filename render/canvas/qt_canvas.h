@@ -9,13 +9,17 @@
 // to the device before Qt sees it.
 
 #include <QFont>
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QRawFont>
+#include <QRegion>
+#include <deque>
+#include <optional>
 #include <vector>
 
 #include "render/canvas/canvas.h"
 
-class QImage;
 class QPainterPath;
 class QPolygonF;
 
@@ -39,6 +43,9 @@ class QtCanvas : public Canvas {
 
     void LineTo(int x, int y) override;
     void Polyline(const std::vector<Point>& points) override;
+    bool KeepsPaths() const override { return vector_; }
+    void StrokePath(const std::vector<std::vector<PointF>>& subpaths,
+                    const PathStroke& stroke) override;
     void Polygon(const std::vector<Point>& points) override;
     void Rectangle(const Rect& given) override;
     void Ellipse(const Rect& given) override;
@@ -99,6 +106,21 @@ class QtCanvas : public Canvas {
     // in the pen colour instead.
     void FillEllipseRows(const Rect& box, bool outline);
     void DrawArcFigure(const Rect& given, Point start, Point end, ArcKind kind);
+    // Pen and brush reach the painter only when they change, and only when something is drawn
+    // (Ready() before each drawing call): a paper device writes the drawing state out again
+    // for every change it is told of, even a change back.
+    void UsePen(const QPen& pen);
+    void UseBrush(const QBrush& brush);
+    void Ready();
+    // Fills `r` in `c` with nothing around it.
+    void FillDevice(const QRect& r, Color c);
+    // The characters at their advances from `origin`, one drawText each; or as one run of
+    // glyphs, false when the font lacks one of them.
+    void DrawCharByChar(const QString& chars, const std::vector<int>& advance, QPointF origin);
+    bool DrawGlyphRun(const QFont& qfont, const QString& chars, const std::vector<int>& advance,
+                      QPointF origin);
+    // The picture equal to `image` drawn before, so a paper device stores it once.
+    const QImage& StoredPicture(const QImage& image, bool from_jpeg);
 
     QPaintDevice* device_;
     QImage* image_ = nullptr;
@@ -106,6 +128,23 @@ class QtCanvas : public Canvas {
     bool vector_ = false;
     QPainter painter_;
     bool clip_dirty_ = true;
+    // What the next drawing call wants, and what the painter was last given.
+    QPen wanted_pen_{Qt::NoPen};
+    QBrush wanted_brush_{Qt::NoBrush};
+    QPen applied_pen_{Qt::NoPen};
+    QBrush applied_brush_{Qt::NoBrush};
+    std::optional<QRegion> applied_clip_;
+    std::vector<QImage> tiles_;
+    QFont raw_font_for_;
+    QRawFont raw_font_;
+    struct StoredImage {
+        size_t hash;
+        bool from_jpeg;
+        QImage image;
+    };
+    // A deque, so a picture handed out stays where it is while others are added.
+    std::deque<StoredImage> pictures_;
+    qsizetype pictures_bytes_ = 0;
 };
 
 }  // namespace cindral

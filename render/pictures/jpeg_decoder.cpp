@@ -117,6 +117,7 @@ Bitmap DecodeJpeg(const uint8_t* data, size_t size) {
     std::vector<JSAMPLE> row;
     std::string error;
     if (!Run(d, data, size, out, row, error)) throw PictureError("JPEG: " + error);
+    out.from_jpeg = true;
     return out;
 }
 

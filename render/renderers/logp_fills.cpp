@@ -351,11 +351,10 @@ void logp_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_
         // The first vertex and the last two close the shape along the log; they are not
         // part of the drawn curve.
         c.SelectClipRegion(DataRegion);
-        int phase = 0;
-        for (size_t i = 1; i + 3 < p.size(); ++i) {
-            StrokeLine(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y, std::max(width, 0), line_color,
-                       style, c, phase);
-        }
+        LineStroker line(c, std::max(width, 0), line_color, style);
+        for (size_t i = 1; i + 3 < p.size(); ++i)
+            line.Segment(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y);
+        line.Finish();
         c.SelectNoClip();
     };
     outline(p1, lineStyle1, lineWidth1, lineColor1);

@@ -145,7 +145,10 @@ void logp_object::ApplyLineColorRules() {
 void logp_object::Stroke(int x1, int y1, int x2, int y2, int& phase) {
     cindral::Canvas& c = Target();
     const Pen pen = c.pen();
-    StrokeLine(x1, y1, x2, y2, pen.width, pen.color, static_cast<uint8_t>(pen.style), c, phase);
+    LineStroker line(c, pen.width, pen.color, static_cast<uint8_t>(pen.style), phase);
+    line.Segment(x1, y1, x2, y2);
+    line.Finish();
+    phase = line.phase();
 }
 
 void logp_object::SetColor(int32_t color) {
@@ -219,13 +222,15 @@ void logp_object::DrawPolyline(const std::vector<PointRecord>& points) {
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     c.SelectClipRegion(DataRegion);
-    int phase = 0;
+    const Pen pen = c.pen();
+    LineStroker line(c, pen.width, pen.color, static_cast<uint8_t>(pen.style));
     for (size_t i = 1; i < points.size(); ++i) {
         const int ya = ToPixelY(points[i - 1].y), yb = ToPixelY(points[i].y);
         if ((ya >= DataTopPx || yb >= DataTopPx) && (ya <= DataBottomPx || yb <= DataBottomPx)) {
-            Stroke(ToPixelX(points[i - 1].x), ya, ToPixelX(points[i].x), yb, phase);
+            line.Segment(ToPixelX(points[i - 1].x), ya, ToPixelX(points[i].x), yb);
         }
     }
+    line.Finish();
     c.SelectNoClip();
 }
 
@@ -236,15 +241,16 @@ void logp_object::DrawStyledPolyline(int32_t width, int32_t color, uint8_t style
     const int pen_width = std::max(0, MulDiv(width, PenPixelsPerInch, ScreenPixelsPerInch));
     const Color line_color = PrintBlack ? kBlack : AsColor(color);
     c.SelectClipRegion(DataRegion);
-    int phase = 0;
+    LineStroker line(c, pen_width, line_color, style);
     for (const DrawLineRecord& s : segments) {
         const int xa = std::clamp(ToPixelX(s.x1), 0, PageWidthPx);
         const int xb = std::clamp(ToPixelX(s.x2), 0, PageWidthPx);
         const int ya = ToPixelY(s.y1), yb = ToPixelY(s.y2);
         if ((ya >= DataTopPx || yb >= DataTopPx) && (ya <= DataBottomPx || yb <= DataBottomPx)) {
-            StrokeLine(xa, ya, xb, yb, pen_width, line_color, style, c, phase);
+            line.Segment(xa, ya, xb, yb);
         }
     }
+    line.Finish();
     c.SelectNoClip();
 }
 

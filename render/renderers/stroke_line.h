@@ -5,6 +5,8 @@
 // runs on from one segment to the next through the caller's phase.
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "render/canvas/canvas.h"
 
@@ -32,5 +34,37 @@ void StrokeLine(int x1, int y1, int x2, int y2, int width, Color color, uint8_t 
 // vector drawing wants, where every stamp would be a record of its own.
 void StrokeLineDashes(int x1, int y1, int x2, int y2, int width, Color color, uint8_t style,
                       Canvas& canvas, int& phase);
+
+// The segments of one line (a polyline, an outline), drawn as StrokeLine draws them one after
+// another with one phase. On a canvas that keeps paths each run of joined segments becomes one
+// stroke with the line's width and its pattern as dashes of the same size, instead of a stamp
+// per pixel; elsewhere every segment goes to StrokeLine as it comes.
+class LineStroker {
+  public:
+    // `phase` as for StrokeLine: where the pattern starts.
+    LineStroker(Canvas& canvas, int width, Color color, uint8_t style, int phase = 0);
+    LineStroker(const LineStroker&) = delete;
+    LineStroker& operator=(const LineStroker&) = delete;
+
+    void Segment(int x1, int y1, int x2, int y2);
+    // Draws what is held and leaves the canvas as the last StrokeLine would have left it.
+    void Finish();
+    // The pattern position after the segments given so far and drawn.
+    int phase() const { return phase_; }
+
+  private:
+    void Flush();
+
+    Canvas& canvas_;
+    int width_;
+    Color color_;
+    uint8_t style_;
+    bool paths_;
+    bool any_ = false;
+    int phase_;
+    Point end_;
+    // The joined segments not yet drawn.
+    std::vector<std::pair<Point, Point>> run_;
+};
 
 }  // namespace cindral

@@ -1,6 +1,7 @@
 // cindral-cli print, run as the real binary, its PDF read by independent programs: poppler's
-// pdfinfo (pages, page size), pdftotext (the text is text) and pdftoppm (the page looks like
-// the page `cindral-cli render` draws).
+// pdfinfo (pages, page size), pdftotext (the text is text), pdftoppm (the page looks like
+// the page `cindral-cli render` draws), pdfimages (how pictures are stored) and mutool's
+// trace of what a reader paints.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,10 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <regex>
+#include <set>
 
 #include "cli_run.h"
 #include "core/gd_test_support.h"
@@ -116,6 +120,101 @@ TEST(CliPrint, EveryPrintedPageLooksLikeTheRenderedPage) {
         const QImage shifted = rendered.copy(0, 6, rendered.width(), rendered.height());
         EXPECT_GT(BlockDifference(printed, shifted), 2 * difference + 1) << "page " << page;
     }
+}
+
+// How often each painting call occurs on page 1 as mutool traces it (stroke_path, fill_path,
+// fill_text, fill_image, ...).
+std::map<std::string, int> PaintCalls(const std::string& pdf) {
+    const std::string trace = Output("mutool draw -F trace -o - '" + pdf + "' 1 2>/dev/null");
+    std::map<std::string, int> calls;
+    const std::regex call(R"(\n\s*<(\w+))");
+    for (auto it = std::sregex_iterator(trace.begin(), trace.end(), call);
+         it != std::sregex_iterator(); ++it) {
+        ++calls[(*it)[1]];
+    }
+    return calls;
+}
+
+// One noisy curve of 400 vertices across a one-page log, in a wide pen and a line style.
+void WriteCurve(GdxWriter& w, int32_t width, uint8_t style) {
+    w.Write(SetLineWidthRecord{width});
+    w.Write(SetLineStyleRecord{style});
+    GdxCommand curve{DrawPolylineRecord()};
+    for (int i = 0; i < 400; ++i) curve.points.push_back({40.0 + (i * 37 % 11), -0.5 * i});
+    w.Write(curve);
+}
+
+// What a reader gets from a PDF: a line is a path, not a stamp per pixel; a string is one
+// text object; a picture drawn again and again is stored once, without loss.
+TEST(CliPrint, PaperKeepsLinesTextAndPicturesWhole) {
+    struct PaperCase {
+        const char* name;
+        std::function<void(GdxWriter&)> write;
+        int most_strokes;  // stroke_path calls on page 1
+        int fills;         // fill_path calls on page 1
+        int texts;         // fill_text calls on page 1
+        const char* words;
+    };
+    const PaperCase cases[] = {
+        {"wide solid curve", [](GdxWriter& w) { WriteCurve(w, 3, 0); }, 1, 0, 0, ""},
+        {"wide dashed curve", [](GdxWriter& w) { WriteCurve(w, 3, 1); }, 1, 0, 0, ""},
+        {"thin dash-dot curve", [](GdxWriter& w) { WriteCurve(w, 1, 3); }, 1, 0, 0, ""},
+        {"styled polyline of joined segments",
+         [](GdxWriter& w) {
+             GdxCommand line{DrawStyledPolylineRecord{2, 0x0000C0, 2}};
+             for (int i = 0; i < 20; ++i)
+                 line.segments.push_back({50.0 + 5 * (i % 2), -10.0 * i, 0,
+                                          50.0 + 5 * ((i + 1) % 2), -10.0 * (i + 1), 0});
+             w.Write(line);
+         },
+         1, 0, 0, ""},
+        {"string",
+         [](GdxWriter& w) {
+             DrawTextRecord text;
+             text.x = 10;
+             text.y = -20;
+             text.text = "Tadpole Creek 1234";
+             w.Write(text);
+         },
+         0, 0, 1, "Tadpole Creek 1234"},
+    };
+    for (const PaperCase& c : cases) {
+        PlayFixture f;
+        GdxWriter w(testing::TestHeader());
+        c.write(w);
+        w.Save(f.Log());
+        const std::string pdf = f.Log("out.pdf");
+        const testing::CliRun run =
+            testing::RunCli("print '" + f.Log() + "' -o '" + pdf + "' --patterns '" + f.Patterns() +
+                            "' --symbols '" + f.Symbols() + "'");
+        ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
+        std::map<std::string, int> calls = PaintCalls(pdf);
+        EXPECT_GE(calls["stroke_path"], std::min(c.most_strokes, 1)) << c.name;
+        EXPECT_LE(calls["stroke_path"], c.most_strokes) << c.name;
+        EXPECT_EQ(calls["fill_path"], c.fills) << c.name;
+        EXPECT_EQ(calls["fill_text"], c.texts) << c.name;
+        const std::string text = Output("pdftotext '" + pdf + "' - 2>/dev/null");
+        EXPECT_NE(text.find(c.words), std::string::npos) << c.name << ": " << text;
+    }
+
+    // The sample: its logo is drawn on every page and stored once, as it is.
+    testing::TempDir dir;
+    const std::string pdf = dir.File("s.pdf");
+    ASSERT_EQ(testing::RunCli("print '" + Sample() + "' -o '" + pdf + "'").status, 0);
+    EXPECT_LE(testing::ReadFileBytes(pdf).size(), 200u * 1024);
+    std::map<std::string, std::set<std::string>> objects;  // picture size -> objects holding it
+    int rows = 0;
+    const std::string list = Output("pdfimages -list '" + pdf + "' 2>/dev/null");
+    const std::regex row(
+        R"(\n\s*\d+\s+\d+\s+image\s+(\d+)\s+(\d+)\s+\w+\s+\d+\s+\d+\s+(\w+)\s+\w+\s+(\d+))");
+    for (auto it = std::sregex_iterator(list.begin(), list.end(), row);
+         it != std::sregex_iterator(); ++it, ++rows) {
+        objects[(*it)[1].str() + "x" + (*it)[2].str()].insert((*it)[4]);
+        EXPECT_NE((*it)[3], "jpeg") << (*it)[0];
+    }
+    EXPECT_GE(rows, 5) << list;
+    EXPECT_EQ(objects["16x8"].size(), 1u) << list;
+    for (const auto& [size, held] : objects) EXPECT_EQ(held.size(), 1u) << size << "\n" << list;
 }
 
 // 8.5 x 11 in, 400 depth units at 20 per inch: two pages.
