@@ -278,9 +278,13 @@ void QtCanvas::SyncClip() {
     // reach the painter.
     if (!painter_.transform().isIdentity()) painter_.resetTransform();
     if (clip()) {
-        if (applied_clip_ && *applied_clip_ == clip()->qregion()) return;
-        painter_.setClipRegion(clip()->qregion());
-        applied_clip_ = clip()->qregion();
+        // An empty clip shows nothing; a paper device takes an empty region for no clip at
+        // all, so it gets a pixel off the page instead.
+        const QRegion wanted =
+            clip()->qregion().isEmpty() ? QRegion(-16, -16, 1, 1) : clip()->qregion();
+        if (applied_clip_ && *applied_clip_ == wanted) return;
+        painter_.setClipRegion(wanted);
+        applied_clip_ = wanted;
     } else if (applied_clip_) {
         painter_.setClipping(false);
         applied_clip_.reset();

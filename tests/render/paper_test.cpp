@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "every_command_log.h"
+#include "render/canvas/qt_canvas.h"
 #include "render/document/log_document.h"
 #include "render/document/print_pages.h"
 #include "temp_dir.h"
@@ -145,6 +149,39 @@ TEST(Paper, APagePrintedThroughTheIndexIsThePagePrintedFromTheWholeFile) {
                                 << document.PageCount();
         }
     }
+}
+
+// A primitive clipped to a region that misses the page (turned text above the data window)
+// shows nothing on paper, as on screen, whatever is drawn through the clip.
+TEST(Paper, AClipThatMissesThePageShowsNothing) {
+    testing::TempDir dir;
+    const std::string pdf = dir.File("clip.pdf");
+    {
+        QPdfWriter writer(QString::fromStdString(pdf));
+        writer.setPageLayout(QPageLayout(QPageSize(QSizeF(2, 1), QPageSize::Inch),
+                                         QPageLayout::Portrait, QMarginsF()));
+        writer.setResolution(kPdfPixelsPerInch);
+        QtCanvas canvas(&writer, /*is_printer=*/true);
+        canvas.SelectBrush({BrushStyle::Solid, 0x000000, HatchStyle::Horizontal, nullptr});
+        const Region outside =
+            Region::FromRect({0, 0, 600, 300})
+                .Combined(Region::FromRect({0, 400, 600, 500}), CombineMode::And);
+        for (const Region& clip : {outside, Region::FromRect({0, 0, 0, 0})}) {
+            canvas.SelectClipRegion(clip);
+            canvas.FillRect({0, 0, 600, 300});
+            Bitmap black;
+            black.width = black.height = 2;
+            black.argb.assign(4, 0xFF000000u);
+            canvas.StretchDib({0, 0, 600, 300}, black, {0, 0, 2, 2});
+        }
+        canvas.Finish();
+    }
+    const QImage page = PdfPage(pdf, 0, 96, dir.File("clip"));
+    ASSERT_FALSE(page.isNull());
+    long ink = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) ink += qGray(page.pixel(x, y)) < 250;
+    EXPECT_EQ(ink, 0);
 }
 
 }  // namespace
