@@ -3,41 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "render/canvas/emf_records.h"
+
 namespace cindral {
 namespace {
 
-enum : uint32_t {
-    kHeader = 1,
-    kPolygon = 3,
-    kPolyline = 4,
-    kEof = 14,
-    kSetPixelV = 15,
-    kSetMapMode = 17,
-    kSetBkMode = 18,
-    kSetPolyFillMode = 19,
-    kSetTextAlign = 22,
-    kSetTextColor = 24,
-    kSetBkColor = 25,
-    kMoveToEx = 27,
-    kIntersectClipRect = 30,
-    kSaveDc = 33,
-    kRestoreDc = 34,
-    kSelectObject = 37,
-    kCreatePen = 38,
-    kCreateBrushIndirect = 39,
-    kDeleteObject = 40,
-    kEllipse = 42,
-    kRectangle = 43,
-    kArc = 45,
-    kChord = 46,
-    kPie = 47,
-    kLineTo = 54,
-    kStretchDibits = 81,
-    kExtCreateFontIndirectW = 82,
-    kExtTextOutW = 84,
-    kPolygon16 = 86,
-    kPolyline16 = 87,
-};
+using namespace emf;  // NOLINT(google-build-using-namespace): record names
 
 constexpr size_t kHeaderSize = 108;
 constexpr uint32_t kSrcCopy = 0x00CC0020;

@@ -4,41 +4,12 @@
 #include <cmath>
 
 #include "render/canvas/clip_geometry.h"
+#include "render/canvas/wmf_records.h"
 
 namespace cindral {
 namespace {
 
-enum : uint16_t {
-    kEof = 0x0000,
-    kSaveDc = 0x001E,
-    kSetBkMode = 0x0102,
-    kSetMapMode = 0x0103,
-    kSetPolyFillMode = 0x0106,
-    kRestoreDc = 0x0127,
-    kSelectObject = 0x012D,
-    kSetTextAlign = 0x012E,
-    kDeleteObject = 0x01F0,
-    kSetBkColor = 0x0201,
-    kSetTextColor = 0x0209,
-    kSetWindowOrg = 0x020B,
-    kSetWindowExt = 0x020C,
-    kLineTo = 0x0213,
-    kMoveTo = 0x0214,
-    kCreatePenIndirect = 0x02FA,
-    kCreateFontIndirect = 0x02FB,
-    kCreateBrushIndirect = 0x02FC,
-    kPolygon = 0x0324,
-    kPolyline = 0x0325,
-    kIntersectClipRect = 0x0416,
-    kEllipse = 0x0418,
-    kRectangle = 0x041B,
-    kSetPixel = 0x041F,
-    kArc = 0x0817,
-    kPie = 0x081A,
-    kChord = 0x0830,
-    kExtTextOut = 0x0A32,
-    kStretchDib = 0x0F43,
-};
+using namespace wmf;  // NOLINT(google-build-using-namespace): record names
 
 constexpr int kMapModeAnisotropic = 8;
 constexpr uint32_t kSrcCopy = 0x00CC0020;

@@ -5,11 +5,14 @@
 
 #include "core/format/byte_codec.h"
 #include "core/pages/rounding.h"
+#include "render/canvas/emf_records.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/picture_error.h"
 
 namespace cindral {
 namespace {
+
+using namespace emf;  // NOLINT(google-build-using-namespace): record names
 
 constexpr uint32_t kStockObject = 0x80000000;
 
@@ -48,10 +51,10 @@ class Player {
 
     void Record(uint32_t type, ByteReader& r, const uint8_t* record, size_t size) {
         switch (type) {
-            case 3:     // EMR_POLYGON
-            case 4:     // EMR_POLYLINE
-            case 86:    // EMR_POLYGON16
-            case 87: {  // EMR_POLYLINE16
+            case kPolygon:
+            case kPolyline:
+            case kPolygon16:
+            case kPolyline16: {
                 ReadRectl(r);
                 const uint32_t n = r.U32();
                 if (n > r.remaining()) throw PictureError("a point list overruns its record");
@@ -61,51 +64,51 @@ class Player {
                     p.x = small ? r.I16() : r.I32();
                     p.y = small ? r.I16() : r.I32();
                 }
-                if (type == 3 || type == 86) {
+                if (type == kPolygon || type == kPolygon16) {
                     c_.Polygon(points);
                 } else {
                     c_.Polyline(points);
                 }
                 break;
             }
-            case 15: {  // EMR_SETPIXELV
+            case kSetPixelV: {
                 const Point p = ReadPointl(r);
                 c_.SetPixel(p.x, p.y, r.U32());
                 break;
             }
-            case 18:
+            case kSetBkMode:
                 c_.SetBackgroundMode(r.U32() == 1 ? BackgroundMode::Transparent
                                                   : BackgroundMode::Opaque);
                 break;
-            case 19:
+            case kSetPolyFillMode:
                 c_.SetPolyFillMode(r.U32() == 2 ? FillMode::Winding : FillMode::Alternate);
                 break;
-            case 22:
+            case kSetTextAlign:
                 c_.SetTextAlign(r.U32());
                 break;
-            case 24:
+            case kSetTextColor:
                 c_.SetTextColor(r.U32() & 0xFFFFFF);
                 break;
-            case 25:
+            case kSetBkColor:
                 c_.SetBackgroundColor(r.U32() & 0xFFFFFF);
                 break;
-            case 27: {
+            case kMoveToEx: {
                 const Point p = ReadPointl(r);
                 c_.MoveTo(p.x, p.y);
                 break;
             }
-            case 54: {
+            case kLineTo: {
                 const Point p = ReadPointl(r);
                 c_.LineTo(p.x, p.y);
                 break;
             }
-            case 30:  // EMR_INTERSECTCLIPRECT
+            case kIntersectClipRect:
                 c_.IntersectClipRect(ReadRectl(r));
                 break;
-            case 33:
+            case kSaveDc:
                 saved_.push_back({c_.pen(), c_.brush(), c_.font(), c_.clip()});
                 break;
-            case 34:
+            case kRestoreDc:
                 if (!saved_.empty()) {
                     const Saved s = saved_.back();
                     saved_.pop_back();
@@ -119,10 +122,10 @@ class Player {
                     }
                 }
                 break;
-            case 37:
+            case kSelectObject:
                 Select(r.U32());
                 break;
-            case 38: {  // EMR_CREATEPEN
+            case kCreatePen: {
                 const uint32_t slot = r.U32();
                 Pen pen;
                 const uint32_t style = r.U32();
@@ -134,7 +137,7 @@ class Player {
                 objects_[slot] = pen;
                 break;
             }
-            case 39: {  // EMR_CREATEBRUSHINDIRECT
+            case kCreateBrushIndirect: {
                 const uint32_t slot = r.U32();
                 Brush brush;
                 const uint32_t style = r.U32();
@@ -146,29 +149,29 @@ class Player {
                 objects_[slot] = brush;
                 break;
             }
-            case 40:
+            case kDeleteObject:
                 objects_.erase(r.U32());
                 break;
-            case 42:
+            case kEllipse:
                 c_.Ellipse(ReadRectl(r));
                 break;
-            case 43:
+            case kRectangle:
                 c_.Rectangle(ReadRectl(r));
                 break;
-            case 45:
-            case 46:
-            case 47: {
+            case kArc:
+            case kChord:
+            case kPie: {
                 const Rect box = ReadRectl(r);
                 const Point a = ReadPointl(r), b = ReadPointl(r);
-                if (type == 45) c_.Arc(box, a, b);
-                if (type == 46) c_.Chord(box, a, b);
-                if (type == 47) c_.Pie(box, a, b);
+                if (type == kArc) c_.Arc(box, a, b);
+                if (type == kChord) c_.Chord(box, a, b);
+                if (type == kPie) c_.Pie(box, a, b);
                 break;
             }
-            case 81:  // EMR_STRETCHDIBITS
+            case kStretchDibits:
                 StretchDibits(r, record, size);
                 break;
-            case 82: {  // EMR_EXTCREATEFONTINDIRECTW
+            case kExtCreateFontIndirectW: {
                 const uint32_t slot = r.U32();
                 Font f;
                 f.height = r.I32();
@@ -191,7 +194,7 @@ class Player {
                 objects_[slot] = f;
                 break;
             }
-            case 84:  // EMR_EXTTEXTOUTW
+            case kExtTextOutW:
                 Text(r, record, size);
                 break;
             default:
@@ -276,7 +279,7 @@ class Player {
 Rect ReadEmfBounds(const uint8_t* data, size_t size) {
     try {
         ByteReader r(data, size);
-        if (r.U32() != 1) throw PictureError("not an enhanced metafile");
+        if (r.U32() != kHeader) throw PictureError("not an enhanced metafile");
         r.U32();
         const Rect bounds = ReadRectl(r);
         r.Skip(16);
@@ -306,7 +309,7 @@ void PlayEmf(const uint8_t* data, size_t size, Canvas& canvas) {
             throw PictureError("an enhanced metafile record is shorter than its fields");
         }
         at += length;
-        if (type == 14) break;  // EMR_EOF
+        if (type == kEof) break;
     }
     canvas.SelectNoClip();
 }
