@@ -9,6 +9,7 @@
 
 #include "core/format/file_object.h"
 #include "core/format/gdx_reader.h"
+#include "core/pages/page_layout.h"
 
 namespace cindral {
 namespace {
@@ -433,7 +434,8 @@ std::vector<int64_t> PageIndex::CommandsFor(const PageSelection& page) const {
                 plays = c.low <= page.top && c.high >= page.bottom;
                 break;
             case Reach::Band:
-                plays = c.band == page.header_mode || (c.band == 3 && page.has_footer);
+                plays = c.band == page.header_mode ||
+                        (static_cast<Band>(c.band) == Band::Footer && page.has_footer);
                 break;
         }
         if (plays) offsets.push_back(int64_t(c.offset));

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "render/canvas/geometry_codec.h"
 #include "render/canvas/qt_canvas.h"
 
 namespace cindral {
@@ -75,22 +76,6 @@ Bitmap ReadBitmap(ByteReader& in) {
     b.argb.resize(size_t(b.width) * size_t(b.height));
     in.Bytes(b.argb.data(), b.argb.size() * sizeof(uint32_t));
     return b;
-}
-
-Rect ReadRect(ByteReader& in) {
-    Rect r;
-    r.left = in.I32();
-    r.top = in.I32();
-    r.right = in.I32();
-    r.bottom = in.I32();
-    return r;
-}
-
-Point ReadPoint(ByteReader& in) {
-    Point p;
-    p.x = in.I32();
-    p.y = in.I32();
-    return p;
 }
 
 std::vector<Point> ReadPoints(ByteReader& in) {

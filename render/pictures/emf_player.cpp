@@ -6,6 +6,7 @@
 #include "core/format/byte_codec.h"
 #include "core/pages/rounding.h"
 #include "render/canvas/emf_records.h"
+#include "render/canvas/geometry_codec.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/picture_error.h"
 
@@ -29,22 +30,6 @@ char Cp1252Of(uint16_t u) {
     return '?';
 }
 
-Rect ReadRectl(ByteReader& r) {
-    Rect x;
-    x.left = r.I32();
-    x.top = r.I32();
-    x.right = r.I32();
-    x.bottom = r.I32();
-    return x;
-}
-
-Point ReadPointl(ByteReader& r) {
-    Point p;
-    p.x = r.I32();
-    p.y = r.I32();
-    return p;
-}
-
 class Player {
   public:
     explicit Player(Canvas& canvas) : c_(canvas) {}
@@ -55,7 +40,7 @@ class Player {
             case kPolyline:
             case kPolygon16:
             case kPolyline16: {
-                ReadRectl(r);
+                ReadRect(r);
                 const uint32_t n = r.U32();
                 if (n > r.remaining()) throw PictureError("a point list overruns its record");
                 std::vector<Point> points(n);
@@ -72,7 +57,7 @@ class Player {
                 break;
             }
             case kSetPixelV: {
-                const Point p = ReadPointl(r);
+                const Point p = ReadPoint(r);
                 c_.SetPixel(p.x, p.y, r.U32());
                 break;
             }
@@ -93,17 +78,17 @@ class Player {
                 c_.SetBackgroundColor(r.U32() & 0xFFFFFF);
                 break;
             case kMoveToEx: {
-                const Point p = ReadPointl(r);
+                const Point p = ReadPoint(r);
                 c_.MoveTo(p.x, p.y);
                 break;
             }
             case kLineTo: {
-                const Point p = ReadPointl(r);
+                const Point p = ReadPoint(r);
                 c_.LineTo(p.x, p.y);
                 break;
             }
             case kIntersectClipRect:
-                c_.IntersectClipRect(ReadRectl(r));
+                c_.IntersectClipRect(ReadRect(r));
                 break;
             case kSaveDc:
                 saved_.push_back({c_.pen(), c_.brush(), c_.font(), c_.clip()});
@@ -153,16 +138,16 @@ class Player {
                 objects_.erase(r.U32());
                 break;
             case kEllipse:
-                c_.Ellipse(ReadRectl(r));
+                c_.Ellipse(ReadRect(r));
                 break;
             case kRectangle:
-                c_.Rectangle(ReadRectl(r));
+                c_.Rectangle(ReadRect(r));
                 break;
             case kArc:
             case kChord:
             case kPie: {
-                const Rect box = ReadRectl(r);
-                const Point a = ReadPointl(r), b = ReadPointl(r);
+                const Rect box = ReadRect(r);
+                const Point a = ReadPoint(r), b = ReadPoint(r);
                 if (type == kArc) c_.Arc(box, a, b);
                 if (type == kChord) c_.Chord(box, a, b);
                 if (type == kPie) c_.Pie(box, a, b);
@@ -221,15 +206,15 @@ class Player {
     }
 
     void Text(ByteReader& r, const uint8_t* record, size_t size) {
-        ReadRectl(r);
+        ReadRect(r);
         r.U32();
         r.U32();
         r.U32();
-        const Point at = ReadPointl(r);
+        const Point at = ReadPoint(r);
         const uint32_t n = r.U32();
         const uint32_t off_string = r.U32();
         const uint32_t options = r.U32();
-        const Rect rect = ReadRectl(r);
+        const Rect rect = ReadRect(r);
         const uint32_t off_dx = r.U32();
         if (off_string > size || n > (size - off_string) / 2) {
             throw PictureError("a text overruns its record");
@@ -249,7 +234,7 @@ class Player {
     }
 
     void StretchDibits(ByteReader& r, const uint8_t* record, size_t size) {
-        ReadRectl(r);
+        ReadRect(r);
         const int x = r.I32(), y = r.I32();
         const int xs = r.I32(), ys = r.I32(), ws = r.I32(), hs = r.I32();
         const uint32_t off_bmi = r.U32(), cb_bmi = r.U32(), off_bits = r.U32(), cb_bits = r.U32();
@@ -281,7 +266,7 @@ Rect ReadEmfBounds(const uint8_t* data, size_t size) {
         ByteReader r(data, size);
         if (r.U32() != kHeader) throw PictureError("not an enhanced metafile");
         r.U32();
-        const Rect bounds = ReadRectl(r);
+        const Rect bounds = ReadRect(r);
         r.Skip(16);
         if (r.U32() != 0x464D4520) throw PictureError("not an enhanced metafile");
         return bounds;

@@ -8,6 +8,7 @@
 #include "core/environment/atomic_file.h"
 #include "core/environment/errors.h"
 #include "core/libraries/pattern_object.h"
+#include "core/pages/page_layout.h"
 #include "render/canvas/emf_writer.h"
 #include "render/canvas/fill_brushes.h"
 #include "render/canvas/mul_div.h"
@@ -81,7 +82,8 @@ int logmf_object::ToUnitsY(double depth) const {
 std::optional<int> logmf_object::RegionRow(uint8_t region, double y_inches) const {
     const int row = RoundToInt(y_inches * PixelsPerInch);
     if (region == (HeaderIncluded ? 1 : 0)) return row;
-    if (region == 3 && FooterIncluded) return RoundToInt(double(row) + FooterTopPx);
+    if (static_cast<Band>(region) == Band::Footer && FooterIncluded)
+        return RoundToInt(double(row) + FooterTopPx);
     return std::nullopt;
 }
 

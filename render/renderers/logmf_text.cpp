@@ -15,6 +15,7 @@
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
 #include "render/renderers/logmf_object.h"
+#include "render/renderers/renderer_helpers.h"
 #include "render/renderers/stroke_line.h"
 #include "render/text/text_fonts.h"
 #include "render/text/text_format.h"
@@ -27,12 +28,6 @@ int Round(double v) {
     if (!(r > -2147483648.0)) return INT32_MIN;
     if (r > 2147483647.0) return INT32_MAX;
     return static_cast<int>(r);
-}
-
-std::string ReplaceFirst(const std::string& text, const char* marker, int number) {
-    const size_t at = text.find(marker);
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + std::to_string(number) + text.substr(at + 2);
 }
 
 void SetPoints(Canvas& c, int points) {
@@ -48,10 +43,6 @@ Font LayoutFont(const Canvas& c, int points) {
     font.width = 0;
     font.escapement = font.orientation = 0;
     return font;
-}
-
-int16_t ClampToInt16(int64_t v) {
-    return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
 }
 
 }  // namespace

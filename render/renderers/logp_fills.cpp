@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/libraries/pattern_object.h"
+#include "core/pages/page_layout.h"
 #include "core/pages/rounding.h"
 #include "render/canvas/fill_brushes.h"
 #include "render/canvas/mul_div.h"
@@ -157,7 +158,8 @@ void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y
                                        uint8_t region) {
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
-    if (region == 3 && region != HeaderMode && *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
+    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode &&
+        *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
         return;
     }
     cindral::Canvas& c = Target();
@@ -193,7 +195,8 @@ void logp_object::RegionPatternFillBoxColored(double x1, double y1, double x2, d
     if (y2 < y1) std::swap(y1, y2);
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
-    if (region == 3 && region != HeaderMode && *top >= PageHeightPx) return;
+    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode && *top >= PageHeightPx)
+        return;
     cindral::Canvas& c = Target();
     const int left = ToPixelX(x1), right = ToPixelX(x2);
     if (pattern <= pattern_object::kLastPattern) {
@@ -214,7 +217,8 @@ void logp_object::FillBox(double x1, double y1, double x2, double y2, int32_t co
                           uint8_t region) {
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
-    if (region == 3 && region != HeaderMode && *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
+    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode &&
+        *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
         return;
     }
     cindral::Canvas& c = Target();

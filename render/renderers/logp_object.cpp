@@ -116,7 +116,8 @@ std::optional<int> logp_object::RegionRow(uint8_t region, double y_inches) const
     };
     const double row = y_inches * PixelsPerInch;
     if (region == HeaderMode) return held(RoundToInt(row));
-    if (region == 3 && HasFooter) return held(int64_t(RoundToInt(row)) + FooterTopPx - 1);
+    if (static_cast<Band>(region) == Band::Footer && HasFooter)
+        return held(int64_t(RoundToInt(row)) + FooterTopPx - 1);
     return std::nullopt;
 }
 
@@ -196,7 +197,8 @@ void logp_object::DrawRegionLine(double x1, double y1, double x2, double y2, uin
     const std::optional<int> row1 = RegionRow(region, y1);
     const std::optional<int> row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
-    if (region == 3 && region != HeaderMode && *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
+    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode &&
+        *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
         return;
     }
     cindral::Canvas& c = Target();

@@ -13,7 +13,7 @@
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
 #include "render/renderers/logp_object.h"
-#include "render/renderers/logp_shapes.h"
+#include "render/renderers/renderer_helpers.h"
 
 namespace cindral {
 

@@ -18,7 +18,7 @@
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
 #include "render/renderers/logp_object.h"
-#include "render/renderers/logp_shapes.h"
+#include "render/renderers/renderer_helpers.h"
 #include "render/renderers/stroke_line.h"
 #include "render/text/font_resolver.h"
 #include "render/text/text_fonts.h"
@@ -38,13 +38,6 @@ void LogFontFallbacks() {
         FontResolver::Instance().SetReporter(
             [](const std::string& message) { LogRenderNote(message); });
     });
-}
-
-// Replaces the first `marker` in `text` by `number`.
-std::string ReplaceFirst(const std::string& text, const char* marker, int number) {
-    const size_t at = text.find(marker);
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + std::to_string(number) + text.substr(at + 2);
 }
 
 }  // namespace

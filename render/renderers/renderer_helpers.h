@@ -1,8 +1,9 @@
 #pragma once
-// Small helpers the raster renderer's text and picture primitives share.
+// Small helpers the raster and metafile renderers share.
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <utility>
 
 #include "render/canvas/canvas.h"
@@ -21,6 +22,13 @@ inline Rect Normalized(Rect r) {
 // A coordinate held inside the 16-bit range a picture's placement may use.
 inline int16_t ClampToInt16(int64_t v) {
     return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX));
+}
+
+// Replaces the first `marker` ("#p", "#t") in `text` by `number`: page labels.
+inline std::string ReplaceFirst(const std::string& text, const char* marker, int number) {
+    const size_t at = text.find(marker);
+    if (at == std::string::npos) return text;
+    return text.substr(0, at) + std::to_string(number) + text.substr(at + 2);
 }
 
 }  // namespace cindral
