@@ -14,6 +14,7 @@
 #include "render/pictures/picture_error.h"
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
+#include "render/renderers/fitted_text.h"
 #include "render/renderers/logmf_object.h"
 #include "render/renderers/renderer_helpers.h"
 #include "render/renderers/stroke_line.h"
@@ -92,39 +93,29 @@ void logmf_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t 
     const int gap = Round(PixelsPerInch * BandGap);
     const int limit = FooterTopPx - gap;
     const Size extent = c.GetTextExtent(text);
-    const int W = extent.cx, H = extent.cy;
-    const bool low_anchor = (align & 24) != 0;
+    FittedTextInput in;
+    in.x = X;
+    in.y = Y;
+    in.width = extent.cx;
+    in.height = extent.cy;
+    in.o_height = rotation != 0 ? c.GetTextExtent("O").cy : 0;
+    in.rotation = rotation;
+    in.align = align;
+    in.keep_inside = keepInside != 0;
+    in.data_top = DataTopPx;
+    in.limit = limit;
+    in.page_height = PageHeightPx;
+    in.band_gap = gap;
+    const FittedTextPlace place = PlaceFittedText(in);
+    X = place.x;
+    Y = place.y;
 
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
-    if (rotation != 0) {
-        if (keepInside) {
-            if (Y - W / 2 < DataTopPx) {
-                Y = DataTopPx <= 0 ? W / 2 : (W - gap) / 2 + DataTopPx;
-            } else if (limit < Y + W / 2) {
-                Y = limit < PageHeightPx ? limit - (W - gap) / 2 : limit - W / 2;
-            }
-        }
-        const int Ho = c.GetTextExtent("O").cy;
+    if (place.escapement != 0) {
         Font font = c.font();
-        if (rotation == 1) {
-            font.escapement = font.orientation = -900;
-            X += low_anchor ? Ho / 4 : -(Ho / 4);
-        } else {
-            font.escapement = font.orientation = 900;
-            X += low_anchor ? -(Ho / 4) : Ho / 4;
-        }
+        font.escapement = font.orientation = place.escapement;
         c.SelectFont(font);
-    } else {
-        Y -= H / 2;
-        if (keepInside) {
-            if (Y < DataTopPx) {
-                Y = std::max(0, DataTopPx - gap / 2);
-            } else if (Y > limit) {
-                Y = limit < PageHeightPx ? limit - H + gap / 2 : limit - H;
-            }
-        }
-        X += (align & 2) ? -(W / 4) : W / 4;
     }
     c.SetBackgroundMode(BackgroundMode::Transparent);
     c.SetTextAlign(static_cast<unsigned>(align));
