@@ -16,6 +16,7 @@
 #include "render/canvas/wmf_writer.h"
 #include "render/renderers/draw_hsv.h"
 #include "render/renderers/pattern_tiling.h"
+#include "render/renderers/polygon_pair.h"
 #include "render/renderers/stroke_line.h"
 
 namespace cindral {
@@ -419,30 +420,13 @@ void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32
         return out;
     };
     const std::vector<Point> p1 = units(polygon1), p2 = units(polygon2);
-    const Rect window{0, DataTopPx, PageWidthPx, PageHeightPx};
-    Region r1 = Region::FromPolygon(p1, FillMode::Winding, window);
-    Region r2 = Region::FromPolygon(p2, FillMode::Winding, window);
-    const Region overlap = r1.Combined(r2, CombineMode::And);
-    if (overlap.IsEmpty()) overlapStyle = 1;
-    r1 = r1.Combined(overlap, CombineMode::Diff);
-    if (r1.IsEmpty()) fillStyle1 = 1;
-    r2 = r2.Combined(overlap, CombineMode::Diff);
-    if (r2.IsEmpty()) fillStyle2 = 1;
-
     // The regions are painted straight into the drawing as vector rectangles; what lies
     // outside them is left as it was.
-    auto paint = [&](const Region& region, uint8_t kind, int32_t color) {
-        if (!FillKindPaints(kind)) return;
-        c.SetBackgroundColor(kWhite);
-        c.SetBackgroundMode(BackgroundMode::Transparent);
-        const Brush saved = c.brush();
-        c.SelectBrush(FillKindBrush(kind, AsColor(color), PixelsPerInch));
-        c.PaintRegion(region);
-        c.SelectBrush(saved);
-    };
-    paint(r1, fillStyle1, fillColor1);
-    paint(r2, fillStyle2, fillColor2);
-    paint(overlap, overlapStyle, overlapColor);
+    const PolygonPairAreas areas =
+        SplitPolygonPair(p1, p2, {0, DataTopPx, PageWidthPx, PageHeightPx}, nullptr);
+    PaintPolygonPair(c, areas, {fillStyle1, AsColor(fillColor1)}, {fillStyle2, AsColor(fillColor2)},
+                     {overlapStyle, AsColor(overlapColor)}, BackgroundMode::Transparent,
+                     PixelsPerInch);
 
     auto outline = [&](const std::vector<Point>& p, uint8_t style, int32_t width, int32_t color) {
         if (style == kLineClear || p.size() < 5) return;

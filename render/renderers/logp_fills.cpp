@@ -12,6 +12,7 @@
 #include "render/canvas/state_guards.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/pattern_tiling.h"
+#include "render/renderers/polygon_pair.h"
 #include "render/renderers/stroke_line.h"
 
 namespace cindral {
@@ -321,30 +322,9 @@ void logp_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_
         return out;
     };
     const std::vector<Point> p1 = pixels(polygon1), p2 = pixels(polygon2);
-    const Rect within = DataRegion.Bounds();
-    Region r1 = Region::FromPolygon(p1, FillMode::Winding, within);
-    Region r2 = Region::FromPolygon(p2, FillMode::Winding, within);
-    r1 = r1.Combined(DataRegion, CombineMode::And);
-    r2 = r2.Combined(DataRegion, CombineMode::And);
-    const Region overlap = r1.Combined(r2, CombineMode::And);
-    if (overlap.IsEmpty()) overlapStyle = 1;
-    r1 = r1.Combined(overlap, CombineMode::Diff);
-    if (r1.IsEmpty()) fillStyle1 = 1;
-    r2 = r2.Combined(overlap, CombineMode::Diff);
-    if (r2.IsEmpty()) fillStyle2 = 1;
-
-    auto paint = [&](const Region& region, uint8_t kind, int32_t color) {
-        if (!FillKindPaints(kind)) return;
-        c.SetBackgroundColor(kWhite);
-        c.SetBackgroundMode(BackgroundMode::Opaque);
-        const Brush saved = c.brush();
-        c.SelectBrush(FillKindBrush(kind, AsColor(color), PixelsPerInch));
-        c.PaintRegion(region);
-        c.SelectBrush(saved);
-    };
-    paint(r1, fillStyle1, fillColor1);
-    paint(r2, fillStyle2, fillColor2);
-    paint(overlap, overlapStyle, overlapColor);
+    const PolygonPairAreas areas = SplitPolygonPair(p1, p2, DataRegion.Bounds(), &DataRegion);
+    PaintPolygonPair(c, areas, {fillStyle1, AsColor(fillColor1)}, {fillStyle2, AsColor(fillColor2)},
+                     {overlapStyle, AsColor(overlapColor)}, BackgroundMode::Opaque, PixelsPerInch);
     Brush brush = c.brush();
     brush.style = BrushStyle::Null;
     c.SelectBrush(brush);
