@@ -10,8 +10,8 @@
 #include "core/environment/errors.h"
 #include "core/environment/ui.h"
 #include "render/document/log_document.h"
+#include "render/document/metafile_export.h"
 #include "render/renderers/logp_object.h"
-#include "render/renderers/metafile_export.h"
 
 namespace cindral::app {
 

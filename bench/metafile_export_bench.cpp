@@ -18,7 +18,7 @@
 #include "core/format/byte_codec.h"
 #include "core/format/gdx_writer.h"
 #include "render/document/log_document.h"
-#include "render/renderers/metafile_export.h"
+#include "render/document/metafile_export.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "core/environment/errors.h"
 #include "core/environment/status.h"
 #include "core/pages/page_layout.h"
+#include "render/document/metafile_export.h"
 #include "render/export/html_table.h"
-#include "render/renderers/metafile_export.h"
 
 namespace cindral::cli {
 namespace {

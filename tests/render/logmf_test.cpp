@@ -15,10 +15,10 @@
 #include "render/canvas/qt_canvas.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/document/log_document.h"
+#include "render/document/metafile_export.h"
 #include "render/pictures/emf_player.h"
 #include "render/pictures/wmf_player.h"
 #include "render/renderers/logp_object.h"
-#include "render/renderers/metafile_export.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -16,13 +16,13 @@
 #include "core/format/gdx_writer.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/document/log_document.h"
+#include "render/document/metafile_export.h"
 #include "render/document/print_pages.h"
 #include "render/export/html_table.h"
 #include "render/export/picture_writers.h"
 #include "render/pictures/picture_files.h"
 #include "render/pictures/picture_log.h"
 #include "render/renderers/logp_object.h"
-#include "render/renderers/metafile_export.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -1,4 +1,4 @@
-#include "render/renderers/metafile_export.h"
+#include "render/document/metafile_export.h"
 
 #include <cmath>
 #include <cstdio>
