@@ -1,7 +1,11 @@
 #pragma once
 // Where fitted text goes, for both renderers: a label anchored at a depth, turned a quarter
 // or level, that with keep-inside stays between the data window's top and the limit below
-// (the footer's top). Pure arithmetic on device units; the renderers measure and draw.
+// (the footer's top). Arithmetic on device units, and the measuring both renderers do first.
+
+#include <string>
+
+#include "render/canvas/canvas.h"
 
 namespace cindral {
 
@@ -57,6 +61,35 @@ inline FittedTextPlace PlaceFittedText(const FittedTextInput& in) {
     }
     out.x += (in.align & 2) ? -(W / 4) : W / 4;
     return out;
+}
+
+// Where the page lets fitted text go, in the renderer's device units.
+struct FittedTextBounds {
+    int data_top = 0;
+    int limit = 0;
+    int page_height = 0;
+    int band_gap = 0;
+};
+
+// Measures `text` (and "O" when it is turned) in the canvas font and places it.
+inline FittedTextPlace PlaceFittedText(const Canvas& c, const std::string& text, int x, int y,
+                                       int rotation, int align, bool keep_inside,
+                                       const FittedTextBounds& bounds) {
+    const Size extent = c.GetTextExtent(text);
+    FittedTextInput in;
+    in.x = x;
+    in.y = y;
+    in.width = extent.cx;
+    in.height = extent.cy;
+    in.o_height = rotation != 0 ? c.GetTextExtent("O").cy : 0;
+    in.rotation = rotation;
+    in.align = align;
+    in.keep_inside = keep_inside;
+    in.data_top = bounds.data_top;
+    in.limit = bounds.limit;
+    in.page_height = bounds.page_height;
+    in.band_gap = bounds.band_gap;
+    return PlaceFittedText(in);
 }
 
 }  // namespace cindral

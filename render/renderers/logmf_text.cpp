@@ -88,28 +88,12 @@ void logmf_object::DrawText(double x, double y, uint8_t vertical, uint8_t transp
 void logmf_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
                                   const std::string& text, uint8_t keepInside) {
     MetafileCanvas& c = Target();
-    int X = ToUnitsX(x);
-    int Y = ToUnitsY(y);
+    const int X = ToUnitsX(x);
+    const int Y = ToUnitsY(y);
     const int gap = Round(PixelsPerInch * BandGap);
     const int limit = FooterTopPx - gap;
-    const Size extent = c.GetTextExtent(text);
-    FittedTextInput in;
-    in.x = X;
-    in.y = Y;
-    in.width = extent.cx;
-    in.height = extent.cy;
-    in.o_height = rotation != 0 ? c.GetTextExtent("O").cy : 0;
-    in.rotation = rotation;
-    in.align = align;
-    in.keep_inside = keepInside != 0;
-    in.data_top = DataTopPx;
-    in.limit = limit;
-    in.page_height = PageHeightPx;
-    in.band_gap = gap;
-    const FittedTextPlace place = PlaceFittedText(in);
-    X = place.x;
-    Y = place.y;
-
+    const FittedTextPlace place = PlaceFittedText(c, text, X, Y, rotation, align, keepInside != 0,
+                                                  {DataTopPx, limit, PageHeightPx, gap});
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     if (place.escapement != 0) {
@@ -119,7 +103,7 @@ void logmf_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t 
     }
     c.SetBackgroundMode(BackgroundMode::Transparent);
     c.SetTextAlign(static_cast<unsigned>(align));
-    c.TextOut(X, Y, text);
+    c.TextOut(place.x, place.y, text);
 }
 
 void logmf_object::DrawFontText(double x, double y, double, double height, int32_t angle,

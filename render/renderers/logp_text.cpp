@@ -116,28 +116,12 @@ void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t a
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    int X = TextX(x);
-    int Y = TextY(y);
+    const int X = TextX(x);
+    const int Y = TextY(y);
     if (Y < DataTopPx || Y > DataBottomPx) return;
     const int limit = HasFooter ? FooterTopPx : DataBottomPx;
-    const Size extent = c.GetTextExtent(text);
-    FittedTextInput in;
-    in.x = X;
-    in.y = Y;
-    in.width = extent.cx;
-    in.height = extent.cy;
-    in.o_height = rotation != 0 ? c.GetTextExtent("O").cy : 0;
-    in.rotation = rotation;
-    in.align = align;
-    in.keep_inside = keepInside != 0;
-    in.data_top = DataTopPx;
-    in.limit = limit;
-    in.page_height = PageHeightPx;
-    in.band_gap = BandGapPx;
-    const FittedTextPlace place = PlaceFittedText(in);
-    X = place.x;
-    Y = place.y;
-
+    const FittedTextPlace place = PlaceFittedText(c, text, X, Y, rotation, align, keepInside != 0,
+                                                  {DataTopPx, limit, PageHeightPx, BandGapPx});
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     if (place.escapement != 0) {
@@ -148,7 +132,7 @@ void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t a
     c.SetBackgroundMode(BackgroundMode::Transparent);
     c.SetTextAlign(static_cast<unsigned>(align));
     c.SelectClipRegion(TextRegion);
-    c.TextOut(X, Y, text);
+    c.TextOut(place.x, place.y, text);
 }
 
 void logp_object::DrawFontText(double x, double y, double, double height, int32_t angle,

@@ -71,10 +71,14 @@ struct Log {
     std::string path;
 };
 
+Log Sample() {
+    return {"the sample", testing::BinDir() + "/samples/sample.gdx"};
+}
+
 std::vector<Log> Logs(const testing::TempDir& dir) {
     const std::string picture = dir.File("picture.bmp");
     WriteFileBytes(picture, SmallBitmap());
-    std::vector<Log> logs{{"the sample", testing::BinDir() + "/samples/sample.gdx"}};
+    std::vector<Log> logs{Sample()};
     for (const bool repeated : {false, true}) {
         GdxHeader header = BaseHeader();
         if (repeated) {
@@ -102,7 +106,7 @@ TEST(Paper, EveryPrintedPageLooksLikeTheScreenAtTheSameResolution) {
     testing::TempDir dir;
     // The generated logs overlay every command in a few inches; their thin lines and
     // pictures still differ beyond these limits (docs/printing.md), so the sample stands here.
-    const std::vector<Log> logs{Logs(dir).front()};
+    const std::vector<Log> logs{Sample()};
     for (const Log& log : logs) {
         LogDocument document(log.path, Libraries(), 96);
         const std::string pdf = dir.File("paper.pdf");
