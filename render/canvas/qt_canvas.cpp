@@ -377,59 +377,18 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
         return;
     }
     // Through the pixel centres the raster walk would visit, ThinPenWidth() wide, with the
-    // raster walk's dash runs (Qt counts a dash pattern in pen widths).
-    const std::vector<int> runs = DashRuns(p.style);
-    QPen line(ToQColor(p.color), ThinPenWidth(), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    QPen gaps = line;
-    const bool opaque_gaps = !runs.empty() && background_mode() == BackgroundMode::Opaque;
-    if (!runs.empty()) {
-        QList<qreal> pattern;
-        for (int r : runs) pattern << qreal(r) / ThinPenWidth();
-        line.setDashPattern(pattern);
-        gaps.setColor(ToQColor(background_color()));
+    // raster walk's dash runs; opaque gaps are the same line undashed, beneath.
+    PathStroke line;
+    line.color = p.color;
+    line.cap = PenEndCap::Flat;
+    for (int run : DashRuns(p.style)) line.dashes.push_back(run);
+    if (!line.dashes.empty() && background_mode() == BackgroundMode::Opaque) {
+        PathStroke gaps = line;
+        gaps.color = background_color();
+        gaps.dashes.clear();
+        StrokePath({pts}, gaps);
     }
-    UseBrush(Qt::NoBrush);
-    const BoxF safe = Widened(box, Margin(1));
-    const bool inside = std::all_of(pts.begin(), pts.end(), [&](const PointF& q) {
-        return q.x >= safe.left && q.x <= safe.right && q.y >= safe.top && q.y <= safe.bottom;
-    });
-    if (inside) {
-        QPolygonF polyline;
-        for (const PointF& q : pts) polyline << QPointF(q.x + 0.5, q.y + 0.5);
-        if (opaque_gaps) {
-            UsePen(gaps);
-            Ready();
-            painter_.drawPolyline(polyline);
-        }
-        UsePen(line);
-        Ready();
-        painter_.drawPolyline(polyline);
-    } else {
-        // Cut to the device first; the dash phase carries on from where the cut part began.
-        double travelled = 0;
-        for (size_t i = 0; i + 1 < pts.size(); ++i) {
-            PointF a = pts[i];
-            PointF b = pts[i + 1];
-            const double length = std::hypot(b.x - a.x, b.y - a.y);
-            const PointF start = a;
-            if (ClipSegment(a, b, safe.left, safe.top, safe.right, safe.bottom)) {
-                const QLineF segment(a.x + 0.5, a.y + 0.5, b.x + 0.5, b.y + 0.5);
-                if (opaque_gaps) {
-                    UsePen(gaps);
-                    Ready();
-                    painter_.drawLine(segment);
-                }
-                if (!runs.empty()) {
-                    line.setDashOffset((travelled + std::hypot(a.x - start.x, a.y - start.y)) /
-                                       ThinPenWidth());
-                }
-                UsePen(line);
-                Ready();
-                painter_.drawLine(segment);
-            }
-            travelled += length;
-        }
-    }
+    StrokePath({pts}, line);
 }
 
 void QtCanvas::StrokeWide(const std::vector<Point>& points, Figure figure) {
