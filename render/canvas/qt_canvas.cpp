@@ -316,13 +316,20 @@ void QtCanvas::StrokeFigure(const std::vector<Point>& points, Figure figure) {
     const Pen& p = pen();
     if (p.style == PenStyle::Null || points.empty()) return;
     SyncClip();
-    if (p.width > 1) {
+    if (!DashedThin(p) && p.width > 1) {
         StrokeWide(points, figure);
     } else if (vector_) {
         StrokeThinVector(points, figure);
     } else {
         StrokeThin(points, figure);
     }
+}
+
+bool QtCanvas::DashedThin(const Pen& p) const {
+    // GDI draws a wide pen solid. "Wide" is counted in screen pixels, as dash lengths are:
+    // in device pixels a one-pixel dashed line of the screen turned solid in a fine render
+    // and on paper, where its pen is two or three device pixels.
+    return p.width > 1 && p.width <= TileScale() && !CosmeticDashRuns(p.style).empty();
 }
 
 std::vector<int> QtCanvas::DashRuns(PenStyle style) const {
@@ -340,15 +347,29 @@ void QtCanvas::StrokeThin(const std::vector<Point>& points, Figure figure) {
     const Rect box = DrawableBox();
     if (box.IsEmpty()) return;
     RunPainter out(painter_);
+    // A dashed pen a few device pixels wide stamps a square of its width at each pixel,
+    // the extra row of an even width above and its extra column left, as wide lines are.
+    const int w = std::max(p.width, 1);
+    auto plot = [&](Point at, Color color) {
+        if (w == 1) {
+            out.Plot(at, color);
+            return;
+        }
+        out.Flush();
+        const QRect square(at.x - w / 2, at.y - w / 2, w, w);
+        painter_.fillRect(square.intersected(
+                              QRect(box.left, box.top, box.right - box.left, box.bottom - box.top)),
+                          ToQColor(color));
+    };
     int64_t counted = 0;  // pixels visited since the start of this call: the dash position
     auto segment = [&](Point a, Point b) {
         const LineWalk walk(a, b, LineWalk::Rule::LineTo);
         const auto [first, last] = walk.RangeInside(box);
         for (int64_t i = first; i < last; ++i) {
             if (runs.empty() || DashOn(runs, counted + i)) {
-                out.Plot(walk.At(i), p.color);
+                plot(walk.At(i), p.color);
             } else if (opaque_gaps) {
-                out.Plot(walk.At(i), background_color());
+                plot(walk.At(i), background_color());
             }
         }
         counted += walk.length();
@@ -380,6 +401,7 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
     // raster walk's dash runs; opaque gaps are the same line undashed, beneath.
     PathStroke line;
     line.color = p.color;
+    line.width = std::max(p.width, 1);
     line.cap = PenEndCap::Flat;
     for (int run : DashRuns(p.style)) line.dashes.push_back(run);
     if (!line.dashes.empty() && background_mode() == BackgroundMode::Opaque) {

@@ -92,6 +92,7 @@ class QtCanvas : public Canvas {
     int TileScale() const;
     // The on and off runs of a thin styled pen, in device pixels.
     std::vector<int> DashRuns(PenStyle style) const;
+    bool DashedThin(const Pen& p) const;
     // A thin pen on a vector device: one pixel, but never finer than 1/300 inch, which a
     // 1200-dpi printer would otherwise print as a hairline.
     double ThinPenWidth() const;

@@ -47,8 +47,10 @@ inline std::vector<PointRecord> Zigzag(double x, double top, double depth, int n
 }
 
 // Every command code, repeated down the log every `step` units, with the region commands
-// placed in each band.
-inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, double step) {
+// placed in each band; `span` below 1 leaves the rest of each step blank; `pattern_pen` is
+// the line width of the coloured pattern fills.
+inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, double step,
+                              double span = 1.0, int pattern_pen = 2) {
     const GdxHeader& h = w.header();
     const std::vector<uint8_t> bitmap = SmallBitmap();
     SetFontRecord font;
@@ -112,19 +114,21 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
     w.Write(DrawVerticalRuleRecord{230});
     int n = 0;
     for (double d = h.TopDepth; d > h.BottomDepth; d -= step, ++n) {
-        const double e = d - step;
+        // Each repeat draws in the first `size` units of its step.
+        const double size = step * span;
+        const double e = d - size;
         w.Write(SetColorRecord{static_cast<int32_t>(0x202020 + 0x301000 * (n % 5))});
         w.Write(SetLineStyleRecord{static_cast<uint8_t>(n % 5)});
         w.Write(SetLineWidthRecord{1 + n % 3});
         w.Write(DrawLineRecord{40, d, 0, 220, e, 0});
         w.Write(DrawRectangleRecord{45, d - 2, 90, e + 2});
-        w.Write(DrawArcRecord{150, d - step / 2, step / 3, 30, 300});
-        w.Write(DrawCircleRecord{190, d - step / 2, step / 4});
-        w.Write(PieOutlineRecord{120, d - step / 2, step / 4, 90, 200});
-        w.Write(RadialLineRecord{120, d - step / 2, step / 3, 135});
+        w.Write(DrawArcRecord{150, d - size / 2, size / 3, 30, 300});
+        w.Write(DrawCircleRecord{190, d - size / 2, size / 4});
+        w.Write(PieOutlineRecord{120, d - size / 2, size / 4, 90, 200});
+        w.Write(RadialLineRecord{120, d - size / 2, size / 3, 135});
         w.Write(BoxOutlineRecord{250, d - 1, 290, e + 1});
-        w.Write(GridRecord{300, d - 1, 380, e + 1, 20, step / 4});
-        w.Write(DipSymbolRecord{400, d - step / 3, 45, double(n % 2) * 30});
+        w.Write(GridRecord{300, d - 1, 380, e + 1, 20, size / 4});
+        w.Write(DipSymbolRecord{400, d - size / 3, 45, double(n % 2) * 30});
         w.Write(SymbolSizeRecord{0.01 + 0.005 * (n % 3)});
         PatternFillBoxRecord pattern;
         pattern.x1 = 420;
@@ -140,7 +144,7 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
         colored.y1 = d;
         colored.y2 = e;
         colored.pattern = 3 + n % 150;
-        colored.lineWidth = 2;
+        colored.lineWidth = pattern_pen;
         colored.backColor = 0xE0F0FF;
         colored.lineColor = 0x400000;
         colored.outline = 1;
@@ -161,21 +165,21 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
         ramp.fillX = 560;
         w.Write(ramp);
         GdxCommand polyline(DrawPolylineRecord{});
-        polyline.points = Zigzag(560, d, step, 6);
+        polyline.points = Zigzag(560, d, size, 6);
         w.Write(polyline);
         GdxCommand polyfill(PolyFillRecord{});
         std::get<PolyFillRecord>(polyfill.record).pattern = 20 + n % 30;
-        polyfill.points = Zigzag(600, d, step, 4);
+        polyfill.points = Zigzag(600, d, size, 4);
         w.Write(polyfill);
         GdxCommand polycolored(PolyFillColoredRecord{});
         std::get<PolyFillColoredRecord>(polycolored.record).pattern = 30;
         std::get<PolyFillColoredRecord>(polycolored.record).color = 0x008080;
-        polycolored.points = Zigzag(640, d, step, 5);
+        polycolored.points = Zigzag(640, d, size, 5);
         w.Write(polycolored);
         GdxCommand gradient(GradientPolyFillRecord{});
         std::get<GradientPolyFillRecord>(gradient.record).rampX1 = 660;
         std::get<GradientPolyFillRecord>(gradient.record).rampX2 = 700;
-        gradient.points = {{660, d}, {700, d - step / 3}, {690, e}, {660, e}};
+        gradient.points = {{660, d}, {700, d - size / 3}, {690, e}, {660, e}};
         w.Write(gradient);
         GdxCommand pair(FillPolygonPairRecord{});
         auto& fp = std::get<FillPolygonPairRecord>(pair.record);
@@ -183,12 +187,12 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
         fp.fillColor2 = 0xC0C0FF;
         fp.overlapColor = 0x808080;
         pair.points = {{700, d}, {760, d}, {760, e}, {700, e}};
-        pair.points2 = {{730, d - step / 4}, {790, d - step / 4}, {790, e}, {730, e}};
+        pair.points2 = {{730, d - size / 4}, {790, d - size / 4}, {790, e}, {730, e}};
         w.Write(pair);
         GdxCommand styled(DrawStyledPolylineRecord{});
         std::get<DrawStyledPolylineRecord>(styled.record).width = 3;
         std::get<DrawStyledPolylineRecord>(styled.record).color = 0x00A000;
-        styled.segments = {{200, d, 0, 260, d - step / 2, 0}, {260, d - step / 2, 0, 210, e, 0}};
+        styled.segments = {{200, d, 0, 260, d - size / 2, 0}, {260, d - size / 2, 0, 210, e, 0}};
         w.Write(styled);
 
         if (n % 2 == 0) {
@@ -200,19 +204,19 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
         }
         DrawTextRecord text;
         text.x = 60;
-        text.y = d - step / 4;
+        text.y = d - size / 4;
         text.vertical = static_cast<uint8_t>(n % 3 == 0);
         text.text = "Depth " + std::to_string(static_cast<int>(d));
         w.Write(text);
         DrawFittedTextRecord fitted;
         fitted.x = 100;
-        fitted.y = d - step / 2;
+        fitted.y = d - size / 2;
         fitted.rotation = static_cast<uint8_t>(n % 2);
         fitted.text = "fitted";
         w.Write(fitted);
         DrawFontTextRecord fonttext;
         fonttext.x = 330;
-        fonttext.y = d - step / 2;
+        fonttext.y = d - size / 2;
         fonttext.height = 10;
         fonttext.angle = n % 2 ? 0 : 450;
         fonttext.sizeMode = static_cast<uint8_t>(n % 4);
@@ -220,16 +224,16 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
         w.Write(fonttext);
         DrawStrokeTextRecord stroke;
         stroke.x = 350;
-        stroke.y = d - step / 3;
+        stroke.y = d - size / 3;
         stroke.charWidth = 4;
         stroke.charHeight = 6;
         stroke.angle = n % 2 ? 90 : 0;
         stroke.text = "ABC";
         w.Write(stroke);
-        w.Write(DrawNoteRecord{360, d - step / 2, "note"});
+        w.Write(DrawNoteRecord{360, d - size / 2, "note"});
         DrawSymbolRecord symbol;
         symbol.x = 380;
-        symbol.y = d - step / 2;
+        symbol.y = d - size / 2;
         symbol.symbol = static_cast<int16_t>(1 + n % 200);
         symbol.xScale = 0.15;
         w.Write(symbol);
@@ -255,7 +259,7 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
         fo.x1 = 700;
         fo.x2 = 790;
         fo.y1 = d;
-        fo.y2 = d - step / 3;
+        fo.y2 = d - size / 3;
         fo.fontSize = 8;
         fo.layoutFlags = n % 3 == 0 ? 0x0100 : 0;  // some run on below their box
         formatted.text =
@@ -267,7 +271,7 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
             file.x1 = 560;
             file.x2 = 600;
             file.y1 = d;
-            file.y2 = d - step / 2;
+            file.y2 = d - size / 2;
             file.fileName = picture_file;
             file.stretch = 1;
             w.Write(file);

@@ -189,6 +189,36 @@ TEST(QtCanvas, DashPatternRunsOnAcrossPolylineVertices) {
     EXPECT_EQ(PixelAt(image, 15, 19), kBlack);
 }
 
+// A dashed pen no wider than one screen pixel's worth of device pixels stays dashed, as the
+// screen's one-pixel line is, with dashes of screen length; a wider one is solid.
+TEST(QtCanvas, ADashedPenIsWideByScreenPixels) {
+    struct Row {
+        int dpi, width;
+        bool dashed;
+    };
+    for (const Row& row : {Row{96, 1, true}, Row{96, 2, false}, Row{300, 2, true},
+                           Row{300, 3, true}, Row{300, 4, false}}) {
+        QImage image = WhiteImage(240, 12);
+        image.setDotsPerMeterX(static_cast<int>(std::lround(row.dpi / 0.0254)));
+        image.setDotsPerMeterY(static_cast<int>(std::lround(row.dpi / 0.0254)));
+        {
+            QtCanvas canvas(&image);
+            canvas.SelectPen({PenStyle::Dash, row.width, kBlack});
+            canvas.SetBackgroundMode(BackgroundMode::Transparent);
+            canvas.MoveTo(0, 6);
+            canvas.LineTo(230, 6);
+        }
+        const int scale = row.dpi == 300 ? 3 : 1;
+        const std::string what =
+            std::to_string(row.dpi) + " dpi, width " + std::to_string(row.width);
+        // The first gap of a dash (18 on, 6 off, in screen pixels) is white only when dashed.
+        EXPECT_EQ(PixelAt(image, 20 * scale, 6), row.dashed ? kWhite : kBlack) << what;
+        EXPECT_EQ(PixelAt(image, 10 * scale, 6), kBlack) << what;
+        // The dash keeps the pen's width: its rows above and below are inked too.
+        if (row.width > 1) EXPECT_EQ(PixelAt(image, 10 * scale, 5), kBlack) << what;
+    }
+}
+
 TEST(QtCanvas, WidePenCentresLikeGdi) {
     struct Row {
         int width, first_row, last_row;
