@@ -1,4 +1,4 @@
-#include "app/cindral_frm.h"
+#include "app/window/cindral_frm.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +22,15 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/about_box.h"
-#include "app/goto_depth_dlg.h"
-#include "app/goto_dlg.h"
-#include "app/page_break_dlg.h"
-#include "app/page_strip.h"
-#include "app/properties_dlg.h"
-#include "app/select_depth_frm.h"
-#include "app/thumbnail_panel.h"
-#include "app/view_memory.h"
+#include "app/dialogs/about_dialog.h"
+#include "app/dialogs/goto_depth_dialog.h"
+#include "app/dialogs/goto_page_dialog.h"
+#include "app/dialogs/page_break_dialog.h"
+#include "app/dialogs/properties_dialog.h"
+#include "app/dialogs/select_depth_dialog.h"
+#include "app/view/page_strip.h"
+#include "app/view/thumbnail_panel.h"
+#include "app/view/view_memory.h"
 #include "core/environment/document_settings.h"
 #include "core/environment/errors.h"
 #include "core/environment/recording_ui.h"
@@ -242,7 +242,7 @@ TEST_F(MainWindow, GoToPageClampsTheTypedNumber) {
     for (const Row& row : {Row{"2", "2 of 3"}, Row{"0", "1 of 3"}, Row{"99", "3 of 3"}}) {
         SCOPED_TRACE(row.typed);
         OnNextDialog([&](QDialog* dialog) {
-            auto* go_to = qobject_cast<TGotoDLG*>(dialog);
+            auto* go_to = qobject_cast<TGotoPageDialog*>(dialog);
             ASSERT_NE(go_to, nullptr);
             go_to->PageSE->selectAll();
             QTest::keyClicks(go_to->PageSE, row.typed);
@@ -313,12 +313,12 @@ TEST_F(MainWindow, GoToDepthMarksTheRowAtPageBoundaries) {
 TEST_F(MainWindow, GoToDepthDialogAsksAgainAfterADepthOutsideTheLog) {
     Open();
     OnNextDialog([&](QDialog* dialog) {
-        auto* go_to = qobject_cast<TGotoDepthDlg*>(dialog);
+        auto* go_to = qobject_cast<TGotoDepthDialog*>(dialog);
         ASSERT_NE(go_to, nullptr);
         go_to->ValueEd->setText("5000");
         go_to->OKBTN->click();
         OnNextDialog([](QDialog* again) {
-            auto* go_to = qobject_cast<TGotoDepthDlg*>(again);
+            auto* go_to = qobject_cast<TGotoDepthDialog*>(again);
             ASSERT_NE(go_to, nullptr);
             go_to->ValueEd->setText("450");
             go_to->OKBTN->click();
@@ -405,7 +405,7 @@ TEST_F(MainWindow, PropertiesShowTheHeaderSummaryToCopy) {
     Open();
     QString shown;
     OnNextDialog([&](QDialog* dialog) {
-        auto* properties = qobject_cast<TPropertiesDlg*>(dialog);
+        auto* properties = qobject_cast<TPropertiesDialog*>(dialog);
         ASSERT_NE(properties, nullptr);
         shown = properties->Memo->toPlainText();
         EXPECT_TRUE(properties->Memo->isReadOnly());
@@ -560,7 +560,7 @@ TEST_F(MainWindow, ThumbnailsShowThePagesAndGoToTheOneClicked) {
 // Answers the custom page length dialog: ticks the box as asked, types the units, presses OK.
 void AnswerPageLength(bool enabled, double units, bool ok = true) {
     OnNextDialog([=](QDialog* dialog) {
-        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
+        auto* page = qobject_cast<TPageBreakDialog*>(dialog);
         ASSERT_NE(page, nullptr);
         page->CustomEnableCb->setChecked(enabled);
         EXPECT_EQ(page->UnitsPerPageGB->isEnabled(), enabled);
@@ -612,7 +612,7 @@ TEST_F(MainWindow, CustomPageLengthIsWrittenIntoTheHeaderOnly) {
 TEST_F(MainWindow, CustomPageLengthLongerThanThePageIsRefused) {
     Open();
     OnNextDialog([&](QDialog* dialog) {
-        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
+        auto* page = qobject_cast<TPageBreakDialog*>(dialog);
         page->CustomEnableCb->setChecked(true);
         page->UnitsPerPage->setValue(600);
         page->OKBTN->click();
@@ -622,7 +622,7 @@ TEST_F(MainWindow, CustomPageLengthLongerThanThePageIsRefused) {
     });
     window->CustomPageBreaks1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, TFPageBreakDlg::TooLongWarning(500));
+    EXPECT_EQ(ui.messages[0].text, TPageBreakDialog::TooLongWarning(500));
     EXPECT_EQ(Panel(), "1 of 3");
     EXPECT_EQ(ReadHeaderFromFile(log).UnitsPerPage, 500);
 }
@@ -653,7 +653,7 @@ TEST_F(MainWindow, CustomPageLengthOfZeroIsRefusedAndCancelKeepsTheInterval) {
     const std::string panel = Panel();
     const std::vector<uint8_t> before = ReadFileBytes(log);
     OnNextDialog([&](QDialog* dialog) {
-        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
+        auto* page = qobject_cast<TPageBreakDialog*>(dialog);
         page->CustomEnableCb->setChecked(true);
         page->UnitsPerPage->setValue(0);
         page->OKBTN->click();
@@ -662,7 +662,7 @@ TEST_F(MainWindow, CustomPageLengthOfZeroIsRefusedAndCancelKeepsTheInterval) {
     });
     window->CustomPageBreaks1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, TFPageBreakDlg::kZeroLengthWarning);
+    EXPECT_EQ(ui.messages[0].text, TPageBreakDialog::kZeroLengthWarning);
     EXPECT_EQ(window->Document->Header().TopDepth, 900);
     EXPECT_EQ(Panel(), panel);
     EXPECT_EQ(ReadFileBytes(log), before);
@@ -682,7 +682,7 @@ TEST_F(MainWindow, SelectIntervalWarnsUntilTheIntervalIsValid) {
         {1000, -5, "The Ending Depth (-5) is lower than the log's base (0)"},
     };
     OnNextDialog([&](QDialog* dialog) {
-        auto* depth = qobject_cast<TSelectDepthFrm*>(dialog);
+        auto* depth = qobject_cast<TSelectDepthDialog*>(dialog);
         ASSERT_NE(depth, nullptr);
         EXPECT_EQ(depth->StartLbl->text(), "New Starting Depth (1200)");
         EXPECT_EQ(depth->EndLbl->text(), "New Ending Depth (0)");
@@ -823,7 +823,8 @@ TEST_F(MainWindow, SaveAsKeyAndAboutOpenTheirDialogs) {
         QString version;
         OnNextDialog([&](QDialog* dialog) {
             title = dialog->windowTitle();
-            if (auto* about = qobject_cast<TAboutBox*>(dialog)) version = about->VersionLbl->text();
+            if (auto* about = qobject_cast<TAboutDialog*>(dialog))
+                version = about->VersionLbl->text();
             dialog->reject();
         });
         row.ask();

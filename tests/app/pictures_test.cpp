@@ -20,10 +20,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/cindral_frm.h"
-#include "app/jpeg_opts_frm.h"
-#include "app/mag_frm.h"
-#include "app/picture_export_command.h"
+#include "app/commands/picture_export_command.h"
+#include "app/dialogs/jpeg_options_dialog.h"
+#include "app/view/magnifier.h"
+#include "app/window/cindral_frm.h"
 #include "core/environment/document_settings.h"
 #include "core/environment/recording_ui.h"
 #include "frm_test_support.h"
@@ -110,24 +110,25 @@ TEST_F(Pictures, CopyPagePutsThePageAsShownOnTheClipboard) {
 
 TEST_F(Pictures, OptionsDialogSizeLabelAndCaptions) {
     struct Case {
-        JpegOptsMode mode;
+        JpegOptionsMode mode;
         int width, height, screen, pixels_per_inch;
         const char* caption;
         const char* size;
         bool quality, browser;
     } cases[] = {
-        {JpegOptsMode::Html, 300, 500, 96, 96, "HTML Table JPEG Options", "JPEG Size = 300 x 500",
-         true, true},
-        {JpegOptsMode::Jpeg, 300, 500, 96, 150, "JPEG Options", "JPEG Size = 469 x 781", true,
+        {JpegOptionsMode::Html, 300, 500, 96, 96, "HTML Table JPEG Options",
+         "JPEG Size = 300 x 500", true, true},
+        {JpegOptionsMode::Jpeg, 300, 500, 96, 150, "JPEG Options", "JPEG Size = 469 x 781", true,
          false},
         // Halves round away from zero: 8.5 -> 9.
-        {JpegOptsMode::Jpeg, 816, 1056, 96, 1, "JPEG Options", "JPEG Size = 9 x 11", true, false},
-        {JpegOptsMode::Bitmap, 300, 500, 100, 200, "BMP Options", "BMP Size = 600 x 1000", false,
+        {JpegOptionsMode::Jpeg, 816, 1056, 96, 1, "JPEG Options", "JPEG Size = 9 x 11", true,
+         false},
+        {JpegOptionsMode::Bitmap, 300, 500, 100, 200, "BMP Options", "BMP Size = 600 x 1000", false,
          false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        TJPEGOptsFrm dialog(c.mode, c.width, c.height, c.screen);
+        TJpegOptionsDialog dialog(c.mode, c.width, c.height, c.screen);
         dialog.show();
         dialog.PixPerInchEd->setValue(c.pixels_per_inch);
         EXPECT_EQ(dialog.windowTitle().toStdString(), c.caption);
@@ -147,7 +148,7 @@ TEST_F(Pictures, OptionsDialogAsksForAMissingNameAndStoresItsChoices) {
     } cases[] = {{"", false}, {"/tmp/chosen.jpg", true}};
     for (const Case& c : cases) {
         ui.messages.clear();
-        TJPEGOptsFrm dialog(JpegOptsMode::Jpeg, 300, 500, 100);
+        TJpegOptionsDialog dialog(JpegOptionsMode::Jpeg, 300, 500, 100);
         dialog.AskFileName = [&](const QString& filter, const QString& suffix) {
             EXPECT_EQ(filter.toStdString(), "JPEG (*.jpg);;All Files (*)");
             EXPECT_EQ(suffix.toStdString(), "jpg");
@@ -167,13 +168,13 @@ TEST_F(Pictures, OptionsDialogAsksForAMissingNameAndStoresItsChoices) {
         Settings s;
         std::string name = "/tmp/table.html";
         OnNextDialog([ok](QDialog* d) {
-            auto* dialog = static_cast<TJPEGOptsFrm*>(d);
+            auto* dialog = static_cast<TJpegOptionsDialog*>(d);
             dialog->PixPerInchEd->setValue(150);
             dialog->QualitySb->setValue(55);
             dialog->AutoDisplayCb->setChecked(false);
             (ok ? dialog->OKBtn : dialog->CancelBtn)->click();
         });
-        EXPECT_EQ(ShowJpegOptions(JpegOptsMode::Html, name, 300, 500, 100, s), ok);
+        EXPECT_EQ(ShowJpegOptions(JpegOptionsMode::Html, name, 300, 500, 100, s), ok);
         EXPECT_EQ(s.ExportPixelsPerInch, ok ? 150 : 96);
         EXPECT_EQ(s.ExportQuality, ok ? 55 : 80);
         EXPECT_EQ(s.OpenTableInBrowser, !ok);
@@ -206,7 +207,7 @@ TEST_F(Pictures, ExportCommandsWriteThePageAndTheLogAtTheChosenResolution) {
         SCOPED_TRACE(c.action);
         const std::string out = dir.File(c.file);
         OnNextDialog([&](QDialog* d) {
-            auto* dialog = static_cast<TJPEGOptsFrm*>(d);
+            auto* dialog = static_cast<TJpegOptionsDialog*>(d);
             dialog->FilenameEd->setText(QString::fromStdString(out));
             dialog->PixPerInchEd->setValue(c.pixels_per_inch);
             dialog->OKBtn->click();
@@ -274,7 +275,7 @@ TEST_F(Pictures, MagnifierFollowsScrollingAndItsMenu) {
     window->resize(800, 600);
     window->show();
     window->Magnify1->trigger();
-    TMagFrm* mag = window->Magnifier;
+    TMagnifier* mag = window->Magnifier;
     ASSERT_TRUE(mag->isVisible());
     EXPECT_TRUE(window->MagnifierBtn->isChecked());
     mag->setGeometry(200, 150, 300, 300);

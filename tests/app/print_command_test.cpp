@@ -1,7 +1,7 @@
 // The Print command and its helpers on a real window with a real QPrinter writing PDF, the
 // result read back by poppler's pdfinfo.
 
-#include "app/print_command.h"
+#include "app/commands/print_command.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@
 #include <iterator>
 #include <regex>
 
-#include "app/cindral_frm.h"
+#include "app/window/cindral_frm.h"
 #include "core/environment/file_operations.h"
 #include "core/environment/recording_status.h"
 #include "core/environment/recording_ui.h"
