@@ -2,11 +2,9 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QMenu>
-#include <QMenuBar>
+#include <QWidget>
 
 #include "app/dialogs/metafile_options_dialog.h"
-#include "app/window/cindral_frm.h"
 #include "core/environment/errors.h"
 #include "core/environment/ui.h"
 #include "render/document/log_document.h"
@@ -15,18 +13,18 @@
 
 namespace cindral::app {
 
-MetafileOptions DefaultMetafileOptions(const TCindralFrm& window) {
+MetafileOptions DefaultMetafileOptions(const CommandContext& context) {
     MetafileOptions options;
-    if (!window.windowTitle().contains("untitled", Qt::CaseInsensitive) &&
-        !window.CurrentFileName.empty()) {
-        const QFileInfo info(QString::fromStdString(window.CurrentFileName));
+    if (!context.parent.windowTitle().contains("untitled", Qt::CaseInsensitive) &&
+        !context.file_name.empty()) {
+        const QFileInfo info(QString::fromStdString(context.file_name));
         options.file_name = (info.path() + "/" + info.completeBaseName() + ".wmf").toStdString();
     }
     return options;
 }
 
-bool ExportOpenLog(TCindralFrm& window, const MetafileOptions& options) {
-    if (!window.Document) return false;
+bool ExportOpenLog(const CommandContext& context, const MetafileOptions& options) {
+    if (!context.document) return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     struct CursorBack {
         ~CursorBack() { QApplication::restoreOverrideCursor(); }
@@ -34,7 +32,7 @@ bool ExportOpenLog(TCindralFrm& window, const MetafileOptions& options) {
     try {
         // The log as its file has it is exported, not the interval on screen.
         const std::unique_ptr<logmf_object> log =
-            MakeMetafileRenderer(*window.Document, window.Document->FileHeader());
+            MakeMetafileRenderer(*context.document, context.document->FileHeader());
         MetafileExportOptions export_options;
         export_options.output = options.file_name;
         export_options.format = options.format;
@@ -50,29 +48,10 @@ bool ExportOpenLog(TCindralFrm& window, const MetafileOptions& options) {
     }
 }
 
-void WMF1Click(TCindralFrm& window) {
-    MetafileOptions options = DefaultMetafileOptions(window);
-    if (!ShowMetafileOptions(options, &window)) return;
-    ExportOpenLog(window, options);
-}
-
-void AddMetafileExportCommands(TCindralFrm& window, QMenu* file_menu) {
-    // The Export submenu of the window's design: created, and never shown.
-    QMenu* hidden = window.menuBar()->addMenu("E&xport");
-    hidden->setObjectName("Export1");
-    QAction* wmf1 = hidden->addAction("&Metafile (wmf + emf)...");
-    hidden->menuAction()->setVisible(false);
-    QMenu* visible = file_menu->addMenu("&Export");
-    visible->setObjectName("ExportMenu");
-    QAction* whole_log = visible->addAction("Whole Log as Metafile...");
-    whole_log->setObjectName("WholeLogAsMetafile1");
-    whole_log->setStatusTip("Export the whole log as one WMF, EMF or SVG drawing.");
-    for (QAction* action : {wmf1, whole_log}) {
-        QObject::connect(action, &QAction::triggered, &window, [&window] { WMF1Click(window); });
-    }
-    QObject::connect(visible, &QMenu::aboutToShow, &window, [&window, whole_log] {
-        whole_log->setEnabled(window.Document != nullptr && !window.CurrentFileName.empty());
-    });
+void WMF1Click(const CommandContext& context) {
+    MetafileOptions options = DefaultMetafileOptions(context);
+    if (!ShowMetafileOptions(options, &context.parent)) return;
+    ExportOpenLog(context, options);
 }
 
 }  // namespace cindral::app

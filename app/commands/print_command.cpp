@@ -2,21 +2,18 @@
 
 #include <unistd.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
-#include <QMenu>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
+#include <QWidget>
 #include <cerrno>
 #include <cmath>
 #include <memory>
 #include <utility>
 
-#include "app/window/cindral_frm.h"
 #include "core/environment/atomic_file.h"
 #include "core/environment/errors.h"
 #include "core/environment/settings.h"
@@ -27,10 +24,6 @@
 
 namespace cindral::app {
 namespace {
-
-bool HasPrinter() {
-    return !QPrinterInfo::availablePrinterNames().isEmpty();
-}
 
 // Print to file writes PDF at our PDF resolution; a real printer keeps its own.
 void MatchResolution(QPrinter& printer) {
@@ -48,7 +41,7 @@ std::string TwoDecimals(double value) {
 }  // namespace
 
 namespace {
-// Ties the printer's life to the window's.
+// Ties the printer's life to its owner's.
 class PrinterHolder : public QObject {
   public:
     static constexpr const char* kName = "WindowPrinter";
@@ -57,65 +50,12 @@ class PrinterHolder : public QObject {
 };
 }  // namespace
 
-QPrinter& WindowPrinter(TCindralFrm& window) {
+QPrinter& WindowPrinter(QWidget& owner) {
     // Found by name: the holder has no meta-object of its own to be found by type.
     auto* holder = static_cast<PrinterHolder*>(
-        window.findChild<QObject*>(PrinterHolder::kName, Qt::FindDirectChildrenOnly));
-    if (holder == nullptr) holder = new PrinterHolder(&window);
+        owner.findChild<QObject*>(PrinterHolder::kName, Qt::FindDirectChildrenOnly));
+    if (holder == nullptr) holder = new PrinterHolder(&owner);
     return holder->printer;
-}
-
-void SetPrinterOrientation(QPrinter& printer, uint8_t orientation) {
-    const QPageLayout::Orientation wanted =
-        orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait;
-    if (printer.pageLayout().orientation() == wanted) return;
-    if (!printer.setPageOrientation(wanted) || printer.pageLayout().orientation() != wanted) {
-        const int index =
-            static_cast<int>(QPrinterInfo::availablePrinterNames().indexOf(printer.printerName()));
-        char text[512];
-        std::snprintf(text, sizeof text, "%s - setting printer orientation for printer index=%d",
-                      "The printer does not take the orientation", index);
-        throw CindralError(text);
-    }
-}
-
-PrinterPage ReadPrinterPage(QPrinter& printer, const Settings& settings) {
-    PrinterPage page;
-    page.dpi_x = printer.logicalDpiX();
-    page.dpi_y = printer.logicalDpiY();
-    if (!HasPrinter()) {
-        page.width = settings.DefaultPageWidth;
-        page.height = settings.DefaultPageLength;
-        return page;
-    }
-    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
-    page.width = double(printable.width()) / page.dpi_x;
-    page.height = double(printable.height()) / page.dpi_y;
-    return page;
-}
-
-bool GetDefaultPrinterPage(QPrinter& printer, DefaultPrinterPage& page) {
-    if (!HasPrinter()) {
-        CurrentUi().ShowMessage(
-            MessageKind::Warning, "",
-            "No default printer is selected or available.\r\nBorneth will use a default page size.",
-            Buttons::Ok);
-        page.name = "No Printer Selected";
-        page.physical_width = 8.5;
-        page.physical_height = 11.0;
-        page.printable_width = 8.0;
-        page.printable_height = 10.5;
-        return false;
-    }
-    const QPageLayout layout = printer.pageLayout();
-    const QRectF full = layout.fullRect(QPageLayout::Inch);
-    const QRectF paint = layout.paintRect(QPageLayout::Inch);
-    page.name = printer.printerName().toStdString();
-    page.physical_width = full.width();
-    page.physical_height = full.height();
-    page.printable_width = paint.width();
-    page.printable_height = paint.height();
-    return true;
 }
 
 QString PrintJobTitle(const std::string& file_name) {
@@ -131,8 +71,8 @@ std::string ClippingQuestion(double page_height, double page_width, const Printe
            "\r\n" + "Do you want to continue?";
 }
 
-bool RunPrintJob(TCindralFrm& window, QPrinter& printer, int first, int last) {
-    window.setEnabled(false);
+bool RunPrintJob(const CommandContext& context, QPrinter& printer, int first, int last) {
+    context.parent.setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool stopped = false;
     std::string failure;
@@ -141,13 +81,13 @@ bool RunPrintJob(TCindralFrm& window, QPrinter& printer, int first, int last) {
     const QString chosen = printer.outputFileName();
     std::string temporary;
     try {
-        ReadPrinterPage(printer, window.settings());
-        printer.setDocName(PrintJobTitle(window.CurrentFileName));
+        ReadPrinterPage(printer, context.settings);
+        printer.setDocName(PrintJobTitle(context.file_name));
         if (!chosen.isEmpty()) {
             temporary = ReserveTemporaryBeside(chosen.toStdString());
             printer.setOutputFileName(QString::fromStdString(temporary));
         }
-        stopped = PrintPages(*window.Document, printer, first, last).stopped;
+        stopped = PrintPages(*context.document, printer, first, last).stopped;
         if (!temporary.empty()) {
             printer.setOutputFileName(chosen);
             if (printer.printerState() == QPrinter::Error) {
@@ -164,7 +104,7 @@ bool RunPrintJob(TCindralFrm& window, QPrinter& printer, int first, int last) {
         printer.setOutputFileName(chosen);
         ::unlink(temporary.c_str());
     }
-    window.setEnabled(true);
+    context.parent.setEnabled(true);
     QApplication::restoreOverrideCursor();
     HideStatus();
     if (!failure.empty()) {
@@ -178,11 +118,11 @@ bool RunPrintJob(TCindralFrm& window, QPrinter& printer, int first, int last) {
     return true;
 }
 
-void Print1Click(TCindralFrm& window) {
-    if (!window.Document || window.NoPages) return;
-    QPrinter& printer = WindowPrinter(window);
-    QPrintDialog dialog(&printer, &window);
-    const int last = window.Document->LastPage();
+void Print1Click(const CommandContext& context) {
+    if (!context.HasPages()) return;
+    QPrinter& printer = WindowPrinter(context.parent);
+    QPrintDialog dialog(&printer, &context.parent);
+    const int last = context.document->LastPage();
     if (last < 1) {
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         printer.setPrintRange(QPrinter::AllPages);
@@ -195,13 +135,13 @@ void Print1Click(TCindralFrm& window) {
         printer.setFromTo(1, last + 1);
     }
     try {
-        SetPrinterOrientation(printer, window.settings().PrinterOrientation);
+        SetPrinterOrientation(printer, context.settings.PrinterOrientation);
     } catch (const CindralError& e) {
         CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);
         return;
     }
-    const PrinterPage page = ReadPrinterPage(printer, window.settings());
-    const GdxHeader& header = window.Document->Header();
+    const PrinterPage page = ReadPrinterPage(printer, context.settings);
+    const GdxHeader& header = context.document->Header();
     const std::string question = ClippingQuestion(header.PageHeight, header.PageWidth, page);
     if (!question.empty() && CurrentUi().ShowMessage(MessageKind::Warning, "", question,
                                                      Buttons::YesNo) != Answer::Yes) {
@@ -215,45 +155,33 @@ void Print1Click(TCindralFrm& window) {
         first = std::clamp(printer.fromPage() - 1, 0, last);
         to = std::clamp(printer.toPage() - 1, first, last);
     }
-    RunPrintJob(window, printer, first, to);
+    RunPrintJob(context, printer, first, to);
 }
 
-void PrintPreview1Click(TCindralFrm& window) {
-    if (!window.Document || window.NoPages) return;
-    QPrinter& printer = WindowPrinter(window);
+void PrintPreview1Click(const CommandContext& context) {
+    if (!context.HasPages()) return;
+    QPrinter& printer = WindowPrinter(context.parent);
     try {
-        SetPrinterOrientation(printer, window.settings().PrinterOrientation);
+        SetPrinterOrientation(printer, context.settings.PrinterOrientation);
     } catch (const CindralError& e) {
         CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);
         return;
     }
-    printer.setDocName(PrintJobTitle(window.CurrentFileName));
+    printer.setDocName(PrintJobTitle(context.file_name));
     MatchResolution(printer);
-    QPrintPreviewDialog preview(&printer, &window);
+    QPrintPreviewDialog preview(&printer, &context.parent);
     preview.setWindowTitle("Print Preview");
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &window,
-                     [&window](QPrinter* target) {
+    LogDocument* document = context.document;
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &context.parent,
+                     [document](QPrinter* target) {
                          try {
-                             PrintPages(*window.Document, *target, 0, window.Document->LastPage());
+                             PrintPages(*document, *target, 0, document->LastPage());
                          } catch (const std::exception& e) {
                              CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);
                          }
                          HideStatus();
                      });
     preview.exec();
-}
-
-void AddPrintCommands(TCindralFrm& window, QMenu* file_menu) {
-    QObject::connect(window.Print1, &QAction::triggered, &window,
-                     [&window] { Print1Click(window); });
-    auto* preview = new QAction("Print Pre&view...", &window);
-    preview->setObjectName("PrintPreview1");
-    preview->setStatusTip("See the printed pages before printing them.");
-    QObject::connect(preview, &QAction::triggered, &window,
-                     [&window] { PrintPreview1Click(window); });
-    file_menu->addAction(preview);
-    QObject::connect(file_menu, &QMenu::aboutToShow, &window,
-                     [&window, preview] { preview->setEnabled(window.Print1->isEnabled()); });
 }
 
 }  // namespace cindral::app

@@ -8,19 +8,15 @@
 #include <QLabel>
 #include <QPageSetupDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/commands/print_command.h"
-#include "app/window/cindral_frm.h"
+#include "app/dialogs/printer_page.h"
 #include "core/environment/errors.h"
 #include "core/environment/settings.h"
-#include "core/environment/status.h"
 #include "core/environment/ui.h"
-#include "render/document/log_document.h"
 
 namespace cindral::app {
 namespace {
@@ -164,36 +160,6 @@ void TPageSetupDialog::accept() {
     settings_.DefaultPageLength = length;
     settings_.DefaultPageWidth = width;
     QDialog::accept();
-}
-
-void CheckPrinterPage(TCindralFrm& window) {
-    // Without a printer there is no printer page to match the log to.
-    if (QPrinterInfo::availablePrinterNames().isEmpty() || !window.Document) return;
-    QPrinter& printer = WindowPrinter(window);
-    ShowStatus("  Checking printer orientation");
-    SetPrinterOrientation(printer, window.settings().PrinterOrientation);
-    ShowStatus("  Getting printer information");
-    const PrinterPage page = ReadPrinterPage(printer, window.settings());
-    const GdxHeader& header = window.Document->Header();
-    if (std::abs(header.PageHeight - page.height) <= 0.01 &&
-        std::abs(header.PageWidth - page.width) <= 0.01) {
-        return;
-    }
-    const Answer answer = CurrentUi().ShowMessage(
-        MessageKind::Warning, "",
-        "The Log and Printer Page Size do not match.\r\n\r\nDo you want to adjust the Log Page "
-        "Size?",
-        Buttons::YesNoCancel);
-    if (answer != Answer::Yes) return;
-    TPageSetupDialog setup(printer, window.settings(), header.PageWidth, header.PageHeight,
-                           &window);
-    if (setup.exec() != QDialog::Accepted) return;
-    SetPrinterOrientation(printer, setup.Orientation());
-    try {
-        window.Document->StorePageSize(setup.PageLength(), setup.PageWidth());
-    } catch (const CindralError& e) {
-        CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);
-    }
 }
 
 }  // namespace cindral::app

@@ -19,8 +19,6 @@ struct Settings;
 
 namespace cindral::app {
 
-class TCindralFrm;
-
 class TPageSetupDialog : public QDialog {
     Q_OBJECT
   public:
@@ -68,11 +66,5 @@ class TPageSetupDialog : public QDialog {
 
 // Whether `value` is shown red against `printable` (both in one unit).
 bool LargerThanPrintable(double value, double printable);
-
-// The printer steps of sizing the view: the printer takes the settings' orientation, its
-// page is read, and when the log's page differs from it by more than 0.01 inch the user is
-// asked whether to adjust the log's page size; Yes opens the page setup, whose confirmed
-// size is written into the log file. Only asked while a printer is installed.
-void CheckPrinterPage(TCindralFrm& window);
 
 }  // namespace cindral::app

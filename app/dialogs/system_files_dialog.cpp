@@ -1,18 +1,15 @@
 #include "app/dialogs/system_files_dialog.h"
 
-#include <QAction>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/dialogs/help_dialog.h"
-#include "app/window/cindral_frm.h"
 #include "core/environment/settings.h"
 #include "core/environment/ui.h"
 
@@ -96,20 +93,6 @@ void TSystemFilesDialog::accept() {
                                 std::string("Error in the System Files Dialog - ") + e.what(),
                                 Buttons::Ok);
     }
-}
-
-void SystemFiles1Click(TCindralFrm& window) {
-    TSystemFilesDialog dialog(window.settings(), &window);
-    dialog.exec();
-}
-
-void AddSystemFilesCommand(TCindralFrm& window, QMenu* menu) {
-    auto* action = new QAction("&System Files...", &window);
-    action->setObjectName("SystemFiles1");
-    action->setStatusTip("Choose the keyword, pattern and symbol files.");
-    QObject::connect(action, &QAction::triggered, &window,
-                     [&window] { SystemFiles1Click(window); });
-    menu->addAction(action);
 }
 
 }  // namespace cindral::app

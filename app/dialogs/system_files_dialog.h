@@ -8,15 +8,12 @@
 
 class QLineEdit;
 class QPushButton;
-class QMenu;
 
 namespace cindral {
 struct Settings;
 }
 
 namespace cindral::app {
-
-class TCindralFrm;
 
 // The three file names, each shown read-only with a "Select" browse button.
 class TSystemFilesFrame : public QWidget {
@@ -47,11 +44,5 @@ class TSystemFilesDialog : public QDialog {
   private:
     Settings& settings_;
 };
-
-// Opens the dialog on the window's settings.
-void SystemFiles1Click(TCindralFrm& window);
-
-// Adds "&System Files..." to `menu`.
-void AddSystemFilesCommand(TCindralFrm& window, QMenu* menu);
 
 }  // namespace cindral::app

@@ -26,13 +26,8 @@
 #include <cmath>
 #include <optional>
 
-#include "app/commands/metafile_export_command.h"
-#include "app/commands/picture_export_command.h"
-#include "app/commands/print_command.h"
-#include "app/dialogs/about_dialog.h"
+#include "app/commands/page_setup_command.h"
 #include "app/dialogs/help_dialog.h"
-#include "app/dialogs/page_setup_dialog.h"
-#include "app/dialogs/system_files_dialog.h"
 #include "app/view/file_watch.h"
 #include "app/view/magnifier.h"
 #include "app/view/page_strip.h"
@@ -41,7 +36,6 @@
 #include "app/view/view_memory.h"
 #include "app/window/startup.h"
 #include "core/environment/directories.h"
-#include "core/environment/display_options.h"
 #include "core/environment/document_settings.h"
 #include "core/environment/errors.h"
 #include "core/environment/program_paths.h"
@@ -81,6 +75,7 @@ TCindralFrm::TCindralFrm(Settings& settings, QWidget* parent)
         if (dpi > 0) ScreenPixelsPerInch = dpi;
     }
     createControls();
+    createViewControls();
     createActions();
     worker_ = new PageWorker(this);
     connect(worker_, &PageWorker::PageDone, this, &TCindralFrm::PageDone);
@@ -165,176 +160,6 @@ void TCindralFrm::createControls() {
     statusBar()->addWidget(PagePNL);
 }
 
-void TCindralFrm::createActions() {
-    QStyle* style = this->style();
-    auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
-                       auto slot) {
-        auto* action = new QAction(text, this);
-        if (!key.isEmpty()) action->setShortcut(key);
-        action->setStatusTip(tip);
-        action->setToolTip(tip.isEmpty() ? QString(text).remove('&') : tip);
-        connect(action, &QAction::triggered, this, slot);
-        return action;
-    };
-    Open1 = make("&Open...", QKeySequence::Open, "Open and display a Borneth graphics file (gdx).",
-                 &TCindralFrm::Open1Click);
-    Open1->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
-    SaveAs1 =
-        make("&Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-             "Save the current log as a Borneth graphics file (gdx).", &TCindralFrm::SaveAs1Click);
-    // The standard Save As key is empty under some desktops' key schemes; the guide promises
-    // Ctrl+Shift+S everywhere.
-    SaveAs1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    Reload1 = make("&Reload", QKeySequence(Qt::Key_F5), "Read the log again from its file.",
-                   [this] { ReloadLog(true); });
-    Properties1 = make("P&roperties...", QKeySequence(Qt::ALT | Qt::Key_Return),
-                       "Show what the log's header says.", &TCindralFrm::Properties1Click);
-    // Its command comes from the print module (AddPrintCommands).
-    Print1 = new QAction("&Print...", this);
-    Print1->setShortcut(QKeySequence::Print);
-    Print1->setToolTip("Print the compiled log.");
-    Exit1 = new QAction("&Close", this);
-    connect(Exit1, &QAction::triggered, this, &QWidget::close);
-    Quit1 = new QAction("&Quit", this);
-    Quit1->setShortcut(QKeySequence::Quit);
-    connect(Quit1, &QAction::triggered, this, &QWidget::close);
-
-    Copy1 = make("&Copy Page", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
-                 "Copy the current page to the clipboard.", &TCindralFrm::Copy1Click);
-    CopyDepth1 = make("Copy &Depth", QKeySequence::Copy, "Copy the depth under the mouse.",
-                      &TCindralFrm::CopyDepth1Click);
-
-    PageDown1 = make("Page &Down", QKeySequence(Qt::Key_PageDown),
-                     "Go to the next page in the log.", &TCindralFrm::PageDownBTNClick);
-    PageDown1->setIcon(style->standardIcon(QStyle::SP_ArrowDown));
-    PageUp1 = make("Page &Up", QKeySequence(Qt::Key_PageUp), "Go to the previous page.",
-                   &TCindralFrm::PageUpBTNClick);
-    PageUp1->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
-    PageDown1->setShortcuts({QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::Key_Space)});
-    PageUp1->setShortcuts({QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::SHIFT | Qt::Key_Space)});
-    FirstPage1 = make("&First Page", QKeySequence(Qt::Key_Home), "Go to the first page.",
-                      &TCindralFrm::FirstPageClick);
-    LastPage1 = make("&Last Page", QKeySequence(Qt::Key_End), "Go to the last page.",
-                     &TCindralFrm::LastPageClick);
-    Gotopage1 = make("&Go to page ...", QKeySequence(Qt::CTRL | Qt::Key_G),
-                     "Select the page to display.", &TCindralFrm::PageNumBTNClick);
-    GotoDepth1 =
-        make("Go to De&pth...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
-             "Show the page holding a depth or an elevation.", &TCindralFrm::GotoDepth1Click);
-    CustomPageBreaks1 =
-        make("&Custom Page Length...", QKeySequence(), "Set the number of units per page.",
-             &TCindralFrm::CustomPageBreaks1Click);
-    CustomPageBreaks1->setCheckable(true);
-    SelectInterval1 = make("Select &Interval...", QKeySequence(), "Display a custom interval.",
-                           &TCindralFrm::SelectInterval1Click);
-
-    Contents1 =
-        make("&Contents...", QKeySequence(Qt::Key_F1), "Get help.", &TCindralFrm::Contents1Click);
-    Index1 = new QAction("&Index...", this);
-    connect(Index1, &QAction::triggered, this, [this] { ShowHelpTopic(help_topic::kIndex, this); });
-    AboutCindral1 = make("&About Cindral...", QKeySequence(), "", &TCindralFrm::AboutCindral1Click);
-
-    // A checkable action keeps its own check mark; the file's setting decides it instead.
-    connect(CustomPageBreaks1, &QAction::triggered, this, [this] {
-        CustomPageBreaks1->setChecked(Document && Document->Header().CustomPageLength == 1);
-    });
-
-    QMenu* file = menuBar()->addMenu("&File");
-    file->addAction(Open1);
-    RecentMenu = file->addMenu("Open &Recent");
-    connect(RecentMenu, &QMenu::aboutToShow, this, &TCindralFrm::FillRecentMenu);
-    file->addAction(SaveAs1);
-    file->addAction(Reload1);
-    file->addAction(Properties1);
-    file->addSeparator();
-    file->addAction(Print1);
-    AddPrintCommands(*this, file);
-    AddMetafileExportCommands(*this, file);
-    AddPictureExportCommands(*this, findChild<QMenu*>("Export1"), findChild<QMenu*>("ExportMenu"));
-    file->addSeparator();
-    AddSystemFilesCommand(*this, file);
-    file->addSeparator();
-    file->addAction(Exit1);
-    file->addAction(Quit1);
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    edit->addAction(Copy1);
-    edit->addAction(CopyDepth1);
-    QMenu* view = menuBar()->addMenu("&View");
-    view->addAction(PageDown1);
-    view->addAction(PageUp1);
-    view->addAction(FirstPage1);
-    view->addAction(LastPage1);
-    view->addAction(Gotopage1);
-    view->addAction(GotoDepth1);
-    view->addSeparator();
-    view->addAction(CustomPageBreaks1);
-    view->addSeparator();
-    view->addAction(SelectInterval1);
-    QMenu* help = menuBar()->addMenu("&Help");
-    help->addAction(Contents1);
-    help->addAction(Index1);
-    help->addSeparator();
-    help->addAction(AboutCindral1);
-    for (QMenu* menu : {file, edit, view}) {
-        connect(menu, &QMenu::aboutToShow, this, &TCindralFrm::updateActions);
-    }
-
-    ToolBar->addAction(Open1);
-    ToolBar->addAction(SaveAs1);
-    ToolBar->addSeparator();
-    ToolBar->addAction(Print1);
-    ToolBar->addSeparator();
-    ToolBar->addAction(Copy1);
-    ToolBar->addSeparator();
-    ToolBar->addAction(PageDown1);
-    ToolBar->addAction(PageUp1);
-    ToolBar->addAction(Gotopage1);
-    // The depth commands and the read-out take a second row, so that at a large desktop
-    // scale nothing has to hide behind the toolbar's overflow button.
-    addToolBarBreak();
-    DepthBar = addToolBar("Depth");
-    DepthBar->setObjectName("DepthBar");
-    DepthBar->setMovable(false);
-    DepthBar->addAction(CustomPageBreaks1);
-    DepthBar->addAction(SelectInterval1);
-    DepthBar->addSeparator();
-    DepthBar->addWidget(DepthEd);
-    DepthBar->addSeparator();
-    DepthBar->addWidget(ElevationCb);
-    DepthBar->addAction(GotoDepth1);
-    // Short button texts; the menus keep the full ones.
-    Print1->setIconText("Print");
-    Copy1->setIconText("Copy");
-    Gotopage1->setIconText("Go to Page");
-    CustomPageBreaks1->setIconText("Page Length");
-    SelectInterval1->setIconText("Interval");
-    GotoDepth1->setIconText("Go to Depth");
-    createViewCommands(view);
-}
-
-void TCindralFrm::updateActions() {
-    const bool pages = !NoPages && Document;
-    const int last = pages ? Document->LastPage() : -1;
-    SaveAs1->setEnabled(pages);
-    Reload1->setEnabled(Document != nullptr);
-    Properties1->setEnabled(Document != nullptr);
-    Print1->setEnabled(pages);
-    Copy1->setEnabled(pages && DisplayedPage >= 0);
-    CopyDepth1->setEnabled(pages);
-    PageDown1->setEnabled(pages && ShownPage < last);
-    LastPage1->setEnabled(pages && ShownPage < last);
-    PageUp1->setEnabled(pages && ShownPage > 0);
-    FirstPage1->setEnabled(pages && ShownPage > 0);
-    Gotopage1->setEnabled(pages && last > 0);
-    GotoDepth1->setEnabled(pages);
-    CustomPageBreaks1->setEnabled(pages);
-    CustomPageBreaks1->setChecked(pages && Document->Header().CustomPageLength == 1);
-    SelectInterval1->setEnabled(pages);
-    ElevationCb->setEnabled(pages);
-    MagnifierBtn->setEnabled(pages && DisplayedPage >= 0 && !Continuous());
-    Magnify1->setEnabled(MagnifierBtn->isEnabled());
-}
-
 void TCindralFrm::UpdatePageControls() {
     const int last = Document ? Document->LastPage() : -1;
     PagePNL->setText(QString::asprintf("%d of %d", ShownPage + 1, last + 1));
@@ -413,7 +238,7 @@ bool TCindralFrm::OpenFile(const QString& path) {
 bool TCindralFrm::CreateViewCanvas() {
     ShowStatus("Creating new canvas...");
     CurrentStatusSink().DropCancelRequest();
-    CheckPrinterPage(*this);
+    CheckPrinterPage(Context());
     ShowStatus("  Creating bitmap...");
     const double width = std::round(ScreenPixelsPerInch * Document->Header().PageWidth);
     const double height = std::round(ScreenPixelsPerInch * Document->Header().PageHeight);
@@ -668,18 +493,14 @@ bool TCindralFrm::SaveAsTo(const QString& typed) {
     return result.saved;
 }
 
-void TCindralFrm::Contents1Click() {
-    ShowHelpTopic(help_topic::kContents, this);
-}
-
-void TCindralFrm::AboutCindral1Click() {
-    // Without the process's options record (a window made by a test) the beta flag has
-    // nothing to clear.
-    DisplayOptions unsaved = DefaultDisplayOptions();
-    TAboutDialog about("Cindral 2003", QCoreApplication::applicationFilePath(),
-                       display_options_ ? *display_options_ : unsaved,
-                       QString::fromStdString(OptionsFilePath()), this);
-    about.exec();
+CommandContext TCindralFrm::Context() {
+    CommandContext context(settings_, *this);
+    context.document = Document.get();
+    context.file_name = CurrentFileName;
+    context.no_pages = NoPages;
+    context.page = DisplayedPage >= 0 ? DisplayedPage : ShownPage;
+    context.screen_pixels_per_inch = ScreenPixelsPerInch;
+    return context;
 }
 
 // The recent-file list lives outside the fixed settings record, in the user's config folder

@@ -11,9 +11,10 @@
 #include <optional>
 #include <string>
 
+#include "app/commands/command_context.h"
 #include "app/view/zoom.h"
+#include "app/window/window_actions.h"
 
-class QAction;
 class QCheckBox;
 class QLineEdit;
 class QMenu;
@@ -97,9 +98,6 @@ class TCindralFrm : public QMainWindow {
     // (with the screen's device pixel ratio).
     double ZoomFactorNow() const;
     int ViewPixelsPerInch() const;
-    // The settings record the window keeps and writes back when it closes.
-    Settings& AppSettings() { return settings_; }
-
     // Pagination of the current interval; sets NoPages.
     void CountPages();
     // Shows ShownPage: at once when it is drawn already, else as soon as the drawing thread
@@ -113,8 +111,13 @@ class TCindralFrm : public QMainWindow {
     // The options record the about box may change (its beta flag).
     void SetDisplayOptions(DisplayOptions* options) { display_options_ = options; }
 
-    // The preferences the window was opened with; commands read and change them.
+    // The preferences the window was opened with, written back when it closes.
     Settings& settings() { return settings_; }
+    // What a command is given: the open log, its page on screen, the settings, and the
+    // window as the parent of the command's dialogs. Made afresh for each run.
+    CommandContext Context();
+    // Every command the window offers, as built by createActions.
+    const WindowActions& Actions() const { return actions_; }
 
     // Enables every command from the window's state.
     void updateActions();
@@ -123,25 +126,16 @@ class TCindralFrm : public QMainWindow {
     // The depth (or elevation) read-out for a pixel row of the page.
     void ShowDepthAt(int row);
 
-    // --- state ---
-    std::string CurrentFileName;
+    // --- state: the open log and its page on screen ---
     std::unique_ptr<LogDocument> Document;
-    // The same log laid out at the zoomed resolution: what the view draws and reads depths
-    // from.
-    std::unique_ptr<LogDocument> ViewDocument;
-    Zoom ViewZoom;
     // The page asked for, and the page whose picture is on screen (-1: none yet).
     int ShownPage = 0;
     int DisplayedPage = -1;
     bool NoPages = true;
-    double InitialTop = 0;
-    double InitialBase = 0;
     int ScreenPixelsPerInch = 96;
     QImage ViewBitmap;
 
     // --- controls ---
-    QToolBar* ToolBar;
-    QToolBar* DepthBar;
     QLineEdit* DepthEd;
     QCheckBox* ElevationCb;
     QScrollArea* ScrollBox1;
@@ -149,43 +143,10 @@ class TCindralFrm : public QMainWindow {
     // The continuous view, in the scroll area instead of Image1 while View ▸ Continuous is on.
     PageStrip* Strip;
     QLabel* PagePNL;
-    QMenu* RecentMenu;
-
-    QAction* Open1;
-    QAction* SaveAs1;
-    QAction* Reload1;
-    QAction* Properties1;
-    QAction* Print1;
-    QAction* Exit1;
-    QAction* Quit1;
-    QAction* Copy1;
-    QAction* CopyDepth1;
-    QAction* PageDown1;
-    QAction* PageUp1;
-    QAction* FirstPage1;
-    QAction* LastPage1;
-    QAction* Gotopage1;
-    QAction* GotoDepth1;
-    QAction* CustomPageBreaks1;
-    QAction* SelectInterval1;
-    QAction* Contents1;
-    QAction* Index1;
-    QAction* AboutCindral1;
-    QAction* Magnify1;
-    QAction* MagnifierBtn;
-    QAction* ZoomIn1;
-    QAction* ZoomOut1;
-    QAction* ActualSize1;
-    QAction* FitWidth1;
-    QAction* FitPage1;
-    QAction* Continuous1;
-    QAction* Thumbnails1;
     // Small pictures of the pages at the window's side, hidden until asked for.
     ThumbnailPanel* Thumbnails;
     QLabel* ZoomPNL;
     TMagnifier* Magnifier;
-    // Says when the open log has changed on disk and the change has settled.
-    LogFileWatch* FileWatch;
     // The line under the depth last gone to, on the page that holds it.
     QWidget* DepthMarker;
 
@@ -200,10 +161,11 @@ class TCindralFrm : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Every action, its menu and toolbar place and its command (cindral_frm_actions.cpp).
     void createActions();
     void createControls();
-    // The magnifier and the zoom commands, in the View menu and the toolbar.
-    void createViewCommands(QMenu* view);
+    // The magnifier, the thumbnails, the zoom read-out and the view's zoom (cindral_frm_view.cpp).
+    void createViewControls();
     // The room the view has for the page when it fits.
     QSize ZoomRoom() const;
     // Lays the view document out again at the current zoom.
@@ -213,8 +175,6 @@ class TCindralFrm : public QMainWindow {
     void RepaintMagnifier();
     void Open1Click();
     void SaveAs1Click();
-    void Contents1Click();
-    void AboutCindral1Click();
     void RememberRecentFile(const QString& path);
     void FillRecentMenu();
     void ShowResourceWarning(int width, int height);
@@ -228,6 +188,20 @@ class TCindralFrm : public QMainWindow {
 
     Settings& settings_;
     DisplayOptions* display_options_ = nullptr;
+    WindowActions actions_;
+    std::string CurrentFileName;
+    // The same log laid out at the zoomed resolution: what the view draws and reads depths
+    // from.
+    std::unique_ptr<LogDocument> ViewDocument;
+    Zoom ViewZoom;
+    // The log's own top and base, as its file has them; the interval dialog keeps within them.
+    double InitialTop = 0;
+    double InitialBase = 0;
+    QToolBar* ToolBar;
+    QToolBar* DepthBar;
+    QMenu* RecentMenu;
+    // Says when the open log has changed on disk and the change has settled.
+    LogFileWatch* FileWatch;
     int last_mouse_row_ = -1;
     PageWorker* worker_;
     // Shows the status window when a page takes long, then follows its progress and Cancel.

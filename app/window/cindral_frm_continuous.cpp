@@ -35,8 +35,8 @@ void TCindralFrm::SetContinuous(bool on) {
 
 void TCindralFrm::UseContinuousWidget(bool on) {
     {
-        const QSignalBlocker quiet(Continuous1);
-        Continuous1->setChecked(on);
+        const QSignalBlocker quiet(actions_.Continuous1);
+        actions_.Continuous1->setChecked(on);
     }
     if (on == Continuous()) return;
     // The scroll area deletes a widget it lets go of unless it is taken out first.
@@ -47,8 +47,8 @@ void TCindralFrm::UseContinuousWidget(bool on) {
     (on ? static_cast<QWidget*>(Strip) : Image1)->show();
     mouse_page_ = -1;
     // The magnifier looks at the one page picture; it has none to look at here.
-    if (on && MagnifierBtn->isChecked()) {
-        MagnifierBtn->setChecked(false);
+    if (on && actions_.MagnifierBtn->isChecked()) {
+        actions_.MagnifierBtn->setChecked(false);
         MagnifierBtnClick();
     }
     updateActions();

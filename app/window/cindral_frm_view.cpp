@@ -1,4 +1,4 @@
-// The main window's view commands: the magnifier and the zoom. The view draws the page at the
+// The main window's view: the magnifier and the zoom. The view draws the page at the
 // zoomed resolution through a second log document laid out at that resolution, so text stays
 // sharp and the depth under the mouse comes from the rows actually shown.
 
@@ -33,47 +33,8 @@ QSettings ViewStore() {
 
 }  // namespace
 
-void TCindralFrm::createViewCommands(QMenu* view) {
+void TCindralFrm::createViewControls() {
     Magnifier = new TMagnifier(this, ScrollBox1, Image1, &ViewBitmap);
-    Magnify1 = new QAction("Magnify", this);
-    Magnify1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    connect(Magnify1, &QAction::triggered, this, &TCindralFrm::Magnify1Click);
-    MagnifierBtn = new QAction("Magnifier", this);
-    MagnifierBtn->setObjectName("MagnifierBtn");
-    MagnifierBtn->setCheckable(true);
-    MagnifierBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    MagnifierBtn->setToolTip(
-        "Magnify a section of the screen. \r\nRight click to change the "
-        "magnification.\r\nDrag the edges to change the size.");
-    connect(MagnifierBtn, &QAction::triggered, this, &TCindralFrm::MagnifierBtnClick);
-
-    auto make = [this](const QString& text, const QList<QKeySequence>& keys, auto run) {
-        auto* action = new QAction(text, this);
-        action->setShortcuts(keys);
-        connect(action, &QAction::triggered, this, run);
-        return action;
-    };
-    ZoomIn1 = make("Zoom &In", {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-                   [this] { SetZoom(ZoomStep(ZoomFactorNow(), true)); });
-    ZoomOut1 = make("Zoom &Out", {QKeySequence::ZoomOut},
-                    [this] { SetZoom(ZoomStep(ZoomFactorNow(), false)); });
-    ActualSize1 = make("&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] {
-        SetZoom({ZoomMode::Percent, 100});
-    });
-    FitWidth1 = make("Fit &Width", {}, [this] { SetZoom({ZoomMode::FitWidth, 100}); });
-    FitPage1 = make("Fit &Page", {}, [this] { SetZoom({ZoomMode::FitPage, 100}); });
-    for (QAction* fit : {FitWidth1, FitPage1}) fit->setCheckable(true);
-
-    view->addSeparator();
-    view->addAction(ZoomIn1);
-    view->addAction(ZoomOut1);
-    view->addAction(ActualSize1);
-    view->addAction(FitWidth1);
-    view->addAction(FitPage1);
-    Continuous1 = make("&Continuous", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)},
-                       [this](bool on) { SetContinuous(on); });
-    Continuous1->setCheckable(true);
-    Continuous1->setStatusTip("Show the pages one after another.");
     Thumbnails = new ThumbnailPanel(this);
     addDockWidget(Qt::LeftDockWidgetArea, Thumbnails);
     Thumbnails->hide();
@@ -82,17 +43,6 @@ void TCindralFrm::createViewCommands(QMenu* view) {
         ShownPage = page;
         ShowCurrentPage();
     });
-    Thumbnails1 = Thumbnails->toggleViewAction();
-    Thumbnails1->setText("&Thumbnails");
-    Thumbnails1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    Thumbnails1->setStatusTip("Show small pictures of the pages at the side.");
-    view->addSeparator();
-    view->addAction(Continuous1);
-    view->addAction(Thumbnails1);
-    view->addSeparator();
-    view->addAction(Magnify1);
-    ToolBar->addSeparator();
-    ToolBar->addAction(MagnifierBtn);
 
     ZoomPNL = new QLabel(this);
     ZoomPNL->setObjectName("ZoomPNL");
@@ -112,12 +62,12 @@ void TCindralFrm::createViewCommands(QMenu* view) {
 }
 
 void TCindralFrm::Magnify1Click() {
-    MagnifierBtn->setChecked(!MagnifierBtn->isChecked());
+    actions_.MagnifierBtn->setChecked(!actions_.MagnifierBtn->isChecked());
     MagnifierBtnClick();
 }
 
 void TCindralFrm::MagnifierBtnClick() {
-    if (!MagnifierBtn->isChecked()) {
+    if (!actions_.MagnifierBtn->isChecked()) {
         Magnifier->hide();
         return;
     }
@@ -132,7 +82,7 @@ void TCindralFrm::MagnifierBtnClick() {
 }
 
 void TCindralFrm::RepaintMagnifier() {
-    if (MagnifierBtn->isChecked()) Magnifier->update();
+    if (actions_.MagnifierBtn->isChecked()) Magnifier->update();
 }
 
 QSize TCindralFrm::ZoomRoom() const {
@@ -155,8 +105,8 @@ int TCindralFrm::ViewPixelsPerInch() const {
 
 void TCindralFrm::RebuildViewDocument() {
     ZoomPNL->setText(QString("%1 %").arg(std::lround(ZoomFactorNow() * 100)));
-    FitWidth1->setChecked(ViewZoom.mode == ZoomMode::FitWidth);
-    FitPage1->setChecked(ViewZoom.mode == ZoomMode::FitPage);
+    actions_.FitWidth1->setChecked(ViewZoom.mode == ZoomMode::FitWidth);
+    actions_.FitPage1->setChecked(ViewZoom.mode == ZoomMode::FitPage);
     if (!Document) {
         ViewDocument.reset();
         return;

@@ -98,8 +98,9 @@ TEST(HelpWindow, EveryHelpPathOpensItsTopicInTheProgramsOwnWindow) {
     };
     const Row rows[] = {
         {"F1 in the main window", &frm, [&] { press_f1(&frm); }, help_topic::kContents},
-        {"Help > Index", &frm, [&] { frm.Index1->trigger(); }, help_topic::kIndex},
-        {"Help > Contents", &frm, [&] { frm.Contents1->trigger(); }, help_topic::kContents},
+        {"Help > Index", &frm, [&] { frm.Actions().Index1->trigger(); }, help_topic::kIndex},
+        {"Help > Contents", &frm, [&] { frm.Actions().Contents1->trigger(); },
+         help_topic::kContents},
         {"page length Help button", &page_break, [&] { page_break.HelpBTN->click(); },
          help_topic::kCustomPageLength},
         {"F1 in the interval dialog", &interval, [&] { press_f1(&interval); },

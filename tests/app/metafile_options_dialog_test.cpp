@@ -154,9 +154,9 @@ TEST_F(MetafileExportCommand, HiddenSubmenuAndVisibleCommandExportTheOpenLog) {
     QAction* command = Action("Whole Log as Metafile...");
     ASSERT_NE(command, nullptr);
 
-    EXPECT_EQ(DefaultMetafileOptions(*window).file_name, "") << "no file open";
+    EXPECT_EQ(DefaultMetafileOptions(window->Context()).file_name, "") << "no file open";
     ASSERT_TRUE(window->OpenFile(QString::fromStdString(log)));
-    EXPECT_EQ(DefaultMetafileOptions(*window).file_name, dir.File("log.wmf"));
+    EXPECT_EQ(DefaultMetafileOptions(window->Context()).file_name, dir.File("log.wmf"));
 
     const std::string out = dir.File("log.Emf");
     OnNextDialog([&](QDialog* d) {

@@ -93,14 +93,14 @@ class Pictures : public ::testing::Test {
 };
 
 TEST_F(Pictures, CopyPagePutsThePageAsShownOnTheClipboard) {
-    EXPECT_FALSE(window->Copy1->isEnabled());
+    EXPECT_FALSE(window->Actions().Copy1->isEnabled());
     Open();
     for (int percent : {100, 200, 50}) {
         SCOPED_TRACE(percent);
         window->SetZoom({ZoomMode::Percent, percent});
         ASSERT_TRUE(window->WaitForPage());
         QGuiApplication::clipboard()->clear();
-        window->Copy1->trigger();
+        window->Actions().Copy1->trigger();
         const QImage copied = QGuiApplication::clipboard()->image();
         EXPECT_EQ(copied.size(), QSize(3 * percent, 5 * percent));
         EXPECT_TRUE(copied.convertToFormat(QImage::Format_RGB32) ==
@@ -238,12 +238,12 @@ TEST_F(Pictures, ExportCommandsWriteThePageAndTheLogAtTheChosenResolution) {
 TEST_F(Pictures, TableWithoutABrowserIsWrittenAndReported) {
     Open();
     browser_works = false;
-    ASSERT_TRUE(ExportHtmlTable(*window, dir.File("t.html"), 20, 80, true));
+    ASSERT_TRUE(ExportHtmlTable(window->Context(), dir.File("t.html"), 20, 80, true));
     EXPECT_TRUE(std::filesystem::exists(dir.File("t.html")));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("no browser"), std::string::npos);
     // A folder that cannot be written is an error, not a silent success.
-    EXPECT_FALSE(ExportHtmlTable(*window, dir.File("missing/t.html"), 20, 80, false));
+    EXPECT_FALSE(ExportHtmlTable(window->Context(), dir.File("missing/t.html"), 20, 80, false));
     EXPECT_EQ(ui.messages.back().kind, MessageKind::Error);
 }
 
@@ -274,10 +274,10 @@ TEST_F(Pictures, MagnifierFollowsScrollingAndItsMenu) {
     ASSERT_TRUE(window->WaitForPage());
     window->resize(800, 600);
     window->show();
-    window->Magnify1->trigger();
+    window->Actions().Magnify1->trigger();
     TMagnifier* mag = window->Magnifier;
     ASSERT_TRUE(mag->isVisible());
-    EXPECT_TRUE(window->MagnifierBtn->isChecked());
+    EXPECT_TRUE(window->Actions().MagnifierBtn->isChecked());
     mag->setGeometry(200, 150, 300, 300);
     QApplication::processEvents();
     const QRect before = mag->SourceRect();
@@ -301,7 +301,7 @@ TEST_F(Pictures, MagnifierFollowsScrollingAndItsMenu) {
     mag->MagHalfmnu->trigger();
     EXPECT_EQ(mag->Magnification(), 0.5);
     EXPECT_EQ(mag->SourceRect().size(), QSize(600, 600));
-    window->Magnify1->trigger();
+    window->Actions().Magnify1->trigger();
     EXPECT_FALSE(mag->isVisible());
 }
 
@@ -325,7 +325,7 @@ TEST_F(Pictures, DepthReadoutIsRightAtEveryZoom) {
         ASSERT_TRUE(window->WaitForPage());
         EXPECT_EQ(window->ViewBitmap.size(), c.bitmap);
         EXPECT_EQ(DepthAtRow(c.row), c.depth);
-        window->CopyDepth1->trigger();
+        window->Actions().CopyDepth1->trigger();
         EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), c.depth);
     }
     // Fitting the width fills the view's width; the zoom is kept for the next start.
@@ -358,19 +358,19 @@ TEST_F(Pictures, ZoomKeepsThePointAtTheViewsCentre) {
 TEST_F(Pictures, ZoomStepsAndKeys) {
     Open();
     struct Step {
-        QAction* TCindralFrm::*action;
+        QAction* WindowActions::*action;
         int width;
     } steps[] = {
-        {&TCindralFrm::ZoomIn1, 375},  {&TCindralFrm::ZoomIn1, 450},
-        {&TCindralFrm::ZoomOut1, 375}, {&TCindralFrm::ActualSize1, 300},
-        {&TCindralFrm::ZoomOut1, 225},
+        {&WindowActions::ZoomIn1, 375},  {&WindowActions::ZoomIn1, 450},
+        {&WindowActions::ZoomOut1, 375}, {&WindowActions::ActualSize1, 300},
+        {&WindowActions::ZoomOut1, 225},
     };
     for (const Step& step : steps) {
-        ((*window).*step.action)->trigger();
+        (window->Actions().*step.action)->trigger();
         ASSERT_TRUE(window->WaitForPage());
         EXPECT_EQ(window->ViewBitmap.width(), step.width);
     }
-    for (int i = 0; i < 20; ++i) window->ZoomOut1->trigger();
+    for (int i = 0; i < 20; ++i) window->Actions().ZoomOut1->trigger();
     ASSERT_TRUE(window->WaitForPage());
     EXPECT_EQ(window->ViewBitmap.width(), 75);  // 25 % at the least
     // Ctrl with the wheel steps too; the wheel alone does not zoom.
@@ -382,8 +382,8 @@ TEST_F(Pictures, ZoomStepsAndKeys) {
         ASSERT_TRUE(window->WaitForPage());
         EXPECT_EQ(window->ViewBitmap.width(), 99);  // 33 %
     }
-    EXPECT_EQ(window->ZoomIn1->shortcut(), QKeySequence(QKeySequence::ZoomIn));
-    EXPECT_EQ(window->ActualSize1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
+    EXPECT_EQ(window->Actions().ZoomIn1->shortcut(), QKeySequence(QKeySequence::ZoomIn));
+    EXPECT_EQ(window->Actions().ActualSize1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
 }
 
 }  // namespace

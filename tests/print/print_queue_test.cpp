@@ -95,7 +95,7 @@ TEST(RealPrintQueue, TheSamplePrintsAsItsFourPages) {
         printer.setOutputFileName(QString::fromStdString(pdf));
     }
     printer.setPageSize(QPageSize(QPageSize::Letter));
-    ASSERT_TRUE(RunPrintJob(window, printer, 0, 3));
+    ASSERT_TRUE(RunPrintJob(window.Context(), printer, 0, 3));
 
     if (real) {
         // cups-pdf writes the file when the job has run; wait for a complete one.
