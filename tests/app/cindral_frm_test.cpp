@@ -1,4 +1,4 @@
-#include "app/cindral_frm.h"
+#include "app/window/cindral_frm.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +22,15 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/about_box.h"
-#include "app/goto_depth_dlg.h"
-#include "app/goto_dlg.h"
-#include "app/page_break_dlg.h"
-#include "app/page_strip.h"
-#include "app/properties_dlg.h"
-#include "app/select_depth_frm.h"
-#include "app/thumbnail_panel.h"
-#include "app/view_memory.h"
+#include "app/dialogs/about_dialog.h"
+#include "app/dialogs/goto_depth_dialog.h"
+#include "app/dialogs/goto_page_dialog.h"
+#include "app/dialogs/page_break_dialog.h"
+#include "app/dialogs/properties_dialog.h"
+#include "app/dialogs/select_depth_dialog.h"
+#include "app/view/page_strip.h"
+#include "app/view/thumbnail_panel.h"
+#include "app/view/view_memory.h"
 #include "core/environment/document_settings.h"
 #include "core/environment/errors.h"
 #include "core/environment/recording_ui.h"
@@ -75,10 +75,12 @@ class MainWindow : public ::testing::Test {
 TEST_F(MainWindow, StartsEmptyWithPageCommandsOff) {
     EXPECT_EQ(window->windowTitle(), "Cindral 2003 - UNTITLED");
     EXPECT_TRUE(window->NoPages);
-    EXPECT_TRUE(window->Open1->isEnabled());
+    EXPECT_TRUE(window->Actions().Open1->isEnabled());
     for (QAction* action :
-         {window->SaveAs1, window->Print1, window->Copy1, window->CopyDepth1, window->PageDown1,
-          window->PageUp1, window->Gotopage1, window->CustomPageBreaks1, window->SelectInterval1}) {
+         {window->Actions().SaveAs1, window->Actions().Print1, window->Actions().Copy1,
+          window->Actions().CopyDepth1, window->Actions().PageDown1, window->Actions().PageUp1,
+          window->Actions().Gotopage1, window->Actions().CustomPageBreaks1,
+          window->Actions().SelectInterval1}) {
         EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
     }
 }
@@ -99,34 +101,34 @@ TEST_F(MainWindow, OpeningShowsTheFirstPageOfTheLog) {
 TEST_F(MainWindow, PageCommandsFollowThePageShown) {
     Open();
     struct Step {
-        QAction* TCindralFrm::*action;
+        QAction* WindowActions::*action;
         const char* panel;
         bool down, up, go_to;
     };
     const Step steps[] = {
-        {&TCindralFrm::PageDown1, "2 of 3", true, true, true},
-        {&TCindralFrm::PageDown1, "3 of 3", false, true, true},
-        {&TCindralFrm::PageDown1, "3 of 3", false, true, true},  // past the end: nothing
-        {&TCindralFrm::FirstPage1, "1 of 3", true, false, true},
-        {&TCindralFrm::PageUp1, "1 of 3", true, false, true},  // before the start: nothing
-        {&TCindralFrm::LastPage1, "3 of 3", false, true, true},
-        {&TCindralFrm::PageUp1, "2 of 3", true, true, true},
+        {&WindowActions::PageDown1, "2 of 3", true, true, true},
+        {&WindowActions::PageDown1, "3 of 3", false, true, true},
+        {&WindowActions::PageDown1, "3 of 3", false, true, true},  // past the end: nothing
+        {&WindowActions::FirstPage1, "1 of 3", true, false, true},
+        {&WindowActions::PageUp1, "1 of 3", true, false, true},  // before the start: nothing
+        {&WindowActions::LastPage1, "3 of 3", false, true, true},
+        {&WindowActions::PageUp1, "2 of 3", true, true, true},
     };
     for (const Step& step : steps) {
         // Disabled actions do not trigger; call the command itself like a stray key would.
-        QAction* action = (*window).*step.action;
+        QAction* action = window->Actions().*step.action;
         if (action->isEnabled()) {
             action->trigger();
-        } else if (action == window->PageDown1) {
+        } else if (action == window->Actions().PageDown1) {
             window->PageDownBTNClick();
         } else {
             window->PageUpBTNClick();
         }
         SCOPED_TRACE(step.panel);
         EXPECT_EQ(Panel(), step.panel);
-        EXPECT_EQ(window->PageDown1->isEnabled(), step.down);
-        EXPECT_EQ(window->PageUp1->isEnabled(), step.up);
-        EXPECT_EQ(window->Gotopage1->isEnabled(), step.go_to);
+        EXPECT_EQ(window->Actions().PageDown1->isEnabled(), step.down);
+        EXPECT_EQ(window->Actions().PageUp1->isEnabled(), step.up);
+        EXPECT_EQ(window->Actions().Gotopage1->isEnabled(), step.go_to);
     }
 }
 
@@ -134,9 +136,9 @@ TEST_F(MainWindow, OnePageLogHasNoPageMoves) {
     cindral::testing::WriteLog(log, cindral::testing::PixelHeader(400));
     Open();
     EXPECT_EQ(Panel(), "1 of 1");
-    EXPECT_FALSE(window->PageDown1->isEnabled());
-    EXPECT_FALSE(window->Gotopage1->isEnabled());
-    EXPECT_TRUE(window->SaveAs1->isEnabled());
+    EXPECT_FALSE(window->Actions().PageDown1->isEnabled());
+    EXPECT_FALSE(window->Actions().Gotopage1->isEnabled());
+    EXPECT_TRUE(window->Actions().SaveAs1->isEnabled());
 }
 
 TEST_F(MainWindow, DepthReadoutUnderTheMouse) {
@@ -162,7 +164,7 @@ TEST_F(MainWindow, DepthReadoutUnderTheMouse) {
         QApplication::sendEvent(window->Image1, &move);
         EXPECT_EQ(window->DepthEd->text().toStdString(), row.text);
     }
-    window->CopyDepth1->trigger();
+    window->Actions().CopyDepth1->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "617.00");
     window->ElevationCb->setChecked(false);
     EXPECT_EQ(window->DepthEd->text().toStdString(), "367.00");
@@ -172,7 +174,7 @@ TEST_F(MainWindow, DepthReadoutUnderTheMouse) {
 // screen — title, page, pages, the document Save As would copy, the recent files.
 TEST_F(MainWindow, BrokenFileIsReportedAndTheShownLogStays) {
     Open();
-    window->PageDown1->trigger();
+    window->Actions().PageDown1->trigger();
     ASSERT_TRUE(window->WaitForPage());
     const QImage shown = window->ViewBitmap;
     GdxHeader many_pages = cindral::testing::PixelHeader(1200);
@@ -204,7 +206,7 @@ TEST_F(MainWindow, BrokenFileIsReportedAndTheShownLogStays) {
         EXPECT_TRUE(window->isEnabled());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
-    window->PageDown1->trigger();
+    window->Actions().PageDown1->trigger();
     EXPECT_EQ(Panel(), "3 of 3");
 }
 
@@ -229,7 +231,7 @@ TEST_F(MainWindow, PageTooLargeForABitmapLeavesTheWindowUsable) {
               std::string::npos)
         << ui.messages[0].text;
     EXPECT_EQ(window->windowTitle().toStdString(), "Cindral 2003 - " + log);
-    window->PageDown1->trigger();
+    window->Actions().PageDown1->trigger();
     EXPECT_EQ(Panel(), "2 of 3");
 }
 
@@ -242,13 +244,13 @@ TEST_F(MainWindow, GoToPageClampsTheTypedNumber) {
     for (const Row& row : {Row{"2", "2 of 3"}, Row{"0", "1 of 3"}, Row{"99", "3 of 3"}}) {
         SCOPED_TRACE(row.typed);
         OnNextDialog([&](QDialog* dialog) {
-            auto* go_to = qobject_cast<TGotoDLG*>(dialog);
+            auto* go_to = qobject_cast<TGotoPageDialog*>(dialog);
             ASSERT_NE(go_to, nullptr);
             go_to->PageSE->selectAll();
             QTest::keyClicks(go_to->PageSE, row.typed);
             QTest::keyClick(go_to->PageSE, Qt::Key_Return);
         });
-        window->Gotopage1->trigger();
+        window->Actions().Gotopage1->trigger();
         EXPECT_EQ(Panel(), row.panel);
     }
 }
@@ -306,25 +308,25 @@ TEST_F(MainWindow, GoToDepthMarksTheRowAtPageBoundaries) {
         EXPECT_TRUE(window->ScrollBox1->viewport()->rect().contains(in_view));
     }
     // Another page move takes the marker away.
-    window->FirstPage1->trigger();
+    window->Actions().FirstPage1->trigger();
     EXPECT_FALSE(window->DepthMarker->isVisible());
 }
 
 TEST_F(MainWindow, GoToDepthDialogAsksAgainAfterADepthOutsideTheLog) {
     Open();
     OnNextDialog([&](QDialog* dialog) {
-        auto* go_to = qobject_cast<TGotoDepthDlg*>(dialog);
+        auto* go_to = qobject_cast<TGotoDepthDialog*>(dialog);
         ASSERT_NE(go_to, nullptr);
         go_to->ValueEd->setText("5000");
         go_to->OKBTN->click();
         OnNextDialog([](QDialog* again) {
-            auto* go_to = qobject_cast<TGotoDepthDlg*>(again);
+            auto* go_to = qobject_cast<TGotoDepthDialog*>(again);
             ASSERT_NE(go_to, nullptr);
             go_to->ValueEd->setText("450");
             go_to->OKBTN->click();
         });
     });
-    window->GotoDepth1->trigger();
+    window->Actions().GotoDepth1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "The depth (5000) is higher than the log's top (1200)");
     EXPECT_EQ(Panel(), "2 of 3");
@@ -336,7 +338,7 @@ TEST_F(MainWindow, ReloadFollowsTheLogRewrittenOnDisk) {
     Open();
     window->resize(420, 320);
     window->show();
-    window->PageDown1->trigger();
+    window->Actions().PageDown1->trigger();
     ASSERT_TRUE(window->WaitForPage());
     QScrollBar* bar = window->ScrollBox1->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 60);
@@ -378,7 +380,7 @@ TEST_F(MainWindow, ReloadFollowsTheLogRewrittenOnDisk) {
 TEST_F(MainWindow, BrokenRewriteKeepsTheLastGoodPage) {
     Open();
     window->show();
-    window->LastPage1->trigger();
+    window->Actions().LastPage1->trigger();
     ASSERT_TRUE(window->WaitForPage());
     const QImage shown = window->ViewBitmap;
     std::vector<uint8_t> cut = ReadFileBytes(log);
@@ -391,7 +393,7 @@ TEST_F(MainWindow, BrokenRewriteKeepsTheLastGoodPage) {
     EXPECT_EQ(Panel(), "3 of 3");
     EXPECT_TRUE(window->ViewBitmap == shown);
 
-    window->Reload1->trigger();
+    window->Actions().Reload1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
     EXPECT_TRUE(window->ViewBitmap == shown);
@@ -405,14 +407,14 @@ TEST_F(MainWindow, PropertiesShowTheHeaderSummaryToCopy) {
     Open();
     QString shown;
     OnNextDialog([&](QDialog* dialog) {
-        auto* properties = qobject_cast<TPropertiesDlg*>(dialog);
+        auto* properties = qobject_cast<TPropertiesDialog*>(dialog);
         ASSERT_NE(properties, nullptr);
         shown = properties->Memo->toPlainText();
         EXPECT_TRUE(properties->Memo->isReadOnly());
         properties->CopyBtn->click();
         properties->CloseBtn->click();
     });
-    window->Properties1->trigger();
+    window->Actions().Properties1->trigger();
     const QStringList lines = shown.split('\n');
     ASSERT_GT(lines.size(), 10);
     EXPECT_EQ(lines[0].toStdString(), "File:         " + log);
@@ -430,13 +432,13 @@ TEST_F(MainWindow, ReopenedLogComesBackToItsPageAndZoom) {
     const QString other = QString::fromStdString(dir.File("b.gdx"));
     cindral::testing::WriteLog(other.toStdString(), cindral::testing::PixelHeader(2200));
     Open();
-    window->LastPage1->trigger();
+    window->Actions().LastPage1->trigger();
     window->SetZoom({ZoomMode::Percent, 150});
     ASSERT_TRUE(window->OpenFile(other));
     EXPECT_EQ(Panel(), "1 of 5");
-    window->PageDown1->trigger();
+    window->Actions().PageDown1->trigger();
     window->SetZoom({ZoomMode::Percent, 50});
-    window->Continuous1->trigger();
+    window->Actions().Continuous1->trigger();
     Open();
     EXPECT_FALSE(window->Continuous());
     EXPECT_EQ(Panel(), "3 of 3");
@@ -480,7 +482,7 @@ TEST_F(MainWindow, ContinuousViewPlacesEveryPageAtItsOffset) {
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->Continuous1->trigger();
+    window->Actions().Continuous1->trigger();
     ASSERT_TRUE(window->Continuous());
     PageStrip* strip = window->Strip;
     const int pitch = 500 + PageStrip::kGap;
@@ -526,7 +528,7 @@ TEST_F(MainWindow, ContinuousViewPlacesEveryPageAtItsOffset) {
     EXPECT_EQ(window->DepthMarker->parentWidget(), strip);
     EXPECT_EQ(window->DepthMarker->y(), 2 * pitch);
 
-    window->Continuous1->trigger();
+    window->Actions().Continuous1->trigger();
     EXPECT_FALSE(window->Continuous());
     ASSERT_TRUE(window->WaitForPage());
     EXPECT_EQ(Panel(), "3 of 3");
@@ -539,7 +541,7 @@ TEST_F(MainWindow, ThumbnailsShowThePagesAndGoToTheOneClicked) {
     Open();
     window->show();
     EXPECT_FALSE(window->Thumbnails->isVisible());
-    window->Thumbnails1->trigger();
+    window->Actions().Thumbnails1->trigger();
     ThumbnailPanel* panel = window->Thumbnails;
     ASSERT_TRUE(panel->isVisible());
     ASSERT_EQ(panel->List->count(), 3);
@@ -553,14 +555,14 @@ TEST_F(MainWindow, ThumbnailsShowThePagesAndGoToTheOneClicked) {
     QTest::mouseClick(panel->List->viewport(), Qt::LeftButton, Qt::NoModifier,
                       panel->List->visualItemRect(third).center());
     EXPECT_EQ(Panel(), "3 of 3");
-    window->FirstPage1->trigger();
+    window->Actions().FirstPage1->trigger();
     EXPECT_EQ(panel->List->currentRow(), 0);
 }
 
 // Answers the custom page length dialog: ticks the box as asked, types the units, presses OK.
 void AnswerPageLength(bool enabled, double units, bool ok = true) {
     OnNextDialog([=](QDialog* dialog) {
-        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
+        auto* page = qobject_cast<TPageBreakDialog*>(dialog);
         ASSERT_NE(page, nullptr);
         page->CustomEnableCb->setChecked(enabled);
         EXPECT_EQ(page->UnitsPerPageGB->isEnabled(), enabled);
@@ -573,11 +575,11 @@ TEST_F(MainWindow, CustomPageLengthIsWrittenIntoTheHeaderOnly) {
     Open();
     const std::vector<uint8_t> before = ReadFileBytes(log);
     AnswerPageLength(true, 250);
-    window->CustomPageBreaks1->trigger();
+    window->Actions().CustomPageBreaks1->trigger();
     EXPECT_TRUE(ui.messages.empty());
     // 1200 units in pages of 250: five pages.
     EXPECT_EQ(Panel(), "1 of 5");
-    EXPECT_TRUE(window->CustomPageBreaks1->isChecked());
+    EXPECT_TRUE(window->Actions().CustomPageBreaks1->isChecked());
     EXPECT_TRUE(settings.CustomPageLengthOn);
     EXPECT_EQ(settings.UnitsPerPage, 250);
 
@@ -592,9 +594,9 @@ TEST_F(MainWindow, CustomPageLengthIsWrittenIntoTheHeaderOnly) {
         std::equal(before.begin() + header_record, before.end(), after.begin() + header_record));
 
     // A longer page shortens the log below the page shown: the view moves onto the last one.
-    window->LastPage1->trigger();
+    window->Actions().LastPage1->trigger();
     AnswerPageLength(true, 400);
-    window->CustomPageBreaks1->trigger();
+    window->Actions().CustomPageBreaks1->trigger();
     EXPECT_EQ(Panel(), "3 of 3");
     ASSERT_TRUE(window->WaitForPage());
     window->ShowDepthAt(0);
@@ -602,7 +604,7 @@ TEST_F(MainWindow, CustomPageLengthIsWrittenIntoTheHeaderOnly) {
 
     // Turning it off again brings the page-size paging back.
     AnswerPageLength(false, 400);
-    window->CustomPageBreaks1->trigger();
+    window->Actions().CustomPageBreaks1->trigger();
     EXPECT_EQ(Panel(), "3 of 3");
     EXPECT_EQ(ReadHeaderFromFile(log).CustomPageLength, 0);
 }
@@ -612,7 +614,7 @@ TEST_F(MainWindow, CustomPageLengthIsWrittenIntoTheHeaderOnly) {
 TEST_F(MainWindow, CustomPageLengthLongerThanThePageIsRefused) {
     Open();
     OnNextDialog([&](QDialog* dialog) {
-        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
+        auto* page = qobject_cast<TPageBreakDialog*>(dialog);
         page->CustomEnableCb->setChecked(true);
         page->UnitsPerPage->setValue(600);
         page->OKBTN->click();
@@ -620,27 +622,27 @@ TEST_F(MainWindow, CustomPageLengthLongerThanThePageIsRefused) {
         page->UnitsPerPage->setValue(500);
         page->OKBTN->click();
     });
-    window->CustomPageBreaks1->trigger();
+    window->Actions().CustomPageBreaks1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, TFPageBreakDlg::TooLongWarning(500));
+    EXPECT_EQ(ui.messages[0].text, TPageBreakDialog::TooLongWarning(500));
     EXPECT_EQ(Panel(), "1 of 3");
     EXPECT_EQ(ReadHeaderFromFile(log).UnitsPerPage, 500);
 }
 
 TEST_F(MainWindow, CustomPageLengthThatCannotBeWrittenChangesNothing) {
     Open();
-    window->LastPage1->trigger();
+    window->Actions().LastPage1->trigger();
     const std::vector<uint8_t> before = ReadFileBytes(log);
     ASSERT_TRUE(cindral::testing::MakeReadOnly(log));
     AnswerPageLength(true, 250);
-    window->CustomPageBreaks1->trigger();
+    window->Actions().CustomPageBreaks1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
     EXPECT_NE(ui.messages[0].text.find("cannot be written back"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(log), before);
     EXPECT_EQ(Panel(), "3 of 3");
     EXPECT_EQ(window->Document->Header().CustomPageLength, 0);
-    EXPECT_FALSE(window->CustomPageBreaks1->isChecked());
+    EXPECT_FALSE(window->Actions().CustomPageBreaks1->isChecked());
     EXPECT_TRUE(window->isEnabled());
 }
 
@@ -653,16 +655,16 @@ TEST_F(MainWindow, CustomPageLengthOfZeroIsRefusedAndCancelKeepsTheInterval) {
     const std::string panel = Panel();
     const std::vector<uint8_t> before = ReadFileBytes(log);
     OnNextDialog([&](QDialog* dialog) {
-        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
+        auto* page = qobject_cast<TPageBreakDialog*>(dialog);
         page->CustomEnableCb->setChecked(true);
         page->UnitsPerPage->setValue(0);
         page->OKBTN->click();
         EXPECT_TRUE(page->isVisible());
         page->CancelBTN->click();
     });
-    window->CustomPageBreaks1->trigger();
+    window->Actions().CustomPageBreaks1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, TFPageBreakDlg::kZeroLengthWarning);
+    EXPECT_EQ(ui.messages[0].text, TPageBreakDialog::kZeroLengthWarning);
     EXPECT_EQ(window->Document->Header().TopDepth, 900);
     EXPECT_EQ(Panel(), panel);
     EXPECT_EQ(ReadFileBytes(log), before);
@@ -670,7 +672,7 @@ TEST_F(MainWindow, CustomPageLengthOfZeroIsRefusedAndCancelKeepsTheInterval) {
 
 TEST_F(MainWindow, SelectIntervalWarnsUntilTheIntervalIsValid) {
     Open();
-    window->LastPage1->trigger();
+    window->Actions().LastPage1->trigger();
     struct Try {
         double start, end;
         const char* warning;
@@ -682,7 +684,7 @@ TEST_F(MainWindow, SelectIntervalWarnsUntilTheIntervalIsValid) {
         {1000, -5, "The Ending Depth (-5) is lower than the log's base (0)"},
     };
     OnNextDialog([&](QDialog* dialog) {
-        auto* depth = qobject_cast<TSelectDepthFrm*>(dialog);
+        auto* depth = qobject_cast<TSelectDepthDialog*>(dialog);
         ASSERT_NE(depth, nullptr);
         EXPECT_EQ(depth->StartLbl->text(), "New Starting Depth (1200)");
         EXPECT_EQ(depth->EndLbl->text(), "New Ending Depth (0)");
@@ -697,7 +699,7 @@ TEST_F(MainWindow, SelectIntervalWarnsUntilTheIntervalIsValid) {
         depth->EndEd->setValue(400);
         depth->OKBTN->click();
     });
-    window->SelectInterval1->trigger();
+    window->Actions().SelectInterval1->trigger();
     ASSERT_EQ(ui.messages.size(), std::size(tries));
     for (size_t i = 0; i < std::size(tries); ++i) {
         EXPECT_EQ(ui.messages[i].kind, MessageKind::Warning);
@@ -723,7 +725,7 @@ TEST_F(MainWindow, SaveAsCopiesAndFollowsTheCopy) {
     EXPECT_EQ(ReadFileBytes(dir.File("copy.gdx")), bytes);
     EXPECT_FALSE(std::filesystem::exists(dir.File("copy.~BN")));
     EXPECT_TRUE(ui.messages.empty());
-    window->PageDown1->trigger();
+    window->Actions().PageDown1->trigger();
     EXPECT_EQ(Panel(), "2 of 3");
 }
 
@@ -815,7 +817,7 @@ TEST_F(MainWindow, SaveAsKeyAndAboutOpenTheirDialogs) {
                              Qt::ControlModifier | Qt::ShiftModifier);
          },
          "Save Compiled Log As...", ""},
-        {"Help > About", [&] { window->AboutCindral1->trigger(); }, "About",
+        {"Help > About", [&] { window->Actions().AboutCindral1->trigger(); }, "About",
          "Version: " CINDRAL_VERSION},
     };
     for (const Row& row : rows) {
@@ -823,7 +825,8 @@ TEST_F(MainWindow, SaveAsKeyAndAboutOpenTheirDialogs) {
         QString version;
         OnNextDialog([&](QDialog* dialog) {
             title = dialog->windowTitle();
-            if (auto* about = qobject_cast<TAboutBox*>(dialog)) version = about->VersionLbl->text();
+            if (auto* about = qobject_cast<TAboutDialog*>(dialog))
+                version = about->VersionLbl->text();
             dialog->reject();
         });
         row.ask();
@@ -877,7 +880,7 @@ TEST_F(MainWindow, ShowsWhatThePageRoutineDraws) {
     settings.SymbolFile = bin + "/QuenUtil.Sym";
     const std::string sample = bin + "/samples/sample.gdx";
     ASSERT_TRUE(window->OpenFile(QString::fromStdString(sample)));
-    window->PageDown1->trigger();
+    window->Actions().PageDown1->trigger();
     ASSERT_TRUE(window->WaitForPage());
 
     LogDocumentOptions options;

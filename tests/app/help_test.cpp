@@ -1,5 +1,3 @@
-#include "app/help.h"
-
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
@@ -13,10 +11,11 @@
 #include <QTextBrowser>
 #include <functional>
 
-#include "app/cindral_frm.h"
-#include "app/goto_dlg.h"
-#include "app/page_break_dlg.h"
-#include "app/select_depth_frm.h"
+#include "app/dialogs/goto_page_dialog.h"
+#include "app/dialogs/help_dialog.h"
+#include "app/dialogs/page_break_dialog.h"
+#include "app/dialogs/select_depth_dialog.h"
+#include "app/window/cindral_frm.h"
 #include "core/environment/recording_ui.h"
 #include "frm_test_support.h"
 
@@ -56,7 +55,7 @@ TEST(UserGuide, HasAnAnchorForEveryTopicAndLink) {
 }
 
 // The heading of `topic` lies in the part of the guide the help window shows.
-::testing::AssertionResult ShowsTopic(THelpWindow* help, const QString& topic) {
+::testing::AssertionResult ShowsTopic(THelpDialog* help, const QString& topic) {
     if (!help || !help->isVisible()) return ::testing::AssertionFailure() << "no help window";
     QTextDocument* document = help->Browser->document();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
@@ -82,9 +81,9 @@ TEST(HelpWindow, EveryHelpPathOpensItsTopicInTheProgramsOwnWindow) {
     ScopedUi scoped(ui);
     Settings settings = cindral::testing::TestSettings(dir);
     TCindralFrm frm(settings);
-    TFPageBreakDlg page_break(true, 100, 1000);
-    TSelectDepthFrm interval(1200, 0, 1200, 0);
-    TGotoDLG go_to(3, 0);
+    TPageBreakDialog page_break(true, 100, 1000);
+    TSelectDepthDialog interval(1200, 0, 1200, 0);
+    TGotoPageDialog go_to(3, 0);
     auto press_f1 = [](QWidget* window) {
         window->show();
         QApplication::setActiveWindow(window);
@@ -99,8 +98,9 @@ TEST(HelpWindow, EveryHelpPathOpensItsTopicInTheProgramsOwnWindow) {
     };
     const Row rows[] = {
         {"F1 in the main window", &frm, [&] { press_f1(&frm); }, help_topic::kContents},
-        {"Help > Index", &frm, [&] { frm.Index1->trigger(); }, help_topic::kIndex},
-        {"Help > Contents", &frm, [&] { frm.Contents1->trigger(); }, help_topic::kContents},
+        {"Help > Index", &frm, [&] { frm.Actions().Index1->trigger(); }, help_topic::kIndex},
+        {"Help > Contents", &frm, [&] { frm.Actions().Contents1->trigger(); },
+         help_topic::kContents},
         {"page length Help button", &page_break, [&] { page_break.HelpBTN->click(); },
          help_topic::kCustomPageLength},
         {"F1 in the interval dialog", &interval, [&] { press_f1(&interval); },
@@ -111,10 +111,10 @@ TEST(HelpWindow, EveryHelpPathOpensItsTopicInTheProgramsOwnWindow) {
     };
     for (const Row& row : rows) {
         row.ask();
-        auto* help = row.window->findChild<THelpWindow*>();
+        auto* help = row.window->findChild<THelpDialog*>();
         ASSERT_NE(help, nullptr) << row.path;
         EXPECT_TRUE(ShowsTopic(help, row.topic)) << row.path;
-        EXPECT_EQ(row.window->findChildren<THelpWindow*>().size(), 1) << row.path;
+        EXPECT_EQ(row.window->findChildren<THelpDialog*>().size(), 1) << row.path;
     }
     EXPECT_TRUE(ui.messages.empty());
 }

@@ -20,10 +20,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/cindral_frm.h"
-#include "app/jpeg_opts_frm.h"
-#include "app/mag_frm.h"
-#include "app/picture_export_command.h"
+#include "app/commands/picture_export_command.h"
+#include "app/dialogs/jpeg_options_dialog.h"
+#include "app/view/magnifier.h"
+#include "app/window/cindral_frm.h"
 #include "core/environment/document_settings.h"
 #include "core/environment/recording_ui.h"
 #include "frm_test_support.h"
@@ -93,14 +93,14 @@ class Pictures : public ::testing::Test {
 };
 
 TEST_F(Pictures, CopyPagePutsThePageAsShownOnTheClipboard) {
-    EXPECT_FALSE(window->Copy1->isEnabled());
+    EXPECT_FALSE(window->Actions().Copy1->isEnabled());
     Open();
     for (int percent : {100, 200, 50}) {
         SCOPED_TRACE(percent);
         window->SetZoom({ZoomMode::Percent, percent});
         ASSERT_TRUE(window->WaitForPage());
         QGuiApplication::clipboard()->clear();
-        window->Copy1->trigger();
+        window->Actions().Copy1->trigger();
         const QImage copied = QGuiApplication::clipboard()->image();
         EXPECT_EQ(copied.size(), QSize(3 * percent, 5 * percent));
         EXPECT_TRUE(copied.convertToFormat(QImage::Format_RGB32) ==
@@ -110,24 +110,25 @@ TEST_F(Pictures, CopyPagePutsThePageAsShownOnTheClipboard) {
 
 TEST_F(Pictures, OptionsDialogSizeLabelAndCaptions) {
     struct Case {
-        JpegOptsMode mode;
+        JpegOptionsMode mode;
         int width, height, screen, pixels_per_inch;
         const char* caption;
         const char* size;
         bool quality, browser;
     } cases[] = {
-        {JpegOptsMode::Html, 300, 500, 96, 96, "HTML Table JPEG Options", "JPEG Size = 300 x 500",
-         true, true},
-        {JpegOptsMode::Jpeg, 300, 500, 96, 150, "JPEG Options", "JPEG Size = 469 x 781", true,
+        {JpegOptionsMode::Html, 300, 500, 96, 96, "HTML Table JPEG Options",
+         "JPEG Size = 300 x 500", true, true},
+        {JpegOptionsMode::Jpeg, 300, 500, 96, 150, "JPEG Options", "JPEG Size = 469 x 781", true,
          false},
         // Halves round away from zero: 8.5 -> 9.
-        {JpegOptsMode::Jpeg, 816, 1056, 96, 1, "JPEG Options", "JPEG Size = 9 x 11", true, false},
-        {JpegOptsMode::Bitmap, 300, 500, 100, 200, "BMP Options", "BMP Size = 600 x 1000", false,
+        {JpegOptionsMode::Jpeg, 816, 1056, 96, 1, "JPEG Options", "JPEG Size = 9 x 11", true,
+         false},
+        {JpegOptionsMode::Bitmap, 300, 500, 100, 200, "BMP Options", "BMP Size = 600 x 1000", false,
          false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        TJPEGOptsFrm dialog(c.mode, c.width, c.height, c.screen);
+        TJpegOptionsDialog dialog(c.mode, c.width, c.height, c.screen);
         dialog.show();
         dialog.PixPerInchEd->setValue(c.pixels_per_inch);
         EXPECT_EQ(dialog.windowTitle().toStdString(), c.caption);
@@ -147,7 +148,7 @@ TEST_F(Pictures, OptionsDialogAsksForAMissingNameAndStoresItsChoices) {
     } cases[] = {{"", false}, {"/tmp/chosen.jpg", true}};
     for (const Case& c : cases) {
         ui.messages.clear();
-        TJPEGOptsFrm dialog(JpegOptsMode::Jpeg, 300, 500, 100);
+        TJpegOptionsDialog dialog(JpegOptionsMode::Jpeg, 300, 500, 100);
         dialog.AskFileName = [&](const QString& filter, const QString& suffix) {
             EXPECT_EQ(filter.toStdString(), "JPEG (*.jpg);;All Files (*)");
             EXPECT_EQ(suffix.toStdString(), "jpg");
@@ -167,13 +168,13 @@ TEST_F(Pictures, OptionsDialogAsksForAMissingNameAndStoresItsChoices) {
         Settings s;
         std::string name = "/tmp/table.html";
         OnNextDialog([ok](QDialog* d) {
-            auto* dialog = static_cast<TJPEGOptsFrm*>(d);
+            auto* dialog = static_cast<TJpegOptionsDialog*>(d);
             dialog->PixPerInchEd->setValue(150);
             dialog->QualitySb->setValue(55);
             dialog->AutoDisplayCb->setChecked(false);
             (ok ? dialog->OKBtn : dialog->CancelBtn)->click();
         });
-        EXPECT_EQ(ShowJpegOptions(JpegOptsMode::Html, name, 300, 500, 100, s), ok);
+        EXPECT_EQ(ShowJpegOptions(JpegOptionsMode::Html, name, 300, 500, 100, s), ok);
         EXPECT_EQ(s.ExportPixelsPerInch, ok ? 150 : 96);
         EXPECT_EQ(s.ExportQuality, ok ? 55 : 80);
         EXPECT_EQ(s.OpenTableInBrowser, !ok);
@@ -206,7 +207,7 @@ TEST_F(Pictures, ExportCommandsWriteThePageAndTheLogAtTheChosenResolution) {
         SCOPED_TRACE(c.action);
         const std::string out = dir.File(c.file);
         OnNextDialog([&](QDialog* d) {
-            auto* dialog = static_cast<TJPEGOptsFrm*>(d);
+            auto* dialog = static_cast<TJpegOptionsDialog*>(d);
             dialog->FilenameEd->setText(QString::fromStdString(out));
             dialog->PixPerInchEd->setValue(c.pixels_per_inch);
             dialog->OKBtn->click();
@@ -237,12 +238,12 @@ TEST_F(Pictures, ExportCommandsWriteThePageAndTheLogAtTheChosenResolution) {
 TEST_F(Pictures, TableWithoutABrowserIsWrittenAndReported) {
     Open();
     browser_works = false;
-    ASSERT_TRUE(ExportHtmlTable(*window, dir.File("t.html"), 20, 80, true));
+    ASSERT_TRUE(ExportHtmlTable(window->Context(), dir.File("t.html"), 20, 80, true));
     EXPECT_TRUE(std::filesystem::exists(dir.File("t.html")));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find("no browser"), std::string::npos);
     // A folder that cannot be written is an error, not a silent success.
-    EXPECT_FALSE(ExportHtmlTable(*window, dir.File("missing/t.html"), 20, 80, false));
+    EXPECT_FALSE(ExportHtmlTable(window->Context(), dir.File("missing/t.html"), 20, 80, false));
     EXPECT_EQ(ui.messages.back().kind, MessageKind::Error);
 }
 
@@ -273,10 +274,10 @@ TEST_F(Pictures, MagnifierFollowsScrollingAndItsMenu) {
     ASSERT_TRUE(window->WaitForPage());
     window->resize(800, 600);
     window->show();
-    window->Magnify1->trigger();
-    TMagFrm* mag = window->Magnifier;
+    window->Actions().Magnify1->trigger();
+    TMagnifier* mag = window->Magnifier;
     ASSERT_TRUE(mag->isVisible());
-    EXPECT_TRUE(window->MagnifierBtn->isChecked());
+    EXPECT_TRUE(window->Actions().MagnifierBtn->isChecked());
     mag->setGeometry(200, 150, 300, 300);
     QApplication::processEvents();
     const QRect before = mag->SourceRect();
@@ -300,7 +301,7 @@ TEST_F(Pictures, MagnifierFollowsScrollingAndItsMenu) {
     mag->MagHalfmnu->trigger();
     EXPECT_EQ(mag->Magnification(), 0.5);
     EXPECT_EQ(mag->SourceRect().size(), QSize(600, 600));
-    window->Magnify1->trigger();
+    window->Actions().Magnify1->trigger();
     EXPECT_FALSE(mag->isVisible());
 }
 
@@ -324,7 +325,7 @@ TEST_F(Pictures, DepthReadoutIsRightAtEveryZoom) {
         ASSERT_TRUE(window->WaitForPage());
         EXPECT_EQ(window->ViewBitmap.size(), c.bitmap);
         EXPECT_EQ(DepthAtRow(c.row), c.depth);
-        window->CopyDepth1->trigger();
+        window->Actions().CopyDepth1->trigger();
         EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), c.depth);
     }
     // Fitting the width fills the view's width; the zoom is kept for the next start.
@@ -357,19 +358,19 @@ TEST_F(Pictures, ZoomKeepsThePointAtTheViewsCentre) {
 TEST_F(Pictures, ZoomStepsAndKeys) {
     Open();
     struct Step {
-        QAction* TCindralFrm::*action;
+        QAction* WindowActions::*action;
         int width;
     } steps[] = {
-        {&TCindralFrm::ZoomIn1, 375},  {&TCindralFrm::ZoomIn1, 450},
-        {&TCindralFrm::ZoomOut1, 375}, {&TCindralFrm::ActualSize1, 300},
-        {&TCindralFrm::ZoomOut1, 225},
+        {&WindowActions::ZoomIn1, 375},  {&WindowActions::ZoomIn1, 450},
+        {&WindowActions::ZoomOut1, 375}, {&WindowActions::ActualSize1, 300},
+        {&WindowActions::ZoomOut1, 225},
     };
     for (const Step& step : steps) {
-        ((*window).*step.action)->trigger();
+        (window->Actions().*step.action)->trigger();
         ASSERT_TRUE(window->WaitForPage());
         EXPECT_EQ(window->ViewBitmap.width(), step.width);
     }
-    for (int i = 0; i < 20; ++i) window->ZoomOut1->trigger();
+    for (int i = 0; i < 20; ++i) window->Actions().ZoomOut1->trigger();
     ASSERT_TRUE(window->WaitForPage());
     EXPECT_EQ(window->ViewBitmap.width(), 75);  // 25 % at the least
     // Ctrl with the wheel steps too; the wheel alone does not zoom.
@@ -381,8 +382,8 @@ TEST_F(Pictures, ZoomStepsAndKeys) {
         ASSERT_TRUE(window->WaitForPage());
         EXPECT_EQ(window->ViewBitmap.width(), 99);  // 33 %
     }
-    EXPECT_EQ(window->ZoomIn1->shortcut(), QKeySequence(QKeySequence::ZoomIn));
-    EXPECT_EQ(window->ActualSize1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
+    EXPECT_EQ(window->Actions().ZoomIn1->shortcut(), QKeySequence(QKeySequence::ZoomIn));
+    EXPECT_EQ(window->Actions().ActualSize1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_0));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The Print command and its helpers on a real window with a real QPrinter writing PDF, the
 // result read back by poppler's pdfinfo.
 
-#include "app/print_command.h"
+#include "app/commands/print_command.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@
 #include <iterator>
 #include <regex>
 
-#include "app/cindral_frm.h"
+#include "app/window/cindral_frm.h"
 #include "core/environment/file_operations.h"
 #include "core/environment/recording_status.h"
 #include "core/environment/recording_ui.h"
@@ -78,7 +78,7 @@ TEST_F(Printing, ARangePrintsThosePagesAndTheScreenStaysAsItWas) {
     const std::string pdf = dir.File("range.pdf");
     printer.setOutputFileName(QString::fromStdString(pdf));
 
-    EXPECT_TRUE(RunPrintJob(*window, printer, 1, 2));
+    EXPECT_TRUE(RunPrintJob(window->Context(), printer, 1, 2));
 
     EXPECT_EQ(PdfPages(pdf), 2);
     EXPECT_TRUE(window->isEnabled());
@@ -100,7 +100,7 @@ TEST_F(Printing, CancelBeforeAPageStopsTheJobAndSaysSo) {
     ui.answers = {Answer::Yes};  // "Are you sure ...?"
     CurrentStatusSink().RequestCancel();
 
-    EXPECT_FALSE(RunPrintJob(*window, printer, 0, 4));
+    EXPECT_FALSE(RunPrintJob(window->Context(), printer, 0, 4));
 
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_EQ(ui.messages.back().text, "Print job aborted.");
@@ -118,7 +118,7 @@ TEST_F(Printing, CancelWithinAPageCutsOnlyThatPage) {
     sink.press_cancel_at_progress = 2;  // while page 1 plays
     ScopedStatusSink scoped_sink(sink);
     ui.answers = {Answer::Yes};
-    EXPECT_TRUE(RunPrintJob(*window, printer, 0, 4));
+    EXPECT_TRUE(RunPrintJob(window->Context(), printer, 0, 4));
     EXPECT_EQ(PdfPages(pdf), 5);
     // The question was asked (and answered Yes) during the play; no abort followed.
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -134,7 +134,7 @@ TEST_F(Printing, CancelAnsweredNoPrintsEverything) {
     printer.setOutputFileName(QString::fromStdString(pdf));
     ui.answers = {Answer::No};
     CurrentStatusSink().RequestCancel();
-    EXPECT_TRUE(RunPrintJob(*window, printer, 0, 4));
+    EXPECT_TRUE(RunPrintJob(window->Context(), printer, 0, 4));
     EXPECT_EQ(PdfPages(pdf), 5);
 }
 
@@ -211,8 +211,8 @@ TEST_F(Printing, PrintDialogOffersEveryPageInTheSettingsOrientation) {
         }
         dialog->reject();
     });
-    ASSERT_TRUE(window->Print1->isEnabled());
-    window->Print1->trigger();
+    ASSERT_TRUE(window->Actions().Print1->isEnabled());
+    window->Actions().Print1->trigger();
     EXPECT_EQ(std::make_pair(from, to), std::make_pair(1, 5));
     EXPECT_EQ(std::make_pair(min, max), std::make_pair(1, 5));
     EXPECT_TRUE(ranges);
@@ -227,7 +227,7 @@ TEST_F(Printing, PrintToFileFromTheDialogWritesEveryPage) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf));
     OnNextDialog([](QDialog* dialog) { dialog->accept(); });
-    window->Print1->trigger();
+    window->Actions().Print1->trigger();
     EXPECT_EQ(PdfPages(pdf), 5);
     EXPECT_EQ(printer.docName().toStdString(), "Cindral 2003 - log.gdx");
     EXPECT_EQ(printer.resolution(), 300);
@@ -278,7 +278,7 @@ TEST_F(Printing, AFailedPrintToFileKeepsTheOldFileAndSaysSo) {
         printer.setOutputFileName(QString::fromStdString(pdf));
         ui.messages.clear();
         ops::InjectFault(fault);
-        EXPECT_FALSE(RunPrintJob(*window, printer, 0, 1));
+        EXPECT_FALSE(RunPrintJob(window->Context(), printer, 0, 1));
         ops::ClearFault();
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
@@ -290,7 +290,7 @@ TEST_F(Printing, AFailedPrintToFileKeepsTheOldFileAndSaysSo) {
         EXPECT_EQ(printer.outputFileName().toStdString(), pdf);
     }
     printer.setOutputFileName(QString::fromStdString(pdf));
-    EXPECT_TRUE(RunPrintJob(*window, printer, 0, 1));
+    EXPECT_TRUE(RunPrintJob(window->Context(), printer, 0, 1));
     EXPECT_EQ(PdfPages(pdf), 2);
 }
 

@@ -1,5 +1,5 @@
 // Message boxes as the user sees them, offscreen.
-#include "app/qt_ui.h"
+#include "app/window/qt_ui.h"
 
 #include <gtest/gtest.h>
 

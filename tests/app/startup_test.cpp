@@ -1,6 +1,6 @@
 // The start-up step in a private folder: its logs, files, registry value and failures.
 
-#include "app/startup.h"
+#include "app/window/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/status_form.h"
+#include "app/dialogs/status_dialog.h"
 #include "core/environment/directories.h"
 #include "core/environment/recording_ui.h"
 #include "core/environment/status.h"

@@ -12,8 +12,8 @@
 #include <QToolButton>
 #include <fstream>
 
-#include "app/cindral_frm.h"
-#include "app/startup.h"
+#include "app/window/cindral_frm.h"
+#include "app/window/startup.h"
 #include "core/environment/settings.h"
 #include "frm_test_support.h"
 

@@ -15,10 +15,10 @@
 #include <regex>
 #include <thread>
 
-#include "app/cindral_frm.h"
+#include "app/commands/print_command.h"
+#include "app/dialogs/page_setup_dialog.h"
 #include "app/frm_test_support.h"
-#include "app/page_setup_frm.h"
-#include "app/print_command.h"
+#include "app/window/cindral_frm.h"
 #include "core/environment/recording_ui.h"
 #include "core/format/gdx_header.h"
 #include "private_cups.h"
@@ -95,7 +95,7 @@ TEST(RealPrintQueue, TheSamplePrintsAsItsFourPages) {
         printer.setOutputFileName(QString::fromStdString(pdf));
     }
     printer.setPageSize(QPageSize(QPageSize::Letter));
-    ASSERT_TRUE(RunPrintJob(window, printer, 0, 3));
+    ASSERT_TRUE(RunPrintJob(window.Context(), printer, 0, 3));
 
     if (real) {
         // cups-pdf writes the file when the job has run; wait for a complete one.
@@ -190,7 +190,7 @@ TEST(RealPrintQueue, AdjustingThePageSizeWritesItIntoTheLog) {
     cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1200));  // 3 x 5 inches
     ui.answers = {Answer::Yes};
     cindral::testing::OnNextDialog([](QDialog* dialog) {
-        if (auto* setup = qobject_cast<TPageSetupFrm*>(dialog)) {
+        if (auto* setup = qobject_cast<TPageSetupDialog*>(dialog)) {
             setup->PageLengthRe->setValue(7.5);
             setup->PageWidthRe->setValue(6.25);
         }

@@ -1,7 +1,0 @@
-#include "app/app_identity.h"
-
-namespace cindral::app {
-
-const char* const kApplicationTitle = "Quentara Cindral 2003";
-
-}  // namespace cindral::app

@@ -1,0 +1,14 @@
+#pragma once
+// The printer steps of sizing the view when a log is opened: the printer takes the settings'
+// orientation, its page is read, and when the log's page differs from it by more than 0.01
+// inch the user is asked whether to adjust the log's page size; Yes opens the page setup,
+// whose confirmed size is written into the log file.
+
+#include "app/commands/command_context.h"
+
+namespace cindral::app {
+
+// Only asked while a printer is installed.
+void CheckPrinterPage(const CommandContext& context);
+
+}  // namespace cindral::app

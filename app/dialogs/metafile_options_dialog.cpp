@@ -1,0 +1,173 @@
+#include "app/dialogs/metafile_options_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/dialogs/help_dialog.h"
+#include "core/environment/ui.h"
+
+namespace cindral::app {
+namespace {
+
+constexpr const char* kHelpTopic = "exporting-the-whole-log";
+
+}  // namespace
+
+const char* const TMetafileOptionsDialog::kNoFileWarning = "You must enter an output file.";
+
+TMetafileOptionsDialog::TMetafileOptionsDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Metafile Output Options");
+    GroupBox1 = new QGroupBox("Filename", this);
+    FilenameEd = new QLineEdit(GroupBox1);
+    FilenameEd->setObjectName("FilenameEd");
+    // The name comes from the save dialog; typing is off.
+    FilenameEd->setReadOnly(true);
+    FilenameEd->setMinimumWidth(320);
+    FilenameBrowse = new QToolButton(GroupBox1);
+    FilenameBrowse->setText("...");
+    FilenameBrowse->setToolTip("Choose the output file.");
+    WMFRb = new QRadioButton("&Windows Metafile (*.wmf)", GroupBox1);
+    EMFRb = new QRadioButton("&Enhanced Metafile (*.emf)", GroupBox1);
+    SVGRb = new QRadioButton("&Scalable Vector Graphics (*.svg)", GroupBox1);
+    WMFRb->setChecked(true);
+    auto* name_row = new QHBoxLayout;
+    name_row->addWidget(FilenameEd);
+    name_row->addWidget(FilenameBrowse);
+    auto* group1 = new QVBoxLayout(GroupBox1);
+    group1->addLayout(name_row);
+    group1->addWidget(WMFRb);
+    group1->addWidget(EMFRb);
+    group1->addWidget(SVGRb);
+
+    GroupBox2 = new QGroupBox("Options", this);
+    HeaderCb = new QCheckBox("Plot &Header", GroupBox2);
+    HeaderCb->setToolTip("Plot header 1 at the top\r\nof the log.");
+    FooterCb = new QCheckBox("Plot &Footer", GroupBox2);
+    FooterCb->setToolTip("Plot a footer at the base of \r\nthe log.");
+    auto* group2 = new QVBoxLayout(GroupBox2);
+    group2->addWidget(HeaderCb);
+    group2->addWidget(FooterCb);
+
+    auto* buttons = new QDialogButtonBox(this);
+    OKBtn = buttons->addButton(QDialogButtonBox::Ok);
+    OKBtn->setToolTip("Start the export.");
+    CancelBtn = buttons->addButton(QDialogButtonBox::Cancel);
+    CancelBtn->setToolTip("Cancel the export.");
+    HelpBtn = buttons->addButton("Help", QDialogButtonBox::HelpRole);
+    HelpBtn->setToolTip("Get help on the WMF options.");
+    connect(OKBtn, &QPushButton::clicked, this, &TMetafileOptionsDialog::OKBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(HelpBtn, &QPushButton::clicked, this, [] { ShowHelpTopic(kHelpTopic); });
+    connect(FilenameEd, &QLineEdit::textChanged, this, &TMetafileOptionsDialog::FilenameEdChange);
+    connect(FilenameBrowse, &QToolButton::clicked, this,
+            &TMetafileOptionsDialog::FilenameEdBeforeDialog);
+    for (QRadioButton* b : {WMFRb, EMFRb, SVGRb}) {
+        connect(b, &QRadioButton::clicked, this, &TMetafileOptionsDialog::FiletypeClick);
+    }
+
+    AskFileName = [this](const QString& title, const QString& filter, const QString& suffix) {
+        QFileDialog dialog(this, title);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(filter);
+        dialog.setDefaultSuffix(suffix);
+        // The replace question comes from OK, once, not from the save dialog too.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!FileName().isEmpty()) dialog.selectFile(FileName());
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(GroupBox2);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TMetafileOptionsDialog::SetFileName(const QString& name) {
+    FilenameEd->setText(name);
+    FilenameEdChange();
+}
+
+QString TMetafileOptionsDialog::FileName() const {
+    return FilenameEd->text();
+}
+
+void TMetafileOptionsDialog::FilenameEdChange() {
+    FilenameEd->setToolTip(FilenameEd->text());
+}
+
+void TMetafileOptionsDialog::FiletypeClick() {
+    const QString name = FileName();
+    if (name.isEmpty()) return;
+    const QFileInfo info(name);
+    const QString extension = WMFRb->isChecked() ? ".Wmf" : EMFRb->isChecked() ? ".Emf" : ".Svg";
+    const QString stem =
+        info.suffix().isEmpty() ? name : name.left(name.size() - info.suffix().size() - 1);
+    SetFileName(stem + extension);
+}
+
+void TMetafileOptionsDialog::FilenameEdBeforeDialog() {
+    QString filter, suffix;
+    if (WMFRb->isChecked()) {
+        filter = "Windows Metafile (*.wmf);;All Files (*)";
+        suffix = "Wmf";
+    } else if (EMFRb->isChecked()) {
+        filter = "Enhanced Metafile (*.emf);;All Files (*)";
+        suffix = "Emf";
+    } else {
+        filter = "Scalable Vector Graphics (*.svg);;All Files (*)";
+        suffix = "Svg";
+    }
+    const QString chosen = AskFileName("Save Metafile", filter, suffix);
+    if (!chosen.isEmpty()) SetFileName(chosen);
+}
+
+void TMetafileOptionsDialog::OKBtnClick() {
+    const QString name = FileName();
+    if (name.isEmpty()) {
+        CurrentUi().ShowMessage(MessageKind::Warning, "", kNoFileWarning, Buttons::Yes);
+        FilenameEd->setFocus();
+        FilenameEd->selectAll();
+        return;
+    }
+    if (QFileInfo::exists(name)) {
+        const Answer answer = CurrentUi().ShowMessage(
+            MessageKind::Confirmation, "",
+            name.toStdString() + " already exists.\nDo you want to replace it?", Buttons::YesNo);
+        if (answer != Answer::Yes) {
+            FilenameEd->setFocus();
+            FilenameEd->selectAll();
+            return;
+        }
+    }
+    QDialog::accept();
+}
+
+bool ShowMetafileOptions(MetafileOptions& options, QWidget* parent) {
+    TMetafileOptionsDialog dialog(parent);
+    dialog.WMFRb->setChecked(options.format == MetafileFormat::Wmf);
+    dialog.EMFRb->setChecked(options.format == MetafileFormat::Emf);
+    dialog.SVGRb->setChecked(options.format == MetafileFormat::Svg);
+    dialog.HeaderCb->setChecked(options.header);
+    dialog.FooterCb->setChecked(options.footer);
+    dialog.SetFileName(QString::fromStdString(options.file_name));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options.header = dialog.HeaderCb->isChecked();
+    options.footer = dialog.FooterCb->isChecked();
+    options.format = dialog.EMFRb->isChecked()   ? MetafileFormat::Emf
+                     : dialog.SVGRb->isChecked() ? MetafileFormat::Svg
+                                                 : MetafileFormat::Wmf;
+    options.file_name = dialog.FileName().toStdString();
+    return true;
+}
+
+}  // namespace cindral::app

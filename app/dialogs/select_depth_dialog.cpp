@@ -1,0 +1,112 @@
+#include "app/dialogs/select_depth_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/dialogs/help_dialog.h"
+#include "core/environment/ui.h"
+#include "core/pages/depth_interval.h"
+
+namespace cindral::app {
+namespace {
+
+constexpr double kMostDepth = 1e15;
+
+QDoubleSpinBox* DepthEdit(QWidget* parent, double value) {
+    auto* edit = new QDoubleSpinBox(parent);
+    edit->setDecimals(6);
+    edit->setRange(-kMostDepth, kMostDepth);
+    edit->setValue(value);
+    edit->setMinimumWidth(160);
+    return edit;
+}
+
+QString Caption(const char* format, double value) {
+    return QString::fromStdString(std::string(format) + " (" + FormatG(value) + ")");
+}
+
+}  // namespace
+
+TSelectDepthDialog::TSelectDepthDialog(double initial_top, double initial_base, double top,
+                                       double bottom, QWidget* parent)
+    : QDialog(parent), initial_top_(initial_top), initial_base_(initial_base) {
+    setWindowTitle("Depth Interval");
+    setWindowFlags(Qt::Tool);
+    StartLbl = new QLabel(Caption("New Starting Depth", initial_top), this);
+    EndLbl = new QLabel(Caption("New Ending Depth", initial_base), this);
+    StartEd = DepthEdit(this, top);
+    StartEd->setObjectName("StartEd");
+    EndEd = DepthEdit(this, bottom);
+    EndEd->setObjectName("EndEd");
+    StartLbl->setBuddy(StartEd);
+    EndLbl->setBuddy(EndEd);
+    ResetStartBtn = new QPushButton("Reset", this);
+    ResetEndBtn = new QPushButton("Reset", this);
+    for (QPushButton* reset : {ResetStartBtn, ResetEndBtn}) {
+        reset->setToolTip("Reset depth to the original value.");
+        reset->setAutoDefault(false);
+    }
+    connect(ResetStartBtn, &QPushButton::clicked, this, &TSelectDepthDialog::ResetStartBtnClick);
+    connect(ResetEndBtn, &QPushButton::clicked, this, &TSelectDepthDialog::ResetEndBtnClick);
+
+    auto* buttons = new QDialogButtonBox(this);
+    OKBTN = buttons->addButton(QDialogButtonBox::Ok);
+    CancelBTN = buttons->addButton(QDialogButtonBox::Cancel);
+    HelpBTN = buttons->addButton(QDialogButtonBox::Help);
+    connect(OKBTN, &QPushButton::clicked, this, &TSelectDepthDialog::accept);
+    connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
+    connect(HelpBTN, &QPushButton::clicked, this,
+            [this] { ShowHelpTopic(help_topic::kSelectInterval, this); });
+    InstallHelpKey(this, help_topic::kSelectInterval);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(StartLbl, 0, 0, 1, 2);
+    grid->addWidget(StartEd, 1, 0);
+    grid->addWidget(ResetStartBtn, 1, 1);
+    grid->addWidget(EndLbl, 2, 0, 1, 2);
+    grid->addWidget(EndEd, 3, 0);
+    grid->addWidget(ResetEndBtn, 3, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+double TSelectDepthDialog::StartDepth() const {
+    return StartEd->value();
+}
+double TSelectDepthDialog::EndDepth() const {
+    return EndEd->value();
+}
+
+void TSelectDepthDialog::ResetStartBtnClick() {
+    StartEd->setValue(initial_top_);
+}
+void TSelectDepthDialog::ResetEndBtnClick() {
+    EndEd->setValue(initial_base_);
+}
+
+void TSelectDepthDialog::accept() {
+    StartEd->interpretText();
+    EndEd->interpretText();
+    const double start = StartDepth();
+    const double end = EndDepth();
+    auto refuse = [&](const std::string& text, QDoubleSpinBox* edit) {
+        CurrentUi().ShowMessage(MessageKind::Warning, "", text, Buttons::Ok);
+        edit->setFocus();
+        edit->selectAll();
+    };
+    const IntervalCheck check = CheckInterval(start, end, initial_top_, initial_base_);
+    if (check.problem == IntervalProblem::None) {
+        QDialog::accept();
+    } else {
+        refuse(check.message, check.problem == IntervalProblem::EndBelowBase ? EndEd : StartEd);
+    }
+}
+
+}  // namespace cindral::app

@@ -1,0 +1,62 @@
+#include "app/view/zoom.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cindral::app {
+
+const std::vector<int>& ZoomSteps() {
+    static const std::vector<int> steps{25, 33, 50, 67, 75, 100, 125, 150, 200, 300, 400};
+    return steps;
+}
+
+double ZoomFactor(const Zoom& zoom, QSize page, QSize room) {
+    if (zoom.mode == ZoomMode::Percent) {
+        return std::clamp(zoom.percent, kLeastZoom, kMostZoom) / 100.0;
+    }
+    if (page.isEmpty() || room.isEmpty()) return 1;
+    double factor = double(room.width()) / page.width();
+    if (zoom.mode == ZoomMode::FitPage) {
+        factor = std::min(factor, double(room.height()) / page.height());
+    }
+    return std::clamp(factor, kLeastZoom / 100.0, kMostZoom / 100.0);
+}
+
+Zoom ZoomStep(double factor, bool in) {
+    // A factor within half a percent of a step counts as that step.
+    const double percent = factor * 100;
+    const std::vector<int>& steps = ZoomSteps();
+    Zoom next{ZoomMode::Percent, in ? steps.back() : steps.front()};
+    if (in) {
+        for (int step : steps) {
+            if (step > percent + 0.5) return {ZoomMode::Percent, step};
+        }
+    } else {
+        for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+            if (*it < percent - 0.5) return {ZoomMode::Percent, *it};
+        }
+    }
+    return next;
+}
+
+QString ZoomText(const Zoom& zoom) {
+    switch (zoom.mode) {
+        case ZoomMode::FitWidth:
+            return "fit-width";
+        case ZoomMode::FitPage:
+            return "fit-page";
+        case ZoomMode::Percent:
+            break;
+    }
+    return QString::number(zoom.percent);
+}
+
+Zoom ZoomFromText(const QString& text) {
+    if (text == "fit-page") return {ZoomMode::FitPage, 100};
+    bool ok = false;
+    const int percent = text.toInt(&ok);
+    if (ok && percent >= kLeastZoom && percent <= kMostZoom) return {ZoomMode::Percent, percent};
+    return {};
+}
+
+}  // namespace cindral::app
