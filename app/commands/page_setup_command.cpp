@@ -35,8 +35,8 @@ void CheckPrinterPage(const CommandContext& context) {
         "Size?",
         Buttons::YesNoCancel);
     if (answer != Answer::Yes) return;
-    TPageSetupDialog setup(printer, context.settings, header.PageWidth, header.PageHeight,
-                           &context.parent);
+    TPageSetupFrm setup(printer, context.settings, header.PageWidth, header.PageHeight,
+                        &context.parent);
     if (setup.exec() != QDialog::Accepted) return;
     SetPrinterOrientation(printer, setup.Orientation());
     try {

@@ -7,7 +7,7 @@
 namespace cindral::app {
 
 void SystemFiles1Click(const CommandContext& context) {
-    TSystemFilesDialog dialog(context.settings, &context.parent);
+    TSysFilesDlg dialog(context.settings, &context.parent);
     dialog.exec();
 }
 

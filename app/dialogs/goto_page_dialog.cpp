@@ -41,7 +41,7 @@ void PageSpinBox::fixup(QString& input) const {
     input = QString::number(page);
 }
 
-TGotoPageDialog::TGotoPageDialog(int last_page, int shown_page, QWidget* parent) : QDialog(parent) {
+TGotoDLG::TGotoDLG(int last_page, int shown_page, QWidget* parent) : QDialog(parent) {
     setWindowTitle("Borneth: Page");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint);
     QFont bold("Arial");
@@ -61,7 +61,7 @@ TGotoPageDialog::TGotoPageDialog(int last_page, int shown_page, QWidget* parent)
     auto* buttons = new QDialogButtonBox(this);
     OKBTN = buttons->addButton(QDialogButtonBox::Ok);
     CancelBTN = buttons->addButton(QDialogButtonBox::Cancel);
-    connect(OKBTN, &QPushButton::clicked, this, &TGotoPageDialog::OKBTNClick);
+    connect(OKBTN, &QPushButton::clicked, this, &TGotoDLG::OKBTNClick);
     connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
     InstallHelpKey(this, help_topic::kGoToPage);
 
@@ -76,7 +76,7 @@ TGotoPageDialog::TGotoPageDialog(int last_page, int shown_page, QWidget* parent)
     PageSE->setFocus();
 }
 
-bool TGotoPageDialog::eventFilter(QObject* watched, QEvent* event) {
+bool TGotoDLG::eventFilter(QObject* watched, QEvent* event) {
     if (watched == PageSE && event->type() == QEvent::KeyPress) {
         int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -87,7 +87,7 @@ bool TGotoPageDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TGotoPageDialog::OKBTNClick() {
+void TGotoDLG::OKBTNClick() {
     PageSE->setValue(PageSE->ClampedValue());
     accept();
 }

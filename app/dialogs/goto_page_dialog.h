@@ -23,11 +23,11 @@ class PageSpinBox : public QSpinBox {
     void fixup(QString& input) const override;
 };
 
-class TGotoPageDialog : public QDialog {
+class TGotoDLG : public QDialog {
     Q_OBJECT
   public:
     // `last_page` and `shown_page` are 0-based.
-    TGotoPageDialog(int last_page, int shown_page, QWidget* parent = nullptr);
+    TGotoDLG(int last_page, int shown_page, QWidget* parent = nullptr);
 
     // The 0-based page chosen, after OK.
     int ChosenPage() const { return PageSE->value() - 1; }

@@ -26,9 +26,8 @@ constexpr const char* kHelpTopic = "exporting-pages";
 
 }  // namespace
 
-const char* const TJpegOptionsDialog::kNoFileWarning = "Enter a filename for your JPEG bitmap.";
-const char* const TJpegOptionsDialog::kCannotOpen =
-    "Unable to create or open the JPEG Options dialog.";
+const char* const TJPEGOptsFrm::kNoFileWarning = "Enter a filename for your JPEG bitmap.";
+const char* const TJPEGOptsFrm::kCannotOpen = "Unable to create or open the JPEG Options dialog.";
 
 QString PictureSizeText(const QString& prefix, int width, int height, int pixels_per_inch,
                         int screen_pixels_per_inch) {
@@ -38,14 +37,14 @@ QString PictureSizeText(const QString& prefix, int width, int height, int pixels
         .arg(MulDiv(height, pixels_per_inch, screen_pixels_per_inch));
 }
 
-TJpegOptionsDialog::TJpegOptionsDialog(JpegOptionsMode mode, int width, int height,
-                                       int screen_pixels_per_inch, QWidget* parent)
+TJPEGOptsFrm::TJPEGOptsFrm(JpegOptionsMode mode, int width, int height, int screen_pixels_per_inch,
+                           QWidget* parent)
     : QDialog(parent),
       mode_(mode),
       width_(width),
       height_(height),
       screen_pixels_per_inch_(screen_pixels_per_inch > 0 ? screen_pixels_per_inch : 96) {
-    setObjectName("TJpegOptionsDialog");
+    setObjectName("TJPEGOptsFrm");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     const QString caption = "JPEG Options";
     setWindowTitle(mode == JpegOptionsMode::Html     ? "HTML Table " + caption
@@ -108,13 +107,12 @@ TJpegOptionsDialog::TJpegOptionsDialog(JpegOptionsMode mode, int width, int heig
     CancelBtn->setToolTip("Cancel the JPEG export.");
     HelpBtn = buttons->addButton("Help", QDialogButtonBox::HelpRole);
     HelpBtn->setToolTip("Get help on JPEG options (sorry under construction).");
-    connect(OKBtn, &QPushButton::clicked, this, &TJpegOptionsDialog::OKBtnClick);
+    connect(OKBtn, &QPushButton::clicked, this, &TJPEGOptsFrm::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBtn, &QPushButton::clicked, this, [] { ShowHelpTopic(kHelpTopic); });
-    connect(FilenameBrowse, &QToolButton::clicked, this, &TJpegOptionsDialog::Browse);
-    connect(PixPerInchEd, qOverload<int>(&QSpinBox::valueChanged), this,
-            &TJpegOptionsDialog::UpdateForm);
-    connect(QualitySb, &QScrollBar::valueChanged, this, &TJpegOptionsDialog::QualitySbChange);
+    connect(FilenameBrowse, &QToolButton::clicked, this, &TJPEGOptsFrm::Browse);
+    connect(PixPerInchEd, qOverload<int>(&QSpinBox::valueChanged), this, &TJPEGOptsFrm::UpdateForm);
+    connect(QualitySb, &QScrollBar::valueChanged, this, &TJPEGOptsFrm::QualitySbChange);
 
     AskFileName = [this](const QString& filter, const QString& suffix) {
         QFileDialog dialog(this,
@@ -150,16 +148,16 @@ TJpegOptionsDialog::TJpegOptionsDialog(JpegOptionsMode mode, int width, int heig
     UpdateForm();
 }
 
-void TJpegOptionsDialog::UpdateForm() {
+void TJPEGOptsFrm::UpdateForm() {
     SizeLbl->setText(PictureSizeText(mode_ == JpegOptionsMode::Bitmap ? "BMP" : "JPEG", width_,
                                      height_, PixPerInchEd->value(), screen_pixels_per_inch_));
 }
 
-void TJpegOptionsDialog::QualitySbChange() {
+void TJPEGOptsFrm::QualitySbChange() {
     CompQualLbl->setText(QString("Compression Quality = %1").arg(QualitySb->value()));
 }
 
-bool TJpegOptionsDialog::Browse() {
+bool TJPEGOptsFrm::Browse() {
     QString chosen;
     switch (mode_) {
         case JpegOptionsMode::Html:
@@ -178,7 +176,7 @@ bool TJpegOptionsDialog::Browse() {
     return true;
 }
 
-void TJpegOptionsDialog::OKBtnClick() {
+void TJPEGOptsFrm::OKBtnClick() {
     if (FilenameEd->text().isEmpty()) {
         CurrentUi().ShowMessage(MessageKind::Warning, "", kNoFileWarning, Buttons::Ok);
         if (!Browse()) {
@@ -192,7 +190,7 @@ void TJpegOptionsDialog::OKBtnClick() {
 bool ShowJpegOptions(JpegOptionsMode mode, std::string& file_name, int width, int height,
                      int screen_pixels_per_inch, Settings& settings, QWidget* parent) {
     try {
-        TJpegOptionsDialog dialog(mode, width, height, screen_pixels_per_inch, parent);
+        TJPEGOptsFrm dialog(mode, width, height, screen_pixels_per_inch, parent);
         dialog.FilenameEd->setText(QString::fromStdString(file_name));
         dialog.PixPerInchEd->setValue(settings.ExportPixelsPerInch);
         dialog.QualitySb->setValue(settings.ExportQuality);
@@ -207,8 +205,7 @@ bool ShowJpegOptions(JpegOptionsMode mode, std::string& file_name, int width, in
             settings.OpenTableInBrowser = dialog.AutoDisplayCb->isChecked();
         return true;
     } catch (const std::exception&) {
-        CurrentUi().ShowMessage(MessageKind::Error, "", TJpegOptionsDialog::kCannotOpen,
-                                Buttons::Ok);
+        CurrentUi().ShowMessage(MessageKind::Error, "", TJPEGOptsFrm::kCannotOpen, Buttons::Ok);
         return false;
     }
 }

@@ -29,12 +29,12 @@ enum class JpegOptionsMode { Jpeg, Html, Bitmap };
 QString PictureSizeText(const QString& prefix, int width, int height, int pixels_per_inch,
                         int screen_pixels_per_inch);
 
-class TJpegOptionsDialog : public QDialog {
+class TJPEGOptsFrm : public QDialog {
     Q_OBJECT
   public:
     // `width` and `height` are the picture's size at `screen_pixels_per_inch`.
-    TJpegOptionsDialog(JpegOptionsMode mode, int width, int height, int screen_pixels_per_inch,
-                       QWidget* parent = nullptr);
+    TJPEGOptsFrm(JpegOptionsMode mode, int width, int height, int screen_pixels_per_inch,
+                 QWidget* parent = nullptr);
 
     QLineEdit* FilenameEd;
     QToolButton* FilenameBrowse;

@@ -22,9 +22,9 @@ constexpr const char* kHelpTopic = "exporting-the-whole-log";
 
 }  // namespace
 
-const char* const TMetafileOptionsDialog::kNoFileWarning = "You must enter an output file.";
+const char* const TWMFDlg::kNoFileWarning = "You must enter an output file.";
 
-TMetafileOptionsDialog::TMetafileOptionsDialog(QWidget* parent) : QDialog(parent) {
+TWMFDlg::TWMFDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Metafile Output Options");
     GroupBox1 = new QGroupBox("Filename", this);
     FilenameEd = new QLineEdit(GroupBox1);
@@ -64,14 +64,13 @@ TMetafileOptionsDialog::TMetafileOptionsDialog(QWidget* parent) : QDialog(parent
     CancelBtn->setToolTip("Cancel the export.");
     HelpBtn = buttons->addButton("Help", QDialogButtonBox::HelpRole);
     HelpBtn->setToolTip("Get help on the WMF options.");
-    connect(OKBtn, &QPushButton::clicked, this, &TMetafileOptionsDialog::OKBtnClick);
+    connect(OKBtn, &QPushButton::clicked, this, &TWMFDlg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBtn, &QPushButton::clicked, this, [] { ShowHelpTopic(kHelpTopic); });
-    connect(FilenameEd, &QLineEdit::textChanged, this, &TMetafileOptionsDialog::FilenameEdChange);
-    connect(FilenameBrowse, &QToolButton::clicked, this,
-            &TMetafileOptionsDialog::FilenameEdBeforeDialog);
+    connect(FilenameEd, &QLineEdit::textChanged, this, &TWMFDlg::FilenameEdChange);
+    connect(FilenameBrowse, &QToolButton::clicked, this, &TWMFDlg::FilenameEdBeforeDialog);
     for (QRadioButton* b : {WMFRb, EMFRb, SVGRb}) {
-        connect(b, &QRadioButton::clicked, this, &TMetafileOptionsDialog::FiletypeClick);
+        connect(b, &QRadioButton::clicked, this, &TWMFDlg::FiletypeClick);
     }
 
     AskFileName = [this](const QString& title, const QString& filter, const QString& suffix) {
@@ -92,20 +91,20 @@ TMetafileOptionsDialog::TMetafileOptionsDialog(QWidget* parent) : QDialog(parent
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TMetafileOptionsDialog::SetFileName(const QString& name) {
+void TWMFDlg::SetFileName(const QString& name) {
     FilenameEd->setText(name);
     FilenameEdChange();
 }
 
-QString TMetafileOptionsDialog::FileName() const {
+QString TWMFDlg::FileName() const {
     return FilenameEd->text();
 }
 
-void TMetafileOptionsDialog::FilenameEdChange() {
+void TWMFDlg::FilenameEdChange() {
     FilenameEd->setToolTip(FilenameEd->text());
 }
 
-void TMetafileOptionsDialog::FiletypeClick() {
+void TWMFDlg::FiletypeClick() {
     const QString name = FileName();
     if (name.isEmpty()) return;
     const QFileInfo info(name);
@@ -115,7 +114,7 @@ void TMetafileOptionsDialog::FiletypeClick() {
     SetFileName(stem + extension);
 }
 
-void TMetafileOptionsDialog::FilenameEdBeforeDialog() {
+void TWMFDlg::FilenameEdBeforeDialog() {
     QString filter, suffix;
     if (WMFRb->isChecked()) {
         filter = "Windows Metafile (*.wmf);;All Files (*)";
@@ -131,7 +130,7 @@ void TMetafileOptionsDialog::FilenameEdBeforeDialog() {
     if (!chosen.isEmpty()) SetFileName(chosen);
 }
 
-void TMetafileOptionsDialog::OKBtnClick() {
+void TWMFDlg::OKBtnClick() {
     const QString name = FileName();
     if (name.isEmpty()) {
         CurrentUi().ShowMessage(MessageKind::Warning, "", kNoFileWarning, Buttons::Yes);
@@ -153,7 +152,7 @@ void TMetafileOptionsDialog::OKBtnClick() {
 }
 
 bool ShowMetafileOptions(MetafileOptions& options, QWidget* parent) {
-    TMetafileOptionsDialog dialog(parent);
+    TWMFDlg dialog(parent);
     dialog.WMFRb->setChecked(options.format == MetafileFormat::Wmf);
     dialog.EMFRb->setChecked(options.format == MetafileFormat::Emf);
     dialog.SVGRb->setChecked(options.format == MetafileFormat::Svg);

@@ -18,10 +18,10 @@ class QToolButton;
 
 namespace cindral::app {
 
-class TMetafileOptionsDialog : public QDialog {
+class TWMFDlg : public QDialog {
     Q_OBJECT
   public:
-    explicit TMetafileOptionsDialog(QWidget* parent = nullptr);
+    explicit TWMFDlg(QWidget* parent = nullptr);
 
     QGroupBox* GroupBox1;
     QLineEdit* FilenameEd;

@@ -13,16 +13,16 @@
 
 namespace cindral::app {
 
-const char* const TPageBreakDialog::kZeroLengthWarning =
+const char* const TFPageBreakDlg::kZeroLengthWarning =
     "The depth units per page must be greater than 0.";
 
-std::string TPageBreakDialog::TooLongWarning(double most_units) {
+std::string TFPageBreakDlg::TooLongWarning(double most_units) {
     return "A page holds at most " + FormatG(most_units) +
            " depth units; a longer page length would leave part of the log on no page.";
 }
 
-TPageBreakDialog::TPageBreakDialog(bool enabled, double units_per_page, double most_units,
-                                   QWidget* parent)
+TFPageBreakDlg::TFPageBreakDlg(bool enabled, double units_per_page, double most_units,
+                               QWidget* parent)
     : QDialog(parent), most_units_(most_units) {
     setWindowTitle("Custom Page Length");
     CustomEnableCb = new QCheckBox("&Enable Custom Page Breaks", this);
@@ -40,12 +40,12 @@ TPageBreakDialog::TPageBreakDialog(bool enabled, double units_per_page, double m
     OKBTN = buttons->addButton(QDialogButtonBox::Ok);
     CancelBTN = buttons->addButton(QDialogButtonBox::Cancel);
     HelpBTN = buttons->addButton(QDialogButtonBox::Help);
-    connect(OKBTN, &QPushButton::clicked, this, &TPageBreakDialog::accept);
+    connect(OKBTN, &QPushButton::clicked, this, &TFPageBreakDlg::accept);
     connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBTN, &QPushButton::clicked, this,
             [this] { ShowHelpTopic(help_topic::kCustomPageLength, this); });
     InstallHelpKey(this, help_topic::kCustomPageLength);
-    connect(CustomEnableCb, &QCheckBox::toggled, this, &TPageBreakDialog::CustomEnableCbClick);
+    connect(CustomEnableCb, &QCheckBox::toggled, this, &TFPageBreakDlg::CustomEnableCbClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CustomEnableCb);
@@ -55,19 +55,19 @@ TPageBreakDialog::TPageBreakDialog(bool enabled, double units_per_page, double m
     CustomEnableCbClick();
 }
 
-bool TPageBreakDialog::CustomEnabled() const {
+bool TFPageBreakDlg::CustomEnabled() const {
     return CustomEnableCb->isChecked();
 }
 
-double TPageBreakDialog::UnitsPerPageValue() const {
+double TFPageBreakDlg::UnitsPerPageValue() const {
     return UnitsPerPage->value();
 }
 
-void TPageBreakDialog::CustomEnableCbClick() {
+void TFPageBreakDlg::CustomEnableCbClick() {
     UnitsPerPageGB->setEnabled(CustomEnableCb->isChecked());
 }
 
-void TPageBreakDialog::accept() {
+void TFPageBreakDlg::accept() {
     UnitsPerPage->interpretText();
     // A page of zero depth units would cut the log into no pages at all.
     if (CustomEnabled() && !(UnitsPerPage->value() > 0)) {

@@ -12,12 +12,12 @@ class QPushButton;
 
 namespace cindral::app {
 
-class TPageBreakDialog : public QDialog {
+class TFPageBreakDlg : public QDialog {
     Q_OBJECT
   public:
     // `most_units` is the longest page length that fits the page; a longer one is refused.
-    TPageBreakDialog(bool enabled, double units_per_page, double most_units,
-                     QWidget* parent = nullptr);
+    TFPageBreakDlg(bool enabled, double units_per_page, double most_units,
+                   QWidget* parent = nullptr);
 
     bool CustomEnabled() const;
     double UnitsPerPageValue() const;

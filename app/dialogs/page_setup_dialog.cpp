@@ -36,8 +36,8 @@ bool LargerThanPrintable(double value, double printable) {
     return std::lround(value * 100) > std::lround(printable * 100);
 }
 
-TPageSetupDialog::TPageSetupDialog(QPrinter& printer, Settings& settings, double page_width,
-                                   double page_height, QWidget* parent)
+TPageSetupFrm::TPageSetupFrm(QPrinter& printer, Settings& settings, double page_width,
+                             double page_height, QWidget* parent)
     : QDialog(parent), printer_(printer), settings_(settings) {
     setWindowTitle("Page Setup");
     auto* layout = new QVBoxLayout(this);
@@ -98,7 +98,7 @@ TPageSetupDialog::TPageSetupDialog(QPrinter& printer, Settings& settings, double
     });
 }
 
-void TPageSetupDialog::RefreshPrinterInfo() {
+void TPageSetupFrm::RefreshPrinterInfo() {
     const bool inches = InchCb->isChecked();
     const QString mark = inches ? "\"" : "cm";
     const double factor = inches ? 1.0 : kCmPerInch;
@@ -117,7 +117,7 @@ void TPageSetupDialog::RefreshPrinterInfo() {
     Recolour();
 }
 
-void TPageSetupDialog::Recolour() {
+void TPageSetupFrm::Recolour() {
     auto paint = [](QDoubleSpinBox* edit, bool red) {
         edit->setStyleSheet(red ? "color: red;" : "color: blue;");
     };
@@ -125,18 +125,18 @@ void TPageSetupDialog::Recolour() {
     paint(PageWidthRe, LargerThanPrintable(PageWidthRe->value(), printable_width));
 }
 
-void TPageSetupDialog::UnitClick(QRadioButton* clicked) {
+void TPageSetupFrm::UnitClick(QRadioButton* clicked) {
     clicked->setChecked(true);
     (clicked == InchCb ? CMCb : InchCb)->setChecked(false);
     RefreshPrinterInfo();
 }
 
-void TPageSetupDialog::DefaultClick() {
+void TPageSetupFrm::DefaultClick() {
     PageLengthRe->setValue(printable_length);
     PageWidthRe->setValue(printable_width);
 }
 
-void TPageSetupDialog::accept() {
+void TPageSetupFrm::accept() {
     double length = PageLengthRe->value();
     double width = PageWidthRe->value();
     if (LargerThanPrintable(length, printable_length) ||

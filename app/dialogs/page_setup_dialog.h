@@ -19,13 +19,13 @@ struct Settings;
 
 namespace cindral::app {
 
-class TPageSetupDialog : public QDialog {
+class TPageSetupFrm : public QDialog {
     Q_OBJECT
   public:
     // `page_width` and `page_height` are the log's, in inches; the unit and orientation come
     // from `settings`, which OK updates.
-    TPageSetupDialog(QPrinter& printer, Settings& settings, double page_width, double page_height,
-                     QWidget* parent = nullptr);
+    TPageSetupFrm(QPrinter& printer, Settings& settings, double page_width, double page_height,
+                  QWidget* parent = nullptr);
 
     // After OK: the page in inches and the printer's orientation (0 portrait, 1 landscape).
     double PageLength() const { return length_; }

@@ -32,8 +32,8 @@ QString Caption(const char* format, double value) {
 
 }  // namespace
 
-TSelectDepthDialog::TSelectDepthDialog(double initial_top, double initial_base, double top,
-                                       double bottom, QWidget* parent)
+TSelectDepthFrm::TSelectDepthFrm(double initial_top, double initial_base, double top, double bottom,
+                                 QWidget* parent)
     : QDialog(parent), initial_top_(initial_top), initial_base_(initial_base) {
     setWindowTitle("Depth Interval");
     setWindowFlags(Qt::Tool);
@@ -51,14 +51,14 @@ TSelectDepthDialog::TSelectDepthDialog(double initial_top, double initial_base, 
         reset->setToolTip("Reset depth to the original value.");
         reset->setAutoDefault(false);
     }
-    connect(ResetStartBtn, &QPushButton::clicked, this, &TSelectDepthDialog::ResetStartBtnClick);
-    connect(ResetEndBtn, &QPushButton::clicked, this, &TSelectDepthDialog::ResetEndBtnClick);
+    connect(ResetStartBtn, &QPushButton::clicked, this, &TSelectDepthFrm::ResetStartBtnClick);
+    connect(ResetEndBtn, &QPushButton::clicked, this, &TSelectDepthFrm::ResetEndBtnClick);
 
     auto* buttons = new QDialogButtonBox(this);
     OKBTN = buttons->addButton(QDialogButtonBox::Ok);
     CancelBTN = buttons->addButton(QDialogButtonBox::Cancel);
     HelpBTN = buttons->addButton(QDialogButtonBox::Help);
-    connect(OKBTN, &QPushButton::clicked, this, &TSelectDepthDialog::accept);
+    connect(OKBTN, &QPushButton::clicked, this, &TSelectDepthFrm::accept);
     connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBTN, &QPushButton::clicked, this,
             [this] { ShowHelpTopic(help_topic::kSelectInterval, this); });
@@ -77,21 +77,21 @@ TSelectDepthDialog::TSelectDepthDialog(double initial_top, double initial_base, 
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-double TSelectDepthDialog::StartDepth() const {
+double TSelectDepthFrm::StartDepth() const {
     return StartEd->value();
 }
-double TSelectDepthDialog::EndDepth() const {
+double TSelectDepthFrm::EndDepth() const {
     return EndEd->value();
 }
 
-void TSelectDepthDialog::ResetStartBtnClick() {
+void TSelectDepthFrm::ResetStartBtnClick() {
     StartEd->setValue(initial_top_);
 }
-void TSelectDepthDialog::ResetEndBtnClick() {
+void TSelectDepthFrm::ResetEndBtnClick() {
     EndEd->setValue(initial_base_);
 }
 
-void TSelectDepthDialog::accept() {
+void TSelectDepthFrm::accept() {
     StartEd->interpretText();
     EndEd->interpretText();
     const double start = StartDepth();

@@ -11,13 +11,13 @@ class QPushButton;
 
 namespace cindral::app {
 
-class TSelectDepthDialog : public QDialog {
+class TSelectDepthFrm : public QDialog {
     Q_OBJECT
   public:
     // `initial_top` and `initial_base` are the log's limits as read from the file; `top` and
     // `bottom` the interval shown now. The top is numerically the greater value.
-    TSelectDepthDialog(double initial_top, double initial_base, double top, double bottom,
-                       QWidget* parent = nullptr);
+    TSelectDepthFrm(double initial_top, double initial_base, double top, double bottom,
+                    QWidget* parent = nullptr);
 
     double StartDepth() const;
     double EndDepth() const;

@@ -26,7 +26,7 @@ int GaugePercent(double fraction) {
     return static_cast<int>(percent);
 }
 
-TStatusDialog::TStatusDialog(bool diagnostic_layout, QWidget* parent)
+TStatusForm::TStatusForm(bool diagnostic_layout, QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       diagnostic_layout_(diagnostic_layout) {
@@ -69,7 +69,7 @@ TStatusDialog::TStatusDialog(bool diagnostic_layout, QWidget* parent)
     PlaceOnScreen();
 }
 
-void TStatusDialog::PlaceOnScreen() {
+void TStatusForm::PlaceOnScreen() {
     QScreen* screen = QGuiApplication::primaryScreen();
     QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     int width = static_cast<int>(std::nearbyint(area.width() / 3.5));
@@ -93,7 +93,7 @@ void TStatusDialog::PlaceOnScreen() {
     StatusGauge->setGeometry(0, 0, CancelButton->x(), kButtonPanelHeight);
 }
 
-QString TStatusDialog::FreeMemoryText() const {
+QString TStatusForm::FreeMemoryText() const {
     long pages = ::sysconf(_SC_AVPHYS_PAGES);
     long page_size = ::sysconf(_SC_PAGESIZE);
     double megabytes = pages > 0 && page_size > 0
@@ -102,7 +102,7 @@ QString TStatusDialog::FreeMemoryText() const {
     return QString("(%1,)").arg(megabytes, 0, 'f', 1);
 }
 
-void TStatusDialog::ShowStatus(const std::string& text) {
+void TStatusForm::ShowStatus(const std::string& text) {
     if (isHidden()) show();
     if (++line_count_ > kMaxLines) {
         StatusMemo->clear();
@@ -118,19 +118,19 @@ void TStatusDialog::ShowStatus(const std::string& text) {
     QApplication::processEvents();
 }
 
-void TStatusDialog::ShowProgress(double fraction) {
+void TStatusForm::ShowProgress(double fraction) {
     QApplication::processEvents();
     if (isHidden()) show();
     StatusGauge->setValue(GaugePercent(fraction));
 }
 
-void TStatusDialog::HideStatus() {
+void TStatusForm::HideStatus() {
     StatusMemo->clear();
     hide();
     CurrentUi().RestoreCursor();
 }
 
-void TStatusDialog::CancelButtonClick() {
+void TStatusForm::CancelButtonClick() {
     RequestCancel();
     hide();
     CurrentUi().RestoreCursor();

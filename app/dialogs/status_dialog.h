@@ -16,11 +16,11 @@ class QFrame;
 
 namespace cindral::app {
 
-class TStatusDialog : public QWidget, public StatusSink {
+class TStatusForm : public QWidget, public StatusSink {
     Q_OBJECT
   public:
     // `diagnostic_layout`: full screen height at the right edge, free memory in the caption.
-    explicit TStatusDialog(bool diagnostic_layout = false, QWidget* parent = nullptr);
+    explicit TStatusForm(bool diagnostic_layout = false, QWidget* parent = nullptr);
 
     void ShowStatus(const std::string& text) override;
     void ShowProgress(double fraction) override;

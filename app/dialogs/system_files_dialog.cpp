@@ -38,7 +38,7 @@ QLineEdit* AddFileGroup(QVBoxLayout* layout, const QString& title, const QString
 
 }  // namespace
 
-TSystemFilesFrame::TSystemFilesFrame(QWidget* parent) : QWidget(parent) {
+TSysFilesFra::TSysFilesFra(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     KeywordEd = AddFileGroup(layout, "&Keyword File", "Keyword Files (*.key);;All files (*)",
@@ -49,11 +49,11 @@ TSystemFilesFrame::TSystemFilesFrame(QWidget* parent) : QWidget(parent) {
         AddFileGroup(layout, "S&ymbol File", "Symbol File (*.sym);;All files (*)", SymbolBtn, this);
 }
 
-TSystemFilesDialog::TSystemFilesDialog(Settings& settings, QWidget* parent)
+TSysFilesDlg::TSysFilesDlg(Settings& settings, QWidget* parent)
     : QDialog(parent), settings_(settings) {
     setWindowTitle("System Files");
     auto* layout = new QVBoxLayout(this);
-    Frame = new TSystemFilesFrame(this);
+    Frame = new TSysFilesFra(this);
     layout->addWidget(Frame);
     auto* buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
@@ -68,7 +68,7 @@ TSystemFilesDialog::TSystemFilesDialog(Settings& settings, QWidget* parent)
     resize(520, sizeHint().height());
 }
 
-void TSystemFilesDialog::accept() {
+void TSysFilesDlg::accept() {
     try {
         const std::string keyword = Frame->KeywordEd->text().toStdString();
         const std::string pattern = Frame->PatternEd->text().toStdString();

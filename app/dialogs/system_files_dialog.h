@@ -16,10 +16,10 @@ struct Settings;
 namespace cindral::app {
 
 // The three file names, each shown read-only with a "Select" browse button.
-class TSystemFilesFrame : public QWidget {
+class TSysFilesFra : public QWidget {
     Q_OBJECT
   public:
-    explicit TSystemFilesFrame(QWidget* parent = nullptr);
+    explicit TSysFilesFra(QWidget* parent = nullptr);
 
     QLineEdit* KeywordEd;
     QLineEdit* PatternEd;
@@ -29,13 +29,13 @@ class TSystemFilesFrame : public QWidget {
     QPushButton* SymbolBtn;
 };
 
-class TSystemFilesDialog : public QDialog {
+class TSysFilesDlg : public QDialog {
     Q_OBJECT
   public:
     // Shows the names in `settings`; OK copies the edited names back into it.
-    explicit TSystemFilesDialog(Settings& settings, QWidget* parent = nullptr);
+    explicit TSysFilesDlg(Settings& settings, QWidget* parent = nullptr);
 
-    TSystemFilesFrame* Frame;
+    TSysFilesFra* Frame;
 
     // Refuses (with a message, keeping the dialog open) a name too long for its settings
     // field; a name is never cut to another file's name.

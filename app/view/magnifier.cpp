@@ -26,8 +26,7 @@ QRect MagSourceRect(const QRect& window, const QPoint& picture_origin, double ma
     return over.adjusted(dx, dy, -dx, -dy);
 }
 
-TMagnifier::TMagnifier(QWidget* parent, QScrollArea* source_box, QWidget* picture,
-                       const QImage* bitmap)
+TMagFrm::TMagFrm(QWidget* parent, QScrollArea* source_box, QWidget* picture, const QImage* bitmap)
     : QWidget(parent), source_box_(source_box), picture_(picture), bitmap_(bitmap) {
     setObjectName("Magnifier");
     setCursor(Qt::SizeAllCursor);
@@ -52,17 +51,17 @@ TMagnifier::TMagnifier(QWidget* parent, QScrollArea* source_box, QWidget* pictur
     Mag3mnu = add("3X", "Mag3mnu");
     Mag4mnu = add("4X", "Mag4mnu");
     Mag2mnu->setChecked(true);
-    connect(group, &QActionGroup::triggered, this, &TMagnifier::ChangeMag);
+    connect(group, &QActionGroup::triggered, this, &TMagFrm::ChangeMag);
     hide();
 }
 
-void TMagnifier::ChangeMag(QAction* item) {
+void TMagFrm::ChangeMag(QAction* item) {
     item->setChecked(true);
     magnification_ = item == MagHalfmnu ? 0.5 : item == Mag3mnu ? 3 : item == Mag4mnu ? 4 : 2;
     update();
 }
 
-QRect TMagnifier::SourceRect() const {
+QRect TMagFrm::SourceRect() const {
     // Where the picture's top-left corner lies in the parent: the scroll position and the
     // centring of the page are both in it.
     const QPoint origin = picture_->mapTo(parentWidget(), QPoint(0, 0));
@@ -74,7 +73,7 @@ QRect TMagnifier::SourceRect() const {
         QSize(int(std::ceil(logical.width() * ratio)), int(std::ceil(logical.height() * ratio))));
 }
 
-QImage TMagnifier::Magnified() const {
+QImage TMagFrm::Magnified() const {
     const QRect source = SourceRect();
     if (source.isEmpty() || bitmap_->isNull()) return {};
     // The part of the source off the page shows the view's own background.
@@ -91,7 +90,7 @@ QImage TMagnifier::Magnified() const {
     return out;
 }
 
-void TMagnifier::paintEvent(QPaintEvent*) {
+void TMagFrm::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QImage magnified = Magnified();
     if (magnified.isNull()) {
@@ -103,7 +102,7 @@ void TMagnifier::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-Qt::Edges TMagnifier::EdgesAt(const QPoint& at) const {
+Qt::Edges TMagFrm::EdgesAt(const QPoint& at) const {
     Qt::Edges edges;
     if (at.x() < kEdge) edges |= Qt::LeftEdge;
     if (at.x() >= width() - kEdge) edges |= Qt::RightEdge;
@@ -112,7 +111,7 @@ Qt::Edges TMagnifier::EdgesAt(const QPoint& at) const {
     return edges;
 }
 
-void TMagnifier::mousePressEvent(QMouseEvent* event) {
+void TMagFrm::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) return;  // the popup menu's
     dragging_ = true;
     dragging_edges_ = EdgesAt(event->position().toPoint());
@@ -121,7 +120,7 @@ void TMagnifier::mousePressEvent(QMouseEvent* event) {
     raise();
 }
 
-void TMagnifier::mouseMoveEvent(QMouseEvent* event) {
+void TMagFrm::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_) {
         const Qt::Edges edges = EdgesAt(event->position().toPoint());
         const bool horizontal = edges & (Qt::LeftEdge | Qt::RightEdge);
@@ -151,19 +150,19 @@ void TMagnifier::mouseMoveEvent(QMouseEvent* event) {
     setGeometry(r);
 }
 
-void TMagnifier::mouseReleaseEvent(QMouseEvent*) {
+void TMagFrm::mouseReleaseEvent(QMouseEvent*) {
     dragging_ = false;
 }
 
-void TMagnifier::contextMenuEvent(QContextMenuEvent* event) {
+void TMagFrm::contextMenuEvent(QContextMenuEvent* event) {
     PopupMenu1->popup(event->globalPos());
 }
 
-void TMagnifier::moveEvent(QMoveEvent*) {
+void TMagFrm::moveEvent(QMoveEvent*) {
     if (isVisible()) update();
 }
 
-void TMagnifier::resizeEvent(QResizeEvent*) {
+void TMagFrm::resizeEvent(QResizeEvent*) {
     if (isVisible()) update();
 }
 

@@ -20,12 +20,12 @@ namespace cindral::app {
 // (out, for m < 1). Halves round to even.
 QRect MagSourceRect(const QRect& window, const QPoint& picture_origin, double magnification);
 
-class TMagnifier : public QWidget {
+class TMagFrm : public QWidget {
     Q_OBJECT
   public:
     // A child of `parent` over `source_box`, showing `picture` (the widget that shows the
     // page) from `bitmap` (what it shows, at the picture's device pixel ratio).
-    TMagnifier(QWidget* parent, QScrollArea* source_box, QWidget* picture, const QImage* bitmap);
+    TMagFrm(QWidget* parent, QScrollArea* source_box, QWidget* picture, const QImage* bitmap);
 
     double Magnification() const { return magnification_; }
     // The rectangle of the bitmap shown, in bitmap pixels.

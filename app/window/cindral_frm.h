@@ -35,7 +35,7 @@ class LogFileWatch;
 class PageStrip;
 class ThumbnailPanel;
 class PageWorker;
-class TMagnifier;
+class TMagFrm;
 
 // The page picture; reports the mouse row so the window can show the depth under it.
 class PageImage : public QLabel {
@@ -146,7 +146,7 @@ class TCindralFrm : public QMainWindow {
     // Small pictures of the pages at the window's side, hidden until asked for.
     ThumbnailPanel* Thumbnails;
     QLabel* ZoomPNL;
-    TMagnifier* Magnifier;
+    TMagFrm* Magnifier;
     // The line under the depth last gone to, on the page that holds it.
     QWidget* DepthMarker;
 

@@ -23,7 +23,7 @@ namespace cindral::app {
 
 void TCindralFrm::PageNumBTNClick() {
     if (NoPages || Document->LastPage() <= 0) return;
-    TGotoPageDialog dialog(Document->LastPage(), ShownPage, this);
+    TGotoDLG dialog(Document->LastPage(), ShownPage, this);
     if (dialog.exec() != QDialog::Accepted) return;
     ShownPage = dialog.ChosenPage();
     ShowCurrentPage();
@@ -85,8 +85,8 @@ void TCindralFrm::CustomPageBreaks1Click() {
     if (NoPages) return;
     // The dialog edits the file's own setting; the interval on screen stays.
     const GdxHeader& file = Document->FileHeader();
-    TPageBreakDialog dialog(file.CustomPageLength == 1, file.UnitsPerPage,
-                            Document->LongestPageLength(), this);
+    TFPageBreakDlg dialog(file.CustomPageLength == 1, file.UnitsPerPage,
+                          Document->LongestPageLength(), this);
     if (dialog.exec() != QDialog::Accepted) {
         updateActions();
         return;
@@ -110,8 +110,8 @@ void TCindralFrm::CustomPageBreaks1Click() {
 
 void TCindralFrm::SelectInterval1Click() {
     if (NoPages) return;
-    TSelectDepthDialog dialog(InitialTop, InitialBase, Document->Header().TopDepth,
-                              Document->Header().BottomDepth, this);
+    TSelectDepthFrm dialog(InitialTop, InitialBase, Document->Header().TopDepth,
+                           Document->Header().BottomDepth, this);
     if (dialog.exec() != QDialog::Accepted) return;
     Document->SetInterval(dialog.StartDepth(), dialog.EndDepth());
     CountPages();

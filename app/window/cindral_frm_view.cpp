@@ -34,7 +34,7 @@ QSettings ViewStore() {
 }  // namespace
 
 void TCindralFrm::createViewControls() {
-    Magnifier = new TMagnifier(this, ScrollBox1, Image1, &ViewBitmap);
+    Magnifier = new TMagFrm(this, ScrollBox1, Image1, &ViewBitmap);
     Thumbnails = new ThumbnailPanel(this);
     addDockWidget(Qt::LeftDockWidgetArea, Thumbnails);
     Thumbnails->hide();

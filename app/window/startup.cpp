@@ -133,7 +133,7 @@ std::unique_ptr<Session> StartUp(int argc, char** argv, const StartUpEnvironment
     LogLine("Creating status window...");
     try {
         session->status_window_ =
-            std::make_unique<TStatusDialog>(session->options_.DiagnosticStatusLayout);
+            std::make_unique<TStatusForm>(session->options_.DiagnosticStatusLayout);
     } catch (const std::exception& e) {
         throw CindralError(std::string("Error in creating Status window - ") + e.what());
     }

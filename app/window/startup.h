@@ -27,7 +27,7 @@ class QWidget;
 namespace cindral::app {
 
 class QtUi;
-class TStatusDialog;
+class TStatusForm;
 
 // The title the start-up step runs under; the main window sets kApplicationTitle afterwards.
 extern const char* const kStartUpTitle;
@@ -53,7 +53,7 @@ class Session {
     const QStringList& Parameters() const { return parameters_; }
     bool CommandLineMode() const { return !parameters_.isEmpty(); }
     DisplayOptions& Options() { return options_; }
-    TStatusDialog& StatusWindow() { return *status_window_; }
+    TStatusForm& StatusWindow() { return *status_window_; }
     bool DesignerVisible() const { return designer_visible_; }
 
   private:
@@ -64,7 +64,7 @@ class Session {
     DisplayOptions options_;
     bool designer_visible_ = true;
     std::unique_ptr<QtUi> ui_;
-    std::unique_ptr<TStatusDialog> status_window_;
+    std::unique_ptr<TStatusForm> status_window_;
 };
 
 // The start-up step: registry value, start-up log in the temporary folder, program and user

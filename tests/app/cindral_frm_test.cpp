@@ -244,7 +244,7 @@ TEST_F(MainWindow, GoToPageClampsTheTypedNumber) {
     for (const Row& row : {Row{"2", "2 of 3"}, Row{"0", "1 of 3"}, Row{"99", "3 of 3"}}) {
         SCOPED_TRACE(row.typed);
         OnNextDialog([&](QDialog* dialog) {
-            auto* go_to = qobject_cast<TGotoPageDialog*>(dialog);
+            auto* go_to = qobject_cast<TGotoDLG*>(dialog);
             ASSERT_NE(go_to, nullptr);
             go_to->PageSE->selectAll();
             QTest::keyClicks(go_to->PageSE, row.typed);
@@ -562,7 +562,7 @@ TEST_F(MainWindow, ThumbnailsShowThePagesAndGoToTheOneClicked) {
 // Answers the custom page length dialog: ticks the box as asked, types the units, presses OK.
 void AnswerPageLength(bool enabled, double units, bool ok = true) {
     OnNextDialog([=](QDialog* dialog) {
-        auto* page = qobject_cast<TPageBreakDialog*>(dialog);
+        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
         ASSERT_NE(page, nullptr);
         page->CustomEnableCb->setChecked(enabled);
         EXPECT_EQ(page->UnitsPerPageGB->isEnabled(), enabled);
@@ -614,7 +614,7 @@ TEST_F(MainWindow, CustomPageLengthIsWrittenIntoTheHeaderOnly) {
 TEST_F(MainWindow, CustomPageLengthLongerThanThePageIsRefused) {
     Open();
     OnNextDialog([&](QDialog* dialog) {
-        auto* page = qobject_cast<TPageBreakDialog*>(dialog);
+        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
         page->CustomEnableCb->setChecked(true);
         page->UnitsPerPage->setValue(600);
         page->OKBTN->click();
@@ -624,7 +624,7 @@ TEST_F(MainWindow, CustomPageLengthLongerThanThePageIsRefused) {
     });
     window->Actions().CustomPageBreaks1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, TPageBreakDialog::TooLongWarning(500));
+    EXPECT_EQ(ui.messages[0].text, TFPageBreakDlg::TooLongWarning(500));
     EXPECT_EQ(Panel(), "1 of 3");
     EXPECT_EQ(ReadHeaderFromFile(log).UnitsPerPage, 500);
 }
@@ -655,7 +655,7 @@ TEST_F(MainWindow, CustomPageLengthOfZeroIsRefusedAndCancelKeepsTheInterval) {
     const std::string panel = Panel();
     const std::vector<uint8_t> before = ReadFileBytes(log);
     OnNextDialog([&](QDialog* dialog) {
-        auto* page = qobject_cast<TPageBreakDialog*>(dialog);
+        auto* page = qobject_cast<TFPageBreakDlg*>(dialog);
         page->CustomEnableCb->setChecked(true);
         page->UnitsPerPage->setValue(0);
         page->OKBTN->click();
@@ -664,7 +664,7 @@ TEST_F(MainWindow, CustomPageLengthOfZeroIsRefusedAndCancelKeepsTheInterval) {
     });
     window->Actions().CustomPageBreaks1->trigger();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, TPageBreakDialog::kZeroLengthWarning);
+    EXPECT_EQ(ui.messages[0].text, TFPageBreakDlg::kZeroLengthWarning);
     EXPECT_EQ(window->Document->Header().TopDepth, 900);
     EXPECT_EQ(Panel(), panel);
     EXPECT_EQ(ReadFileBytes(log), before);
@@ -684,7 +684,7 @@ TEST_F(MainWindow, SelectIntervalWarnsUntilTheIntervalIsValid) {
         {1000, -5, "The Ending Depth (-5) is lower than the log's base (0)"},
     };
     OnNextDialog([&](QDialog* dialog) {
-        auto* depth = qobject_cast<TSelectDepthDialog*>(dialog);
+        auto* depth = qobject_cast<TSelectDepthFrm*>(dialog);
         ASSERT_NE(depth, nullptr);
         EXPECT_EQ(depth->StartLbl->text(), "New Starting Depth (1200)");
         EXPECT_EQ(depth->EndLbl->text(), "New Ending Depth (0)");

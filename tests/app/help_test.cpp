@@ -81,9 +81,9 @@ TEST(HelpWindow, EveryHelpPathOpensItsTopicInTheProgramsOwnWindow) {
     ScopedUi scoped(ui);
     Settings settings = cindral::testing::TestSettings(dir);
     TCindralFrm frm(settings);
-    TPageBreakDialog page_break(true, 100, 1000);
-    TSelectDepthDialog interval(1200, 0, 1200, 0);
-    TGotoPageDialog go_to(3, 0);
+    TFPageBreakDlg page_break(true, 100, 1000);
+    TSelectDepthFrm interval(1200, 0, 1200, 0);
+    TGotoDLG go_to(3, 0);
     auto press_f1 = [](QWidget* window) {
         window->show();
         QApplication::setActiveWindow(window);

@@ -36,7 +36,7 @@ class MetafileOptionsDialog : public ::testing::Test {
 };
 
 TEST_F(MetafileOptionsDialog, FormatButtonsChangeTheExtension) {
-    TMetafileOptionsDialog dialog;
+    TWMFDlg dialog;
     struct Step {
         QRadioButton* button;
         const char* name;
@@ -54,7 +54,7 @@ TEST_F(MetafileOptionsDialog, FormatButtonsChangeTheExtension) {
 }
 
 TEST_F(MetafileOptionsDialog, SaveDialogIsAskedWithTheFormatsFilter) {
-    TMetafileOptionsDialog dialog;
+    TWMFDlg dialog;
     QString filter, suffix;
     dialog.AskFileName = [&](const QString& title, const QString& f, const QString& s) {
         EXPECT_EQ(title, "Save Metafile");
@@ -97,7 +97,7 @@ TEST_F(MetafileOptionsDialog, OkInsistsOnANameAndAsksBeforeReplacing) {
         SCOPED_TRACE(c.name);
         ui.messages.clear();
         ui.answers.assign(c.answers.begin(), c.answers.end());
-        TMetafileOptionsDialog dialog;
+        TWMFDlg dialog;
         dialog.SetFileName(QString::fromStdString(c.name));
         dialog.show();
         dialog.OKBtn->click();
@@ -160,7 +160,7 @@ TEST_F(MetafileExportCommand, HiddenSubmenuAndVisibleCommandExportTheOpenLog) {
 
     const std::string out = dir.File("log.Emf");
     OnNextDialog([&](QDialog* d) {
-        auto* dialog = qobject_cast<TMetafileOptionsDialog*>(d);
+        auto* dialog = qobject_cast<TWMFDlg*>(d);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->windowTitle(), "Metafile Output Options");
         dialog->EMFRb->click();

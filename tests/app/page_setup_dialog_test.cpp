@@ -21,7 +21,7 @@ TEST(PageSetup, AnEditTurnsRedOnlyPastThePrintableSizeToAHundredth) {
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     Settings settings;
-    TPageSetupDialog dialog(printer, settings, 8.5, 11.0);
+    TPageSetupFrm dialog(printer, settings, 8.5, 11.0);
     dialog.printable_length = 11.0;
     dialog.printable_width = 8.5;
     dialog.Recolour();
@@ -46,7 +46,7 @@ TEST(PageSetup, CentimetresAreStoredAsInches) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     Settings settings;
     settings.PageSetupInches = false;
-    TPageSetupDialog dialog(printer, settings, 8.5, 11.0);
+    TPageSetupFrm dialog(printer, settings, 8.5, 11.0);
     EXPECT_TRUE(dialog.CMCb->isChecked());
     EXPECT_NEAR(dialog.PageLengthRe->value(), 27.94, 1e-9);
     EXPECT_NEAR(dialog.PageWidthRe->value(), 21.59, 1e-9);
@@ -62,7 +62,7 @@ TEST(PageSetup, CentimetresAreStoredAsInches) {
     EXPECT_FALSE(settings.PageSetupInches);
 
     for (Answer answer : {Answer::Yes, Answer::No}) {
-        TPageSetupDialog larger(printer, settings, 8.5, 11.0);
+        TPageSetupFrm larger(printer, settings, 8.5, 11.0);
         larger.printable_length = 20;
         larger.printable_width = 20;
         larger.setResult(QDialog::Rejected);
@@ -83,7 +83,7 @@ TEST(PageSetup, ChangingTheUnitKeepsTheNumbersAndConvertsThePrinterInfo) {
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     Settings settings;
-    TPageSetupDialog dialog(printer, settings, 8.5, 11.0);
+    TPageSetupFrm dialog(printer, settings, 8.5, 11.0);
     const double inches = dialog.printable_length;
     dialog.UnitClick(dialog.CMCb);
     EXPECT_FALSE(dialog.InchCb->isChecked());

@@ -128,7 +128,7 @@ TEST_F(Pictures, OptionsDialogSizeLabelAndCaptions) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        TJpegOptionsDialog dialog(c.mode, c.width, c.height, c.screen);
+        TJPEGOptsFrm dialog(c.mode, c.width, c.height, c.screen);
         dialog.show();
         dialog.PixPerInchEd->setValue(c.pixels_per_inch);
         EXPECT_EQ(dialog.windowTitle().toStdString(), c.caption);
@@ -148,7 +148,7 @@ TEST_F(Pictures, OptionsDialogAsksForAMissingNameAndStoresItsChoices) {
     } cases[] = {{"", false}, {"/tmp/chosen.jpg", true}};
     for (const Case& c : cases) {
         ui.messages.clear();
-        TJpegOptionsDialog dialog(JpegOptionsMode::Jpeg, 300, 500, 100);
+        TJPEGOptsFrm dialog(JpegOptionsMode::Jpeg, 300, 500, 100);
         dialog.AskFileName = [&](const QString& filter, const QString& suffix) {
             EXPECT_EQ(filter.toStdString(), "JPEG (*.jpg);;All Files (*)");
             EXPECT_EQ(suffix.toStdString(), "jpg");
@@ -168,7 +168,7 @@ TEST_F(Pictures, OptionsDialogAsksForAMissingNameAndStoresItsChoices) {
         Settings s;
         std::string name = "/tmp/table.html";
         OnNextDialog([ok](QDialog* d) {
-            auto* dialog = static_cast<TJpegOptionsDialog*>(d);
+            auto* dialog = static_cast<TJPEGOptsFrm*>(d);
             dialog->PixPerInchEd->setValue(150);
             dialog->QualitySb->setValue(55);
             dialog->AutoDisplayCb->setChecked(false);
@@ -207,7 +207,7 @@ TEST_F(Pictures, ExportCommandsWriteThePageAndTheLogAtTheChosenResolution) {
         SCOPED_TRACE(c.action);
         const std::string out = dir.File(c.file);
         OnNextDialog([&](QDialog* d) {
-            auto* dialog = static_cast<TJpegOptionsDialog*>(d);
+            auto* dialog = static_cast<TJPEGOptsFrm*>(d);
             dialog->FilenameEd->setText(QString::fromStdString(out));
             dialog->PixPerInchEd->setValue(c.pixels_per_inch);
             dialog->OKBtn->click();
@@ -275,7 +275,7 @@ TEST_F(Pictures, MagnifierFollowsScrollingAndItsMenu) {
     window->resize(800, 600);
     window->show();
     window->Actions().Magnify1->trigger();
-    TMagnifier* mag = window->Magnifier;
+    TMagFrm* mag = window->Magnifier;
     ASSERT_TRUE(mag->isVisible());
     EXPECT_TRUE(window->Actions().MagnifierBtn->isChecked());
     mag->setGeometry(200, 150, 300, 300);

@@ -15,7 +15,7 @@ namespace cindral::app {
 namespace {
 
 TEST(StatusForm, StartsHiddenWithItsCaptionAndShowsItselfForAStatusLine) {
-    TStatusDialog form;
+    TStatusForm form;
     EXPECT_TRUE(form.isHidden());
     EXPECT_EQ(form.windowTitle(), "Please stand-by ...");
     EXPECT_EQ(form.CancelButton->text(), "&Cancel");
@@ -30,7 +30,7 @@ TEST(StatusForm, StartsHiddenWithItsCaptionAndShowsItselfForAStatusLine) {
 }
 
 TEST(StatusForm, TheMemoIsClearedOnEvery51stLineCountedFromCreation) {
-    TStatusDialog form;
+    TStatusForm form;
     for (int i = 1; i <= 50; ++i) form.ShowStatus("line " + std::to_string(i));
     EXPECT_EQ(form.StatusMemo->blockCount(), 50);
     // Hiding does not restart the count.
@@ -52,7 +52,7 @@ struct GaugeCase {
 class Gauge : public ::testing::TestWithParam<GaugeCase> {};
 
 TEST_P(Gauge, ShowsTheRoundedPercentage) {
-    TStatusDialog form;
+    TStatusForm form;
     form.ShowProgress(GetParam().fraction);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.StatusGauge->value(), GetParam().percent);
@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Gauge,
                                            GaugeCase{std::numeric_limits<double>::quiet_NaN(), 0}));
 
 TEST(StatusForm, CancelHidesTheWindowAndAsksOnceAtTheNextPoll) {
-    TStatusDialog form;
+    TStatusForm form;
     RecordingUi ui;
     ui.answers = {Answer::No, Answer::Yes};
     ScopedUi scoped(ui);
@@ -89,12 +89,12 @@ TEST(StatusForm, CancelHidesTheWindowAndAsksOnceAtTheNextPoll) {
 }
 
 TEST(StatusForm, SitsAtTheRightEdgeWithTheGaugeBesideTheButton) {
-    TStatusDialog normal;
+    TStatusForm normal;
     QRect screen = normal.screen()->geometry();
     EXPECT_EQ(normal.geometry().right(), screen.right());
     EXPECT_EQ(normal.StatusGauge->width(), normal.CancelButton->x());
     EXPECT_EQ(normal.CancelButton->geometry().right(), normal.width() - 1);
-    TStatusDialog diagnostic(true);
+    TStatusForm diagnostic(true);
     EXPECT_EQ(diagnostic.height(), screen.height());
     EXPECT_EQ(diagnostic.width(), normal.width() - 34);
     diagnostic.ShowStatus("x");

@@ -41,7 +41,7 @@ TEST(SystemFiles, ChosenLibrariesServeTheNextLogNotTheOneOnScreen) {
     for (const Case& c : {Case{too_long, false}, Case{dir.File("other.pat"), true}}) {
         bool closed = false;
         OnNextDialog([&](QDialog* dialog) {
-            auto* files = qobject_cast<TSystemFilesDialog*>(dialog);
+            auto* files = qobject_cast<TSysFilesDlg*>(dialog);
             ASSERT_NE(files, nullptr);
             EXPECT_EQ(files->windowTitle(), "System Files");
             EXPECT_EQ(files->Frame->SymbolEd->text().toStdString(), settings.SymbolFile);

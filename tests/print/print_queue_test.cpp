@@ -190,7 +190,7 @@ TEST(RealPrintQueue, AdjustingThePageSizeWritesItIntoTheLog) {
     cindral::testing::WriteLog(log, cindral::testing::PixelHeader(1200));  // 3 x 5 inches
     ui.answers = {Answer::Yes};
     cindral::testing::OnNextDialog([](QDialog* dialog) {
-        if (auto* setup = qobject_cast<TPageSetupDialog*>(dialog)) {
+        if (auto* setup = qobject_cast<TPageSetupFrm*>(dialog)) {
             setup->PageLengthRe->setValue(7.5);
             setup->PageWidthRe->setValue(6.25);
         }
