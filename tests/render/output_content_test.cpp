@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -427,6 +428,171 @@ INSTANTIATE_TEST_SUITE_P(
                                   kFigures, true, true, 7.5, 88, 12.6},
                       ContentCase{"wmf2svg_every_command_no_footer", MetafileFormat::Wmf,
                                   ReadWmfWithWmf2svg, kEvery, true, false, 24, 136, 36}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A log `width` inches wide with `inches` of log and the sample's bands, one line drawn.
+std::string SizedLog(const testing::TempDir& dir, double width, double inches) {
+    GdxHeader h = BaseHeader();
+    h.PageWidth = width;
+    h.BottomDepth = h.TopDepth - inches * h.DepthUnitsPerInch;
+    GdxWriter w(h);
+    w.Write(SetColorRecord{0x0000FF});
+    w.Write(DrawLineRecord{10, h.TopDepth - 1, 0, 90, h.BottomDepth + 1, 0});
+    DrawLabelRecord label;
+    label.x = 20;
+    label.y = 0.2;
+    label.text = "Header";
+    label.region = 1;
+    w.Write(label);
+    const std::string path = dir.File("sized.gdx");
+    w.Save(path);
+    return path;
+}
+
+struct HeaderCase {
+    const char* name;
+    MetafileFormat format;
+    double width, inches;  // of the page and of the log
+    bool header, footer;
+};
+
+void PrintTo(const HeaderCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MetafileHeader : public ::testing::TestWithParam<HeaderCase> {};
+
+// The fields a reader sizes and walks the drawing by, against the page size at 96 units per
+// inch; counts and sizes against a walk of the records. An EMF frame in hundredths of a
+// millimetre is rounded, not cut: the widths and heights of the table leave a fraction above
+// one half (818 units are 21,642.9 hundredths).
+TEST_P(MetafileHeader, FieldsFollowThePageSizeAndTheRecords) {
+    const HeaderCase& c = GetParam();
+    testing::TempDir dir;
+    LogDocument document(SizedLog(dir, c.width, c.inches), Libraries(), 96);
+    const DrawingRows rows = RowsOf(document.Header(), c.header, c.footer);
+    auto renderer = MakeMetafileRenderer(document, document.Header());
+    MetafileExportOptions options;
+    options.format = c.format;
+    options.header = c.header;
+    options.footer = c.footer;
+    options.output = dir.File("drawing");
+    ExportMetafile(*renderer, options);
+    const std::vector<uint8_t> bytes = testing::ReadFileBytes(options.output);
+    ASSERT_GT(bytes.size(), 100u);
+    ByteReader r(bytes);
+
+    if (c.format == MetafileFormat::Wmf) {
+        EXPECT_EQ(r.U32(), 0x9AC6CDD7u) << "placeable key";
+        EXPECT_EQ(r.U16(), 0);
+        EXPECT_EQ(r.I16(), 0);
+        EXPECT_EQ(r.I16(), 0);
+        EXPECT_EQ(r.I16(), rows.width);
+        EXPECT_EQ(r.I16(), rows.height);
+        EXPECT_EQ(r.U16(), 96) << "units per inch";
+        EXPECT_EQ(r.U32(), 0u);
+        uint16_t checksum = 0;
+        for (size_t i = 0; i < 20; i += 2) checksum ^= uint16_t(bytes[i] | bytes[i + 1] << 8);
+        EXPECT_EQ(r.U16(), checksum);
+        EXPECT_EQ(r.U16(), 1) << "in memory";
+        EXPECT_EQ(r.U16(), 9) << "header words";
+        EXPECT_EQ(r.U16(), 0x0300);
+        const uint32_t words = r.U32();
+        const uint16_t objects = r.U16();
+        const uint32_t largest = r.U32();
+        EXPECT_EQ(r.U16(), 0);
+        EXPECT_EQ(size_t(words) * 2, bytes.size() - 22);
+        // Walk the records: sizes, the window, the object table as the slots are taken
+        // (lowest free) and given back.
+        uint32_t most = 0;
+        std::vector<bool> live;
+        size_t peak = 0, at = 22 + 18;
+        bool window = false, ended = false;
+        while (at + 6 <= bytes.size()) {
+            ByteReader rec(bytes.data() + at, bytes.size() - at);
+            const uint32_t size = rec.U32();
+            const uint16_t function = rec.U16();
+            ASSERT_GE(size, 3u) << "at " << at;
+            ASSERT_LE(at + size_t(size) * 2, bytes.size()) << "at " << at;
+            most = std::max(most, size);
+            if (function == 0x020C) {  // SetWindowExt: y, x
+                EXPECT_EQ(rec.I16(), rows.height);
+                EXPECT_EQ(rec.I16(), rows.width);
+                window = true;
+            } else if (function == 0x02FA || function == 0x02FB || function == 0x02FC ||
+                       function == 0x00F7 || function == 0x0142 || function == 0x06FF) {
+                const size_t slot = std::find(live.begin(), live.end(), false) - live.begin();
+                if (slot == live.size()) live.push_back(false);
+                live[slot] = true;
+                peak = std::max(peak, live.size());
+            } else if (function == 0x01F0) {
+                const uint16_t slot = rec.U16();
+                ASSERT_LT(slot, live.size());
+                EXPECT_TRUE(live[slot]) << "deletes a free slot";
+                live[slot] = false;
+            } else if (function == 0x0000) {
+                ended = true;
+                EXPECT_EQ(at + size_t(size) * 2, bytes.size()) << "the end record is last";
+            }
+            at += size_t(size) * 2;
+        }
+        EXPECT_TRUE(window && ended);
+        EXPECT_EQ(at, bytes.size());
+        EXPECT_EQ(largest, most);
+        EXPECT_EQ(objects, peak);
+    } else {
+        const auto hundredths = [](int units) { return int(std::lround(units * 2540.0 / 96)); };
+        EXPECT_EQ(r.U32(), 1u);
+        EXPECT_EQ(r.U32(), 108u);
+        const std::array<int, 4> bounds{r.I32(), r.I32(), r.I32(), r.I32()};
+        EXPECT_EQ(bounds, (std::array<int, 4>{0, 0, rows.width - 1, rows.height - 1}));
+        const std::array<int, 4> frame{r.I32(), r.I32(), r.I32(), r.I32()};
+        EXPECT_EQ(frame, (std::array<int, 4>{0, 0, hundredths(rows.width) - 1,
+                                             hundredths(rows.height) - 1}));
+        EXPECT_EQ(r.U32(), 0x464D4520u);
+        EXPECT_EQ(r.U32(), 0x00010000u);
+        const uint32_t size = r.U32(), records = r.U32();
+        const uint16_t handles = r.U16();
+        EXPECT_EQ(r.U16(), 0);
+        EXPECT_EQ(r.U32(), 0u) << "no description";
+        EXPECT_EQ(r.U32(), 0u);
+        EXPECT_EQ(r.U32(), 0u) << "no palette";
+        // The reference device: 96 pixels per inch, 1920 pixels on 508 mm.
+        EXPECT_EQ(r.I32(), 1920);
+        EXPECT_EQ(r.I32(), 1920);
+        EXPECT_EQ(r.I32(), 508);
+        EXPECT_EQ(r.I32(), 508);
+        EXPECT_EQ(size, bytes.size());
+        uint32_t walked = 0;
+        int most_slot = 0;
+        size_t at = 0;
+        uint32_t last_type = 0;
+        while (at + 8 <= bytes.size()) {
+            ByteReader rec(bytes.data() + at, bytes.size() - at);
+            const uint32_t type = rec.U32(), length = rec.U32();
+            ASSERT_TRUE(length >= 8 && length % 4 == 0) << "record at " << at;
+            ASSERT_LE(at + length, bytes.size());
+            // CreatePen, CreateBrushIndirect, ExtCreateFontIndirectW name their slot first.
+            if (type == 38 || type == 39 || type == 82) most_slot = std::max(most_slot, rec.I32());
+            ++walked;
+            last_type = type;
+            at += length;
+        }
+        EXPECT_EQ(at, bytes.size());
+        EXPECT_EQ(last_type, 14u) << "ends with the end record";
+        EXPECT_EQ(records, walked);
+        EXPECT_EQ(handles, most_slot + 1) << "slot 0 is the file's own";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, MetafileHeader,
+    ::testing::Values(
+        HeaderCase{"wmf_letter", MetafileFormat::Wmf, 8.5, 10, true, true},
+        HeaderCase{"wmf_odd_size_no_bands", MetafileFormat::Wmf, 8.52, 7.27, false, false},
+        HeaderCase{"emf_letter", MetafileFormat::Emf, 8.5, 10, true, true},
+        HeaderCase{"emf_odd_size", MetafileFormat::Emf, 8.52, 7.27, true, true},
+        HeaderCase{"emf_odd_size_no_footer", MetafileFormat::Emf, 8.52, 7.27, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
