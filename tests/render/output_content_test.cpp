@@ -444,6 +444,14 @@ std::string SizedLog(const testing::TempDir& dir, double width, double inches) {
     label.text = "Header";
     label.region = 1;
     w.Write(label);
+    GdxCommand wrapped(DrawWrappedTextRecord{});  // drawn through a clip
+    auto& wr = std::get<DrawWrappedTextRecord>(wrapped.record);
+    wr.x1 = 100;
+    wr.x2 = 160;
+    wr.y1 = h.TopDepth - 10;
+    wr.y2 = h.TopDepth - 60;
+    wrapped.text = "Sandstone, fine grained,\rwell sorted\r";
+    w.Write(wrapped);
     const std::string path = dir.File("sized.gdx");
     w.Save(path);
     return path;
@@ -463,7 +471,8 @@ void PrintTo(const HeaderCase& c, std::ostream* os) {
 class MetafileHeader : public ::testing::TestWithParam<HeaderCase> {};
 
 // The fields a reader sizes and walks the drawing by, against the page size at 96 units per
-// inch; counts and sizes against a walk of the records. An EMF frame in hundredths of a
+// inch; counts and sizes against a walk of the records, in which every saved context (a clip)
+// is restored. An EMF frame in hundredths of a
 // millimetre is rounded, not cut: the widths and heights of the table leave a fraction above
 // one half (818 units are 21,642.9 hundredths).
 TEST_P(MetafileHeader, FieldsFollowThePageSizeAndTheRecords) {
@@ -507,6 +516,7 @@ TEST_P(MetafileHeader, FieldsFollowThePageSizeAndTheRecords) {
         uint32_t most = 0;
         std::vector<bool> live;
         size_t peak = 0, at = 22 + 18;
+        int saved = 0, clips = 0;
         bool window = false, ended = false;
         while (at + 6 <= bytes.size()) {
             ByteReader rec(bytes.data() + at, bytes.size() - at);
@@ -530,6 +540,10 @@ TEST_P(MetafileHeader, FieldsFollowThePageSizeAndTheRecords) {
                 ASSERT_LT(slot, live.size());
                 EXPECT_TRUE(live[slot]) << "deletes a free slot";
                 live[slot] = false;
+            } else if (function == 0x001E || function == 0x0127) {
+                saved += function == 0x001E ? 1 : -1;
+                EXPECT_TRUE(saved == 0 || saved == 1) << "contexts saved: " << saved;
+                ++clips;
             } else if (function == 0x0000) {
                 ended = true;
                 EXPECT_EQ(at + size_t(size) * 2, bytes.size()) << "the end record is last";
@@ -537,6 +551,8 @@ TEST_P(MetafileHeader, FieldsFollowThePageSizeAndTheRecords) {
             at += size_t(size) * 2;
         }
         EXPECT_TRUE(window && ended);
+        EXPECT_GT(clips, 0);
+        EXPECT_EQ(saved, 0) << "every clip is released";
         EXPECT_EQ(at, bytes.size());
         EXPECT_EQ(largest, most);
         EXPECT_EQ(objects, peak);
@@ -567,6 +583,7 @@ TEST_P(MetafileHeader, FieldsFollowThePageSizeAndTheRecords) {
         int most_slot = 0;
         size_t at = 0;
         uint32_t last_type = 0;
+        int saved = 0, clips = 0;
         while (at + 8 <= bytes.size()) {
             ByteReader rec(bytes.data() + at, bytes.size() - at);
             const uint32_t type = rec.U32(), length = rec.U32();
@@ -574,12 +591,19 @@ TEST_P(MetafileHeader, FieldsFollowThePageSizeAndTheRecords) {
             ASSERT_LE(at + length, bytes.size());
             // CreatePen, CreateBrushIndirect, ExtCreateFontIndirectW name their slot first.
             if (type == 38 || type == 39 || type == 82) most_slot = std::max(most_slot, rec.I32());
+            if (type == 33 || type == 34) {  // SaveDC, RestoreDC
+                saved += type == 33 ? 1 : -1;
+                EXPECT_TRUE(saved == 0 || saved == 1) << "contexts saved: " << saved;
+                ++clips;
+            }
             ++walked;
             last_type = type;
             at += length;
         }
         EXPECT_EQ(at, bytes.size());
         EXPECT_EQ(last_type, 14u) << "ends with the end record";
+        EXPECT_GT(clips, 0);
+        EXPECT_EQ(saved, 0) << "every clip is released";
         EXPECT_EQ(records, walked);
         EXPECT_EQ(handles, most_slot + 1) << "slot 0 is the file's own";
     }
