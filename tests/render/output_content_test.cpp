@@ -55,10 +55,11 @@ LogDocumentOptions Libraries() {
 enum class LogKind { Sample, EveryCommand, Figures };
 
 // A log of the figures both renderers draw alike, one of each kind in a column of its own
-// and repeated down the log: thin level and upright lines, where a pen off by half a pixel shows on
-// every row; solid lines of widths 1 to 3; rectangles, circles, filled polygons; wrapped text and
-// text boxes, whose clips must end before the figures beside and below them; labels, a filled box
-// and an embedded picture in the header and footer bands.
+// and repeated down the log: thin level and upright lines and a blocked curve, where a pen
+// off by half a pixel shows on every row; solid lines of widths 1 to 3; rectangles, circles,
+// filled polygons; wrapped text and text boxes, whose clips must end before the figures
+// beside and below them; labels, a filled box and an embedded picture in the header and
+// footer bands.
 void WriteFigures(GdxWriter& w) {
     const GdxHeader& h = w.header();
     SetFontRecord font;
@@ -117,6 +118,12 @@ void WriteFigures(GdxWriter& w) {
         w.Write(DrawRectangleRecord{45, d - 4, 90, e + 4});
         w.Write(DrawCircleRecord{190, d - step / 2, step / 4});
         w.Write(SetLineWidthRecord{1});
+        GdxCommand steps(DrawPolylineRecord{});  // a square wave, as a blocked curve
+        for (int i = 0; i < 8; ++i) {
+            steps.points.push_back({i % 2 ? 245.0 : 285.0, d - 3 - i * step / 9});
+            steps.points.push_back({i % 2 ? 245.0 : 285.0, d - 3 - (i + 1) * step / 9});
+        }
+        w.Write(steps);
         GdxCommand polycolored(PolyFillColoredRecord{});
         std::get<PolyFillColoredRecord>(polycolored.record).pattern = 30;
         std::get<PolyFillColoredRecord>(polycolored.record).color = 0x008080;
@@ -412,7 +419,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ContentCase{"emf2svg_sample", MetafileFormat::Emf, ReadEmfWithEmf2svg,
                                   kSample, true, true, 4.2, 60, 13.5},
                       ContentCase{"emf2svg_figures", MetafileFormat::Emf, ReadEmfWithEmf2svg,
-                                  kFigures, true, true, 3.9, 30, 9.0},
+                                  kFigures, true, true, 3.9, 30, 9.8},
                       ContentCase{"emf2svg_every_command", MetafileFormat::Emf, ReadEmfWithEmf2svg,
                                   kEvery, true, true, 16.8, 140, 28.8}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -425,7 +432,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ContentCase{"wmf2svg_sample", MetafileFormat::Wmf, ReadWmfWithWmf2svg,
                                   kSample, true, true, 6.4, 155, 16.5},
                       ContentCase{"wmf2svg_figures", MetafileFormat::Wmf, ReadWmfWithWmf2svg,
-                                  kFigures, true, true, 7.5, 88, 12.6},
+                                  kFigures, true, true, 7.8, 88, 13.6},
                       ContentCase{"wmf2svg_every_command_no_footer", MetafileFormat::Wmf,
                                   ReadWmfWithWmf2svg, kEvery, true, false, 24, 136, 36}),
     [](const auto& info) { return std::string(info.param.name); });
