@@ -67,6 +67,10 @@ void MetafileWriter::Write(const std::vector<uint8_t>& record) {
 void MetafileWriter::Finish() {
     if (finished_) return;
     finished_ = true;
+    // A clip still selected is released, so the file leaves no saved context behind for the
+    // reader's device (a drawing played into another one would stay clipped).
+    SelectNoClip();
+    SyncClip();
     EmitEnd();
     out_.flush();
     if (!out_) throw std::runtime_error("the metafile could not be written");

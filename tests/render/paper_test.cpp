@@ -15,6 +15,7 @@
 #include <string>
 
 #include "every_command_log.h"
+#include "raster_compare.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/document/log_document.h"
 #include "render/document/print_pages.h"
@@ -30,40 +31,6 @@ QImage PdfPage(const std::string& pdf, int page, int dpi, const std::string& ste
                                 " -l " + number + " -singlefile '" + pdf + "' '" + stem + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return QImage(QString::fromStdString(stem + ".png"));
-}
-
-// Means of k x k blocks of grey, row by row (the partial blocks at the edges left out).
-std::vector<double> BlockMeans(const QImage& image, int k) {
-    // Both pictures go to grey by the same weights, whatever the reader's own grey would be.
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    std::vector<double> means;
-    for (int by = 0; by + k <= rgb.height(); by += k) {
-        for (int bx = 0; bx + k <= rgb.width(); bx += k) {
-            long sum = 0;
-            for (int y = by; y < by + k; ++y) {
-                const QRgb* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-                for (int x = bx; x < bx + k; ++x) sum += qGray(row[x]);
-            }
-            means.push_back(double(sum) / (k * k));
-        }
-    }
-    return means;
-}
-
-struct Difference {
-    double mean8 = 0;    // mean |difference| of 8 x 8 block means: forgives sub-pixel placement
-    double worst32 = 0;  // largest difference of 32 x 32 block means: a local fault
-};
-
-Difference Compare(const QImage& screen, const QImage& paper) {
-    Difference d;
-    const std::vector<double> a8 = BlockMeans(screen, 8), b8 = BlockMeans(paper, 8);
-    for (size_t i = 0; i < a8.size(); ++i) d.mean8 += std::abs(a8[i] - b8[i]);
-    d.mean8 /= double(a8.size());
-    const std::vector<double> a32 = BlockMeans(screen, 32), b32 = BlockMeans(paper, 32);
-    for (size_t i = 0; i < a32.size(); ++i)
-        d.worst32 = std::max(d.worst32, std::abs(a32[i] - b32[i]));
-    return d;
 }
 
 struct Log {
