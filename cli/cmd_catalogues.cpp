@@ -12,7 +12,7 @@
 #include "cli/gui_application.h"
 #include "cli/options.h"
 #include "cli/png_output.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/program_paths.h"
 #include "core/libraries/pattern_object.h"
 #include "core/libraries/symbol_object.h"

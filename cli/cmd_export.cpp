@@ -12,7 +12,7 @@
 #include "cli/log_opening.h"
 #include "cli/options.h"
 #include "cli/progress_sink.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/status.h"
 #include "core/pages/page_layout.h"
 #include "render/document/metafile_export.h"

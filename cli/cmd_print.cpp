@@ -11,7 +11,7 @@
 #include "cli/log_opening.h"
 #include "cli/options.h"
 #include "cli/progress_sink.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "render/document/print_pages.h"
 
 namespace cindral::cli {

@@ -12,7 +12,7 @@
 #include "cli/gui_application.h"
 #include "cli/log_opening.h"
 #include "cli/options.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/pages/page_layout.h"
 #include "render/export/picture_writers.h"
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/base/errors.h"
 #include "core/environment/directories.h"
-#include "core/environment/errors.h"
 #include "core/environment/program_paths.h"
 
 namespace cindral::cli {

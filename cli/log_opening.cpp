@@ -2,7 +2,7 @@
 
 #include "cli/command.h"
 #include "cli/document_options.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/pages/depth_interval.h"
 
 namespace cindral::cli {

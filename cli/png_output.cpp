@@ -1,6 +1,6 @@
 #include "cli/png_output.h"
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 
 namespace cindral::cli {
 

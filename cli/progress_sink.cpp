@@ -7,7 +7,7 @@
 #include <csignal>
 #include <initializer_list>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 
 namespace cindral::cli {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/picture_draw.h"

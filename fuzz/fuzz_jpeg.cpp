@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/pictures/picture_draw.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <sstream>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/format/gdx_writer.h"
 #include "core/interpreter/trace_object.h"
 #include "core/libraries/pattern_object.h"

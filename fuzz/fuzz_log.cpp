@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "fuzz/play_log.h"
 #include "fuzz_support.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "fuzz_pictures.h"
 #include "render/canvas/emf_writer.h"
 #include "render/canvas/region.h"

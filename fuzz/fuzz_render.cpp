@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "fuzz/draw_log.h"
 #include "fuzz_pictures.h"
 #include "fuzz_support.h"

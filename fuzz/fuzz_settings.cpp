@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/base/errors.h"
 #include "core/environment/display_options.h"
-#include "core/environment/errors.h"
 #include "core/environment/settings.h"
 #include "fuzz_support.h"
 

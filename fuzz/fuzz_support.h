@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 
 namespace cindral::fuzz {
 

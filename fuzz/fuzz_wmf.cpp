@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "fuzz_pictures.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/pictures/wmf_player.h"

@@ -11,9 +11,9 @@
 #include <sstream>
 #include <variant>
 
+#include "core/base/whole_file.h"
 #include "core/environment/display_options.h"
 #include "core/environment/settings.h"
-#include "core/environment/whole_file.h"
 #include "core/format/file_object.h"
 #include "core/format/gdx_writer.h"
 #include "render/canvas/emf_writer.h"

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "app/dialogs/metafile_options_dialog.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/ui.h"
 #include "render/document/log_document.h"
 #include "render/document/metafile_export.h"

@@ -8,7 +8,7 @@
 #include "app/commands/print_command.h"
 #include "app/dialogs/page_setup_dialog.h"
 #include "app/dialogs/printer_page.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/settings.h"
 #include "core/environment/status.h"
 #include "core/environment/ui.h"

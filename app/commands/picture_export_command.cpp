@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/dialogs/jpeg_options_dialog.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/settings.h"
 #include "core/environment/status.h"
 #include "core/environment/ui.h"

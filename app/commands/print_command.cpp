@@ -14,8 +14,8 @@
 #include <memory>
 #include <utility>
 
-#include "core/environment/atomic_file.h"
-#include "core/environment/errors.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
 #include "core/environment/settings.h"
 #include "core/environment/status.h"
 #include "core/environment/ui.h"

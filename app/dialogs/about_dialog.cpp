@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/text_view_dialog.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/platform_info.h"
 #include "core/environment/ui.h"
 

@@ -14,7 +14,7 @@
 #include <cmath>
 
 #include "app/dialogs/printer_page.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/settings.h"
 #include "core/environment/ui.h"
 

@@ -5,7 +5,7 @@
 #include <QPrinterInfo>
 #include <cstdio>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/settings.h"
 #include "core/environment/ui.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/status.h"
 #include "core/environment/ui.h"
 #include "render/document/log_document.h"

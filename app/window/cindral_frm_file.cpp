@@ -8,7 +8,7 @@
 #include "app/view/file_watch.h"
 #include "app/view/view_memory.h"
 #include "app/window/cindral_frm.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/ui.h"
 #include "render/document/log_document.h"
 #include "render/document/log_summary.h"

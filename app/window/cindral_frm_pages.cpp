@@ -14,7 +14,7 @@
 #include "app/view/file_watch.h"
 #include "app/view/page_strip.h"
 #include "app/window/cindral_frm.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/settings.h"
 #include "core/environment/ui.h"
 #include "render/document/log_document.h"

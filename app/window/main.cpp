@@ -8,7 +8,7 @@
 #include "app/window/app_identity.h"
 #include "app/window/cindral_frm.h"
 #include "app/window/startup.h"
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/settings.h"
 #include "core/environment/ui.h"
 

@@ -16,8 +16,8 @@
 
 #include "app/dialogs/status_dialog.h"
 #include "app/window/qt_ui.h"
+#include "core/base/errors.h"
 #include "core/environment/directories.h"
-#include "core/environment/errors.h"
 #include "core/environment/platform_info.h"
 #include "core/environment/program_paths.h"
 #include "core/environment/status.h"

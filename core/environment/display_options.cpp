@@ -4,8 +4,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/environment/atomic_file.h"
-#include "core/environment/errors.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
 #include "core/environment/status.h"
 #include "core/format/byte_codec.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/program_paths.h"
 #include "core/environment/ui.h"
 

@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/environment/atomic_file.h"
-#include "core/environment/errors.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
 
 namespace cindral {
 

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/environment/atomic_file.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
 #include "core/environment/directories.h"
-#include "core/environment/errors.h"
 #include "core/environment/status.h"
 #include "core/environment/ui.h"
 #include "core/format/byte_codec.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/ui.h"
 
 namespace cindral {

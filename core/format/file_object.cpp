@@ -8,13 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 
 namespace cindral {
-
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
 
 file_object::file_object() = default;
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/errors.h"
 #include "core/format/file_image.h"
 
 namespace cindral {
@@ -75,8 +76,5 @@ class file_object {
     bool image_open_ = false;
     int64_t image_position_ = 0;
 };
-
-// Quotes a path for messages: "name".
-std::string Quoted(const std::string& path);
 
 }  // namespace cindral

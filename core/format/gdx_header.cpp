@@ -10,9 +10,9 @@
 #include <cstring>
 #include <sstream>
 
-#include "core/environment/atomic_file.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
 #include "core/environment/error_table.h"
-#include "core/environment/errors.h"
 #include "core/format/file_object.h"
 
 namespace cindral {

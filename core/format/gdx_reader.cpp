@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/format/file_object.h"
 
 namespace cindral {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/environment/whole_file.h"
+#include "core/base/whole_file.h"
 #include "core/format/byte_codec.h"
 #include "core/format/gdx_header.h"
 #include "core/format/gdx_reader.h"

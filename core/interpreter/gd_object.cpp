@@ -3,7 +3,7 @@
 #include <type_traits>
 #include <variant>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/status.h"
 #include "core/libraries/pattern_object.h"
 #include "core/libraries/symbol_object.h"

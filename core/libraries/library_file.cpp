@@ -8,7 +8,7 @@
 #include <cstring>
 #include <utility>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/format/file_object.h"
 
 namespace cindral {

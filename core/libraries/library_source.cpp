@@ -5,7 +5,7 @@
 #include <set>
 #include <sstream>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 
 namespace cindral {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/format/file_object.h"
 
 namespace cindral {

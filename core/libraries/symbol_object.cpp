@@ -1,6 +1,6 @@
 #include "core/libraries/symbol_object.h"
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 
 namespace cindral {
 

@@ -8,7 +8,7 @@
 #include <iostream>
 #include <string>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/libraries/library_source.h"
 
 namespace {

@@ -1,9 +1,25 @@
 #include "render/canvas/offscreen_canvas.h"
 
 #include "render/canvas/qt_canvas.h"
-#include "render/pictures/picture_draw.h"
 
 namespace cindral {
+
+namespace {
+
+Bitmap BitmapFromImage(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    Bitmap out;
+    out.width = rgb.width();
+    out.height = rgb.height();
+    out.argb.resize(size_t(out.width) * size_t(out.height));
+    for (int y = 0; y < out.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(rgb.constScanLine(y));
+        std::copy(row, row + out.width, out.argb.begin() + ptrdiff_t(y) * out.width);
+    }
+    return out;
+}
+
+}  // namespace
 
 OffscreenCanvas::OffscreenCanvas(int width, int height)
     : image_(width, height, QImage::Format_RGB32) {

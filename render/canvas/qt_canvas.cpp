@@ -13,9 +13,9 @@
 
 #include "render/canvas/clip_geometry.h"
 #include "render/canvas/fill_brushes.h"
+#include "render/canvas/font_resolver.h"
 #include "render/canvas/gdi_patterns.h"
 #include "render/canvas/line_walk.h"
-#include "render/text/font_resolver.h"
 
 namespace cindral {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/format/byte_codec.h"
 #include "core/format/file_object.h"
 #include "render/canvas/qt_canvas.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/status.h"
 #include "render/canvas/wmf_writer.h"
 #include "render/document/log_document.h"

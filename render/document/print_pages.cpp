@@ -9,8 +9,8 @@
 #include <memory>
 #include <optional>
 
-#include "core/environment/atomic_file.h"
-#include "core/environment/errors.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
 #include "core/environment/status.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/document/log_document.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/environment/atomic_file.h"
+#include "core/base/atomic_file.h"
 #include "render/document/log_document.h"
 #include "render/export/picture_writers.h"
 

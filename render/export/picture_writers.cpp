@@ -12,8 +12,8 @@
 #include <csetjmp>
 #include <cstdlib>
 
-#include "core/environment/atomic_file.h"
-#include "core/environment/errors.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
 
 namespace cindral {
 namespace {

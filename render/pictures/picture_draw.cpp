@@ -41,19 +41,6 @@ void StretchBitmap(Canvas& canvas, const Bitmap& bitmap, int x, int height, int 
     canvas.StretchDib(dst, bitmap, {0, 0, bitmap.width, bitmap.height});
 }
 
-Bitmap BitmapFromImage(const QImage& image) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    Bitmap out;
-    out.width = rgb.width();
-    out.height = rgb.height();
-    out.argb.resize(size_t(out.width) * size_t(out.height));
-    for (int y = 0; y < out.height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(rgb.constScanLine(y));
-        std::copy(row, row + out.width, out.argb.begin() + ptrdiff_t(y) * out.width);
-    }
-    return out;
-}
-
 void DrawMetafileFile(Canvas& canvas, const Rect& rect, const std::string& file_name) {
     const std::vector<uint8_t> bytes = ReadFileBytes(file_name);
     const WmfFrame frame = ReadWmfFrame(bytes.data(), bytes.size());

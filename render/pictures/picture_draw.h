@@ -8,8 +8,6 @@
 
 #include "render/canvas/canvas.h"
 
-class QImage;
-
 namespace cindral {
 
 // Draws the whole of `bitmap` into the rectangle with corner (x, y) and the given size;
@@ -29,8 +27,6 @@ Bitmap DecodePicture(const std::vector<uint8_t>& bytes, bool jpeg_name);
 
 // The empty frame drawn where a picture could not be: a 1-pixel grey outline of `box`.
 void DrawPicturePlaceholder(Canvas& canvas, const Rect& box);
-
-Bitmap BitmapFromImage(const QImage& image);
 
 constexpr const char* kMetafileWarning = "Unable to convert this Window's metafile (wmf).";
 

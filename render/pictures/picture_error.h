@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 
 namespace cindral {
 

@@ -10,8 +10,8 @@
 #include <iterator>
 #include <mutex>
 
+#include "core/base/errors.h"
 #include "core/environment/directories.h"
-#include "core/environment/errors.h"
 #include "core/format/byte_codec.h"
 #include "render/pictures/bmp_decoder.h"
 #include "render/pictures/picture_error.h"

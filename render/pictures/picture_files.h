@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/environment/whole_file.h"
+#include "core/base/whole_file.h"
 namespace cindral {
 
 // Folder for temporary picture files, with a trailing '/': the user directory unless set

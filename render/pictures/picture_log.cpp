@@ -4,7 +4,7 @@
 #include <mutex>
 #include <set>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/status.h"
 
 namespace cindral {

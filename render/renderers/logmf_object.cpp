@@ -5,8 +5,8 @@
 #include <limits>
 #include <sstream>
 
-#include "core/environment/atomic_file.h"
-#include "core/environment/errors.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
 #include "core/libraries/pattern_object.h"
 #include "core/pages/page_layout.h"
 #include "render/canvas/emf_writer.h"

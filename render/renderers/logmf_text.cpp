@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/libraries/symbol_object.h"
 #include "render/canvas/mul_div.h"
 #include "render/canvas/state_guards.h"

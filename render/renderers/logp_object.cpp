@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/pages/rounding.h"
 #include "render/canvas/mul_div.h"
 #include "render/renderers/draw_hsv.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/pages/rounding.h"
 #include "render/canvas/state_guards.h"
 #include "render/pictures/picture_draw.h"

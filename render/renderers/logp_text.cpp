@@ -7,9 +7,10 @@
 #include <cstdio>
 #include <mutex>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/libraries/symbol_object.h"
 #include "core/pages/rounding.h"
+#include "render/canvas/font_resolver.h"
 #include "render/canvas/mul_div.h"
 #include "render/canvas/offscreen_canvas.h"
 #include "render/canvas/state_guards.h"
@@ -21,7 +22,6 @@
 #include "render/renderers/logp_object.h"
 #include "render/renderers/renderer_helpers.h"
 #include "render/renderers/stroke_line.h"
-#include "render/text/font_resolver.h"
 #include "render/text/text_fonts.h"
 #include "render/text/text_format.h"
 

@@ -13,9 +13,9 @@
 #include <QPushButton>
 
 #include "app/dialogs/text_view_dialog.h"
-#include "core/environment/recording_status.h"
-#include "core/environment/recording_ui.h"
 #include "core/format/gdx_writer.h"
+#include "recording_status.h"
+#include "recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral::app {

@@ -31,13 +31,13 @@
 #include "app/view/page_strip.h"
 #include "app/view/thumbnail_panel.h"
 #include "app/view/view_memory.h"
+#include "core/base/errors.h"
 #include "core/environment/document_settings.h"
-#include "core/environment/errors.h"
-#include "core/environment/recording_ui.h"
 #include "core/environment/save_as.h"
 #include "core/environment/status.h"
 #include "core/format/gdx_header.h"
 #include "frm_test_support.h"
+#include "recording_ui.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {

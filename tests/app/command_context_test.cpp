@@ -19,10 +19,10 @@
 #include "app/dialogs/metafile_options_dialog.h"
 #include "core/environment/document_settings.h"
 #include "core/environment/program_paths.h"
-#include "core/environment/recording_status.h"
-#include "core/environment/recording_ui.h"
 #include "core/environment/status.h"
 #include "frm_test_support.h"
+#include "recording_status.h"
+#include "recording_ui.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {

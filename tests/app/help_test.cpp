@@ -16,8 +16,8 @@
 #include "app/dialogs/page_break_dialog.h"
 #include "app/dialogs/select_depth_dialog.h"
 #include "app/window/cindral_frm.h"
-#include "core/environment/recording_ui.h"
 #include "frm_test_support.h"
+#include "recording_ui.h"
 
 namespace cindral::app {
 namespace {

@@ -17,8 +17,8 @@
 
 #include "app/commands/metafile_export_command.h"
 #include "app/window/cindral_frm.h"
-#include "core/environment/recording_ui.h"
 #include "frm_test_support.h"
+#include "recording_ui.h"
 
 namespace cindral::app {
 namespace {

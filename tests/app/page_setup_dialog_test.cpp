@@ -9,8 +9,8 @@
 #include <QPrinter>
 #include <QRadioButton>
 
-#include "core/environment/recording_ui.h"
 #include "core/environment/settings.h"
+#include "recording_ui.h"
 
 namespace cindral::app {
 namespace {

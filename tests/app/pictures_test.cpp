@@ -25,8 +25,8 @@
 #include "app/view/magnifier.h"
 #include "app/window/cindral_frm.h"
 #include "core/environment/document_settings.h"
-#include "core/environment/recording_ui.h"
 #include "frm_test_support.h"
+#include "recording_ui.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {

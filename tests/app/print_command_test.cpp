@@ -20,11 +20,11 @@
 #include <regex>
 
 #include "app/window/cindral_frm.h"
-#include "core/environment/file_operations.h"
-#include "core/environment/recording_status.h"
-#include "core/environment/recording_ui.h"
+#include "core/base/file_operations.h"
 #include "core/environment/status.h"
 #include "frm_test_support.h"
+#include "recording_status.h"
+#include "recording_ui.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {

@@ -14,9 +14,9 @@
 
 #include "app/dialogs/status_dialog.h"
 #include "core/environment/directories.h"
-#include "core/environment/recording_ui.h"
 #include "core/environment/status.h"
 #include "core/format/gdx_writer.h"
+#include "recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral::app {

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/environment/recording_ui.h"
+#include "recording_ui.h"
 
 namespace cindral::app {
 namespace {

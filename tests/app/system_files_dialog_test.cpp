@@ -9,8 +9,8 @@
 #include <QLineEdit>
 
 #include "app/window/cindral_frm.h"
-#include "core/environment/recording_ui.h"
 #include "frm_test_support.h"
+#include "recording_ui.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {

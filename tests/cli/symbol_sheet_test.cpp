@@ -5,7 +5,7 @@
 
 #include <QImage>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/gd_test_support.h"
 #include "core/libraries/symbol_object.h"
 #include "render/canvas/qt_canvas.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "core/environment/program_paths.h"
-#include "core/environment/recording_ui.h"
+#include "recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -5,7 +5,7 @@
 
 #include <csignal>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <sstream>
 
-#include "core/environment/errors.h"
-#include "core/environment/whole_file.h"
+#include "core/base/errors.h"
+#include "core/base/whole_file.h"
 #include "core/format/file_object.h"
 #include "core/format/gdx_reader.h"
 #include "fuzz/play_log.h"

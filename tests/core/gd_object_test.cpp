@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "gd_test_support.h"
 
 namespace cindral {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/interpreter/gd_object.h"
 #include "gd_test_support.h"
 #include "gdx_fixtures.h"

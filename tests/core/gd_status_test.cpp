@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/environment/recording_status.h"
-#include "core/environment/recording_ui.h"
 #include "core/format/gdx_writer.h"
 #include "core/interpreter/gd_object.h"
 #include "gd_test_support.h"
+#include "recording_status.h"
+#include "recording_ui.h"
 
 namespace cindral {
 namespace {

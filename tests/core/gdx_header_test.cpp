@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/format/file_object.h"
 #include "core/format/gdx_reader.h"
 #include "core/format/gdx_writer.h"

@@ -8,7 +8,7 @@
 #include <limits>
 #include <memory>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/format/file_object.h"
 #include "core/format/gdx_writer.h"
 #include "gdx_fixtures.h"

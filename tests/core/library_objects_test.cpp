@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/format/byte_codec.h"
 #include "core/format/file_object.h"
 #include "core/format/gdx_writer.h"

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/libraries/library_record.h"
 
 namespace cindral {

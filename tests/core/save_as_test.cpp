@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/environment/recording_ui.h"
+#include "recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral {

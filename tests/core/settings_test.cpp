@@ -13,10 +13,10 @@
 #include <functional>
 #include <limits>
 
-#include "core/environment/errors.h"
-#include "core/environment/recording_ui.h"
+#include "core/base/errors.h"
 #include "core/format/byte_codec.h"
 #include "core/format/gdx_writer.h"
+#include "recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -8,14 +8,14 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/base/errors.h"
 #include "core/environment/directories.h"
 #include "core/environment/display_options.h"
-#include "core/environment/errors.h"
 #include "core/environment/platform_info.h"
 #include "core/environment/program_paths.h"
-#include "core/environment/recording_status.h"
-#include "core/environment/recording_ui.h"
 #include "core/format/gdx_writer.h"
+#include "recording_status.h"
+#include "recording_ui.h"
 #include "temp_dir.h"
 
 namespace cindral {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/environment/errors.h"
+#include "core/base/errors.h"
 #include "core/environment/settings.h"
 #include "core/format/byte_codec.h"
 #include "core/format/file_object.h"

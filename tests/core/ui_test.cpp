@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/environment/recording_ui.h"
+#include "recording_ui.h"
 
 namespace cindral {
 namespace {

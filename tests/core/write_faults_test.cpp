@@ -11,15 +11,15 @@
 #include <functional>
 #include <set>
 
+#include "core/base/errors.h"
+#include "core/base/file_operations.h"
 #include "core/environment/display_options.h"
-#include "core/environment/errors.h"
-#include "core/environment/file_operations.h"
-#include "core/environment/recording_ui.h"
 #include "core/environment/save_as.h"
 #include "core/environment/settings.h"
 #include "core/format/gdx_header.h"
 #include "core/format/gdx_writer.h"
 #include "gd_test_support.h"
+#include "recording_ui.h"
 
 namespace cindral {
 namespace {

@@ -19,9 +19,9 @@
 #include "app/dialogs/page_setup_dialog.h"
 #include "app/frm_test_support.h"
 #include "app/window/cindral_frm.h"
-#include "core/environment/recording_ui.h"
 #include "core/format/gdx_header.h"
 #include "private_cups.h"
+#include "recording_ui.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {

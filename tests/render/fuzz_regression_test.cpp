@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "core/environment/errors.h"
-#include "core/environment/whole_file.h"
+#include "core/base/errors.h"
+#include "core/base/whole_file.h"
 #include "fuzz/draw_log.h"
 #include "render/canvas/emf_writer.h"
 #include "render/canvas/trace_canvas.h"

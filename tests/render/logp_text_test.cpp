@@ -7,10 +7,10 @@
 #include <filesystem>
 
 #include "canvas_test_support.h"
-#include "core/environment/recording_ui.h"
 #include "core/environment/settings.h"
 #include "core/format/byte_codec.h"
 #include "core/gd_test_support.h"
+#include "recording_ui.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/pictures/picture_draw.h"

@@ -13,8 +13,8 @@
 #include <set>
 #include <thread>
 
-#include "core/environment/recording_ui.h"
 #include "core/format/byte_codec.h"
+#include "recording_ui.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/canvas_test_support.h"

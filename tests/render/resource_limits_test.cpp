@@ -9,8 +9,8 @@
 #include <atomic>
 #include <functional>
 
-#include "core/environment/errors.h"
-#include "core/environment/whole_file.h"
+#include "core/base/errors.h"
+#include "core/base/whole_file.h"
 #include "core/format/byte_codec.h"
 #include "core/format/gdx_writer.h"
 #include "render/canvas/trace_canvas.h"

@@ -4,9 +4,9 @@
 
 #include <QImage>
 
+#include "render/canvas/font_resolver.h"
 #include "render/canvas/qt_canvas.h"
 #include "render/canvas_test_support.h"
-#include "render/text/font_resolver.h"
 
 namespace cindral {
 namespace {

@@ -11,8 +11,8 @@
 #include <functional>
 #include <set>
 
-#include "core/environment/errors.h"
-#include "core/environment/file_operations.h"
+#include "core/base/errors.h"
+#include "core/base/file_operations.h"
 #include "core/format/gdx_writer.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/document/log_document.h"

@@ -6,6 +6,11 @@
 
 namespace cindral {
 
+// Quotes a path for messages: "name".
+inline std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
 // A failure whose message is meant for the user as it stands.
 class CindralError : public std::runtime_error {
   public:

@@ -1,4 +1,4 @@
-#include "core/environment/file_operations.h"
+#include "core/base/file_operations.h"
 
 #include <fcntl.h>
 #include <stdio.h>

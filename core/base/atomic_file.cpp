@@ -1,4 +1,4 @@
-#include "core/environment/atomic_file.h"
+#include "core/base/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/environment/errors.h"
-#include "core/environment/file_operations.h"
+#include "core/base/errors.h"
+#include "core/base/file_operations.h"
 
 namespace cindral {
 namespace {

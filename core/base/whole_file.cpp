@@ -1,4 +1,4 @@
-#include "core/environment/whole_file.h"
+#include "core/base/whole_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,9 +8,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/environment/errors.h"
-#include "core/environment/file_operations.h"
-#include "core/format/file_object.h"
+#include "core/base/errors.h"
+#include "core/base/file_operations.h"
 
 namespace cindral {
 

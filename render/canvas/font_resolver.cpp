@@ -1,4 +1,4 @@
-#include "render/text/font_resolver.h"
+#include "render/canvas/font_resolver.h"
 
 #include <fontconfig/fontconfig.h>
 
