@@ -110,6 +110,12 @@ void EmfWriter::Record(uint32_t type, const ByteWriter& payload) {
     Write(r.bytes());
 }
 
+void EmfWriter::RecordOneU32(uint32_t type, uint32_t value) {
+    ByteWriter p;
+    p.U32(value);
+    Record(type, p);
+}
+
 void EmfWriter::EmitCreatePen(int slot, const Pen& pen) {
     ByteWriter p;
     p.U32(static_cast<uint32_t>(slot));
@@ -152,45 +158,31 @@ void EmfWriter::EmitCreateFont(int slot, const Font& font) {
 }
 
 void EmfWriter::EmitSelect(int slot) {
-    ByteWriter p;
-    p.U32(static_cast<uint32_t>(slot));
-    Record(kSelectObject, p);
+    RecordOneU32(kSelectObject, static_cast<uint32_t>(slot));
 }
 
 void EmfWriter::EmitDelete(int slot) {
-    ByteWriter p;
-    p.U32(static_cast<uint32_t>(slot));
-    Record(kDeleteObject, p);
+    RecordOneU32(kDeleteObject, static_cast<uint32_t>(slot));
 }
 
 void EmfWriter::EmitTextColor(Color c) {
-    ByteWriter p;
-    p.U32(c & 0xFFFFFF);
-    Record(kSetTextColor, p);
+    RecordOneU32(kSetTextColor, c & 0xFFFFFF);
 }
 
 void EmfWriter::EmitBackgroundColor(Color c) {
-    ByteWriter p;
-    p.U32(c & 0xFFFFFF);
-    Record(kSetBkColor, p);
+    RecordOneU32(kSetBkColor, c & 0xFFFFFF);
 }
 
 void EmfWriter::EmitBackgroundMode(BackgroundMode m) {
-    ByteWriter p;
-    p.U32(static_cast<uint32_t>(m));
-    Record(kSetBkMode, p);
+    RecordOneU32(kSetBkMode, static_cast<uint32_t>(m));
 }
 
 void EmfWriter::EmitTextAlign(unsigned flags) {
-    ByteWriter p;
-    p.U32(flags);
-    Record(kSetTextAlign, p);
+    RecordOneU32(kSetTextAlign, flags);
 }
 
 void EmfWriter::EmitPolyFillMode(FillMode m) {
-    ByteWriter p;
-    p.U32(static_cast<uint32_t>(m));
-    Record(kSetPolyFillMode, p);
+    RecordOneU32(kSetPolyFillMode, static_cast<uint32_t>(m));
 }
 
 void EmfWriter::EmitSaveDc() {

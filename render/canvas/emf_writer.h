@@ -41,6 +41,8 @@ class EmfWriter : public MetafileWriter {
     void EmitEnd() override;
 
     void Record(uint32_t type, const ByteWriter& payload);
+    // A record whose parameters are one value.
+    void RecordOneU32(uint32_t type, uint32_t value);
     std::streampos start_;
 };
 

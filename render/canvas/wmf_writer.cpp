@@ -103,6 +103,18 @@ void WmfWriter::Record(uint16_t function, const ByteWriter& params) {
     Write(r.bytes());
 }
 
+void WmfWriter::RecordOneU16(uint16_t function, uint16_t value) {
+    ByteWriter p;
+    p.U16(value);
+    Record(function, p);
+}
+
+void WmfWriter::RecordOneU32(uint16_t function, uint32_t value) {
+    ByteWriter p;
+    p.U32(value);
+    Record(function, p);
+}
+
 void WmfWriter::EmitCreatePen(int, const Pen& pen) {
     ByteWriter p;
     p.U16(static_cast<uint16_t>(static_cast<int>(pen.style) | static_cast<int>(pen.end_cap)));
@@ -142,45 +154,31 @@ void WmfWriter::EmitCreateFont(int, const Font& font) {
 }
 
 void WmfWriter::EmitSelect(int slot) {
-    ByteWriter p;
-    p.U16(static_cast<uint16_t>(slot));
-    Record(kSelectObject, p);
+    RecordOneU16(kSelectObject, static_cast<uint16_t>(slot));
 }
 
 void WmfWriter::EmitDelete(int slot) {
-    ByteWriter p;
-    p.U16(static_cast<uint16_t>(slot));
-    Record(kDeleteObject, p);
+    RecordOneU16(kDeleteObject, static_cast<uint16_t>(slot));
 }
 
 void WmfWriter::EmitTextColor(Color c) {
-    ByteWriter p;
-    p.U32(c & 0xFFFFFF);
-    Record(kSetTextColor, p);
+    RecordOneU32(kSetTextColor, c & 0xFFFFFF);
 }
 
 void WmfWriter::EmitBackgroundColor(Color c) {
-    ByteWriter p;
-    p.U32(c & 0xFFFFFF);
-    Record(kSetBkColor, p);
+    RecordOneU32(kSetBkColor, c & 0xFFFFFF);
 }
 
 void WmfWriter::EmitBackgroundMode(BackgroundMode m) {
-    ByteWriter p;
-    p.U16(static_cast<uint16_t>(m));
-    Record(kSetBkMode, p);
+    RecordOneU16(kSetBkMode, static_cast<uint16_t>(m));
 }
 
 void WmfWriter::EmitTextAlign(unsigned flags) {
-    ByteWriter p;
-    p.U16(static_cast<uint16_t>(flags));
-    Record(kSetTextAlign, p);
+    RecordOneU16(kSetTextAlign, static_cast<uint16_t>(flags));
 }
 
 void WmfWriter::EmitPolyFillMode(FillMode m) {
-    ByteWriter p;
-    p.U16(static_cast<uint16_t>(m));
-    Record(kSetPolyFillMode, p);
+    RecordOneU16(kSetPolyFillMode, static_cast<uint16_t>(m));
 }
 
 void WmfWriter::EmitSaveDc() {

@@ -46,6 +46,9 @@ class WmfWriter : public MetafileWriter {
     void EmitEnd() override;
 
     void Record(uint16_t function, const ByteWriter& params);
+    // A record whose parameters are one value.
+    void RecordOneU16(uint16_t function, uint16_t value);
+    void RecordOneU32(uint16_t function, uint32_t value);
     std::streampos start_;
     // The position lines start from, and where the file's context really stands: a line
     // cut to the 16-bit range ends short of its own end point.
