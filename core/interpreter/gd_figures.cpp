@@ -207,7 +207,7 @@ void gd_object::RectangularGrid(double x1, double y1, double x2, double y2, doub
 }
 
 void gd_object::DipSymbol(double x, double y, double azimuth, double dip) {
-    double s = (MaxX - MinX) * SymbolSizeFactor;
+    double s = (MaxX - MinX) * symbol_size_factor_;
     if (dip < 0.1) {
         s /= 2;
         DrawLine(x - s, y, x + s, y);
@@ -274,8 +274,8 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
     };
     Axis ax = make_axis(r.DataMinX, r.DataMaxX, W, r.AutoTicks, r.TickX);
     Axis ay = make_axis(r.DataMinY, r.DataMaxY, H, r.AutoTicks, r.TickY);
-    AxisScaleX = ax.scale;
-    AxisScaleY = ay.scale;
+    axis_scale_x_ = ax.scale;
+    axis_scale_y_ = ay.scale;
 
     for (int side : {kLeft, kRight, kBottom, kTop}) {
         bool vertical = side == kLeft || side == kRight;

@@ -42,12 +42,9 @@ class CloseOnExit {
 
 gd_object::gd_object(std::string pattern_file_name, std::string symbol_file_name,
                      double default_page_length)
-    : PatternFileName(std::move(pattern_file_name)),
-      SymbolFileName(std::move(symbol_file_name)),
-      DefaultPageLength(default_page_length) {
-    Patterns = std::make_unique<pattern_object>(PatternFileName);
-    Symbols = std::make_unique<symbol_object>(SymbolFileName);
-}
+    : patterns_(std::make_unique<pattern_object>(std::move(pattern_file_name))),
+      symbols_(std::make_unique<symbol_object>(std::move(symbol_file_name))),
+      default_page_length_(default_page_length) {}
 
 gd_object::~gd_object() = default;
 
@@ -59,7 +56,7 @@ void gd_object::CreateFile() {
     fresh.RepeatBands = RepeatBands;
     fresh.XUnitsPerInch = XUnitsPerInch;
     fresh.DepthUnitsPerInch = DepthUnitsPerInch;
-    fresh.UnitsPerPage = DefaultPageLength;
+    fresh.UnitsPerPage = default_page_length_;
     Header() = fresh;
     ByteWriter record;
     EncodeHeaderRecord(Header(), record);
@@ -68,7 +65,7 @@ void gd_object::CreateFile() {
 
 void gd_object::ReadHeader() {
     OpenRead();
-    Header() = ::cindral::ReadHeader(*this, DefaultPageLength);
+    Header() = ::cindral::ReadHeader(*this, default_page_length_);
 }
 
 void gd_object::WriteHeader() {
@@ -114,7 +111,7 @@ void gd_object::BeginCommand(const GdxCommand&) {}
 StrokeTextSize gd_object::MeasureStrokeText(int32_t angle, const std::string& text,
                                             double charWidth, double charHeight) {
     DrawStrokeText(angle, text, 0, 0, 0, charWidth, charHeight, false);
-    return {TextExtent.MaxY - TextExtent.MinY, TextExtent.MaxX - TextExtent.MinX};
+    return {text_extent_.MaxY - text_extent_.MinY, text_extent_.MaxX - text_extent_.MinX};
 }
 
 void gd_object::PlayCommands() {
@@ -126,7 +123,7 @@ void gd_object::PlayCommands() {
     double top = TopDepth;
     // Every play starts from the file's beginning state, so a page never depends on the page
     // drawn before it.
-    SymbolSizeFactor = kDefaultSymbolSizeFactor;
+    symbol_size_factor_ = kDefaultSymbolSizeFactor;
     CloseOnExit closer(*this);
     ReadHeader();
     BottomDepth = bottom;
@@ -174,7 +171,7 @@ void gd_object::Play(GdxCommand& c) {
             [&](const DrawCircleRecord& r) { DrawCircle(r.cx, r.cy, r.radius); },
             [&](const SetColorRecord& r) { SetColor(r.color); },
             [&](const DipSymbolRecord& r) { DipSymbol(r.x, r.y, r.azimuth, r.dip); },
-            [&](const SymbolSizeRecord& r) { SymbolSizeFactor = r.SymbolSizeFactor; },
+            [&](const SymbolSizeRecord& r) { symbol_size_factor_ = r.SymbolSizeFactor; },
             [&](const GridRecord& r) { RectangularGrid(r.x1, r.y1, r.x2, r.y2, r.stepX, r.stepY); },
             [&](const DrawLineRecord& r) { DrawLine(r.x1, r.y1, r.x2, r.y2); },
             [&](const PatternFillBoxRecord& r) {

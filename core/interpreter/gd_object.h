@@ -184,17 +184,18 @@ class gd_object : public file_object, public GdxHeader {
     void PieOutline(double cx, double cy, double radius, double startAngle, double endAngle);
 
     static constexpr double kDefaultSymbolSizeFactor = 0.01;
-    double SymbolSizeFactor = kDefaultSymbolSizeFactor;
-    double ArcStep = 1.0;
-    std::string PatternFileName;
-    std::string SymbolFileName;
-    std::unique_ptr<pattern_object> Patterns;
-    std::unique_ptr<symbol_object> Symbols;
-    double AxisScaleX = 0;
-    double AxisScaleY = 0;
-    StrokeTextExtent TextExtent;
-    // UnitsPerPage an older header is given.
-    double DefaultPageLength = kDefaultPageLength;
+    // Degrees of one chord of DrawArc.
+    static constexpr double kArcStep = 1.0;
+    // The dip symbol's size as a share of the log's width (command 6 sets it).
+    double SymbolSizeFactor() const { return symbol_size_factor_; }
+    void SetSymbolSizeFactor(double factor) { symbol_size_factor_ = factor; }
+    pattern_object& Patterns() const { return *patterns_; }
+    symbol_object& Symbols() const { return *symbols_; }
+    // Data units per page unit of the last axis frame's axes (0 for an axis without ticks).
+    double AxisScaleX() const { return axis_scale_x_; }
+    double AxisScaleY() const { return axis_scale_y_; }
+    // The strokes of the last DrawStrokeText call.
+    const StrokeTextExtent& TextExtent() const { return text_extent_; }
 
   protected:
     // Called before each command is played, with the command as read; a tracing target
@@ -204,6 +205,14 @@ class gd_object : public file_object, public GdxHeader {
   private:
     void Play(GdxCommand& command);
     const std::vector<int64_t>* selection_ = nullptr;
+    std::unique_ptr<pattern_object> patterns_;
+    std::unique_ptr<symbol_object> symbols_;
+    // UnitsPerPage an older header is given.
+    double default_page_length_ = kDefaultPageLength;
+    double symbol_size_factor_ = kDefaultSymbolSizeFactor;
+    double axis_scale_x_ = 0;
+    double axis_scale_y_ = 0;
+    StrokeTextExtent text_extent_;
     void TileBox(double x1, double y1, double x2, double y2, double xScale, double yScale,
                  bool clamp_to_box, const std::vector<PointRecord>* polygon);
 };

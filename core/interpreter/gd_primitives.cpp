@@ -127,7 +127,7 @@ void gd_object::DrawFittedText(double, double, uint8_t, int32_t, const std::stri
 
 void gd_object::DrawArc(double cx, double cy, double radius, double startAngle, double endAngle) {
     if (!std::isfinite(startAngle) || !std::isfinite(endAngle)) return;
-    double step = ArcStep > 0 && std::isfinite(ArcStep) ? ArcStep : 1.0;
+    const double step = kArcStep;
     // At this size a step no longer changes an angle and whole turns cannot be taken off
     // exactly: such angles keep their sweep (at most one turn) from the remainder of the
     // start, which fmod gives exactly.
@@ -200,7 +200,7 @@ void gd_object::DrawLine(double, double, double, double) {}
 
 void gd_object::TileBox(double x1, double y1, double x2, double y2, double xScale, double yScale,
                         bool clamp_to_box, const std::vector<PointRecord>* polygon) {
-    PatternCell cell = CurrentPattern(*Patterns);
+    PatternCell cell = CurrentPattern(Patterns());
     double stepX = cell.width * xScale;
     double stepY = cell.height * yScale;
     // A cell of no size (or a negative or broken scale) would never reach the far corner.
@@ -257,7 +257,7 @@ void gd_object::TileBox(double x1, double y1, double x2, double y2, double xScal
 void gd_object::PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
                                double xScale, double yScale, uint8_t outline) {
     if (pattern <= kLastPattern) {
-        Patterns->Load(pattern);
+        Patterns().Load(pattern);
         TileBox(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), xScale,
                 yScale, false, nullptr);
     }
@@ -293,7 +293,7 @@ void gd_object::PolyFill(int32_t pattern, double xScale, double yScale, uint8_t 
             minY = std::min(minY, p.y);
             maxY = std::max(maxY, p.y);
         }
-        Patterns->Load(pattern);
+        Patterns().Load(pattern);
         TileBox(minX, minY, maxX, maxY, xScale, yScale, true, &v);
     }
     if (outline) {
@@ -325,8 +325,8 @@ void gd_object::SetLineStyle(uint8_t) {}
 
 void gd_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double yScale,
                            double) {
-    Symbols->Load(symbol);
-    for (const Line& s : CurrentStrokes(*Symbols)) {
+    Symbols().Load(symbol);
+    for (const Line& s : CurrentStrokes(Symbols())) {
         DrawLine(x + xScale * s.x1 / 10, y + yScale * s.y1 / 10, x + xScale * s.x2 / 10,
                  y + yScale * s.y2 / 10);
     }
@@ -339,7 +339,7 @@ void gd_object::DrawBox(double, double, double, double, uint8_t, int32_t, uint8_
 
 void gd_object::DrawStrokeText(int32_t angle, const std::string& text, double x, double y, double,
                                double charWidth, double charHeight, bool draw) {
-    TextExtent = StrokeTextExtent();
+    text_extent_ = StrokeTextExtent();
     std::string shown = text.substr(0, kStrokeTextCapacity);
     if (shown.empty()) return;
     double t = (90 - angle) * kPi / 180;
@@ -348,10 +348,10 @@ void gd_object::DrawStrokeText(int32_t angle, const std::string& text, double x,
         return std::make_pair(x + u * cos_t - v * sin_t, y + v * cos_t + u * sin_t);
     };
     auto widen = [&](double px, double py) {
-        TextExtent.MinX = std::min(TextExtent.MinX, px);
-        TextExtent.MaxX = std::max(TextExtent.MaxX, px);
-        TextExtent.MinY = std::min(TextExtent.MinY, py);
-        TextExtent.MaxY = std::max(TextExtent.MaxY, py);
+        text_extent_.MinX = std::min(text_extent_.MinX, px);
+        text_extent_.MaxX = std::max(text_extent_.MaxX, px);
+        text_extent_.MinY = std::min(text_extent_.MinY, py);
+        text_extent_.MaxY = std::max(text_extent_.MaxY, py);
     };
     double advance = 0;
     unsigned char previous = 0;
@@ -365,9 +365,9 @@ void gd_object::DrawStrokeText(int32_t angle, const std::string& text, double x,
                        : previous == kLowerNext ? -charHeight / 2
                                                 : 0;
         previous = c;
-        Symbols->Load(c);
+        Symbols().Load(c);
         if (c != ' ') {
-            for (const Line& s : CurrentStrokes(*Symbols)) {
+            for (const Line& s : CurrentStrokes(Symbols())) {
                 auto a = place(advance + charWidth * s.x1 / 5, charHeight * s.y1 / 13 + shift);
                 auto b = place(advance + charWidth * s.x2 / 5, charHeight * s.y2 / 13 + shift);
                 if (draw) DrawLine(a.first, a.second, b.first, b.second);

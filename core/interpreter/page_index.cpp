@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <type_traits>
@@ -423,6 +424,13 @@ PageIndex PageIndex::Build(file_object& file, const GdxHeader& header) {
     return index;
 }
 
+PageSelection SelectionOfPage(const GdxHeader& header, const PageGeometry& geometry) {
+    constexpr int kMarginRows = 2;
+    const PageDepthWindow window =
+        DepthWindowOf(header, geometry, std::abs(geometry.BandGapPx) + kMarginRows);
+    return {window.top, window.bottom, geometry.HeaderMode, geometry.HasFooter};
+}
+
 std::vector<int64_t> PageIndex::CommandsFor(const PageSelection& page) const {
     std::vector<int64_t> offsets;
     for (const IndexedCommand& c : commands_) {
@@ -434,7 +442,7 @@ std::vector<int64_t> PageIndex::CommandsFor(const PageSelection& page) const {
                 plays = c.low <= page.top && c.high >= page.bottom;
                 break;
             case Reach::Band:
-                plays = c.band == page.header_mode ||
+                plays = static_cast<Band>(c.band) == page.header_mode ||
                         (static_cast<Band>(c.band) == Band::Footer && page.has_footer);
                 break;
         }

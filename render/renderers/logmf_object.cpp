@@ -60,44 +60,54 @@ logmf_object::logmf_object(std::string pattern_file_name, std::string symbol_fil
 logmf_object::~logmf_object() = default;
 
 MetafileCanvas& logmf_object::Target() const {
-    if (!Canvas) throw CindralError("The metafile drawing has not been started.");
-    return *Canvas;
+    if (!canvas_) throw CindralError("The metafile drawing has not been started.");
+    return *canvas_;
 }
 
 int logmf_object::ToUnitsX(double x) const {
-    const double v = std::trunc(x * XScale);
+    const double v = std::trunc(x * x_scale_);
     if (!(v == v)) return 0;
-    const double limit = Format == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
+    const double limit = format_ == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
     return static_cast<int>(std::clamp(v, -limit - 1, limit));
 }
 
 int logmf_object::ToUnitsY(double depth) const {
-    const double v = std::nearbyint((TopDepth - depth) * DepthScale + DataTopPx);
+    const double v = std::nearbyint((TopDepth - depth) * depth_scale_ + data_top_px_);
     if (!(v == v)) return 0;
     // A WMF holds 16-bit rows; the export refuses logs taller than that, so only stray
     // points far outside the log are held here. EMF and SVG keep their rows.
-    const double limit = Format == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
+    const double limit = format_ == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
     return static_cast<int>(std::clamp(v, -limit - 1, limit));
 }
 
 std::optional<int> logmf_object::RegionRow(uint8_t region, double y_inches) const {
     const int row = RoundToInt(y_inches * PixelsPerInch);
-    if (region == (HeaderIncluded ? 1 : 0)) return row;
-    if (static_cast<Band>(region) == Band::Footer && FooterIncluded)
-        return RoundToInt(double(row) + FooterTopPx);
+    if (region == (header_included_ ? 1 : 0)) return row;
+    if (static_cast<Band>(region) == Band::Footer && footer_included_)
+        return RoundToInt(double(row) + footer_top_px_);
     return std::nullopt;
 }
 
+void logmf_object::Bind(MetafileFormat format, const MetafileExtent& extent) {
+    format_ = format;
+    x_scale_ = PixelsPerInch / XUnitsPerInch;
+    depth_scale_ = PixelsPerInch / DepthUnitsPerInch;
+    width_px_ = extent.width;
+    height_px_ = extent.height;
+    header_included_ = extent.header_included;
+    footer_included_ = extent.footer_included;
+}
+
 void logmf_object::BeginDrawing() {
-    Canvas = std::make_unique<MetafileCanvas>(PageWidthPx, PageHeightPx);
-    DataTopPx = 0;
-    HeaderHeightPx = 0;
-    if (HeaderIncluded && FirstHeaderHeight > 0) {
-        DataTopPx = RoundToInt((FirstHeaderHeight + BandGap) * PixelsPerInch);
-        HeaderHeightPx = RoundToInt(PixelsPerInch * FirstHeaderHeight);
+    canvas_ = std::make_unique<MetafileCanvas>(width_px_, height_px_);
+    data_top_px_ = 0;
+    header_height_px_ = 0;
+    if (header_included_ && FirstHeaderHeight > 0) {
+        data_top_px_ = RoundToInt((FirstHeaderHeight + BandGap) * PixelsPerInch);
+        header_height_px_ = RoundToInt(PixelsPerInch * FirstHeaderHeight);
     }
-    FooterTopPx =
-        FooterIncluded ? RoundToInt(PageHeightPx - PixelsPerInch * FooterHeight) : PageHeightPx;
+    footer_top_px_ =
+        footer_included_ ? RoundToInt(height_px_ - PixelsPerInch * FooterHeight) : height_px_;
 }
 
 void logmf_object::PlayCommands() {
@@ -105,21 +115,21 @@ void logmf_object::PlayCommands() {
     gd_object::PlayCommands();
 }
 
-uint64_t logmf_object::SaveMetafile() {
+uint64_t logmf_object::SaveMetafile(const std::string& output) {
     MetafileCanvas& drawing = Target();
     uint64_t bytes = 0;
     std::ostringstream out;
-    if (Format == MetafileFormat::Svg) {
-        SvgWriter writer(out, PageWidthPx, PageHeightPx,
+    if (format_ == MetafileFormat::Svg) {
+        SvgWriter writer(out, width_px_, height_px_,
                          FileName.substr(FileName.find_last_of('/') + 1));
         drawing.Replay(writer);
         writer.Finish();
     } else {
         std::unique_ptr<MetafileWriter> writer;
-        if (Format == MetafileFormat::Wmf) {
-            writer = std::make_unique<WmfWriter>(out, PageWidthPx, PageHeightPx, PixelsPerInch);
+        if (format_ == MetafileFormat::Wmf) {
+            writer = std::make_unique<WmfWriter>(out, width_px_, height_px_, PixelsPerInch);
         } else {
-            writer = std::make_unique<EmfWriter>(out, PageWidthPx, PageHeightPx);
+            writer = std::make_unique<EmfWriter>(out, width_px_, height_px_);
         }
         drawing.Replay(*writer);
         writer->Finish();
@@ -128,7 +138,7 @@ uint64_t logmf_object::SaveMetafile() {
     // metafile under the user's name.
     const std::string made = out.str();
     out = std::ostringstream();
-    WriteFileAtomically(OutputFileName, std::vector<uint8_t>(made.begin(), made.end()));
+    WriteFileAtomically(output, std::vector<uint8_t>(made.begin(), made.end()));
     bytes = made.size();
     drawing.Discard();
     return bytes;
@@ -198,8 +208,9 @@ void logmf_object::DrawRegionLine(double x1, double y1, double x2, double y2, ui
 
 void logmf_object::DrawVerticalRule(double x) {
     const int column = ToUnitsX(x);
-    const int top = (RepeatBands || CurrentPage <= 0) ? HeaderHeightPx : 0;
-    const int bottom = FooterHeight >= 0 ? FooterTopPx : ToUnitsY(BottomDepth);
+    // The drawing is its own first page: the header band is always above the rule.
+    const int top = header_height_px_;
+    const int bottom = FooterHeight >= 0 ? footer_top_px_ : ToUnitsY(BottomDepth);
     int phase = 0;
     Stroke(column, top, column, bottom, phase);
     ClearBrush(Target());
@@ -236,8 +247,8 @@ void logmf_object::PatternStrokes(const Rect& box, int32_t lineWidth, int32_t li
         c.SelectBrush(saved_brush);
     }
     if (pattern > pattern_object::kLastPattern) return;
-    Patterns->Load(pattern);
-    if (Patterns->SegmentCount() <= 0 || lineColor < 0) return;
+    Patterns().Load(pattern);
+    if (Patterns().SegmentCount() <= 0 || lineColor < 0) return;
     const Color color = AsColor(lineColor);
     const int width = std::max(0, lineWidth);
     c.SelectBrush({BrushStyle::Solid, color, HatchStyle::Horizontal, nullptr});
@@ -261,7 +272,7 @@ void logmf_object::PatternStrokes(const Rect& box, int32_t lineWidth, int32_t li
         }
         return m;
     };
-    TilePattern(Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
+    TilePattern(Patterns().Current(), box, PatternPixels(xScale, PixelsPerInch),
                 PatternPixels(yScale, PixelsPerInch), box, [&](Point a, Point b) {
                     const bool a_in = inside(a), b_in = inside(b);
                     if (a_in && b_in) {
@@ -335,12 +346,12 @@ void logmf_object::RegionPatternFillBox(double x1, double y1, double x2, double 
     brush.color = pen.color;
     c.SelectBrush(brush);
     if (pattern <= pattern_object::kLastPattern) {
-        Patterns->Load(pattern);
+        Patterns().Load(pattern);
         double ax = x1, bx = x2, ay = y1, by = y2;
         if (bx < ax) std::swap(ax, bx);
         if (by < ay) std::swap(ay, by);
         const Rect box{ToUnitsX(ax), *RegionRow(region, ay), ToUnitsX(bx), *RegionRow(region, by)};
-        TilePattern(Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
+        TilePattern(Patterns().Current(), box, PatternPixels(xScale, PixelsPerInch),
                     PatternPixels(yScale, PixelsPerInch), box, [&](Point a, Point b) {
                         if (a != b) {
                             c.MoveTo(a.x, a.y);
@@ -423,7 +434,7 @@ void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32
     // The regions are painted straight into the drawing as vector rectangles; what lies
     // outside them is left as it was.
     const PolygonPairAreas areas =
-        SplitPolygonPair(p1, p2, {0, DataTopPx, PageWidthPx, PageHeightPx}, nullptr);
+        SplitPolygonPair(p1, p2, {0, data_top_px_, width_px_, height_px_}, nullptr);
     PaintPolygonPair(c, areas, {fillStyle1, AsColor(fillColor1)}, {fillStyle2, AsColor(fillColor2)},
                      {overlapStyle, AsColor(overlapColor)}, BackgroundMode::Transparent,
                      PixelsPerInch);
@@ -468,7 +479,7 @@ void logmf_object::GradientPolyFill(int32_t startColor, int32_t endColor, double
     solid.style = PenStyle::Solid;
     solid.width = 0;
     c.SelectPen(solid);
-    const Rect rect{ToUnitsX(rampX1), 0, ToUnitsX(rampX2), FooterTopPx};
+    const Rect rect{ToUnitsX(rampX1), 0, ToUnitsX(rampX2), footer_top_px_};
     TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), rect.right - rect.left, fromLeft != 0);
     std::vector<Point> polygon;
     polygon.reserve(points.size());

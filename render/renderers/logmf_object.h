@@ -19,6 +19,15 @@ namespace cindral {
 
 enum class MetafileFormat { Wmf, Emf, Svg };
 
+// Size of the drawing of a log, as ComputeMetafileExtent (render/document/metafile_export.h)
+// works it out.
+struct MetafileExtent {
+    int width = 0;   // units
+    int height = 0;  // units
+    bool header_included = false;
+    bool footer_included = false;
+};
+
 // The format a file name asks for by its extension (any case), none for other names.
 std::optional<MetafileFormat> MetafileFormatOf(const std::string& file_name);
 
@@ -28,41 +37,25 @@ class logmf_object : public gd_object {
                  double default_page_length = kDefaultPageLength);
     ~logmf_object() override;
 
-    // --- set by the export before PlayCommands ---
-    std::string OutputFileName;
-    MetafileFormat Format = MetafileFormat::Wmf;
-    double XScale = 1;
-    double DepthScale = 1;
-    int PageWidthPx = 0;
-    int PageHeightPx = 0;
-    bool HeaderIncluded = false;
-    bool FooterIncluded = false;
-    int CurrentPage = 0;
-    // Resolution line widths in the file are given for.
-    int ScreenPixelsPerInch = 96;
-    // DrawWrappedText keeps whole lines inside the drawing (a setting, off by default).
-    bool WholeTextLines = false;
-
-    // --- fixed, or computed by PlayCommands ---
+    // Readies a drawing of `extent` in `format` at 96 units per inch, its scales from the
+    // units per inch of the header held now. PlayCommands draws it.
+    void Bind(MetafileFormat format, const MetafileExtent& extent);
     static constexpr int PixelsPerInch = 96;
-    int HeaderHeightPx = 0;
-    int DataTopPx = 0;
-    int FooterTopPx = 0;
-    int PageCount = 0;
-    std::unique_ptr<MetafileCanvas> Canvas;
 
     int ToUnitsX(double x) const;
     int ToUnitsY(double depth) const;
     // Row of an inch position in a band, or nothing when the band is not in the drawing.
     std::optional<int> RegionRow(uint8_t region, double y_inches) const;
 
-    // Creates the canvas and places the bands (what PlayCommands does before the
-    // interpreter runs); tests call primitives after it without a file.
+    // Creates the canvas and places the bands of the bound drawing (what PlayCommands does
+    // before the interpreter runs); tests call primitives after it without a file.
     void BeginDrawing();
     void PlayCommands() override;
-    // Writes what was recorded to OutputFileName in Format and frees the recording.
+    // The recording since BeginDrawing; nullptr before it.
+    MetafileCanvas* Drawing() const { return canvas_.get(); }
+    // Writes what was recorded to `output` in the bound format and frees the recording.
     // Returns the bytes written.
-    uint64_t SaveMetafile();
+    uint64_t SaveMetafile(const std::string& output);
 
     void DrawText(double x, double y, uint8_t vertical, uint8_t transparent, int32_t align,
                   uint8_t raise, const std::string& text) override;
@@ -133,6 +126,27 @@ class logmf_object : public gd_object {
     void SetLineWidth(int32_t width) override;
 
   private:
+    // Resolution line widths in the file are given for.
+    static constexpr int ScreenPixelsPerInch = 96;
+    // One unpaginated drawing: page 1 of 1 for the page-number markers.
+    static constexpr int kPage = 0;
+    static constexpr int kLastPage = 0;
+    // Paragraph lines run on to the drawing's bottom rather than stopping at whole lines.
+    static constexpr bool kWholeTextLines = false;
+
+    MetafileFormat format_ = MetafileFormat::Wmf;
+    double x_scale_ = 1;
+    double depth_scale_ = 1;
+    int width_px_ = 0;
+    int height_px_ = 0;
+    bool header_included_ = false;
+    bool footer_included_ = false;
+    // Placed by BeginDrawing.
+    int header_height_px_ = 0;
+    int data_top_px_ = 0;
+    int footer_top_px_ = 0;
+    std::unique_ptr<MetafileCanvas> canvas_;
+
     MetafileCanvas& Target() const;
     // One segment in the pen's width, colour and style; `phase` runs across segments.
     void Stroke(int x1, int y1, int x2, int y2, int& phase);

@@ -91,9 +91,9 @@ void logmf_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t 
     const int X = ToUnitsX(x);
     const int Y = ToUnitsY(y);
     const int gap = Round(PixelsPerInch * BandGap);
-    const int limit = FooterTopPx - gap;
+    const int limit = footer_top_px_ - gap;
     const FittedTextPlace place = PlaceFittedText(c, text, X, Y, rotation, align, keepInside != 0,
-                                                  {DataTopPx, limit, PageHeightPx, gap});
+                                                  {data_top_px_, limit, height_px_, gap});
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     if (place.escapement != 0) {
@@ -118,7 +118,7 @@ void logmf_object::DrawFontText(double x, double y, double, double height, int32
     };
     if (angle == 0) {
         if (sizeMode <= 2) {
-            set_pixels(Round(height * DepthScale));
+            set_pixels(Round(height * depth_scale_));
         } else if (sizeMode <= 5) {
             SetPoints(c, Round(height));
         }
@@ -128,7 +128,7 @@ void logmf_object::DrawFontText(double x, double y, double, double height, int32
         c.TextOut(X, Y, text);
         return;
     }
-    if (sizeMode == 0 || sizeMode == 2) SetPoints(c, Round(height * DepthScale));
+    if (sizeMode == 0 || sizeMode == 2) SetPoints(c, Round(height * depth_scale_));
     if (sizeMode == 3 || sizeMode == 5) SetPoints(c, Round(height));
     if (sizeMode == 2 || sizeMode == 5) {
         Y += Round(std::sin(angle * M_PI / 180) * (c.GetTextExtent(text).cx / 2));
@@ -145,7 +145,7 @@ void logmf_object::DrawLabel(int32_t size, int32_t angle, double x, double y,
     if (!row) return;
     int X = ToUnitsX(x), Y = *row;
     const std::string shown =
-        ReplaceFirst(ReplaceFirst(text, "#p", CurrentPage + 1), "#t", PageCount + 1);
+        ReplaceFirst(ReplaceFirst(text, "#p", kPage + 1), "#t", kLastPage + 1);
     SetPoints(c, size);
     c.SelectFont(MakeRotatedFont(c.font(), angle));
     if (angle != 0) {
@@ -199,7 +199,7 @@ void logmf_object::DrawFormattedText(const std::string& text, int32_t fontSize, 
     if (text.empty()) return;
     MetafileCanvas& c = Target();
     Rect rect{ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2)};
-    if (rect.bottom < DataTopPx || rect.top >= PageHeightPx) return;
+    if (rect.bottom < data_top_px_ || rect.top >= height_px_) return;
     ClipAndAlignReset reset(c);
     FontRestorer restore_font(c);
     c.SelectFont(LayoutFont(c, fontSize));
@@ -209,7 +209,7 @@ void logmf_object::DrawFormattedText(const std::string& text, int32_t fontSize, 
     const int inset = Round(height * lineInset);
     rect.top += inset;
     rect.bottom -= inset;
-    c.SelectClipRect({0, DataTopPx, c.ClipBox().right, FooterTopPx});
+    c.SelectClipRect({0, data_top_px_, c.ClipBox().right, footer_top_px_});
     format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
 }
 
@@ -217,7 +217,7 @@ void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2, u
                                    uint8_t wideMargin, const std::string& text) {
     MetafileCanvas& c = Target();
     const Rect box{ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2)};
-    if (!(box.bottom >= DataTopPx && box.top < PageHeightPx)) return;
+    if (!(box.bottom >= data_top_px_ && box.top < height_px_)) return;
     int h = 0, v = 0;
     if (wideMargin) {
         const Brush saved = c.brush();
@@ -247,24 +247,24 @@ void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2, u
 
     const int line_height = c.GetTextExtent("Xy").cy;
     ClipAndAlignReset reset(c);
-    const int clip_bottom = area.top < DataTopPx ? area.bottom + line_height : area.bottom;
-    c.SelectClipRect({box.left, DataTopPx, box.right, clip_bottom});
+    const int clip_bottom = area.top < data_top_px_ ? area.bottom + line_height : area.bottom;
+    c.SelectClipRect({box.left, data_top_px_, box.right, clip_bottom});
     int y = area.top;
     for (const std::string& line : lines) {
-        if (WholeTextLines) {
-            if (y + line_height <= DataTopPx) {
+        if (kWholeTextLines) {
+            if (y + line_height <= data_top_px_) {
                 y += line_height;
                 continue;
             }
-            if (y < DataTopPx) {
-                y = DataTopPx;
-            } else if (y + line_height > PageHeightPx) {
+            if (y < data_top_px_) {
+                y = data_top_px_;
+            } else if (y + line_height > height_px_) {
                 break;
             }
         }
         c.TextOut(area.left, y, line);
         y += line_height;
-        if (WholeTextLines ? y + line_height > PageHeightPx : y > PageHeightPx) break;
+        if (kWholeTextLines ? y + line_height > height_px_ : y > height_px_) break;
     }
 }
 
@@ -310,11 +310,11 @@ void logmf_object::DrawRotatedText(double x1, double y1, double x2, double y2, u
 void logmf_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double,
                               double) {
     MetafileCanvas& c = Target();
-    Symbols->Load(symbol);
+    Symbols().Load(symbol);
     const int X0 = ToUnitsX(x), Y0 = ToUnitsY(y);
     const double F = PixelsPerInch * xScale;
-    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
-        const auto& s = Symbols->Stroke(i);
+    for (int i = 0; i < Symbols().StrokeCount(); ++i) {
+        const auto& s = Symbols().Stroke(i);
         c.MoveTo(Round(X0 + F * s.x1 / 10), Round(Y0 - F * s.y1 / 10));
         c.LineTo(Round(X0 + F * s.x2 / 10), Round(Y0 - F * s.y2 / 10));
     }
@@ -325,11 +325,11 @@ void logmf_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, 
     MetafileCanvas& c = Target();
     const std::optional<int> row = RegionRow(region, y);
     if (!row) return;
-    Symbols->Load(symbol);
+    Symbols().Load(symbol);
     const int X0 = ToUnitsX(x), Y0 = *row;
     const double F = PixelsPerInch * size / 10;
-    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
-        const auto& s = Symbols->Stroke(i);
+    for (int i = 0; i < Symbols().StrokeCount(); ++i) {
+        const auto& s = Symbols().Stroke(i);
         c.MoveTo(Round(X0 + F * s.x1), Round(Y0 - F * s.y1));
         c.LineTo(Round(X0 + F * s.x2), Round(Y0 - F * s.y2));
     }

@@ -39,14 +39,14 @@ void logp_object::PatternFillBox(double x1, double y1, double x2, double y2, int
     c.SelectBrush({BrushStyle::Solid, pen.color, HatchStyle::Horizontal, nullptr});
 
     if (pattern <= pattern_object::kLastPattern) {
-        Patterns->Load(pattern);
+        Patterns().Load(pattern);
         const int left = ToPixelX(std::min(x1, x2)), right = ToPixelX(std::max(x1, x2));
         const int bottom = ToPixelY(std::min(y1, y2));
         int top = ToPixelY(std::max(y1, y2));
-        if (bottom < DataTopPx) return;
-        top = std::max(top, DataTopPx);
+        if (bottom < page_.DataTopPx) return;
+        top = std::max(top, page_.DataTopPx);
         const Region clip =
-            Region::FromRect({left, top, right, bottom}).Combined(DataRegion, CombineMode::And);
+            Region::FromRect({left, top, right, bottom}).Combined(data_region_, CombineMode::And);
         if (clip.IsEmpty()) return;
         TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
     }
@@ -59,14 +59,14 @@ void logp_object::PatternFillBoxColored(double x1, double y1, double x2, double 
                                         int32_t backColor, int32_t lineColor, uint8_t outline) {
     if (pattern > pattern_object::kLastPattern) return;
     cindral::Canvas& c = Target();
-    Patterns->Load(pattern);
+    Patterns().Load(pattern);
     const int left = ToPixelX(std::min(x1, x2)), right = ToPixelX(std::max(x1, x2));
     const int bottom = ToPixelY(std::min(y1, y2));
     int top = ToPixelY(std::max(y1, y2));
-    if (bottom < DataTopPx) return;
-    top = std::max(top, DataTopPx);
+    if (bottom < page_.DataTopPx) return;
+    top = std::max(top, page_.DataTopPx);
     const Rect box{left, top, right + 1, bottom + 1};
-    const Region clip = Region::FromRect(box).Combined(DataRegion, CombineMode::And);
+    const Region clip = Region::FromRect(box).Combined(data_region_, CombineMode::And);
     if (clip.IsEmpty()) return;
     c.SelectClipRegion(clip);
     const Color back = AsColor(backColor);
@@ -91,10 +91,10 @@ void logp_object::TileThinStrokes(const Rect& box, double xScale, double yScale,
     c.SelectClipRegion(clip);
     const Brush saved_brush = c.brush();
     // Zero-length strokes are dots: a pixel on screen, a small disc on a fine device.
-    const int dot = PixelsPerInch > 100 ? DotHalfSize(PixelsPerInch) : 0;
+    const int dot = page_.PixelsPerInch > 100 ? DotHalfSize(page_.PixelsPerInch) : 0;
     TilePattern(
-        Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
-        PatternPixels(yScale, PixelsPerInch), clip.Bounds(), [&](Point a, Point b) {
+        Patterns().Current(), box, PatternPixels(xScale, page_.PixelsPerInch),
+        PatternPixels(yScale, page_.PixelsPerInch), clip.Bounds(), [&](Point a, Point b) {
             if (a != b) {
                 c.MoveTo(a.x, a.y);
                 c.LineTo(b.x, b.y);
@@ -112,10 +112,11 @@ void logp_object::TileThinStrokes(const Rect& box, double xScale, double yScale,
 void logp_object::TileColoredStrokes(const Rect& box, double xScale, double yScale,
                                      int32_t lineWidth, Color color, const Rect& visible) {
     cindral::Canvas& c = Target();
-    if (Patterns->SegmentCount() <= 0) return;
+    if (Patterns().SegmentCount() <= 0) return;
     const Pen saved_pen = c.pen();
     const Brush saved_brush = c.brush();
-    const int line_width = std::max(0, MulDiv(lineWidth, PenPixelsPerInch, ScreenPixelsPerInch));
+    const int line_width =
+        std::max(0, MulDiv(lineWidth, pen_pixels_per_inch_, ScreenPixelsPerInch));
     const Pen thick{PenStyle::Solid, line_width, color, PenEndCap::Round};
     const Pen thin{PenStyle::Solid, 0, color, PenEndCap::Round};
     const int half = line_width / 2, odd = line_width % 2;
@@ -126,8 +127,9 @@ void logp_object::TileColoredStrokes(const Rect& box, double xScale, double ySca
     Rect reach{widened(visible.left, -half - 1), widened(visible.top, -half - 1),
                widened(visible.right, half + 1), widened(visible.bottom, half + 1)};
     TilePattern(
-        Patterns->Current(), {box.left, box.top, box.right, box.bottom},
-        PatternPixels(xScale, PixelsPerInch), PatternPixels(yScale, PixelsPerInch), reach,
+        Patterns().Current(), {box.left, box.top, box.right, box.bottom},
+        PatternPixels(xScale, page_.PixelsPerInch), PatternPixels(yScale, page_.PixelsPerInch),
+        reach,
         [&](Point a, Point b) {
             if (a != b) {
                 c.MoveTo(a.x, a.y);
@@ -159,8 +161,8 @@ void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y
                                        uint8_t region) {
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
-    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode &&
-        *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
+    if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
+        *row1 >= page_.PageHeightPx && *row2 >= page_.PageHeightPx) {
         return;
     }
     cindral::Canvas& c = Target();
@@ -174,13 +176,13 @@ void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y
     c.SelectBrush(brush);
 
     if (pattern <= pattern_object::kLastPattern) {
-        Patterns->Load(pattern);
+        Patterns().Load(pattern);
         if (x2 < x1) std::swap(x1, x2);
         if (y2 < y1) std::swap(y1, y2);
         const int left = ToPixelX(x1), right = ToPixelX(x2);
         const int top = *RegionRow(region, y1), bottom = *RegionRow(region, y2);
         const Region clip =
-            Region::FromRect({left, top, right, bottom}).Combined(PageRegion, CombineMode::And);
+            Region::FromRect({left, top, right, bottom}).Combined(page_region_, CombineMode::And);
         if (clip.IsEmpty()) return;
         TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
     }
@@ -196,12 +198,13 @@ void logp_object::RegionPatternFillBoxColored(double x1, double y1, double x2, d
     if (y2 < y1) std::swap(y1, y2);
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
-    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode && *top >= PageHeightPx)
+    if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
+        *top >= page_.PageHeightPx)
         return;
     cindral::Canvas& c = Target();
     const int left = ToPixelX(x1), right = ToPixelX(x2);
     if (pattern <= pattern_object::kLastPattern) {
-        Patterns->Load(pattern);
+        Patterns().Load(pattern);
         const Rect box{left, *top, right, *bottom};
         c.SelectClipRect(box);
         const Brush saved = c.brush();
@@ -218,8 +221,8 @@ void logp_object::FillBox(double x1, double y1, double x2, double y2, int32_t co
                           uint8_t region) {
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
-    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode &&
-        *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
+    if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
+        *row1 >= page_.PageHeightPx && *row2 >= page_.PageHeightPx) {
         return;
     }
     cindral::Canvas& c = Target();
@@ -235,12 +238,12 @@ void logp_object::FillBox(double x1, double y1, double x2, double y2, int32_t co
 void logp_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind,
                           int32_t color, uint8_t) {
     cindral::Canvas& c = Target();
-    const Color fill_color = PrintBlack ? kBlack : AsColor(color);
+    const Color fill_color = print_black_ ? kBlack : AsColor(color);
     int left = ToPixelX(x1) + 1, top = ToPixelY(y1);
     int right = ToPixelX(x2), bottom = ToPixelY(y2);
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
-    c.SelectClipRegion(DataRegion);
+    c.SelectClipRegion(data_region_);
     const Brush saved = c.brush();
     c.SelectBrush({BrushStyle::Solid, kWhite, HatchStyle::Horizontal, nullptr});
     c.FillRect({left, top, right, bottom});
@@ -251,7 +254,7 @@ void logp_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fi
     c.SelectPen(pen);
     c.SetBackgroundColor(kWhite);
     c.SetBackgroundMode(BackgroundMode::Opaque);
-    c.SelectBrush(FillKindBrush(fillKind, fill_color, PixelsPerInch));
+    c.SelectBrush(FillKindBrush(fillKind, fill_color, page_.PixelsPerInch));
     c.Rectangle({left, top, right, bottom});
     Brush after = saved;
     after.style = BrushStyle::Null;
@@ -282,7 +285,7 @@ void logp_object::PolyFill(int32_t, double, double, uint8_t,
     const Color fill = c.brush().color;
     c.SetBackgroundMode(BackgroundMode::Opaque);
     c.SetBackgroundColor(fill);
-    FillPolygonStrips(points, fill, TextRegion);
+    FillPolygonStrips(points, fill, text_region_);
     c.SetBackgroundMode(BackgroundMode::Transparent);
     c.SetBackgroundColor(kWhite);
     Brush brush = c.brush();
@@ -300,7 +303,7 @@ void logp_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t colo
     c.SelectPen(clear);
     c.SetBackgroundMode(BackgroundMode::Opaque);
     c.SetBackgroundColor(c.brush().color);
-    FillPolygonStrips(points, AsColor(color), DataRegion);
+    FillPolygonStrips(points, AsColor(color), data_region_);
     c.SetBackgroundMode(BackgroundMode::Transparent);
     c.SetBackgroundColor(kWhite);
     c.SelectPen(saved);
@@ -322,19 +325,20 @@ void logp_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_
         return out;
     };
     const std::vector<Point> p1 = pixels(polygon1), p2 = pixels(polygon2);
-    const PolygonPairAreas areas = SplitPolygonPair(p1, p2, DataRegion.Bounds(), &DataRegion);
+    const PolygonPairAreas areas = SplitPolygonPair(p1, p2, data_region_.Bounds(), &data_region_);
     PaintPolygonPair(c, areas, {fillStyle1, AsColor(fillColor1)}, {fillStyle2, AsColor(fillColor2)},
-                     {overlapStyle, AsColor(overlapColor)}, BackgroundMode::Opaque, PixelsPerInch);
+                     {overlapStyle, AsColor(overlapColor)}, BackgroundMode::Opaque,
+                     page_.PixelsPerInch);
     Brush brush = c.brush();
     brush.style = BrushStyle::Null;
     c.SelectBrush(brush);
 
     auto outline = [&](const std::vector<Point>& p, uint8_t style, int32_t width, int32_t color) {
         if (style == kLineClear || p.size() < 5) return;
-        const Color line_color = PrintBlack ? kBlack : AsColor(color);
+        const Color line_color = print_black_ ? kBlack : AsColor(color);
         // The first vertex and the last two close the shape along the log; they are not
         // part of the drawn curve.
-        c.SelectClipRegion(DataRegion);
+        c.SelectClipRegion(data_region_);
         LineStroker line(c, std::max(width, 0), line_color, style);
         for (size_t i = 1; i + 3 < p.size(); ++i)
             line.Segment(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y);

@@ -16,6 +16,12 @@
 
 namespace cindral {
 
+// What the renderer follows from the settings record (render_settings.h fills it).
+struct RenderOptions {
+    bool print_black = false;             // black printing on paper
+    bool keep_paragraphs_inside = false;  // DrawWrappedText keeps lines in the data window
+};
+
 class logp_object : public gd_object {
   public:
     // `default_depth_units_per_inch` is the settings' value a document has before its header
@@ -25,52 +31,13 @@ class logp_object : public gd_object {
                 double default_depth_units_per_inch = 50.0);
     ~logp_object() override;
 
-    // The bounds every depth-derived row is clamped to; shared by all renderers of the
-    // process and only ever grown.
-    static int CoordLimit;
-
-    // --- set by the caller before a page is drawn ---
-    cindral::Canvas* Canvas = nullptr;  // not owned
-    int PixelsPerInch = 96;
-    double XScale = 1;
-    double DepthScale = 1;
-    int PageHeightPx = 0;
-    int PageWidthPx = 0;
-    int CurrentPage = 0;
-    int LastPage = -1;
-    uint8_t HeaderMode = 0;
-
-    // Settings the renderer follows (the settings record sets them in the application).
-    bool PrintBlackOption = false;      // black printing on paper
-    double RepeatedHeaderGap = 0.25;    // inches below a repeated first-page header
-    bool KeepParagraphsInside = false;  // DrawWrappedText keeps lines in the data window
-    // Resolution line widths in the file are given for.
-    int ScreenPixelsPerInch = 96;
-
-    // --- computed by PlayCommands for the page being drawn ---
-    bool PrintBlack = false;
-    int PenPixelsPerInch = 72;
-    int BandGapPx = 0;
-    int HeaderHeightPx = 0;
-    int DataTopPx = 0;
-    int DataBottomPx = 0;
-    int FooterTopPx = 0;
-    bool HasFooter = false;
-    int64_t DepthOriginPx = 0;
-    Region PageRegion;
-    Region DataRegion;
-    Region TextRegion;
-    Region RuleRegion;
-
-    // Sets PixelsPerInch, XScale, DepthScale, PageHeightPx and PageWidthPx for a device of
-    // the given horizontal and vertical resolution, from the header read last. Refuses a
-    // page that would not fit device coordinates.
-    void SetDeviceResolution(int pixels_per_inch_x, int pixels_per_inch_y);
-    // Sets CurrentPage and the HeaderMode the page gets (1 on the first page, 2 on later
-    // ones when bands repeat, else 0).
-    void SelectPage(int page);
-    // The page geometry the fields above give, without drawing.
-    PageGeometry Geometry() const;
+    // Binds the canvas the next page is drawn on (not owned), the page's geometry as the page
+    // arithmetic computed it, and the settings the renderer follows. Everything the page's
+    // primitives place comes from these three until Unbind.
+    void Bind(cindral::Canvas& canvas, const PageGeometry& page, const RenderOptions& options);
+    void Unbind();
+    const PageGeometry& Page() const { return page_; }
+    cindral::Canvas* BoundCanvas() const { return canvas_; }
 
     int ToPixelX(double x) const;
     int ToPixelY(double depth) const;
@@ -82,8 +49,6 @@ class logp_object : public gd_object {
     double ToDepth(int row, bool with_datum) const;
     // Row of an inch position in a page band, or nothing when the band is not on this page.
     std::optional<int> RegionRow(uint8_t region, double y_inches) const;
-    // Writes PageHeight and PageWidth as held now back into the compiled file.
-    void StorePageSize();
 
     // --- lines, colours, polylines, arcs and colour ramps ---
     void DrawArc(double cx, double cy, double radius, double startAngle, double endAngle) override;
@@ -164,9 +129,9 @@ class logp_object : public gd_object {
     // ===== end of text, symbols and pictures =====
 
     void PlayCommands() override;
-    // The two halves around the interpreter: BeginPage places the page (fields, regions)
-    // and answers false when nothing is to be drawn; EndPage drops the clip and regions.
-    // Tests call primitives between them without a file.
+    // The two halves around the interpreter: BeginPage readies the bound canvas and answers
+    // false when nothing is to be drawn; EndPage drops the clip. Tests call primitives
+    // between them without a file.
     bool BeginPage();
     void EndPage();
 
@@ -181,7 +146,20 @@ class logp_object : public gd_object {
     void Stroke(int x1, int y1, int x2, int y2, int& phase);
 
   private:
-    void ClearPageRegions();
+    // Resolution line widths in the file are given for.
+    static constexpr int ScreenPixelsPerInch = 96;
+
+    cindral::Canvas* canvas_ = nullptr;  // not owned
+    PageGeometry page_;
+    RenderOptions options_;
+    // Derived from the three at Bind.
+    bool print_black_ = false;
+    int pen_pixels_per_inch_ = 72;
+    Region page_region_;
+    Region data_region_;
+    Region text_region_;
+    Region rule_region_;
+
     // Strokes of the loaded pattern over `box` with the current pen, cut to `clip`.
     void TileThinStrokes(const Rect& box, double xScale, double yScale, const Region& clip);
     // Strokes of the loaded pattern over `box` with a pen of the file's `lineWidth`, each

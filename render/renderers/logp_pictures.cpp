@@ -31,17 +31,17 @@ void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
         picture = LoadPictureFile(fileName);
     } catch (const CindralError& e) {
         ReportBrokenPicture(fileName, e.what());
-        c.SelectClipRegion(DataRegion);
+        c.SelectClipRegion(data_region_);
         DrawPicturePlaceholder(c, {left, top, right, bottom});
         return;
     }
 
     if (stretch) {
-        c.SelectClipRegion(DataRegion);
+        c.SelectClipRegion(data_region_);
         StretchBitmap(c, picture, left, bottom - top - 1, right - left - 1, top);
     } else {
         const Region clip = Region::FromRect(Normalized({left, top, right + 1, bottom + 1}))
-                                .Combined(DataRegion, CombineMode::And);
+                                .Combined(data_region_, CombineMode::And);
         c.SelectClipRegion(clip);
         if (!clip.IsEmpty()) {
             right = std::min<int64_t>(right, int64_t(left) + picture.width);
@@ -70,7 +70,9 @@ void logp_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, do
     const std::optional<int> top = RegionRow(region, y1);
     const std::optional<int> bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
-    if (region != HeaderMode && *top >= PageHeightPx && *bottom >= PageHeightPx) return;
+    if (BandOf(region) != page_.HeaderMode && *top >= page_.PageHeightPx &&
+        *bottom >= page_.PageHeightPx)
+        return;
     const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
     c.SelectNoClip();
 
@@ -110,7 +112,7 @@ void logp_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& 
     const std::optional<int> top = RegionRow(region, y1);
     const std::optional<int> bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
-    if (region != HeaderMode && *top >= PageHeightPx) return;
+    if (BandOf(region) != page_.HeaderMode && *top >= page_.PageHeightPx) return;
     const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
     c.SelectNoClip();
     try {

@@ -70,7 +70,7 @@ void logp_object::SetFont(const std::string& fontName, int32_t size, uint8_t sty
     cindral::Canvas& c = Target();
     Font font = c.font();
     font.face = fontName.substr(0, 40);
-    font.height = -LogicalFontHeight(c, size, PixelsPerInch, 1);
+    font.height = -LogicalFontHeight(c, size, page_.PixelsPerInch, 1);
     font.width = 0;
     font.escapement = 0;
     font.orientation = 0;
@@ -107,7 +107,7 @@ void logp_object::DrawText(double x, double y, uint8_t vertical, uint8_t transpa
     c.SetBackgroundColor(kWhite);
     c.SetBackgroundMode(transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
     c.SetTextAlign(static_cast<unsigned>(align));
-    c.SelectClipRegion(DataRegion);
+    c.SelectClipRegion(data_region_);
     c.TextOut(X, Y, text);
 }
 
@@ -118,10 +118,11 @@ void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t a
     BrushFollowsPen(c);
     const int X = TextX(x);
     const int Y = TextY(y);
-    if (Y < DataTopPx || Y > DataBottomPx) return;
-    const int limit = HasFooter ? FooterTopPx : DataBottomPx;
-    const FittedTextPlace place = PlaceFittedText(c, text, X, Y, rotation, align, keepInside != 0,
-                                                  {DataTopPx, limit, PageHeightPx, BandGapPx});
+    if (Y < page_.DataTopPx || Y > page_.DataBottomPx) return;
+    const int limit = page_.HasFooter ? page_.FooterTopPx : page_.DataBottomPx;
+    const FittedTextPlace place =
+        PlaceFittedText(c, text, X, Y, rotation, align, keepInside != 0,
+                        {page_.DataTopPx, limit, page_.PageHeightPx, page_.BandGapPx});
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     if (place.escapement != 0) {
@@ -131,7 +132,7 @@ void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t a
     }
     c.SetBackgroundMode(BackgroundMode::Transparent);
     c.SetTextAlign(static_cast<unsigned>(align));
-    c.SelectClipRegion(TextRegion);
+    c.SelectClipRegion(text_region_);
     c.TextOut(place.x, place.y, text);
 }
 
@@ -155,25 +156,25 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
     };
     const auto set_points = [&](int points) {
         Font f = c.font();
-        f.height = -MulDiv(points, PixelsPerInch, 72);
+        f.height = -MulDiv(points, page_.PixelsPerInch, 72);
         c.SelectFont(f);
     };
     // Turned text sized by depth takes the depth's screen pixels as its points: counted at
     // the device's resolution instead, the label would grow with the resolution squared.
     const auto depth_points = [&] {
-        return RoundToInt(height * DepthScale * ScreenPixelsPerInch / PixelsPerInch);
+        return RoundToInt(height * page_.DepthScale * ScreenPixelsPerInch / page_.PixelsPerInch);
     };
 
     if (angle == 0) {
         if (sizeMode <= 2) {
-            set_pixels(RoundToInt(height * DepthScale));
+            set_pixels(RoundToInt(height * page_.DepthScale));
         } else if (sizeMode <= 5) {
             set_points(RoundToInt(height));
         }
         const Size extent = c.GetTextExtent(shown);
         if (sizeMode == 1 || sizeMode == 4) X -= extent.cx / 2;
         if (sizeMode == 2 || sizeMode == 5) Y -= extent.cy / 2;
-        c.SelectClipRegion(DataRegion);
+        c.SelectClipRegion(data_region_);
         c.TextOut(X, Y, shown);
         return;
     }
@@ -201,7 +202,7 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
     }
     FontRestorer restore_font(c);
     c.SelectFont(MakeRotatedFont(c.font(), angle));
-    c.SelectClipRegion(DataRegion);
+    c.SelectClipRegion(data_region_);
     c.ExtTextOut(X, Y, 0, nullptr, shown, {});
 }
 
@@ -213,11 +214,11 @@ void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const st
     const std::optional<int> row_at = RegionRow(region, y);
     if (!row_at) return;
     int row = TextCoord(*row_at);
-    const bool footer = region != HeaderMode;
-    if (footer && row >= PageHeightPx) return;
+    const bool footer = BandOf(region) != page_.HeaderMode;
+    if (footer && row >= page_.PageHeightPx) return;
     int X = TextX(x);
     const std::string shown =
-        ReplaceFirst(ReplaceFirst(text, "#p", CurrentPage + 1), "#t", LastPage + 1);
+        ReplaceFirst(ReplaceFirst(text, "#p", page_.Page + 1), "#t", page_.LastPage + 1);
 
     c.SelectNoClip();
     const unsigned previous_align = c.text_align();
@@ -245,17 +246,17 @@ void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, ui
     ApplyBlackRule();
     BrushFollowsPen(c);
     const Rect box{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
-    if (box.bottom < DataTopPx || box.top >= PageHeightPx) return;
+    if (box.bottom < page_.DataTopPx || box.top >= page_.PageHeightPx) return;
     int h_margin = 0;
     int v_margin = 0;
     if (wideMargin) {
-        h_margin = RoundToInt(PixelsPerInch * 0.05);
-        v_margin = RoundToInt(PixelsPerInch * 0.05);
+        h_margin = RoundToInt(page_.PixelsPerInch * 0.05);
+        v_margin = RoundToInt(page_.PixelsPerInch * 0.05);
     } else if (narrowMargin) {
-        h_margin = static_cast<int>(std::trunc(PixelsPerInch * 0.1));
-        v_margin = RoundToInt(PixelsPerInch * 0.025);
+        h_margin = static_cast<int>(std::trunc(page_.PixelsPerInch * 0.1));
+        v_margin = RoundToInt(page_.PixelsPerInch * 0.025);
     } else {
-        h_margin = RoundToInt(PixelsPerInch * 0.05);
+        h_margin = RoundToInt(page_.PixelsPerInch * 0.05);
     }
     const Rect area{box.left + h_margin, box.top + v_margin, box.right - h_margin,
                     box.bottom + v_margin};
@@ -275,25 +276,25 @@ void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, ui
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     Font font = c.font();
-    const int points = MulDiv(std::abs(font.height), 72, PixelsPerInch);
-    font.height = -MulDiv(points, PixelsPerInch, 72);
+    const int points = MulDiv(std::abs(font.height), 72, page_.PixelsPerInch);
+    font.height = -MulDiv(points, page_.PixelsPerInch, 72);
     c.SelectFont(font);
     const int line_height = std::abs(font.height);
     const TextMetrics metrics = c.GetTextMetrics();
 
-    const int clip_bottom = area.top < DataTopPx ? area.bottom + line_height : area.bottom;
-    c.SelectClipRegion(Region::FromRect({box.left, DataTopPx, box.right, clip_bottom})
-                           .Combined(DataRegion, CombineMode::And));
+    const int clip_bottom = area.top < page_.DataTopPx ? area.bottom + line_height : area.bottom;
+    c.SelectClipRegion(Region::FromRect({box.left, page_.DataTopPx, box.right, clip_bottom})
+                           .Combined(data_region_, CombineMode::And));
     int top = area.top;
     for (const std::string& line : lines) {
-        if (KeepParagraphsInside) {
-            if (top + metrics.height < DataTopPx) {
+        if (options_.keep_paragraphs_inside) {
+            if (top + metrics.height < page_.DataTopPx) {
                 top += line_height;
                 continue;
             }
-            if (top < DataTopPx) {
-                top = DataTopPx + metrics.internal_leading / 4;
-            } else if (DataBottomPx < top + line_height) {
+            if (top < page_.DataTopPx) {
+                top = page_.DataTopPx + metrics.internal_leading / 4;
+            } else if (page_.DataBottomPx < top + line_height) {
                 break;
             }
         } else if (top + line_height > area.bottom) {
@@ -301,7 +302,9 @@ void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, ui
         }
         c.TextOut(area.left, top, line);
         top += line_height;
-        if (KeepParagraphsInside ? top + line_height > PageHeightPx : top > PageHeightPx) break;
+        if (options_.keep_paragraphs_inside ? top + line_height > page_.PageHeightPx
+                                            : top > page_.PageHeightPx)
+            break;
     }
 }
 
@@ -310,24 +313,24 @@ void logp_object::DrawFormattedText(const std::string& text, int32_t fontSize, d
                                     double lineInset) {
     if (text.empty()) return;
     cindral::Canvas& c = Target();
-    if (PrintBlack) c.SetTextColor(kBlack);
+    if (print_black_) c.SetTextColor(kBlack);
     BrushFollowsPen(c);
     Rect rect{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
-    if (rect.bottom < DataTopPx || rect.top >= PageHeightPx) return;
+    if (rect.bottom < page_.DataTopPx || rect.top >= page_.PageHeightPx) return;
 
     ClipAndAlignReset reset(c);
     FontRestorer restore_font(c);
-    c.SelectFont(FontOfSize(c.font(), fontSize, PixelsPerInch));
-    TTextFormat format(c, c.font(), fontSize, PixelsPerInch, sideMargin, sideMargin, 0, 0);
+    c.SelectFont(FontOfSize(c.font(), fontSize, page_.PixelsPerInch));
+    TTextFormat format(c, c.font(), fontSize, page_.PixelsPerInch, sideMargin, sideMargin, 0, 0);
     double width = 0, height = 0;
     format.MeasureText("O", width, height);
     const int inset = static_cast<int>(std::trunc(height * lineInset));
     rect.top += inset;
     rect.bottom -= inset;
-    c.SelectClipRegion(DataRegion);
+    c.SelectClipRegion(data_region_);
     const int flags = layoutFlags | text_format::kWordBreak;
     if (RepeatBands) {
-        format.FormatTextInBand(text, rect, flags, DataTopPx, DataBottomPx);
+        format.FormatTextInBand(text, rect, flags, page_.DataTopPx, page_.DataBottomPx);
     } else {
         format.FormatText(text, rect, flags);
     }
@@ -341,7 +344,7 @@ void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, do
     const std::optional<int> top = RegionRow(region, y1);
     const std::optional<int> bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
-    if (region != HeaderMode && *top >= PageHeightPx) return;
+    if (BandOf(region) != page_.HeaderMode && *top >= page_.PageHeightPx) return;
     Rect rect{TextX(x1), TextCoord(*top), TextX(x2), TextCoord(*bottom)};
 
     ClipAndAlignReset reset(c);
@@ -363,9 +366,9 @@ void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, do
     }
     if (!text.empty()) {
         FontRestorer restore_font(c);
-        c.SelectFont(FontOfSize(c.font(), fontSize, PixelsPerInch));
-        TTextFormat format(c, c.font(), fontSize, PixelsPerInch, marginLeft, marginRight, marginTop,
-                           marginBottom);
+        c.SelectFont(FontOfSize(c.font(), fontSize, page_.PixelsPerInch));
+        TTextFormat format(c, c.font(), fontSize, page_.PixelsPerInch, marginLeft, marginRight,
+                           marginTop, marginBottom);
         format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
     }
 }
@@ -377,8 +380,8 @@ void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, ui
     const Color color = c.pen().color;
 
     Font font = c.font();
-    const int points = MulDiv(std::abs(font.height), 72, PixelsPerInch);
-    font.height = -MulDiv(points, PixelsPerInch, 72);
+    const int points = MulDiv(std::abs(font.height), 72, page_.PixelsPerInch);
+    font.height = -MulDiv(points, page_.PixelsPerInch, 72);
     font.escapement = font.orientation = turnDirection ? -900 : 900;
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
@@ -391,8 +394,8 @@ void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, ui
     const Rect area{(box.left + box.right - H) / 2, (box.top + box.bottom - W) / 2,
                     (box.left + box.right + H) / 2, (box.top + box.bottom + W) / 2};
 
-    c.SelectClipRegion(Region::FromRect(Normalized(box)).Combined(DataRegion, CombineMode::And));
-    const int gap = RoundToInt(PixelsPerInch * 0.05);
+    c.SelectClipRegion(Region::FromRect(Normalized(box)).Combined(data_region_, CombineMode::And));
+    const int gap = RoundToInt(page_.PixelsPerInch * 0.05);
     if (arrows && 4 * gap + box.top < area.top) {
         const int cx = (box.left + box.right) / 2;
         const int d = H / 2;
@@ -441,14 +444,14 @@ void logp_object::DrawSymbol(double x, double y, double, int16_t symbol, double 
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    Symbols->Load(symbol);
+    Symbols().Load(symbol);
     const int X0 = TextX(x);
     const int Y0 = TextY(y);
-    const double F = PixelsPerInch * xScale;
+    const double F = page_.PixelsPerInch * xScale;
     ClipAndAlignReset reset(c);
-    c.SelectClipRegion(TextRegion);
-    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
-        const auto& s = Symbols->Stroke(i);
+    c.SelectClipRegion(text_region_);
+    for (int i = 0; i < Symbols().StrokeCount(); ++i) {
+        const auto& s = Symbols().Stroke(i);
         c.MoveTo(RoundToInt(X0 + F * s.x1 / 10), RoundToInt(Y0 - F * s.y1 / 10));
         c.LineTo(RoundToInt(X0 + F * s.x2 / 10), RoundToInt(Y0 - F * s.y2 / 10));
     }
@@ -459,16 +462,16 @@ void logp_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, d
     cindral::Canvas& c = Target();
     const std::optional<int> row = RegionRow(region, y);
     if (!row) return;
-    if (region != HeaderMode && *row >= PageHeightPx) return;
+    if (BandOf(region) != page_.HeaderMode && *row >= page_.PageHeightPx) return;
     const int X0 = TextX(x);
     const int Y0 = *row;
     ApplyBlackRule();
     BrushFollowsPen(c);
-    Symbols->Load(symbol);
+    Symbols().Load(symbol);
     c.SelectNoClip();
-    const double F = PixelsPerInch * size / 10;
-    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
-        const auto& s = Symbols->Stroke(i);
+    const double F = page_.PixelsPerInch * size / 10;
+    for (int i = 0; i < Symbols().StrokeCount(); ++i) {
+        const auto& s = Symbols().Stroke(i);
         c.MoveTo(RoundToInt(X0 + F * s.x1), RoundToInt(Y0 - F * s.y1));
         c.LineTo(RoundToInt(X0 + F * s.x2), RoundToInt(Y0 - F * s.y2));
     }

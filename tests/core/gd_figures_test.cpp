@@ -167,7 +167,7 @@ TEST(Figures, DegenerateInputNeverReachesATargetAsInfinityOrHangs) {
         r.draw(doc);
         EXPECT_LE(doc.lines, r.most_lines);
         EXPECT_TRUE(doc.finite);
-        EXPECT_TRUE(std::isfinite(doc.AxisScaleX) && std::isfinite(doc.AxisScaleY));
+        EXPECT_TRUE(std::isfinite(doc.AxisScaleX()) && std::isfinite(doc.AxisScaleY()));
     }
 }
 
@@ -176,8 +176,8 @@ TEST(Figures, AnEmptyAxisRangeKeepsItsSidesAndTheOtherAxisItsTicks) {
     FiniteCheck doc(f.Patterns(), f.Symbols());
     AxisFrameRecord r{0, 0, 100, 50, 5, 0, 5, 10, 0, 1, 0, 0};  // x range empty
     doc.AxisFrame(r);
-    EXPECT_EQ(doc.AxisScaleX, 0);
-    EXPECT_DOUBLE_EQ(doc.AxisScaleY, 5);
+    EXPECT_EQ(doc.AxisScaleX(), 0);
+    EXPECT_DOUBLE_EQ(doc.AxisScaleY(), 5);
     EXPECT_GT(doc.lines, 4);  // the y sides carry ticks and labels
     EXPECT_TRUE(doc.finite);
 }

@@ -64,15 +64,15 @@ TEST(PlayCommands, TheDipSymbolSizeFactorOutlivesThePlay) {
     LineCounter doc(f.Patterns(), f.Symbols());
     doc.FileName = f.Log();
     doc.PlayCommands();
-    EXPECT_EQ(doc.SymbolSizeFactor, 0.05);
+    EXPECT_EQ(doc.SymbolSizeFactor(), 0.05);
     // The strike line of azimuth 90 spans twice the half-length (MaxX - MinX) * 0.05.
     LineCounter second(f.Patterns(), f.Symbols());
     second.Header() = TestHeader();
-    second.SymbolSizeFactor = doc.SymbolSizeFactor;
+    second.SetSymbolSizeFactor(doc.SymbolSizeFactor());
     second.DipSymbol(50, 0, 90, 10);
     EXPECT_EQ(second.lines, 2 + 2);  // strike, tick and the two digits of "10"
     doc.PlayCommands();
-    EXPECT_EQ(doc.SymbolSizeFactor, 0.05);
+    EXPECT_EQ(doc.SymbolSizeFactor(), 0.05);
 }
 
 TEST(PlayCommands, AnUnknownCodeBetweenTwoCommandsIsSkipped) {
@@ -107,16 +107,16 @@ TEST(DefaultPrimitives, MeasuringStrokeTextDrawsNothingAndSetsTheExtent) {
     EXPECT_EQ(doc.lines, 0);
     EXPECT_DOUBLE_EQ(size.height, 10);
     EXPECT_DOUBLE_EQ(size.width, 6 + 4);
-    EXPECT_DOUBLE_EQ(doc.TextExtent.MinX, 0);
+    EXPECT_DOUBLE_EQ(doc.TextExtent().MinX, 0);
 
     doc.MeasureStrokeText(90, "", 5, 13);
-    EXPECT_EQ(doc.TextExtent.MinX, 1e27);
-    EXPECT_EQ(doc.TextExtent.MaxY, -1e27);
+    EXPECT_EQ(doc.TextExtent().MinX, 1e27);
+    EXPECT_EQ(doc.TextExtent().MaxY, -1e27);
 
     // Blanks advance but add nothing to the extent; markers neither draw nor advance.
     size = doc.MeasureStrokeText(90, " `|A", 5, 13);
-    EXPECT_DOUBLE_EQ(doc.TextExtent.MinX, 6);
-    EXPECT_DOUBLE_EQ(doc.TextExtent.MinY, -6.5);  // lowered by half a character height
+    EXPECT_DOUBLE_EQ(doc.TextExtent().MinX, 6);
+    EXPECT_DOUBLE_EQ(doc.TextExtent().MinY, -6.5);  // lowered by half a character height
 
     // Only the first 60 characters count.
     size = doc.MeasureStrokeText(90, std::string(70, 'A'), 5, 13);

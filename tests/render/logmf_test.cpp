@@ -86,17 +86,11 @@ class MetafileDrawing : public ::testing::Test {
         doc = std::make_unique<logmf_object>(dir.File("p.pat"), dir.File("s.sym"));
         doc->Header() = BandedHeader();
         extent = ComputeMetafileExtent(doc->Header(), header, footer);
-        doc->Format = format;
-        doc->XScale = 1;
-        doc->DepthScale = 1;
-        doc->PageWidthPx = extent.width;
-        doc->PageHeightPx = extent.height;
-        doc->HeaderIncluded = extent.header_included;
-        doc->FooterIncluded = extent.footer_included;
+        doc->Bind(format, extent);  // 96 units per inch: one unit, one row or column
         doc->BeginDrawing();
         draw(*doc);
         TraceCanvas trace({96, 96, extent.width, extent.height, false});
-        doc->Canvas->Replay(trace);
+        doc->Drawing()->Replay(trace);
         return trace.lines();
     }
 

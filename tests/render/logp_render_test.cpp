@@ -58,19 +58,18 @@ class RenderPage : public ::testing::Test {
     // Draws with `draw` on page `page` over an image filled with `background`.
     QImage Draw(int page, const std::function<void(logp_object&)>& draw,
                 QRgb background = qRgb(255, 255, 255), int ppi = 100) {
-        doc->SetDeviceResolution(ppi, ppi);
-        QImage image(doc->PageWidthPx, doc->PageHeightPx, QImage::Format_RGB32);
+        const PageGeometry geometry =
+            GeometryOfPage(doc->Header(), DrawablePageScale(doc->Header(), ppi, ppi), page, 3);
+        QImage image(geometry.PageWidthPx, geometry.PageHeightPx, QImage::Format_RGB32);
         image.fill(background);
         QtCanvas canvas(&image);
-        doc->Canvas = &canvas;
-        doc->LastPage = 3;
-        doc->SelectPage(page);
+        doc->Bind(canvas, geometry, options);
         EXPECT_TRUE(doc->BeginPage());
         draw(*doc);
         EXPECT_FALSE(canvas.clip().has_value()) << "a primitive left a clip selected";
         doc->EndPage();
         canvas.Finish();
-        doc->Canvas = nullptr;
+        doc->Unbind();
         return image;
     }
 
@@ -80,6 +79,7 @@ class RenderPage : public ::testing::Test {
 
     testing::TempDir dir;
     std::unique_ptr<logp_object> doc;
+    RenderOptions options;
 };
 
 TEST_F(RenderPage, LineWithOneEndBelowTheWindowStopsAtItsBottom) {

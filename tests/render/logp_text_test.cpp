@@ -43,20 +43,17 @@ class TextPage : public ::testing::Test {
         h.BottomDepth = 0;
         h.PageHeight = 5;
         h.PageWidth = 3;
-        doc->PixelsPerInch = 100;
-        doc->XScale = 1;
-        doc->DepthScale = 1;
-        doc->PageHeightPx = 500;
-        doc->PageWidthPx = 300;
-        doc->HeaderMode = 1;
-        doc->DepthOriginPx = 50;
-        doc->DataTopPx = 50;
-        doc->DataBottomPx = 450;
-        doc->FooterTopPx = 450;
-        doc->HasFooter = true;
-        doc->DataRegion = Region::FromRect({0, 50, 300, 451});
-        doc->TextRegion = doc->DataRegion;
-        doc->PageRegion = Region::FromRect({0, 0, 300, 500});
+        page.PixelsPerInch = 100;
+        page.XScale = 1;
+        page.DepthScale = 1;
+        page.PageHeightPx = 500;
+        page.PageWidthPx = 300;
+        page.HeaderMode = Band::FirstHeader;
+        page.DepthOriginPx = 50;
+        page.DataTopPx = 50;
+        page.DataBottomPx = 450;
+        page.FooterTopPx = 450;
+        page.HasFooter = true;
         SetPictureTempDirectory(temp.path());
         previous_sink = SetRenderNoteSink([this](const std::string& s) { notes.push_back(s); });
         ResetRenderNotes();
@@ -68,18 +65,18 @@ class TextPage : public ::testing::Test {
 
     std::vector<std::string> Trace(const std::function<void(logp_object&)>& draw) {
         TraceCanvas canvas({100, 100, 300, 500, false});
-        doc->Canvas = &canvas;
+        doc->Bind(canvas, page, options);
         draw(*doc);
-        doc->Canvas = nullptr;
+        doc->Unbind();
         return canvas.lines();
     }
     QImage Draw(const std::function<void(logp_object&)>& draw) {
         QImage image = testing::WhiteImage(300, 500);
         {
             QtCanvas canvas(&image);
-            doc->Canvas = &canvas;
+            doc->Bind(canvas, page, options);
             draw(*doc);
-            doc->Canvas = nullptr;
+            doc->Unbind();
         }
         return image;
     }
@@ -94,6 +91,9 @@ class TextPage : public ::testing::Test {
     testing::TempDir dir;
     testing::TempDir temp;
     std::unique_ptr<logp_object> doc;
+    // Bound with the canvas of each drawing; its regions follow from the window below.
+    PageGeometry page;
+    RenderOptions options;
     std::vector<std::string> notes;
     RenderNoteSink previous_sink;
 };
@@ -106,8 +106,8 @@ struct LabelRow {
 class Labels : public TextPage, public ::testing::WithParamInterface<LabelRow> {};
 
 TEST_P(Labels, PageMarkersAreReplacedOnce) {
-    doc->CurrentPage = 2;
-    doc->LastPage = 11;
+    page.Page = 2;
+    page.LastPage = 11;
     const auto lines =
         Texts(Trace([&](logp_object& d) { d.DrawLabel(0, 0, 10, 1, GetParam().text, 1); }));
     ASSERT_EQ(lines.size(), 1u);
@@ -149,7 +149,7 @@ TEST_F(TextPage, WrappedTextKeepsLinesInsideTheDataWindowOnlyWhenTheSettingsSayS
     for (bool keep_inside : {false, true}) {
         Settings settings;
         settings.TextLineOption = keep_inside;
-        ApplyRenderSettings(*doc, settings);
+        options = RenderOptionsOf(settings);
         const auto lines = Texts(Trace([](logp_object& d) {
             d.SetFont("Arial", 12, 0, 0);
             d.DrawWrappedText(20, 1030, 200, 900, 0, 0, "a\rb\rc\rd\r");
@@ -159,14 +159,14 @@ TEST_F(TextPage, WrappedTextKeepsLinesInsideTheDataWindowOnlyWhenTheSettingsSayS
         EXPECT_NE(drawn_above_the_window, keep_inside) << lines[0];
         for (const std::string& line : lines) {
             const int row = std::stoi(line.substr(line.find(',') + 1));
-            EXPECT_TRUE(!keep_inside || row >= doc->DataTopPx) << line;
+            EXPECT_TRUE(!keep_inside || row >= page.DataTopPx) << line;
         }
     }
 }
 
 TEST_F(TextPage, SetFontTakesStyleBitsAndPointSize) {
     TraceCanvas canvas({100, 100, 300, 500, false});
-    doc->Canvas = &canvas;
+    doc->Bind(canvas, page, options);
     doc->SetFont("Times New Roman", 12, 5, 0x00FF00);
     EXPECT_EQ(canvas.font().face, "Times New Roman");
     EXPECT_EQ(canvas.font().height, -16);  // 12 points at 100 pixels per inch
@@ -174,7 +174,7 @@ TEST_F(TextPage, SetFontTakesStyleBitsAndPointSize) {
     EXPECT_TRUE(canvas.font().underline);
     EXPECT_FALSE(canvas.font().italic);
     EXPECT_EQ(canvas.text_color(), 0x00FF00u);
-    doc->Canvas = nullptr;
+    doc->Unbind();
 }
 
 TEST_F(TextPage, FontTextSizeModesCentreOnTheAnchor) {
@@ -371,7 +371,9 @@ TEST_F(TextPage, AnEmbeddedMetafileWithAnEmptyBoxIsNotedNotAsked) {
 TEST_F(TextPage, RotatedTextAboveThePageStaysAlignedWithTheRest) {
     // The same box drawn 100 rows lower must show the same ink, shifted.
     const auto draw_at = [&](double top_depth) {
-        doc->DataRegion = Region::FromRect({0, -1000, 300, 2000});
+        // A data window far beyond the page, so no clip cuts either box.
+        page.DataTopPx = -1000;
+        page.DataBottomPx = 1999;
         return Draw([&](logp_object& d) {
             d.SetFont("Arial", 14, 0, 0);
             d.DrawRotatedText(100, top_depth, 140, top_depth - 200, 0, 1, "Sandstone");
@@ -408,12 +410,12 @@ namespace {
 
 TEST_F(TextPage, TextBoxesDrawInTheirOwnFontSizeInsideFillAndBorder) {
     std::vector<std::string> trace = Trace([](logp_object& d) {
-        Font big = d.Canvas->font();
+        Font big = d.BoundCanvas()->font();
         big.height = -30;
-        d.Canvas->SelectFont(big);
+        d.BoundCanvas()->SelectFont(big);
         d.DrawTextBox(1, 0, 20, 0.1, 220, 0.4, /*border=*/1, /*fill=*/1, 0x00FFFF, 5, "hello", 8,
                       0.05, 0.05, 0.05, 0.05);
-        EXPECT_EQ(d.Canvas->font().height, -30);  // the canvas font comes back
+        EXPECT_EQ(d.BoundCanvas()->font().height, -30);  // the canvas font comes back
     });
     const auto fill = std::find(trace.begin(), trace.end(), "FillRect 20,10,220,40");
     ASSERT_NE(fill, trace.end());
