@@ -151,21 +151,24 @@ void logmf_object::Stroke(int x1, int y1, int x2, int y2, int& phase) {
                      phase);
 }
 
-void logmf_object::SetColor(int32_t color) {
+void logmf_object::SetColor(const SetColorRecord& r) {
+    int32_t color = r.color;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
     pen.color = AsColor(color);
     c.SelectPen(pen);
 }
 
-void logmf_object::SetLineStyle(uint8_t style) {
+void logmf_object::SetLineStyle(const SetLineStyleRecord& r) {
+    uint8_t style = r.style;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
     pen.style = static_cast<PenStyle>(style);
     c.SelectPen(pen);
 }
 
-void logmf_object::SetLineWidth(int32_t width) {
+void logmf_object::SetLineWidth(const SetLineWidthRecord& r) {
+    int32_t width = r.width;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
     // A negative width from the file would be a negative pen; it draws as the thinnest line.
@@ -183,7 +186,11 @@ void ClearBrush(Canvas& c) {
 
 }  // namespace
 
-void logmf_object::DrawLine(double x1, double y1, double x2, double y2) {
+void logmf_object::DrawLine(const DrawLineRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
     MetafileCanvas& c = Target();
     Brush brush = c.brush();
     if (c.pen().style == PenStyle::Solid) {
@@ -198,7 +205,12 @@ void logmf_object::DrawLine(double x1, double y1, double x2, double y2) {
     ClearBrush(c);
 }
 
-void logmf_object::DrawRegionLine(double x1, double y1, double x2, double y2, uint8_t region) {
+void logmf_object::DrawRegionLine(const DrawRegionLineRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t region = r.region;
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
     int phase = 0;
@@ -206,7 +218,8 @@ void logmf_object::DrawRegionLine(double x1, double y1, double x2, double y2, ui
     ClearBrush(Target());
 }
 
-void logmf_object::DrawVerticalRule(double x) {
+void logmf_object::DrawVerticalRule(const DrawVerticalRuleRecord& r) {
+    const double x = r.x;
     const int column = ToUnitsX(x);
     // The drawing is its own first page: the header band is always above the rule.
     const int top = header_height_px_;
@@ -224,8 +237,11 @@ void logmf_object::DrawPolyline(const std::vector<PointRecord>& points) {
     }
 }
 
-void logmf_object::DrawStyledPolyline(int32_t width, int32_t color, uint8_t style,
+void logmf_object::DrawStyledPolyline(const DrawStyledPolylineRecord& r,
                                       const std::vector<DrawLineRecord>& segments) {
+    const int32_t width = r.width;
+    const int32_t color = r.color;
+    const uint8_t style = r.style;
     MetafileCanvas& c = Target();
     const int pen_width = std::max(0, MulDiv(width, PixelsPerInch, ScreenPixelsPerInch));
     int phase = 0;
@@ -295,8 +311,15 @@ void logmf_object::PatternStrokes(const Rect& box, int32_t lineWidth, int32_t li
     c.SelectPen(saved_pen);
 }
 
-void logmf_object::PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                  double xScale, double yScale, uint8_t outline) {
+void logmf_object::PatternFillBox(const PatternFillBoxRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const int32_t pattern = r.pattern;
+    const double xScale = r.xScale;
+    const double yScale = r.yScale;
+    const uint8_t outline = r.outline;
     const Rect box{ToUnitsX(std::min(x1, x2)), ToUnitsY(std::max(y1, y2)),
                    ToUnitsX(std::max(x1, x2)), ToUnitsY(std::min(y1, y2))};
     PatternStrokes(box, 0, static_cast<int32_t>(Target().pen().color), int32_t(kWhite), xScale,
@@ -304,10 +327,18 @@ void logmf_object::PatternFillBox(double x1, double y1, double x2, double y2, in
     if (outline) BoxOutline(x1, y1, x2, y2);
 }
 
-void logmf_object::PatternFillBoxColored(double x1, double y1, double x2, double y2,
-                                         int32_t pattern, double xScale, double yScale,
-                                         int32_t lineWidth, int32_t backColor, int32_t lineColor,
-                                         uint8_t outline) {
+void logmf_object::PatternFillBoxColored(const PatternFillBoxColoredRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const int32_t pattern = r.pattern;
+    const double xScale = r.xScale;
+    const double yScale = r.yScale;
+    const int32_t lineWidth = r.lineWidth;
+    const int32_t backColor = r.backColor;
+    const int32_t lineColor = r.lineColor;
+    const uint8_t outline = r.outline;
     const Rect box{ToUnitsX(std::min(x1, x2)), ToUnitsY(std::max(y1, y2)),
                    ToUnitsX(std::max(x1, x2)), ToUnitsY(std::min(y1, y2))};
     PatternStrokes(box, lineWidth, lineColor, backColor, xScale, yScale, pattern);
@@ -315,16 +346,25 @@ void logmf_object::PatternFillBoxColored(double x1, double y1, double x2, double
 }
 
 void logmf_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
-    DrawRegionLine(x1, y1, x2, y1, region);
-    DrawRegionLine(x2, y1, x2, y2, region);
-    DrawRegionLine(x2, y2, x1, y2, region);
-    DrawRegionLine(x1, y2, x1, y1, region);
+    DrawRegionLine({x1, y1, x2, y1, region});
+    DrawRegionLine({x2, y1, x2, y2, region});
+    DrawRegionLine({x2, y2, x1, y2, region});
+    DrawRegionLine({x1, y2, x1, y1, region});
 }
 
-void logmf_object::RegionPatternFillBoxColored(double x1, double y1, double x2, double y2,
-                                               int32_t pattern, double xScale, double yScale,
-                                               int32_t lineWidth, int32_t backColor,
-                                               int32_t lineColor, uint8_t outline, uint8_t region) {
+void logmf_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord& r) {
+    double x1 = r.x1;
+    double y1 = r.y1;
+    double x2 = r.x2;
+    double y2 = r.y2;
+    const int32_t pattern = r.pattern;
+    const double xScale = r.xScale;
+    const double yScale = r.yScale;
+    const int32_t lineWidth = r.lineWidth;
+    const int32_t backColor = r.backColor;
+    const int32_t lineColor = r.lineColor;
+    const uint8_t outline = r.outline;
+    const uint8_t region = r.region;
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
@@ -334,9 +374,16 @@ void logmf_object::RegionPatternFillBoxColored(double x1, double y1, double x2, 
     if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
-void logmf_object::RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                        double xScale, double yScale, uint8_t outline,
-                                        uint8_t region) {
+void logmf_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const int32_t pattern = r.pattern;
+    const double xScale = r.xScale;
+    const double yScale = r.yScale;
+    const uint8_t outline = r.outline;
+    const uint8_t region = r.region;
     if (!RegionRow(region, y1) || !RegionRow(region, y2)) return;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
@@ -364,8 +411,13 @@ void logmf_object::RegionPatternFillBox(double x1, double y1, double x2, double 
     if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
-void logmf_object::FillBox(double x1, double y1, double x2, double y2, int32_t color,
-                           uint8_t region) {
+void logmf_object::FillBox(const FillBoxRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const int32_t color = r.color;
+    const uint8_t region = r.region;
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
     MetafileCanvas& c = Target();
@@ -391,8 +443,7 @@ void logmf_object::FillPolygonStrips(const std::vector<PointRecord>& points, Col
     }
 }
 
-void logmf_object::PolyFill(int32_t, double, double, uint8_t,
-                            const std::vector<PointRecord>& points) {
+void logmf_object::PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>& points) {
     MetafileCanvas& c = Target();
     const Color fill = c.pen().color;
     c.SetBackgroundMode(BackgroundMode::Opaque);
@@ -405,8 +456,9 @@ void logmf_object::PolyFill(int32_t, double, double, uint8_t,
     c.SelectBrush(brush);
 }
 
-void logmf_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t color,
+void logmf_object::PolyFillColored(const PolyFillColoredRecord& r,
                                    const std::vector<PointRecord>& points) {
+    const int32_t color = r.color;
     MetafileCanvas& c = Target();
     const Pen saved = c.pen();
     Pen clear = saved;
@@ -416,12 +468,21 @@ void logmf_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t col
     c.SelectPen(saved);
 }
 
-void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_t lineWidth1,
-                                   int32_t fillColor1, uint8_t fillStyle1, int32_t lineColor2,
-                                   uint8_t lineStyle2, int32_t lineWidth2, int32_t fillColor2,
-                                   uint8_t fillStyle2, int32_t overlapColor, uint8_t overlapStyle,
+void logmf_object::FillPolygonPair(const FillPolygonPairRecord& r,
                                    const std::vector<PointRecord>& polygon1,
                                    const std::vector<PointRecord>& polygon2) {
+    const int32_t lineColor1 = r.lineColor1;
+    const uint8_t lineStyle1 = r.lineStyle1;
+    const int32_t lineWidth1 = r.lineWidth1;
+    const int32_t fillColor1 = r.fillColor1;
+    const uint8_t fillStyle1 = r.fillStyle1;
+    const int32_t lineColor2 = r.lineColor2;
+    const uint8_t lineStyle2 = r.lineStyle2;
+    const int32_t lineWidth2 = r.lineWidth2;
+    const int32_t fillColor2 = r.fillColor2;
+    const uint8_t fillStyle2 = r.fillStyle2;
+    const int32_t overlapColor = r.overlapColor;
+    const uint8_t overlapStyle = r.overlapStyle;
     MetafileCanvas& c = Target();
     if (polygon1.size() < 3 && polygon2.size() < 3) return;
     auto units = [&](const std::vector<PointRecord>& points) {
@@ -454,8 +515,15 @@ void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32
     ClearBrush(c);
 }
 
-void logmf_object::GradientFillBox(int32_t startColor, int32_t endColor, double y1, double x1,
-                                   double y2, double x2, double fillX, uint8_t fromLeft) {
+void logmf_object::GradientFillBox(const GradientFillBoxRecord& r) {
+    const int32_t startColor = r.startColor;
+    const int32_t endColor = r.endColor;
+    const double y1 = r.y1;
+    const double x1 = r.x1;
+    const double y2 = r.y2;
+    const double x2 = r.x2;
+    const double fillX = r.fillX;
+    const uint8_t fromLeft = r.fromLeft;
     MetafileCanvas& c = Target();
     const int top = ToUnitsY(y1), bottom = ToUnitsY(y2);
     int left = ToUnitsX(x1), right = ToUnitsX(x2);
@@ -470,9 +538,13 @@ void logmf_object::GradientFillBox(int32_t startColor, int32_t endColor, double 
     c.SelectPen(saved);
 }
 
-void logmf_object::GradientPolyFill(int32_t startColor, int32_t endColor, double rampX1,
-                                    double rampX2, uint8_t fromLeft,
+void logmf_object::GradientPolyFill(const GradientPolyFillRecord& r,
                                     const std::vector<PointRecord>& points) {
+    const int32_t startColor = r.startColor;
+    const int32_t endColor = r.endColor;
+    const double rampX1 = r.rampX1;
+    const double rampX2 = r.rampX2;
+    const uint8_t fromLeft = r.fromLeft;
     MetafileCanvas& c = Target();
     const Pen saved = c.pen();
     Pen solid = saved;
@@ -520,8 +592,14 @@ void logmf_object::GradientPolyFill(int32_t startColor, int32_t endColor, double
     c.SelectPen(saved);
 }
 
-void logmf_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind,
-                           int32_t color, uint8_t outline) {
+void logmf_object::DrawBox(const DrawBoxRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t fillKind = r.fillKind;
+    int32_t color = r.color;
+    const uint8_t outline = r.extra37;
     MetafileCanvas& c = Target();
     int left = ToUnitsX(x1) + 1, top = ToUnitsY(y1);
     int right = ToUnitsX(x2), bottom = ToUnitsY(y2);

@@ -48,8 +48,11 @@ Font LayoutFont(const Canvas& c, int points) {
 
 }  // namespace
 
-void logmf_object::SetFont(const std::string& fontName, int32_t size, uint8_t style,
-                           int32_t color) {
+void logmf_object::SetFont(const SetFontColoredRecord& r) {
+    const std::string& fontName = r.fontName;
+    const int32_t size = r.size;
+    const uint8_t style = r.style;
+    const int32_t color = r.color;
     MetafileCanvas& c = Target();
     Font font = c.font();
     font.face = fontName.substr(0, 40);
@@ -64,8 +67,14 @@ void logmf_object::SetFont(const std::string& fontName, int32_t size, uint8_t st
     c.SetTextColor(static_cast<Color>(color) & 0xFFFFFF);
 }
 
-void logmf_object::DrawText(double x, double y, uint8_t vertical, uint8_t transparent,
-                            int32_t align, uint8_t raise, const std::string& text) {
+void logmf_object::DrawText(const DrawTextRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    const uint8_t vertical = r.vertical;
+    const uint8_t transparent = r.transparent;
+    const int32_t align = r.align;
+    const uint8_t raise = r.raise;
+    const std::string& text = r.text;
     MetafileCanvas& c = Target();
     const int height = c.GetTextMetrics().height;
     int X = ToUnitsX(x);
@@ -85,8 +94,13 @@ void logmf_object::DrawText(double x, double y, uint8_t vertical, uint8_t transp
     c.TextOut(X, Y, text);
 }
 
-void logmf_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
-                                  const std::string& text, uint8_t keepInside) {
+void logmf_object::DrawFittedText(const DrawFittedTextRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    const uint8_t rotation = r.rotation;
+    const int32_t align = r.align;
+    const std::string& text = r.text;
+    const uint8_t keepInside = r.keepInside;
     MetafileCanvas& c = Target();
     const int X = ToUnitsX(x);
     const int Y = ToUnitsY(y);
@@ -106,8 +120,13 @@ void logmf_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t 
     c.TextOut(place.x, place.y, text);
 }
 
-void logmf_object::DrawFontText(double x, double y, double, double height, int32_t angle,
-                                uint8_t sizeMode, const std::string& text, bool) {
+void logmf_object::DrawFontText(const DrawFontTextRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    double height = r.height;
+    const int32_t angle = r.angle;
+    const uint8_t sizeMode = r.sizeMode;
+    const std::string& text = r.text;
     MetafileCanvas& c = Target();
     int X = ToUnitsX(x);
     int Y = ToUnitsY(y);
@@ -138,8 +157,13 @@ void logmf_object::DrawFontText(double x, double y, double, double height, int32
     c.ExtTextOut(X, Y, 0, nullptr, text, {});
 }
 
-void logmf_object::DrawLabel(int32_t size, int32_t angle, double x, double y,
-                             const std::string& text, uint8_t region) {
+void logmf_object::DrawLabel(const DrawLabelRecord& r) {
+    const int32_t size = r.size;
+    const int32_t angle = r.angle;
+    const double x = r.x;
+    const double y = r.y;
+    const std::string& text = r.text;
+    const uint8_t region = r.region;
     MetafileCanvas& c = Target();
     const std::optional<int> row = RegionRow(region, y);
     if (!row) return;
@@ -159,10 +183,21 @@ void logmf_object::DrawLabel(int32_t size, int32_t angle, double x, double y,
     c.TextOut(X, Y, shown);
 }
 
-void logmf_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
-                               double y2, uint8_t border, uint8_t fill, int32_t fillColor, int32_t,
-                               const std::string& text, int32_t fontSize, double marginLeft,
-                               double marginTop, double marginRight, double marginBottom) {
+void logmf_object::DrawTextBox(const DrawTextBoxRecord& r, const std::string& text) {
+    const uint8_t region = r.region;
+    const int32_t layoutFlags = r.layoutFlags;
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t border = r.border;
+    const uint8_t fill = r.fill;
+    const int32_t fillColor = r.fillColor;
+    const int32_t fontSize = r.fontSize;
+    const double marginLeft = r.marginLeft;
+    const double marginTop = r.marginTop;
+    const double marginRight = r.marginRight;
+    const double marginBottom = r.marginBottom;
     MetafileCanvas& c = Target();
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
@@ -193,9 +228,15 @@ void logmf_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, d
     }
 }
 
-void logmf_object::DrawFormattedText(const std::string& text, int32_t fontSize, double x1,
-                                     double y1, double x2, double y2, int32_t layoutFlags,
-                                     double sideMargin, double lineInset) {
+void logmf_object::DrawFormattedText(const DrawFormattedTextRecord& r, const std::string& text) {
+    const int32_t fontSize = r.fontSize;
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const int32_t layoutFlags = r.layoutFlags;
+    const double sideMargin = r.sideMargin;
+    const double lineInset = r.lineInset;
     if (text.empty()) return;
     MetafileCanvas& c = Target();
     Rect rect{ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2)};
@@ -213,8 +254,13 @@ void logmf_object::DrawFormattedText(const std::string& text, int32_t fontSize, 
     format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
 }
 
-void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
-                                   uint8_t wideMargin, const std::string& text) {
+void logmf_object::DrawWrappedText(const DrawWrappedTextRecord& r, const std::string& text) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t narrowMargin = r.narrowMargin;
+    const uint8_t wideMargin = r.wideMargin;
     MetafileCanvas& c = Target();
     const Rect box{ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2)};
     if (!(box.bottom >= data_top_px_ && box.top < height_px_)) return;
@@ -268,8 +314,14 @@ void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2, u
     }
 }
 
-void logmf_object::DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
-                                   uint8_t turnDirection, const std::string& text) {
+void logmf_object::DrawRotatedText(const DrawRotatedTextRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t arrows = r.arrows;
+    const uint8_t turnDirection = r.turnDirection;
+    const std::string& text = r.text;
     MetafileCanvas& c = Target();
     const int X1 = ToUnitsX(x1), X2 = ToUnitsX(x2), Y1 = ToUnitsY(y1), Y2 = ToUnitsY(y2);
     FontRestorer restore_font(c);
@@ -307,8 +359,11 @@ void logmf_object::DrawRotatedText(double x1, double y1, double x2, double y2, u
     c.SetTextColor(kBlack);
 }
 
-void logmf_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double,
-                              double) {
+void logmf_object::DrawSymbol(const DrawSymbolRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    const int16_t symbol = r.symbol;
+    const double xScale = r.xScale;
     MetafileCanvas& c = Target();
     Symbols().Load(symbol);
     const int X0 = ToUnitsX(x), Y0 = ToUnitsY(y);
@@ -320,8 +375,12 @@ void logmf_object::DrawSymbol(double x, double y, double, int16_t symbol, double
     }
 }
 
-void logmf_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, double size, double,
-                                    double, uint8_t region) {
+void logmf_object::DrawScaledSymbol(const DrawScaledSymbolRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    const int16_t symbol = r.symbol;
+    const double size = r.size;
+    const uint8_t region = r.region;
     MetafileCanvas& c = Target();
     const std::optional<int> row = RegionRow(region, y);
     if (!row) return;
@@ -335,8 +394,14 @@ void logmf_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, 
     }
 }
 
-void logmf_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
-                               double x2, double y2, uint8_t isBitmap, uint8_t region) {
+void logmf_object::DrawPicture(const DrawPictureRecord& r, const std::vector<uint8_t>& data) {
+    const int32_t size = static_cast<int32_t>(data.size());
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t isBitmap = r.isBitmap;
+    const uint8_t region = r.region;
     MetafileCanvas& c = Target();
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
@@ -368,8 +433,13 @@ void logmf_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, d
     }
 }
 
-void logmf_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
-                                     double y1, double x2, double y2) {
+void logmf_object::DrawPictureStream(const DrawPictureStreamRecord& r,
+                                     const std::vector<uint8_t>& stream) {
+    const uint8_t region = r.region;
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
     MetafileCanvas& c = Target();
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
     if (!top || !bottom) return;

@@ -25,8 +25,15 @@ Color AsColor(int32_t c) {
 
 }  // namespace
 
-void logp_object::PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                 double xScale, double yScale, uint8_t outline) {
+void logp_object::PatternFillBox(const PatternFillBoxRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const int32_t pattern = r.pattern;
+    const double xScale = r.xScale;
+    const double yScale = r.yScale;
+    const uint8_t outline = r.outline;
     cindral::Canvas& c = Target();
     ApplyLineColorRules();
     // The strokes of the pattern are the thinnest lines; the outline and the commands after
@@ -54,9 +61,18 @@ void logp_object::PatternFillBox(double x1, double y1, double x2, double y2, int
     if (outline) BoxOutline(x1, y1, x2, y2);
 }
 
-void logp_object::PatternFillBoxColored(double x1, double y1, double x2, double y2, int32_t pattern,
-                                        double xScale, double yScale, int32_t lineWidth,
-                                        int32_t backColor, int32_t lineColor, uint8_t outline) {
+void logp_object::PatternFillBoxColored(const PatternFillBoxColoredRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const int32_t pattern = r.pattern;
+    const double xScale = r.xScale;
+    const double yScale = r.yScale;
+    const int32_t lineWidth = r.lineWidth;
+    const int32_t backColor = r.backColor;
+    const int32_t lineColor = r.lineColor;
+    const uint8_t outline = r.outline;
     if (pattern > pattern_object::kLastPattern) return;
     cindral::Canvas& c = Target();
     Patterns().Load(pattern);
@@ -80,7 +96,7 @@ void logp_object::PatternFillBoxColored(double x1, double y1, double x2, double 
                        clip.Bounds());
     c.SelectNoClip();
     if (outline && AsColor(lineColor) != kWhite) {
-        SetLineWidth(0);
+        SetLineWidth(SetLineWidthRecord{0});
         BoxOutline(x1, y1, x2, y2);
     }
 }
@@ -150,15 +166,22 @@ void logp_object::TileColoredStrokes(const Rect& box, double xScale, double ySca
 }
 
 void logp_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
-    DrawRegionLine(x1, y1, x2, y1, region);
-    DrawRegionLine(x2, y1, x2, y2, region);
-    DrawRegionLine(x2, y2, x1, y2, region);
-    DrawRegionLine(x1, y2, x1, y1, region);
+    DrawRegionLine({x1, y1, x2, y1, region});
+    DrawRegionLine({x2, y1, x2, y2, region});
+    DrawRegionLine({x2, y2, x1, y2, region});
+    DrawRegionLine({x1, y2, x1, y1, region});
 }
 
-void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                       double xScale, double yScale, uint8_t outline,
-                                       uint8_t region) {
+void logp_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
+    double x1 = r.x1;
+    double y1 = r.y1;
+    double x2 = r.x2;
+    double y2 = r.y2;
+    const int32_t pattern = r.pattern;
+    const double xScale = r.xScale;
+    const double yScale = r.yScale;
+    const uint8_t outline = r.outline;
+    const uint8_t region = r.region;
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
     if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
@@ -190,10 +213,19 @@ void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y
     if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
-void logp_object::RegionPatternFillBoxColored(double x1, double y1, double x2, double y2,
-                                              int32_t pattern, double xScale, double yScale,
-                                              int32_t lineWidth, int32_t backColor,
-                                              int32_t lineColor, uint8_t outline, uint8_t region) {
+void logp_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord& r) {
+    double x1 = r.x1;
+    double y1 = r.y1;
+    double x2 = r.x2;
+    double y2 = r.y2;
+    const int32_t pattern = r.pattern;
+    const double xScale = r.xScale;
+    const double yScale = r.yScale;
+    const int32_t lineWidth = r.lineWidth;
+    const int32_t backColor = r.backColor;
+    const int32_t lineColor = r.lineColor;
+    const uint8_t outline = r.outline;
+    const uint8_t region = r.region;
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
@@ -217,8 +249,13 @@ void logp_object::RegionPatternFillBoxColored(double x1, double y1, double x2, d
     if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
-void logp_object::FillBox(double x1, double y1, double x2, double y2, int32_t color,
-                          uint8_t region) {
+void logp_object::FillBox(const FillBoxRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const int32_t color = r.color;
+    const uint8_t region = r.region;
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
     if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
@@ -235,8 +272,13 @@ void logp_object::FillBox(double x1, double y1, double x2, double y2, int32_t co
     c.SelectBrush(saved);
 }
 
-void logp_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind,
-                          int32_t color, uint8_t) {
+void logp_object::DrawBox(const DrawBoxRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t fillKind = r.fillKind;
+    const int32_t color = r.color;
     cindral::Canvas& c = Target();
     const Color fill_color = print_black_ ? kBlack : AsColor(color);
     int left = ToPixelX(x1) + 1, top = ToPixelY(y1);
@@ -278,8 +320,7 @@ void logp_object::FillPolygonStrips(const std::vector<PointRecord>& points, Colo
     c.SelectBrush(saved);
 }
 
-void logp_object::PolyFill(int32_t, double, double, uint8_t,
-                           const std::vector<PointRecord>& points) {
+void logp_object::PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>& points) {
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     const Color fill = c.brush().color;
@@ -293,8 +334,9 @@ void logp_object::PolyFill(int32_t, double, double, uint8_t,
     c.SelectBrush(brush);
 }
 
-void logp_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t color,
+void logp_object::PolyFillColored(const PolyFillColoredRecord& r,
                                   const std::vector<PointRecord>& points) {
+    const int32_t color = r.color;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     const Pen saved = c.pen();
@@ -309,12 +351,21 @@ void logp_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t colo
     c.SelectPen(saved);
 }
 
-void logp_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_t lineWidth1,
-                                  int32_t fillColor1, uint8_t fillStyle1, int32_t lineColor2,
-                                  uint8_t lineStyle2, int32_t lineWidth2, int32_t fillColor2,
-                                  uint8_t fillStyle2, int32_t overlapColor, uint8_t overlapStyle,
+void logp_object::FillPolygonPair(const FillPolygonPairRecord& r,
                                   const std::vector<PointRecord>& polygon1,
                                   const std::vector<PointRecord>& polygon2) {
+    const int32_t lineColor1 = r.lineColor1;
+    const uint8_t lineStyle1 = r.lineStyle1;
+    const int32_t lineWidth1 = r.lineWidth1;
+    const int32_t fillColor1 = r.fillColor1;
+    const uint8_t fillStyle1 = r.fillStyle1;
+    const int32_t lineColor2 = r.lineColor2;
+    const uint8_t lineStyle2 = r.lineStyle2;
+    const int32_t lineWidth2 = r.lineWidth2;
+    const int32_t fillColor2 = r.fillColor2;
+    const uint8_t fillStyle2 = r.fillStyle2;
+    const int32_t overlapColor = r.overlapColor;
+    const uint8_t overlapStyle = r.overlapStyle;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     if (polygon1.size() < 3 && polygon2.size() < 3) return;

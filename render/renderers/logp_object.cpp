@@ -134,7 +134,8 @@ void logp_object::Stroke(int x1, int y1, int x2, int y2, int& phase) {
     phase = line.phase();
 }
 
-void logp_object::SetColor(int32_t color) {
+void logp_object::SetColor(const SetColorRecord& r) {
+    int32_t color = r.color;
     cindral::Canvas& c = Target();
     Pen pen = c.pen();
     pen.color = AsColor(color);
@@ -144,21 +145,27 @@ void logp_object::SetColor(int32_t color) {
     c.SelectBrush(brush);
 }
 
-void logp_object::SetLineWidth(int32_t width) {
+void logp_object::SetLineWidth(const SetLineWidthRecord& r) {
+    int32_t width = r.width;
     cindral::Canvas& c = Target();
     Pen pen = c.pen();
     pen.width = std::max(0, MulDiv(std::max(width, 1), pen_pixels_per_inch_, ScreenPixelsPerInch));
     c.SelectPen(pen);
 }
 
-void logp_object::SetLineStyle(uint8_t style) {
+void logp_object::SetLineStyle(const SetLineStyleRecord& r) {
+    uint8_t style = r.style;
     cindral::Canvas& c = Target();
     Pen pen = c.pen();
     pen.style = static_cast<PenStyle>(style);
     c.SelectPen(pen);
 }
 
-void logp_object::DrawLine(double x1, double y1, double x2, double y2) {
+void logp_object::DrawLine(const DrawLineRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
     cindral::Canvas& c = Target();
     ApplyLineColorRules();
     int X1 = ToPixelX(x1), Y1 = ToPixelY(y1);
@@ -175,7 +182,12 @@ void logp_object::DrawLine(double x1, double y1, double x2, double y2) {
     c.SelectNoClip();
 }
 
-void logp_object::DrawRegionLine(double x1, double y1, double x2, double y2, uint8_t region) {
+void logp_object::DrawRegionLine(const DrawRegionLineRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t region = r.region;
     const std::optional<int> row1 = RegionRow(region, y1);
     const std::optional<int> row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
@@ -190,7 +202,8 @@ void logp_object::DrawRegionLine(double x1, double y1, double x2, double y2, uin
     Stroke(ToPixelX(x1), *row1, ToPixelX(x2), *row2, phase);
 }
 
-void logp_object::DrawVerticalRule(double x) {
+void logp_object::DrawVerticalRule(const DrawVerticalRuleRecord& r) {
+    const double x = r.x;
     cindral::Canvas& c = Target();
     ApplyLineColorRules();
     const int column = ToPixelX(x);
@@ -219,8 +232,11 @@ void logp_object::DrawPolyline(const std::vector<PointRecord>& points) {
     c.SelectNoClip();
 }
 
-void logp_object::DrawStyledPolyline(int32_t width, int32_t color, uint8_t style,
+void logp_object::DrawStyledPolyline(const DrawStyledPolylineRecord& r,
                                      const std::vector<DrawLineRecord>& segments) {
+    const int32_t width = r.width;
+    const int32_t color = r.color;
+    const uint8_t style = r.style;
     cindral::Canvas& c = Target();
     // A negative width from the file would be a negative pen; it draws as the thinnest line.
     const int pen_width = std::max(0, MulDiv(width, pen_pixels_per_inch_, ScreenPixelsPerInch));
@@ -240,7 +256,11 @@ void logp_object::DrawStyledPolyline(int32_t width, int32_t color, uint8_t style
     c.SelectNoClip();
 }
 
-void logp_object::DrawRectangle(double x1, double y1, double x2, double y2) {
+void logp_object::DrawRectangle(const DrawRectangleRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     Brush brush = c.brush();
@@ -256,7 +276,12 @@ void logp_object::DrawRectangle(double x1, double y1, double x2, double y2) {
     c.SelectNoClip();
 }
 
-void logp_object::DrawArc(double cx, double cy, double radius, double startAngle, double endAngle) {
+void logp_object::DrawArc(const DrawArcRecord& r) {
+    const double cx = r.cx;
+    const double cy = r.cy;
+    const double radius = r.radius;
+    const double startAngle = r.startAngle;
+    const double endAngle = r.endAngle;
     if (!std::isfinite(startAngle) || !std::isfinite(endAngle) || !std::isfinite(radius)) return;
     cindral::Canvas& c = Target();
     const double lo = std::min(startAngle, endAngle);
@@ -279,8 +304,15 @@ void logp_object::DrawArc(double cx, double cy, double radius, double startAngle
     c.SelectNoClip();
 }
 
-void logp_object::GradientFillBox(int32_t startColor, int32_t endColor, double y1, double x1,
-                                  double y2, double x2, double fillX, uint8_t fromLeft) {
+void logp_object::GradientFillBox(const GradientFillBoxRecord& r) {
+    const int32_t startColor = r.startColor;
+    const int32_t endColor = r.endColor;
+    const double y1 = r.y1;
+    const double x1 = r.x1;
+    const double y2 = r.y2;
+    const double x2 = r.x2;
+    const double fillX = r.fillX;
+    const uint8_t fromLeft = r.fromLeft;
     cindral::Canvas& c = Target();
     int top = ToPixelY(y1), bottom = ToPixelY(y2);
     if (!(page_.DataTopPx < bottom && top < page_.DataBottomPx)) return;
@@ -313,9 +345,13 @@ void logp_object::GradientFillBox(int32_t startColor, int32_t endColor, double y
     c.SelectNoClip();
 }
 
-void logp_object::GradientPolyFill(int32_t startColor, int32_t endColor, double rampX1,
-                                   double rampX2, uint8_t fromLeft,
+void logp_object::GradientPolyFill(const GradientPolyFillRecord& r,
                                    const std::vector<PointRecord>& points) {
+    const int32_t startColor = r.startColor;
+    const int32_t endColor = r.endColor;
+    const double rampX1 = r.rampX1;
+    const double rampX2 = r.rampX2;
+    const uint8_t fromLeft = r.fromLeft;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     const Pen saved = c.pen();

@@ -17,8 +17,14 @@
 
 namespace cindral {
 
-void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
-                                  const std::string& fileName, uint8_t border, uint8_t stretch) {
+void logp_object::DrawPictureFile(const DrawPictureFileRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const std::string& fileName = r.fileName;
+    const uint8_t border = r.border;
+    const uint8_t stretch = r.stretch;
     cindral::Canvas& c = Target();
     int left = ToPixelX(x1) + 1;
     int right = ToPixelX(x2) + 1;
@@ -64,8 +70,14 @@ void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
     }
 }
 
-void logp_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
-                              double x2, double y2, uint8_t isBitmap, uint8_t region) {
+void logp_object::DrawPicture(const DrawPictureRecord& r, const std::vector<uint8_t>& data) {
+    const int32_t size = static_cast<int32_t>(data.size());
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t isBitmap = r.isBitmap;
+    const uint8_t region = r.region;
     cindral::Canvas& c = Target();
     const std::optional<int> top = RegionRow(region, y1);
     const std::optional<int> bottom = RegionRow(region, y2);
@@ -106,8 +118,13 @@ void logp_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, do
     }
 }
 
-void logp_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
-                                    double y1, double x2, double y2) {
+void logp_object::DrawPictureStream(const DrawPictureStreamRecord& r,
+                                    const std::vector<uint8_t>& stream) {
+    const uint8_t region = r.region;
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
     cindral::Canvas& c = Target();
     const std::optional<int> top = RegionRow(region, y1);
     const std::optional<int> bottom = RegionRow(region, y2);

@@ -65,7 +65,11 @@ Font FontOfSize(Font font, int points, int pixels_per_inch) {
 
 }  // namespace
 
-void logp_object::SetFont(const std::string& fontName, int32_t size, uint8_t style, int32_t color) {
+void logp_object::SetFont(const SetFontColoredRecord& r) {
+    const std::string& fontName = r.fontName;
+    const int32_t size = r.size;
+    const uint8_t style = r.style;
+    const int32_t color = r.color;
     LogFontFallbacks();
     cindral::Canvas& c = Target();
     Font font = c.font();
@@ -88,8 +92,14 @@ void logp_object::SetFont(const std::string& fontName, int32_t size, uint8_t sty
     c.SetTextColor(static_cast<Color>(color) & 0xFFFFFF);
 }
 
-void logp_object::DrawText(double x, double y, uint8_t vertical, uint8_t transparent, int32_t align,
-                           uint8_t raise, const std::string& text) {
+void logp_object::DrawText(const DrawTextRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    const uint8_t vertical = r.vertical;
+    const uint8_t transparent = r.transparent;
+    const int32_t align = r.align;
+    const uint8_t raise = r.raise;
+    const std::string& text = r.text;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
@@ -111,8 +121,13 @@ void logp_object::DrawText(double x, double y, uint8_t vertical, uint8_t transpa
     c.TextOut(X, Y, text);
 }
 
-void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
-                                 const std::string& text, uint8_t keepInside) {
+void logp_object::DrawFittedText(const DrawFittedTextRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    const uint8_t rotation = r.rotation;
+    const int32_t align = r.align;
+    const std::string& text = r.text;
+    const uint8_t keepInside = r.keepInside;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
@@ -136,8 +151,13 @@ void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t a
     c.TextOut(place.x, place.y, text);
 }
 
-void logp_object::DrawFontText(double x, double y, double, double height, int32_t angle,
-                               uint8_t sizeMode, const std::string& text, bool) {
+void logp_object::DrawFontText(const DrawFontTextRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    double height = r.height;
+    const int32_t angle = r.angle;
+    const uint8_t sizeMode = r.sizeMode;
+    const std::string& text = r.text;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
@@ -206,8 +226,12 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
     c.ExtTextOut(X, Y, 0, nullptr, shown, {});
 }
 
-void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const std::string& text,
-                            uint8_t region) {
+void logp_object::DrawLabel(const DrawLabelRecord& r) {
+    const int32_t angle = r.angle;
+    const double x = r.x;
+    const double y = r.y;
+    const std::string& text = r.text;
+    const uint8_t region = r.region;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
@@ -240,8 +264,13 @@ void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const st
     c.SetTextAlign(previous_align);
 }
 
-void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
-                                  uint8_t wideMargin, const std::string& text) {
+void logp_object::DrawWrappedText(const DrawWrappedTextRecord& r, const std::string& text) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t narrowMargin = r.narrowMargin;
+    const uint8_t wideMargin = r.wideMargin;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
@@ -308,9 +337,15 @@ void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, ui
     }
 }
 
-void logp_object::DrawFormattedText(const std::string& text, int32_t fontSize, double x1, double y1,
-                                    double x2, double y2, int32_t layoutFlags, double sideMargin,
-                                    double lineInset) {
+void logp_object::DrawFormattedText(const DrawFormattedTextRecord& r, const std::string& text) {
+    const int32_t fontSize = r.fontSize;
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const int32_t layoutFlags = r.layoutFlags;
+    const double sideMargin = r.sideMargin;
+    const double lineInset = r.lineInset;
     if (text.empty()) return;
     cindral::Canvas& c = Target();
     if (print_black_) c.SetTextColor(kBlack);
@@ -336,10 +371,21 @@ void logp_object::DrawFormattedText(const std::string& text, int32_t fontSize, d
     }
 }
 
-void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
-                              double y2, uint8_t border, uint8_t fill, int32_t fillColor, int32_t,
-                              const std::string& text, int32_t fontSize, double marginLeft,
-                              double marginTop, double marginRight, double marginBottom) {
+void logp_object::DrawTextBox(const DrawTextBoxRecord& r, const std::string& text) {
+    const uint8_t region = r.region;
+    const int32_t layoutFlags = r.layoutFlags;
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t border = r.border;
+    const uint8_t fill = r.fill;
+    const int32_t fillColor = r.fillColor;
+    const int32_t fontSize = r.fontSize;
+    const double marginLeft = r.marginLeft;
+    const double marginTop = r.marginTop;
+    const double marginRight = r.marginRight;
+    const double marginBottom = r.marginBottom;
     cindral::Canvas& c = Target();
     const std::optional<int> top = RegionRow(region, y1);
     const std::optional<int> bottom = RegionRow(region, y2);
@@ -373,8 +419,14 @@ void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, do
     }
 }
 
-void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
-                                  uint8_t turnDirection, const std::string& text) {
+void logp_object::DrawRotatedText(const DrawRotatedTextRecord& r) {
+    const double x1 = r.x1;
+    const double y1 = r.y1;
+    const double x2 = r.x2;
+    const double y2 = r.y2;
+    const uint8_t arrows = r.arrows;
+    const uint8_t turnDirection = r.turnDirection;
+    const std::string& text = r.text;
     cindral::Canvas& c = Target();
     const Rect box{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
     const Color color = c.pen().color;
@@ -439,8 +491,11 @@ void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, ui
     c.SetTextColor(kBlack);
 }
 
-void logp_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double,
-                             double) {
+void logp_object::DrawSymbol(const DrawSymbolRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    const int16_t symbol = r.symbol;
+    const double xScale = r.xScale;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
@@ -457,8 +512,12 @@ void logp_object::DrawSymbol(double x, double y, double, int16_t symbol, double 
     }
 }
 
-void logp_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, double size, double,
-                                   double, uint8_t region) {
+void logp_object::DrawScaledSymbol(const DrawScaledSymbolRecord& r) {
+    const double x = r.x;
+    const double y = r.y;
+    const int16_t symbol = r.symbol;
+    const double size = r.size;
+    const uint8_t region = r.region;
     cindral::Canvas& c = Target();
     const std::optional<int> row = RegionRow(region, y);
     if (!row) return;

@@ -198,8 +198,8 @@ TEST(TemporaryPictureFiles, AFailedWriteIsReportedAndLeavesNoFile) {
         ASSERT_TRUE(renderer.BeginPage());
         std::vector<uint8_t> wmf(64, 0);
         ops::InjectFault(fault);
-        renderer.DrawPicture(int32_t(wmf.size()), wmf, 10, 0.1, 50, 0.5, 0,
-                             static_cast<uint8_t>(page.HeaderMode));
+        renderer.DrawPicture(
+            DrawPictureRecord{10, 0.1, 50, 0.5, 0, 0, static_cast<uint8_t>(page.HeaderMode)}, wmf);
         ops::ClearFault();
         renderer.EndPage();
         renderer.Unbind();
