@@ -74,8 +74,7 @@ std::vector<int64_t> PageIndex::CommandsFor(const PageSelection& page) const {
                 plays = c.low <= page.top && c.high >= page.bottom;
                 break;
             case Reach::Band:
-                plays = static_cast<Band>(c.band) == page.header_mode ||
-                        (static_cast<Band>(c.band) == Band::Footer && page.has_footer);
+                plays = c.band == page.header_mode || (c.band == Band::Footer && page.has_footer);
                 break;
         }
         if (plays) offsets.push_back(int64_t(c.offset));

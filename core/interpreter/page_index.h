@@ -28,8 +28,8 @@ enum class Reach : uint8_t {
 struct IndexedCommand {
     uint32_t offset = 0;  // logs are refused above 2 GiB
     Reach reach = Reach::EveryPage;
-    uint8_t band = 0;  // the region byte, for Reach::Band
-    float low = 0;     // depth range, for Reach::Depths, rounded outward
+    Band band = Band::None;  // the band of the region byte, for Reach::Band
+    float low = 0;           // depth range, for Reach::Depths, rounded outward
     float high = 0;
 };
 

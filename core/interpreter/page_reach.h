@@ -105,7 +105,7 @@ inline IndexedCommand InBand(int64_t offset, uint8_t region) {
     IndexedCommand entry;
     entry.offset = static_cast<uint32_t>(offset);
     entry.reach = Reach::Band;
-    entry.band = region;
+    entry.band = BandOf(region);
     return entry;
 }
 

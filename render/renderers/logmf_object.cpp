@@ -82,9 +82,10 @@ int logmf_object::ToUnitsY(double depth) const {
 
 std::optional<int> logmf_object::RegionRow(uint8_t region, double y_inches) const {
     const int row = RoundToInt(y_inches * PixelsPerInch);
-    if (region == (header_included_ ? 1 : 0)) return row;
-    if (static_cast<Band>(region) == Band::Footer && footer_included_)
-        return RoundToInt(double(row) + footer_top_px_);
+    // The drawing is its own first page: its header is the first page's, when included.
+    const Band band = BandOf(region);
+    if (band == (header_included_ ? Band::FirstHeader : Band::None)) return row;
+    if (band == Band::Footer && footer_included_) return RoundToInt(double(row) + footer_top_px_);
     return std::nullopt;
 }
 

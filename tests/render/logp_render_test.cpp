@@ -121,7 +121,7 @@ TEST_P(RegionPlacement, BandItemsDrawOnlyInTheirBand) {
         d.DrawRegionLine(DrawRegionLineRecord{10, 0.1, 290, 0.1, c.region});
         d.FillBox(FillBoxRecord{10, 0.2, 20, 0.3, kRed, c.region});
     });
-    const int row = c.region == 3 ? 459 : 10;
+    const int row = BandOf(c.region) == Band::Footer ? 459 : 10;
     EXPECT_EQ(PixelAt(image, 100, row) == kBlack, c.drawn);
     EXPECT_EQ(PixelAt(image, 15, row + 15) == kRed, c.drawn);
     EXPECT_EQ(!testing::Painted(image).empty(), c.drawn);
