@@ -241,6 +241,9 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
     double H = std::fabs(r.y2 - r.y1);
     double charWidth = 0.02 * W;
     double charHeight = 0.04 * H;
+    const auto label = [&](int32_t angle, const std::string& text, double x, double y) {
+        DrawStrokeText(DrawStrokeTextRecord{x, y, 0, charWidth, charHeight, angle, text}, true);
+    };
 
     // Per axis: steps, tick range and scale. An axis whose data range is empty or not a
     // number gets its sides but no ticks or labels, so no infinite scale reaches a target.
@@ -324,32 +327,20 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
                 switch (side) {
                     case kLeft: {
                         StrokeTextSize m = MeasureStrokeText(90, text, charWidth, charHeight);
-                        DrawStrokeText(DrawStrokeTextRecord{r.x1 - m.width - 0.5 * charWidth,
-                                                            p - 0.5 * m.height, 0, charWidth,
-                                                            charHeight, 90, text},
-                                       true);
+                        label(90, text, r.x1 - m.width - 0.5 * charWidth, p - 0.5 * m.height);
                         break;
                     }
                     case kRight:
-                        DrawStrokeText(
-                            DrawStrokeTextRecord{r.x2 + 0.5 * charWidth, p - 0.3 * charHeight, 0,
-                                                 charWidth, charHeight, 90, text},
-                            true);
+                        label(90, text, r.x2 + 0.5 * charWidth, p - 0.3 * charHeight);
                         break;
                     case kBottom: {
                         StrokeTextSize m = MeasureStrokeText(0, text, charWidth, charHeight);
-                        DrawStrokeText(DrawStrokeTextRecord{p + 0.5 * m.width,
-                                                            r.y1 - m.height - 0.5 * charWidth, 0,
-                                                            charWidth, charHeight, 0, text},
-                                       true);
+                        label(0, text, p + 0.5 * m.width, r.y1 - m.height - 0.5 * charWidth);
                         break;
                     }
                     case kTop: {
                         StrokeTextSize m = MeasureStrokeText(0, text, charWidth, charHeight);
-                        DrawStrokeText(
-                            DrawStrokeTextRecord{p + 0.5 * m.width, r.y2 + 0.5 * charWidth, 0,
-                                                 charWidth, charHeight, 0, text},
-                            true);
+                        label(0, text, p + 0.5 * m.width, r.y2 + 0.5 * charWidth);
                         break;
                     }
                 }
@@ -364,9 +355,7 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
                         : side == kTop  ? r.y2 + 0.5 * charHeight
                                         : p;
             StrokeTextSize m = MeasureStrokeText(angle, text, charWidth, charHeight);
-            DrawStrokeText(DrawStrokeTextRecord{cx - m.width / 2, cy - m.height / 2, 0, charWidth,
-                                                charHeight, angle, text},
-                           true);
+            label(angle, text, cx - m.width / 2, cy - m.height / 2);
         });
     }
 }

@@ -126,9 +126,6 @@ void gd_object::DrawText(const DrawTextRecord&) {}
 void gd_object::DrawFittedText(const DrawFittedTextRecord&) {}
 
 void gd_object::DrawArc(const DrawArcRecord& r) {
-    const double cx = r.cx;
-    const double cy = r.cy;
-    const double radius = r.radius;
     double startAngle = r.startAngle;
     double endAngle = r.endAngle;
     if (!std::isfinite(startAngle) || !std::isfinite(endAngle)) return;
@@ -148,16 +145,16 @@ void gd_object::DrawArc(const DrawArcRecord& r) {
     startAngle -= turns;
     endAngle -= turns;
     if (endAngle - startAngle > 360) startAngle = endAngle - 360;
-    auto p = PolarOffset(cx, cy, radius, startAngle);
+    auto p = PolarOffset(r.cx, r.cy, r.radius, startAngle);
     double m = startAngle + step;
     while (true) {
-        auto q = PolarOffset(cx, cy, radius, m);
+        auto q = PolarOffset(r.cx, r.cy, r.radius, m);
         DrawSegment(p.first, p.second, q.first, q.second);
         p = q;
         m += step;
         if (m > endAngle) break;
     }
-    auto end = PolarOffset(cx, cy, radius, endAngle);
+    auto end = PolarOffset(r.cx, r.cy, r.radius, endAngle);
     DrawSegment(p.first, p.second, end.first, end.second);
 }
 
@@ -166,10 +163,7 @@ void gd_object::DrawPictureFile(const DrawPictureFileRecord&) {}
 void gd_object::DrawVerticalRule(const DrawVerticalRuleRecord&) {}
 
 void gd_object::DrawCircle(const DrawCircleRecord& r) {
-    const double cx = r.cx;
-    const double cy = r.cy;
-    const double radius = r.radius;
-    DrawArc(DrawArcRecord{cx, cy, radius, 0.0, 360.0});
+    DrawArc(DrawArcRecord{r.cx, r.cy, r.radius, 0.0, 360.0});
 }
 
 void gd_object::SetColor(const SetColorRecord&) {}
@@ -254,20 +248,12 @@ void gd_object::TileBox(double x1, double y1, double x2, double y2, double xScal
 }
 
 void gd_object::PatternFillBox(const PatternFillBoxRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const uint8_t outline = r.outline;
-    if (pattern <= kLastPattern) {
-        Patterns().Load(pattern);
-        TileBox(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), xScale,
-                yScale, false, nullptr);
+    if (r.pattern <= kLastPattern) {
+        Patterns().Load(r.pattern);
+        TileBox(std::min(r.x1, r.x2), std::min(r.y1, r.y2), std::max(r.x1, r.x2),
+                std::max(r.y1, r.y2), r.xScale, r.yScale, false, nullptr);
     }
-    if (outline) BoxOutline(x1, y1, x2, y2);
+    if (r.outline) BoxOutline(r.x1, r.y1, r.x2, r.y2);
 }
 
 void gd_object::PatternFillBoxColored(const PatternFillBoxColoredRecord&) {}
@@ -281,16 +267,12 @@ void gd_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRec
 void gd_object::FillBox(const FillBoxRecord&) {}
 
 void gd_object::PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>& points) {
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const uint8_t outline = r.outline;
     // The default keeps a fixed number of vertices; a longer polygon is drawn from its first
     // ones rather than written past a store or stopping the program.
     std::vector<PointRecord> v(points.begin(),
                                points.begin() + std::min(points.size(), kPolyFillVertices));
     if (v.size() < 3) return;
-    if (pattern <= kLastPattern) {
+    if (r.pattern <= kLastPattern) {
         double minX = v[0].x, maxX = v[0].x, minY = v[0].y, maxY = v[0].y;
         for (const PointRecord& p : v) {
             minX = std::min(minX, p.x);
@@ -298,10 +280,10 @@ void gd_object::PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>
             minY = std::min(minY, p.y);
             maxY = std::max(maxY, p.y);
         }
-        Patterns().Load(pattern);
-        TileBox(minX, minY, maxX, maxY, xScale, yScale, true, &v);
+        Patterns().Load(r.pattern);
+        TileBox(minX, minY, maxX, maxY, r.xScale, r.yScale, true, &v);
     }
-    if (outline) {
+    if (r.outline) {
         for (size_t i = 0; i < v.size(); ++i) {
             const PointRecord& a = v[i];
             const PointRecord& b = v[(i + 1) % v.size()];
@@ -328,15 +310,10 @@ void gd_object::DrawRectangle(const DrawRectangleRecord&) {}
 void gd_object::SetLineStyle(const SetLineStyleRecord&) {}
 
 void gd_object::DrawSymbol(const DrawSymbolRecord& r) {
-    const double x = r.x;
-    const double y = r.y;
-    const int16_t symbol = r.symbol;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    Symbols().Load(symbol);
+    Symbols().Load(r.symbol);
     for (const Line& s : CurrentStrokes(Symbols())) {
-        DrawSegment(x + xScale * s.x1 / 10, y + yScale * s.y1 / 10, x + xScale * s.x2 / 10,
-                    y + yScale * s.y2 / 10);
+        DrawSegment(r.x + r.xScale * s.x1 / 10, r.y + r.yScale * s.y1 / 10,
+                    r.x + r.xScale * s.x2 / 10, r.y + r.yScale * s.y2 / 10);
     }
 }
 
@@ -345,19 +322,14 @@ void gd_object::DrawScaledSymbol(const DrawScaledSymbolRecord& r) {}
 void gd_object::DrawBox(const DrawBoxRecord&) {}
 
 void gd_object::DrawStrokeText(const DrawStrokeTextRecord& r, bool draw) {
-    const int32_t angle = r.angle;
-    const std::string& text = r.text;
-    const double x = r.x;
-    const double y = r.y;
-    const double charWidth = r.charWidth;
     const double charHeight = r.charHeight;
     text_extent_ = StrokeTextExtent();
-    std::string shown = text.substr(0, kStrokeTextCapacity);
+    std::string shown = r.text.substr(0, kStrokeTextCapacity);
     if (shown.empty()) return;
-    double t = (90 - angle) * kPi / 180;
+    double t = (90 - r.angle) * kPi / 180;
     double cos_t = std::cos(t), sin_t = std::sin(t);
     auto place = [&](double u, double v) {
-        return std::make_pair(x + u * cos_t - v * sin_t, y + v * cos_t + u * sin_t);
+        return std::make_pair(r.x + u * cos_t - v * sin_t, r.y + v * cos_t + u * sin_t);
     };
     auto widen = [&](double px, double py) {
         text_extent_.MinX = std::min(text_extent_.MinX, px);
@@ -380,14 +352,14 @@ void gd_object::DrawStrokeText(const DrawStrokeTextRecord& r, bool draw) {
         Symbols().Load(c);
         if (c != ' ') {
             for (const Line& s : CurrentStrokes(Symbols())) {
-                auto a = place(advance + charWidth * s.x1 / 5, charHeight * s.y1 / 13 + shift);
-                auto b = place(advance + charWidth * s.x2 / 5, charHeight * s.y2 / 13 + shift);
+                auto a = place(advance + r.charWidth * s.x1 / 5, charHeight * s.y1 / 13 + shift);
+                auto b = place(advance + r.charWidth * s.x2 / 5, charHeight * s.y2 / 13 + shift);
                 if (draw) DrawSegment(a.first, a.second, b.first, b.second);
                 widen(a.first, a.second);
                 widen(b.first, b.second);
             }
         }
-        advance += charWidth * 1.2;
+        advance += r.charWidth * 1.2;
     }
 }
 

@@ -153,27 +153,24 @@ void logmf_object::Stroke(int x1, int y1, int x2, int y2, int& phase) {
 }
 
 void logmf_object::SetColor(const SetColorRecord& r) {
-    int32_t color = r.color;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
-    pen.color = AsColor(color);
+    pen.color = AsColor(r.color);
     c.SelectPen(pen);
 }
 
 void logmf_object::SetLineStyle(const SetLineStyleRecord& r) {
-    uint8_t style = r.style;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
-    pen.style = static_cast<PenStyle>(style);
+    pen.style = static_cast<PenStyle>(r.style);
     c.SelectPen(pen);
 }
 
 void logmf_object::SetLineWidth(const SetLineWidthRecord& r) {
-    int32_t width = r.width;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
-    // A negative width from the file would be a negative pen; it draws as the thinnest line.
-    pen.width = std::max(0, width);
+    // A negative r.width from the file would be a negative pen; it draws as the thinnest line.
+    pen.width = std::max(0, r.width);
     c.SelectPen(pen);
 }
 
@@ -188,10 +185,6 @@ void ClearBrush(Canvas& c) {
 }  // namespace
 
 void logmf_object::DrawLine(const DrawLineRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
     MetafileCanvas& c = Target();
     Brush brush = c.brush();
     if (c.pen().style == PenStyle::Solid) {
@@ -202,26 +195,20 @@ void logmf_object::DrawLine(const DrawLineRecord& r) {
     }
     c.SelectBrush(brush);
     int phase = 0;
-    Stroke(ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2), phase);
+    Stroke(ToUnitsX(r.x1), ToUnitsY(r.y1), ToUnitsX(r.x2), ToUnitsY(r.y2), phase);
     ClearBrush(c);
 }
 
 void logmf_object::DrawRegionLine(const DrawRegionLineRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const uint8_t region = r.region;
-    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+    const std::optional<int> row1 = RegionRow(r.region, r.y1), row2 = RegionRow(r.region, r.y2);
     if (!row1 || !row2) return;
     int phase = 0;
-    Stroke(ToUnitsX(x1), *row1, ToUnitsX(x2), *row2, phase);
+    Stroke(ToUnitsX(r.x1), *row1, ToUnitsX(r.x2), *row2, phase);
     ClearBrush(Target());
 }
 
 void logmf_object::DrawVerticalRule(const DrawVerticalRuleRecord& r) {
-    const double x = r.x;
-    const int column = ToUnitsX(x);
+    const int column = ToUnitsX(r.x);
     // The drawing is its own first page: the header band is always above the rule.
     const int top = header_height_px_;
     const int bottom = FooterHeight >= 0 ? footer_top_px_ : ToUnitsY(BottomDepth);
@@ -240,15 +227,12 @@ void logmf_object::DrawPolyline(const std::vector<PointRecord>& points) {
 
 void logmf_object::DrawStyledPolyline(const DrawStyledPolylineRecord& r,
                                       const std::vector<DrawLineRecord>& segments) {
-    const int32_t width = r.width;
-    const int32_t color = r.color;
-    const uint8_t style = r.style;
     MetafileCanvas& c = Target();
-    const int pen_width = std::max(0, MulDiv(width, PixelsPerInch, ScreenPixelsPerInch));
+    const int pen_width = std::max(0, MulDiv(r.width, PixelsPerInch, ScreenPixelsPerInch));
     int phase = 0;
     for (const DrawLineRecord& s : segments) {
         StrokeLineDashes(ToUnitsX(s.x1), ToUnitsY(s.y1), ToUnitsX(s.x2), ToUnitsY(s.y2), pen_width,
-                         AsColor(color), style, c, phase);
+                         AsColor(r.color), r.style, c, phase);
     }
 }
 
@@ -313,37 +297,18 @@ void logmf_object::PatternStrokes(const Rect& box, int32_t lineWidth, int32_t li
 }
 
 void logmf_object::PatternFillBox(const PatternFillBoxRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const uint8_t outline = r.outline;
-    const Rect box{ToUnitsX(std::min(x1, x2)), ToUnitsY(std::max(y1, y2)),
-                   ToUnitsX(std::max(x1, x2)), ToUnitsY(std::min(y1, y2))};
-    PatternStrokes(box, 0, static_cast<int32_t>(Target().pen().color), int32_t(kWhite), xScale,
-                   yScale, pattern);
-    if (outline) BoxOutline(x1, y1, x2, y2);
+    const Rect box{ToUnitsX(std::min(r.x1, r.x2)), ToUnitsY(std::max(r.y1, r.y2)),
+                   ToUnitsX(std::max(r.x1, r.x2)), ToUnitsY(std::min(r.y1, r.y2))};
+    PatternStrokes(box, 0, static_cast<int32_t>(Target().pen().color), int32_t(kWhite), r.xScale,
+                   r.yScale, r.pattern);
+    if (r.outline) BoxOutline(r.x1, r.y1, r.x2, r.y2);
 }
 
 void logmf_object::PatternFillBoxColored(const PatternFillBoxColoredRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const int32_t lineWidth = r.lineWidth;
-    const int32_t backColor = r.backColor;
-    const int32_t lineColor = r.lineColor;
-    const uint8_t outline = r.outline;
-    const Rect box{ToUnitsX(std::min(x1, x2)), ToUnitsY(std::max(y1, y2)),
-                   ToUnitsX(std::max(x1, x2)), ToUnitsY(std::min(y1, y2))};
-    PatternStrokes(box, lineWidth, lineColor, backColor, xScale, yScale, pattern);
-    if (outline && AsColor(lineColor) != kWhite) BoxOutline(x1, y1, x2, y2);
+    const Rect box{ToUnitsX(std::min(r.x1, r.x2)), ToUnitsY(std::max(r.y1, r.y2)),
+                   ToUnitsX(std::max(r.x1, r.x2)), ToUnitsY(std::min(r.y1, r.y2))};
+    PatternStrokes(box, r.lineWidth, r.lineColor, r.backColor, r.xScale, r.yScale, r.pattern);
+    if (r.outline && AsColor(r.lineColor) != kWhite) BoxOutline(r.x1, r.y1, r.x2, r.y2);
 }
 
 void logmf_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
@@ -358,34 +323,18 @@ void logmf_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColored
     double y1 = r.y1;
     double x2 = r.x2;
     double y2 = r.y2;
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const int32_t lineWidth = r.lineWidth;
-    const int32_t backColor = r.backColor;
-    const int32_t lineColor = r.lineColor;
-    const uint8_t outline = r.outline;
-    const uint8_t region = r.region;
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
-    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, y1), bottom = RegionRow(r.region, y2);
     if (!top || !bottom) return;
-    PatternStrokes({ToUnitsX(x1), *top, ToUnitsX(x2), *bottom}, lineWidth, lineColor, backColor,
-                   xScale, yScale, pattern);
-    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+    PatternStrokes({ToUnitsX(x1), *top, ToUnitsX(x2), *bottom}, r.lineWidth, r.lineColor,
+                   r.backColor, r.xScale, r.yScale, r.pattern);
+    if (r.outline) RegionBoxOutline(x1, y1, x2, y2, r.region);
 }
 
 void logmf_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const uint8_t outline = r.outline;
     const uint8_t region = r.region;
-    if (!RegionRow(region, y1) || !RegionRow(region, y2)) return;
+    if (!RegionRow(region, r.y1) || !RegionRow(region, r.y2)) return;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
     pen.width = 0;
@@ -393,14 +342,14 @@ void logmf_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
     Brush brush = c.brush();
     brush.color = pen.color;
     c.SelectBrush(brush);
-    if (pattern <= pattern_object::kLastPattern) {
-        Patterns().Load(pattern);
-        double ax = x1, bx = x2, ay = y1, by = y2;
+    if (r.pattern <= pattern_object::kLastPattern) {
+        Patterns().Load(r.pattern);
+        double ax = r.x1, bx = r.x2, ay = r.y1, by = r.y2;
         if (bx < ax) std::swap(ax, bx);
         if (by < ay) std::swap(ay, by);
         const Rect box{ToUnitsX(ax), *RegionRow(region, ay), ToUnitsX(bx), *RegionRow(region, by)};
-        TilePattern(Patterns().Current(), box, PatternPixels(xScale, PixelsPerInch),
-                    PatternPixels(yScale, PixelsPerInch), box, [&](Point a, Point b) {
+        TilePattern(Patterns().Current(), box, PatternPixels(r.xScale, PixelsPerInch),
+                    PatternPixels(r.yScale, PixelsPerInch), box, [&](Point a, Point b) {
                         if (a != b) {
                             c.MoveTo(a.x, a.y);
                             c.LineTo(b.x, b.y);
@@ -409,22 +358,16 @@ void logmf_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
                         }
                     });
     }
-    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+    if (r.outline) RegionBoxOutline(r.x1, r.y1, r.x2, r.y2, region);
 }
 
 void logmf_object::FillBox(const FillBoxRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const int32_t color = r.color;
-    const uint8_t region = r.region;
-    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+    const std::optional<int> row1 = RegionRow(r.region, r.y1), row2 = RegionRow(r.region, r.y2);
     if (!row1 || !row2) return;
     MetafileCanvas& c = Target();
-    const int left = ToUnitsX(x1), right = ToUnitsX(x2);
+    const int left = ToUnitsX(r.x1), right = ToUnitsX(r.x2);
     const Brush saved = c.brush();
-    c.SelectBrush({BrushStyle::Solid, AsColor(color), HatchStyle::Horizontal, nullptr});
+    c.SelectBrush({BrushStyle::Solid, AsColor(r.color), HatchStyle::Horizontal, nullptr});
     c.FillRect({std::min(left, right), std::min(*row1, *row2), std::max(left, right),
                 std::max(*row1, *row2)});
     c.SelectBrush(saved);
@@ -459,31 +402,18 @@ void logmf_object::PolyFill(const PolyFillRecord& r, const std::vector<PointReco
 
 void logmf_object::PolyFillColored(const PolyFillColoredRecord& r,
                                    const std::vector<PointRecord>& points) {
-    const int32_t color = r.color;
     MetafileCanvas& c = Target();
     const Pen saved = c.pen();
     Pen clear = saved;
     clear.style = PenStyle::Null;
     c.SelectPen(clear);
-    FillPolygonStrips(points, AsColor(color));
+    FillPolygonStrips(points, AsColor(r.color));
     c.SelectPen(saved);
 }
 
 void logmf_object::FillPolygonPair(const FillPolygonPairRecord& r,
                                    const std::vector<PointRecord>& polygon1,
                                    const std::vector<PointRecord>& polygon2) {
-    const int32_t lineColor1 = r.lineColor1;
-    const uint8_t lineStyle1 = r.lineStyle1;
-    const int32_t lineWidth1 = r.lineWidth1;
-    const int32_t fillColor1 = r.fillColor1;
-    const uint8_t fillStyle1 = r.fillStyle1;
-    const int32_t lineColor2 = r.lineColor2;
-    const uint8_t lineStyle2 = r.lineStyle2;
-    const int32_t lineWidth2 = r.lineWidth2;
-    const int32_t fillColor2 = r.fillColor2;
-    const uint8_t fillStyle2 = r.fillStyle2;
-    const int32_t overlapColor = r.overlapColor;
-    const uint8_t overlapStyle = r.overlapStyle;
     MetafileCanvas& c = Target();
     if (polygon1.size() < 3 && polygon2.size() < 3) return;
     auto units = [&](const std::vector<PointRecord>& points) {
@@ -497,9 +427,9 @@ void logmf_object::FillPolygonPair(const FillPolygonPairRecord& r,
     // outside them is left as it was.
     const PolygonPairAreas areas =
         SplitPolygonPair(p1, p2, {0, data_top_px_, width_px_, height_px_}, nullptr);
-    PaintPolygonPair(c, areas, {fillStyle1, AsColor(fillColor1)}, {fillStyle2, AsColor(fillColor2)},
-                     {overlapStyle, AsColor(overlapColor)}, BackgroundMode::Transparent,
-                     PixelsPerInch);
+    PaintPolygonPair(
+        c, areas, {r.fillStyle1, AsColor(r.fillColor1)}, {r.fillStyle2, AsColor(r.fillColor2)},
+        {r.overlapStyle, AsColor(r.overlapColor)}, BackgroundMode::Transparent, PixelsPerInch);
 
     auto outline = [&](const std::vector<Point>& p, uint8_t style, int32_t width, int32_t color) {
         if (style == kLineClear || p.size() < 5) return;
@@ -511,29 +441,21 @@ void logmf_object::FillPolygonPair(const FillPolygonPairRecord& r,
                              AsColor(color), style, c, phase);
         }
     };
-    outline(p1, lineStyle1, lineWidth1, lineColor1);
-    outline(p2, lineStyle2, lineWidth2, lineColor2);
+    outline(p1, r.lineStyle1, r.lineWidth1, r.lineColor1);
+    outline(p2, r.lineStyle2, r.lineWidth2, r.lineColor2);
     ClearBrush(c);
 }
 
 void logmf_object::GradientFillBox(const GradientFillBoxRecord& r) {
-    const int32_t startColor = r.startColor;
-    const int32_t endColor = r.endColor;
-    const double y1 = r.y1;
-    const double x1 = r.x1;
-    const double y2 = r.y2;
-    const double x2 = r.x2;
-    const double fillX = r.fillX;
-    const uint8_t fromLeft = r.fromLeft;
     MetafileCanvas& c = Target();
-    const int top = ToUnitsY(y1), bottom = ToUnitsY(y2);
-    int left = ToUnitsX(x1), right = ToUnitsX(x2);
+    const int top = ToUnitsY(r.y1), bottom = ToUnitsY(r.y2);
+    int left = ToUnitsX(r.x1), right = ToUnitsX(r.x2);
     const Pen saved = c.pen();
-    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), right - left, fromLeft != 0);
-    if (fromLeft) {
-        right = ToUnitsX(fillX);
+    TDrawHSV ramp(c, AsColor(r.startColor), AsColor(r.endColor), right - left, r.fromLeft != 0);
+    if (r.fromLeft) {
+        right = ToUnitsX(r.fillX);
     } else {
-        left = ToUnitsX(fillX);
+        left = ToUnitsX(r.fillX);
     }
     ramp.FillColumns({left, top, right, bottom});
     c.SelectPen(saved);
@@ -541,19 +463,15 @@ void logmf_object::GradientFillBox(const GradientFillBoxRecord& r) {
 
 void logmf_object::GradientPolyFill(const GradientPolyFillRecord& r,
                                     const std::vector<PointRecord>& points) {
-    const int32_t startColor = r.startColor;
-    const int32_t endColor = r.endColor;
-    const double rampX1 = r.rampX1;
-    const double rampX2 = r.rampX2;
-    const uint8_t fromLeft = r.fromLeft;
     MetafileCanvas& c = Target();
     const Pen saved = c.pen();
     Pen solid = saved;
     solid.style = PenStyle::Solid;
     solid.width = 0;
     c.SelectPen(solid);
-    const Rect rect{ToUnitsX(rampX1), 0, ToUnitsX(rampX2), footer_top_px_};
-    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), rect.right - rect.left, fromLeft != 0);
+    const Rect rect{ToUnitsX(r.rampX1), 0, ToUnitsX(r.rampX2), footer_top_px_};
+    TDrawHSV ramp(c, AsColor(r.startColor), AsColor(r.endColor), rect.right - rect.left,
+                  r.fromLeft != 0);
     std::vector<Point> polygon;
     polygon.reserve(points.size());
     for (const PointRecord& p : points) polygon.push_back({ToUnitsX(p.x), ToUnitsY(p.y)});
@@ -594,16 +512,11 @@ void logmf_object::GradientPolyFill(const GradientPolyFillRecord& r,
 }
 
 void logmf_object::DrawBox(const DrawBoxRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const uint8_t fillKind = r.fillKind;
-    int32_t color = r.color;
+    // The byte after the colour: when set, the metafile outlines the box in its fill colour.
     const uint8_t outline = r.extra37;
     MetafileCanvas& c = Target();
-    int left = ToUnitsX(x1) + 1, top = ToUnitsY(y1);
-    int right = ToUnitsX(x2), bottom = ToUnitsY(y2);
+    int left = ToUnitsX(r.x1) + 1, top = ToUnitsY(r.y1);
+    int right = ToUnitsX(r.x2), bottom = ToUnitsY(r.y2);
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
     Pen pen = c.pen();
@@ -611,9 +524,9 @@ void logmf_object::DrawBox(const DrawBoxRecord& r) {
     c.SelectPen(pen);
     c.SelectBrush({BrushStyle::Solid, kWhite, HatchStyle::Horizontal, nullptr});
     c.Rectangle({left, top, right, bottom});
-    const Brush fill = FillKindBrush(fillKind, AsColor(color), PixelsPerInch);
+    const Brush fill = FillKindBrush(r.fillKind, AsColor(r.color), PixelsPerInch);
     c.SelectBrush(fill);
-    if (outline || fillKind == 1) pen.color = fill.color;
+    if (outline || r.fillKind == 1) pen.color = fill.color;
     c.SelectPen(pen);
     c.Rectangle({left, top, right, bottom});
     pen.color = kBlack;

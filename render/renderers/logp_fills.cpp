@@ -26,17 +26,9 @@ Color AsColor(int32_t c) {
 }  // namespace
 
 void logp_object::PatternFillBox(const PatternFillBoxRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const uint8_t outline = r.outline;
     cindral::Canvas& c = Target();
     ApplyLineColorRules();
-    // The strokes of the pattern are the thinnest lines; the outline and the commands after
+    // The strokes of the r.pattern are the thinnest lines; the r.outline and the commands after
     // the box keep the pen they were given (a zero width left behind printed a hairline
     // frame, and made a page drawn through the index differ on paper).
     PenRestorer restore_pen(c);
@@ -45,59 +37,48 @@ void logp_object::PatternFillBox(const PatternFillBoxRecord& r) {
     c.SelectPen(pen);
     c.SelectBrush({BrushStyle::Solid, pen.color, HatchStyle::Horizontal, nullptr});
 
-    if (pattern <= pattern_object::kLastPattern) {
-        Patterns().Load(pattern);
-        const int left = ToPixelX(std::min(x1, x2)), right = ToPixelX(std::max(x1, x2));
-        const int bottom = ToPixelY(std::min(y1, y2));
-        int top = ToPixelY(std::max(y1, y2));
+    if (r.pattern <= pattern_object::kLastPattern) {
+        Patterns().Load(r.pattern);
+        const int left = ToPixelX(std::min(r.x1, r.x2)), right = ToPixelX(std::max(r.x1, r.x2));
+        const int bottom = ToPixelY(std::min(r.y1, r.y2));
+        int top = ToPixelY(std::max(r.y1, r.y2));
         if (bottom < page_.DataTopPx) return;
         top = std::max(top, page_.DataTopPx);
         const Region clip =
             Region::FromRect({left, top, right, bottom}).Combined(data_region_, CombineMode::And);
         if (clip.IsEmpty()) return;
-        TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
+        TileThinStrokes({left, top, right, bottom}, r.xScale, r.yScale, clip);
     }
     restore_pen.Restore();
-    if (outline) BoxOutline(x1, y1, x2, y2);
+    if (r.outline) BoxOutline(r.x1, r.y1, r.x2, r.y2);
 }
 
 void logp_object::PatternFillBoxColored(const PatternFillBoxColoredRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const int32_t lineWidth = r.lineWidth;
-    const int32_t backColor = r.backColor;
-    const int32_t lineColor = r.lineColor;
-    const uint8_t outline = r.outline;
-    if (pattern > pattern_object::kLastPattern) return;
+    if (r.pattern > pattern_object::kLastPattern) return;
     cindral::Canvas& c = Target();
-    Patterns().Load(pattern);
-    const int left = ToPixelX(std::min(x1, x2)), right = ToPixelX(std::max(x1, x2));
-    const int bottom = ToPixelY(std::min(y1, y2));
-    int top = ToPixelY(std::max(y1, y2));
+    Patterns().Load(r.pattern);
+    const int left = ToPixelX(std::min(r.x1, r.x2)), right = ToPixelX(std::max(r.x1, r.x2));
+    const int bottom = ToPixelY(std::min(r.y1, r.y2));
+    int top = ToPixelY(std::max(r.y1, r.y2));
     if (bottom < page_.DataTopPx) return;
     top = std::max(top, page_.DataTopPx);
     const Rect box{left, top, right + 1, bottom + 1};
     const Region clip = Region::FromRect(box).Combined(data_region_, CombineMode::And);
     if (clip.IsEmpty()) return;
     c.SelectClipRegion(clip);
-    const Color back = AsColor(backColor);
+    const Color back = AsColor(r.backColor);
     if (back != kWhite) {
         const Brush saved = c.brush();
         c.SelectBrush({BrushStyle::Solid, back, HatchStyle::Horizontal, nullptr});
         c.FillRect(box);
         c.SelectBrush(saved);
     }
-    TileColoredStrokes({left, top, right, bottom}, xScale, yScale, lineWidth, AsColor(lineColor),
-                       clip.Bounds());
+    TileColoredStrokes({left, top, right, bottom}, r.xScale, r.yScale, r.lineWidth,
+                       AsColor(r.lineColor), clip.Bounds());
     c.SelectNoClip();
-    if (outline && AsColor(lineColor) != kWhite) {
+    if (r.outline && AsColor(r.lineColor) != kWhite) {
         SetLineWidth(SetLineWidthRecord{0});
-        BoxOutline(x1, y1, x2, y2);
+        BoxOutline(r.x1, r.y1, r.x2, r.y2);
     }
 }
 
@@ -177,10 +158,6 @@ void logp_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
     double y1 = r.y1;
     double x2 = r.x2;
     double y2 = r.y2;
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const uint8_t outline = r.outline;
     const uint8_t region = r.region;
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
@@ -198,8 +175,8 @@ void logp_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
     brush.color = pen.color;
     c.SelectBrush(brush);
 
-    if (pattern <= pattern_object::kLastPattern) {
-        Patterns().Load(pattern);
+    if (r.pattern <= pattern_object::kLastPattern) {
+        Patterns().Load(r.pattern);
         if (x2 < x1) std::swap(x1, x2);
         if (y2 < y1) std::swap(y1, y2);
         const int left = ToPixelX(x1), right = ToPixelX(x2);
@@ -207,10 +184,10 @@ void logp_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
         const Region clip =
             Region::FromRect({left, top, right, bottom}).Combined(page_region_, CombineMode::And);
         if (clip.IsEmpty()) return;
-        TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
+        TileThinStrokes({left, top, right, bottom}, r.xScale, r.yScale, clip);
     }
     restore_pen.Restore();
-    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+    if (r.outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
 void logp_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord& r) {
@@ -218,13 +195,6 @@ void logp_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredR
     double y1 = r.y1;
     double x2 = r.x2;
     double y2 = r.y2;
-    const int32_t pattern = r.pattern;
-    const double xScale = r.xScale;
-    const double yScale = r.yScale;
-    const int32_t lineWidth = r.lineWidth;
-    const int32_t backColor = r.backColor;
-    const int32_t lineColor = r.lineColor;
-    const uint8_t outline = r.outline;
     const uint8_t region = r.region;
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
@@ -235,54 +205,43 @@ void logp_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredR
         return;
     cindral::Canvas& c = Target();
     const int left = ToPixelX(x1), right = ToPixelX(x2);
-    if (pattern <= pattern_object::kLastPattern) {
-        Patterns().Load(pattern);
+    if (r.pattern <= pattern_object::kLastPattern) {
+        Patterns().Load(r.pattern);
         const Rect box{left, *top, right, *bottom};
         c.SelectClipRect(box);
         const Brush saved = c.brush();
-        c.SelectBrush({BrushStyle::Solid, AsColor(backColor), HatchStyle::Horizontal, nullptr});
+        c.SelectBrush({BrushStyle::Solid, AsColor(r.backColor), HatchStyle::Horizontal, nullptr});
         c.FillRect({left, *top, right + 1, *bottom + 1});
         c.SelectBrush(saved);
-        TileColoredStrokes(box, xScale, yScale, lineWidth, AsColor(lineColor), box);
+        TileColoredStrokes(box, r.xScale, r.yScale, r.lineWidth, AsColor(r.lineColor), box);
         c.SelectNoClip();
     }
-    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+    if (r.outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
 void logp_object::FillBox(const FillBoxRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const int32_t color = r.color;
     const uint8_t region = r.region;
-    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+    const std::optional<int> row1 = RegionRow(region, r.y1), row2 = RegionRow(region, r.y2);
     if (!row1 || !row2) return;
     if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
         *row1 >= page_.PageHeightPx && *row2 >= page_.PageHeightPx) {
         return;
     }
     cindral::Canvas& c = Target();
-    const int left = ToPixelX(x1), right = ToPixelX(x2);
+    const int left = ToPixelX(r.x1), right = ToPixelX(r.x2);
     const Brush saved = c.brush();
     c.SelectNoClip();
-    c.SelectBrush({BrushStyle::Solid, AsColor(color), HatchStyle::Horizontal, nullptr});
+    c.SelectBrush({BrushStyle::Solid, AsColor(r.color), HatchStyle::Horizontal, nullptr});
     c.FillRect({std::min(left, right), std::min(*row1, *row2), std::max(left, right),
                 std::max(*row1, *row2)});
     c.SelectBrush(saved);
 }
 
 void logp_object::DrawBox(const DrawBoxRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const uint8_t fillKind = r.fillKind;
-    const int32_t color = r.color;
     cindral::Canvas& c = Target();
-    const Color fill_color = print_black_ ? kBlack : AsColor(color);
-    int left = ToPixelX(x1) + 1, top = ToPixelY(y1);
-    int right = ToPixelX(x2), bottom = ToPixelY(y2);
+    const Color fill_color = print_black_ ? kBlack : AsColor(r.color);
+    int left = ToPixelX(r.x1) + 1, top = ToPixelY(r.y1);
+    int right = ToPixelX(r.x2), bottom = ToPixelY(r.y2);
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
     c.SelectClipRegion(data_region_);
@@ -296,7 +255,7 @@ void logp_object::DrawBox(const DrawBoxRecord& r) {
     c.SelectPen(pen);
     c.SetBackgroundColor(kWhite);
     c.SetBackgroundMode(BackgroundMode::Opaque);
-    c.SelectBrush(FillKindBrush(fillKind, fill_color, page_.PixelsPerInch));
+    c.SelectBrush(FillKindBrush(r.fillKind, fill_color, page_.PixelsPerInch));
     c.Rectangle({left, top, right, bottom});
     Brush after = saved;
     after.style = BrushStyle::Null;
@@ -336,7 +295,6 @@ void logp_object::PolyFill(const PolyFillRecord& r, const std::vector<PointRecor
 
 void logp_object::PolyFillColored(const PolyFillColoredRecord& r,
                                   const std::vector<PointRecord>& points) {
-    const int32_t color = r.color;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     const Pen saved = c.pen();
@@ -345,7 +303,7 @@ void logp_object::PolyFillColored(const PolyFillColoredRecord& r,
     c.SelectPen(clear);
     c.SetBackgroundMode(BackgroundMode::Opaque);
     c.SetBackgroundColor(c.brush().color);
-    FillPolygonStrips(points, AsColor(color), data_region_);
+    FillPolygonStrips(points, AsColor(r.color), data_region_);
     c.SetBackgroundMode(BackgroundMode::Transparent);
     c.SetBackgroundColor(kWhite);
     c.SelectPen(saved);
@@ -354,18 +312,6 @@ void logp_object::PolyFillColored(const PolyFillColoredRecord& r,
 void logp_object::FillPolygonPair(const FillPolygonPairRecord& r,
                                   const std::vector<PointRecord>& polygon1,
                                   const std::vector<PointRecord>& polygon2) {
-    const int32_t lineColor1 = r.lineColor1;
-    const uint8_t lineStyle1 = r.lineStyle1;
-    const int32_t lineWidth1 = r.lineWidth1;
-    const int32_t fillColor1 = r.fillColor1;
-    const uint8_t fillStyle1 = r.fillStyle1;
-    const int32_t lineColor2 = r.lineColor2;
-    const uint8_t lineStyle2 = r.lineStyle2;
-    const int32_t lineWidth2 = r.lineWidth2;
-    const int32_t fillColor2 = r.fillColor2;
-    const uint8_t fillStyle2 = r.fillStyle2;
-    const int32_t overlapColor = r.overlapColor;
-    const uint8_t overlapStyle = r.overlapStyle;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     if (polygon1.size() < 3 && polygon2.size() < 3) return;
@@ -377,9 +323,9 @@ void logp_object::FillPolygonPair(const FillPolygonPairRecord& r,
     };
     const std::vector<Point> p1 = pixels(polygon1), p2 = pixels(polygon2);
     const PolygonPairAreas areas = SplitPolygonPair(p1, p2, data_region_.Bounds(), &data_region_);
-    PaintPolygonPair(c, areas, {fillStyle1, AsColor(fillColor1)}, {fillStyle2, AsColor(fillColor2)},
-                     {overlapStyle, AsColor(overlapColor)}, BackgroundMode::Opaque,
-                     page_.PixelsPerInch);
+    PaintPolygonPair(
+        c, areas, {r.fillStyle1, AsColor(r.fillColor1)}, {r.fillStyle2, AsColor(r.fillColor2)},
+        {r.overlapStyle, AsColor(r.overlapColor)}, BackgroundMode::Opaque, page_.PixelsPerInch);
     Brush brush = c.brush();
     brush.style = BrushStyle::Null;
     c.SelectBrush(brush);
@@ -396,8 +342,8 @@ void logp_object::FillPolygonPair(const FillPolygonPairRecord& r,
         line.Finish();
         c.SelectNoClip();
     };
-    outline(p1, lineStyle1, lineWidth1, lineColor1);
-    outline(p2, lineStyle2, lineWidth2, lineColor2);
+    outline(p1, r.lineStyle1, r.lineWidth1, r.lineColor1);
+    outline(p2, r.lineStyle2, r.lineWidth2, r.lineColor2);
 }
 
 }  // namespace cindral

@@ -135,10 +135,9 @@ void logp_object::Stroke(int x1, int y1, int x2, int y2, int& phase) {
 }
 
 void logp_object::SetColor(const SetColorRecord& r) {
-    int32_t color = r.color;
     cindral::Canvas& c = Target();
     Pen pen = c.pen();
-    pen.color = AsColor(color);
+    pen.color = AsColor(r.color);
     c.SelectPen(pen);
     Brush brush = c.brush();
     brush.color = pen.color;
@@ -146,30 +145,25 @@ void logp_object::SetColor(const SetColorRecord& r) {
 }
 
 void logp_object::SetLineWidth(const SetLineWidthRecord& r) {
-    int32_t width = r.width;
     cindral::Canvas& c = Target();
     Pen pen = c.pen();
-    pen.width = std::max(0, MulDiv(std::max(width, 1), pen_pixels_per_inch_, ScreenPixelsPerInch));
+    pen.width =
+        std::max(0, MulDiv(std::max(r.width, 1), pen_pixels_per_inch_, ScreenPixelsPerInch));
     c.SelectPen(pen);
 }
 
 void logp_object::SetLineStyle(const SetLineStyleRecord& r) {
-    uint8_t style = r.style;
     cindral::Canvas& c = Target();
     Pen pen = c.pen();
-    pen.style = static_cast<PenStyle>(style);
+    pen.style = static_cast<PenStyle>(r.style);
     c.SelectPen(pen);
 }
 
 void logp_object::DrawLine(const DrawLineRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
     cindral::Canvas& c = Target();
     ApplyLineColorRules();
-    int X1 = ToPixelX(x1), Y1 = ToPixelY(y1);
-    int X2 = ToPixelX(x2), Y2 = ToPixelY(y2);
+    int X1 = ToPixelX(r.x1), Y1 = ToPixelY(r.y1);
+    int X2 = ToPixelX(r.x2), Y2 = ToPixelY(r.y2);
     if (Y2 < Y1) {
         std::swap(X1, X2);
         std::swap(Y1, Y2);
@@ -183,13 +177,9 @@ void logp_object::DrawLine(const DrawLineRecord& r) {
 }
 
 void logp_object::DrawRegionLine(const DrawRegionLineRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
     const uint8_t region = r.region;
-    const std::optional<int> row1 = RegionRow(region, y1);
-    const std::optional<int> row2 = RegionRow(region, y2);
+    const std::optional<int> row1 = RegionRow(region, r.y1);
+    const std::optional<int> row2 = RegionRow(region, r.y2);
     if (!row1 || !row2) return;
     if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
         *row1 >= page_.PageHeightPx && *row2 >= page_.PageHeightPx) {
@@ -199,14 +189,13 @@ void logp_object::DrawRegionLine(const DrawRegionLineRecord& r) {
     ApplyLineColorRules();
     c.SelectNoClip();
     int phase = 0;
-    Stroke(ToPixelX(x1), *row1, ToPixelX(x2), *row2, phase);
+    Stroke(ToPixelX(r.x1), *row1, ToPixelX(r.x2), *row2, phase);
 }
 
 void logp_object::DrawVerticalRule(const DrawVerticalRuleRecord& r) {
-    const double x = r.x;
     cindral::Canvas& c = Target();
     ApplyLineColorRules();
-    const int column = ToPixelX(x);
+    const int column = ToPixelX(r.x);
     const int top = (RepeatBands || page_.Page <= 0) ? page_.HeaderHeightPx : 0;
     const int bottom = FooterHeight >= 0 ? page_.FooterTopPx : ToPixelY(BottomDepth);
     c.SelectClipRegion(rule_region_);
@@ -234,15 +223,12 @@ void logp_object::DrawPolyline(const std::vector<PointRecord>& points) {
 
 void logp_object::DrawStyledPolyline(const DrawStyledPolylineRecord& r,
                                      const std::vector<DrawLineRecord>& segments) {
-    const int32_t width = r.width;
-    const int32_t color = r.color;
-    const uint8_t style = r.style;
     cindral::Canvas& c = Target();
-    // A negative width from the file would be a negative pen; it draws as the thinnest line.
-    const int pen_width = std::max(0, MulDiv(width, pen_pixels_per_inch_, ScreenPixelsPerInch));
-    const Color line_color = print_black_ ? kBlack : AsColor(color);
+    // A negative r.width from the file would be a negative pen; it draws as the thinnest line.
+    const int pen_width = std::max(0, MulDiv(r.width, pen_pixels_per_inch_, ScreenPixelsPerInch));
+    const Color line_color = print_black_ ? kBlack : AsColor(r.color);
     c.SelectClipRegion(data_region_);
-    LineStroker line(c, pen_width, line_color, style);
+    LineStroker line(c, pen_width, line_color, r.style);
     for (const DrawLineRecord& s : segments) {
         const int xa = std::clamp(ToPixelX(s.x1), 0, page_.PageWidthPx);
         const int xb = std::clamp(ToPixelX(s.x2), 0, page_.PageWidthPx);
@@ -257,10 +243,6 @@ void logp_object::DrawStyledPolyline(const DrawStyledPolylineRecord& r,
 }
 
 void logp_object::DrawRectangle(const DrawRectangleRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     Brush brush = c.brush();
@@ -268,7 +250,8 @@ void logp_object::DrawRectangle(const DrawRectangleRecord& r) {
     brush.style = BrushStyle::Null;
     c.SelectBrush(brush);
     c.SelectClipRegion(data_region_);
-    int left = ToPixelX(x1), top = ToPixelY(y1), right = ToPixelX(x2), bottom = ToPixelY(y2);
+    int left = ToPixelX(r.x1), top = ToPixelY(r.y1), right = ToPixelX(r.x2),
+        bottom = ToPixelY(r.y2);
     // GDI orders the corners itself.
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
@@ -277,25 +260,22 @@ void logp_object::DrawRectangle(const DrawRectangleRecord& r) {
 }
 
 void logp_object::DrawArc(const DrawArcRecord& r) {
-    const double cx = r.cx;
-    const double cy = r.cy;
     const double radius = r.radius;
-    const double startAngle = r.startAngle;
-    const double endAngle = r.endAngle;
-    if (!std::isfinite(startAngle) || !std::isfinite(endAngle) || !std::isfinite(radius)) return;
+    if (!std::isfinite(r.startAngle) || !std::isfinite(r.endAngle) || !std::isfinite(radius))
+        return;
     cindral::Canvas& c = Target();
-    const double lo = std::min(startAngle, endAngle);
-    const double hi = std::max(startAngle, endAngle);
+    const double lo = std::min(r.startAngle, r.endAngle);
+    const double hi = std::max(r.startAngle, r.endAngle);
     ApplyBlackRule();
     Brush brush = c.brush();
     brush.color = c.pen().color;
     c.SelectBrush(brush);
     auto at = [&](double bearing) {
         const double t = (90.0 - bearing) * kPi / 180.0;
-        return Point{ToPixelX(cx + radius * std::cos(t)), ToPixelY(cy + radius * std::sin(t))};
+        return Point{ToPixelX(r.cx + radius * std::cos(t)), ToPixelY(r.cy + radius * std::sin(t))};
     };
-    Rect box{ToPixelX(cx - radius), ToPixelY(cy + radius), ToPixelX(cx + radius),
-             ToPixelY(cy - radius)};
+    Rect box{ToPixelX(r.cx - radius), ToPixelY(r.cy + radius), ToPixelX(r.cx + radius),
+             ToPixelY(r.cy - radius)};
     if (box.right < box.left) std::swap(box.left, box.right);
     if (box.bottom < box.top) std::swap(box.top, box.bottom);
     c.SelectClipRegion(data_region_);
@@ -305,27 +285,19 @@ void logp_object::DrawArc(const DrawArcRecord& r) {
 }
 
 void logp_object::GradientFillBox(const GradientFillBoxRecord& r) {
-    const int32_t startColor = r.startColor;
-    const int32_t endColor = r.endColor;
-    const double y1 = r.y1;
-    const double x1 = r.x1;
-    const double y2 = r.y2;
-    const double x2 = r.x2;
-    const double fillX = r.fillX;
-    const uint8_t fromLeft = r.fromLeft;
     cindral::Canvas& c = Target();
-    int top = ToPixelY(y1), bottom = ToPixelY(y2);
+    int top = ToPixelY(r.y1), bottom = ToPixelY(r.y2);
     if (!(page_.DataTopPx < bottom && top < page_.DataBottomPx)) return;
     top = std::max(top, page_.DataTopPx);
     bottom = std::min(bottom, page_.PageHeightPx);
-    int left = ToPixelX(x1), right = ToPixelX(x2);
+    int left = ToPixelX(r.x1), right = ToPixelX(r.x2);
     c.SelectClipRegion(data_region_);
     const Pen saved = c.pen();
-    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), right - left, fromLeft != 0);
-    if (fromLeft) {
-        right = ToPixelX(fillX);
+    TDrawHSV ramp(c, AsColor(r.startColor), AsColor(r.endColor), right - left, r.fromLeft != 0);
+    if (r.fromLeft) {
+        right = ToPixelX(r.fillX);
     } else {
-        left = ToPixelX(fillX);
+        left = ToPixelX(r.fillX);
     }
     // Only the columns that can show: a ramp far wider than the page costs nothing extra.
     const Rect visible = c.ClipBox();
@@ -347,19 +319,16 @@ void logp_object::GradientFillBox(const GradientFillBoxRecord& r) {
 
 void logp_object::GradientPolyFill(const GradientPolyFillRecord& r,
                                    const std::vector<PointRecord>& points) {
-    const int32_t startColor = r.startColor;
-    const int32_t endColor = r.endColor;
-    const double rampX1 = r.rampX1;
-    const double rampX2 = r.rampX2;
-    const uint8_t fromLeft = r.fromLeft;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     const Pen saved = c.pen();
     Pen solid = saved;
     solid.style = PenStyle::Solid;
     c.SelectPen(solid);
-    const Rect rect{ToPixelX(rampX1), page_.DataTopPx, ToPixelX(rampX2), page_.DataBottomPx + 1};
-    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), rect.right - rect.left, fromLeft != 0);
+    const Rect rect{ToPixelX(r.rampX1), page_.DataTopPx, ToPixelX(r.rampX2),
+                    page_.DataBottomPx + 1};
+    TDrawHSV ramp(c, AsColor(r.startColor), AsColor(r.endColor), rect.right - rect.left,
+                  r.fromLeft != 0);
     if (!points.empty()) {
         // One polygon closed against the vertical through the first vertex covers the same
         // pixels as the 256-vertex strips a fixed buffer would need.

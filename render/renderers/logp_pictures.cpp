@@ -18,31 +18,24 @@
 namespace cindral {
 
 void logp_object::DrawPictureFile(const DrawPictureFileRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const std::string& fileName = r.fileName;
-    const uint8_t border = r.border;
-    const uint8_t stretch = r.stretch;
     cindral::Canvas& c = Target();
-    int left = ToPixelX(x1) + 1;
-    int right = ToPixelX(x2) + 1;
-    const int top = ToPixelY(y1) - 1;
-    int bottom = ToPixelY(y2) - 1;
+    int left = ToPixelX(r.x1) + 1;
+    int right = ToPixelX(r.x2) + 1;
+    const int top = ToPixelY(r.y1) - 1;
+    int bottom = ToPixelY(r.y2) - 1;
     ClipAndAlignReset reset(c);
 
     Bitmap picture;
     try {
-        picture = LoadPictureFile(fileName);
+        picture = LoadPictureFile(r.fileName);
     } catch (const CindralError& e) {
-        ReportBrokenPicture(fileName, e.what());
+        ReportBrokenPicture(r.fileName, e.what());
         c.SelectClipRegion(data_region_);
         DrawPicturePlaceholder(c, {left, top, right, bottom});
         return;
     }
 
-    if (stretch) {
+    if (r.stretch) {
         c.SelectClipRegion(data_region_);
         StretchBitmap(c, picture, left, bottom - top - 1, right - left - 1, top);
     } else {
@@ -56,7 +49,7 @@ void logp_object::DrawPictureFile(const DrawPictureFileRecord& r) {
             StretchBitmap(c, picture, left, picture.height, picture.width, top);
         }
     }
-    if (border) {
+    if (r.border) {
         PenRestorer restore_pen(c);
         Pen pen = c.pen();
         pen.style = PenStyle::Solid;
@@ -72,28 +65,22 @@ void logp_object::DrawPictureFile(const DrawPictureFileRecord& r) {
 
 void logp_object::DrawPicture(const DrawPictureRecord& r, const std::vector<uint8_t>& data) {
     const int32_t size = static_cast<int32_t>(data.size());
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const uint8_t isBitmap = r.isBitmap;
-    const uint8_t region = r.region;
     cindral::Canvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1);
-    const std::optional<int> bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, r.y1);
+    const std::optional<int> bottom = RegionRow(r.region, r.y2);
     if (!top || !bottom) return;
-    if (BandOf(region) != page_.HeaderMode && *top >= page_.PageHeightPx &&
+    if (BandOf(r.region) != page_.HeaderMode && *top >= page_.PageHeightPx &&
         *bottom >= page_.PageHeightPx)
         return;
-    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+    const Rect box{ToPixelX(r.x1), *top, ToPixelX(r.x2), *bottom};
     c.SelectNoClip();
 
     // The record's size may not exceed the data that came with it.
     std::vector<uint8_t> bytes(data.begin(),
                                data.begin() + std::clamp<int64_t>(size, 0, int64_t(data.size())));
-    const char* kind = isBitmap ? "embedded bitmap" : "embedded metafile";
+    const char* kind = r.isBitmap ? "embedded bitmap" : "embedded metafile";
     try {
-        if (isBitmap) {
+        if (r.isBitmap) {
             const TempFileRemover file(MakeTempFileName("~bmp"));
             WriteFileBytes(file.path(), bytes);
             int width = 0, height = 0;
@@ -120,17 +107,12 @@ void logp_object::DrawPicture(const DrawPictureRecord& r, const std::vector<uint
 
 void logp_object::DrawPictureStream(const DrawPictureStreamRecord& r,
                                     const std::vector<uint8_t>& stream) {
-    const uint8_t region = r.region;
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
     cindral::Canvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1);
-    const std::optional<int> bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, r.y1);
+    const std::optional<int> bottom = RegionRow(r.region, r.y2);
     if (!top || !bottom) return;
-    if (BandOf(region) != page_.HeaderMode && *top >= page_.PageHeightPx) return;
-    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+    if (BandOf(r.region) != page_.HeaderMode && *top >= page_.PageHeightPx) return;
+    const Rect box{ToPixelX(r.x1), *top, ToPixelX(r.x2), *bottom};
     c.SelectNoClip();
     try {
         const Bitmap bitmap = DecodePicture(stream, false);

@@ -66,15 +66,12 @@ Font FontOfSize(Font font, int points, int pixels_per_inch) {
 }  // namespace
 
 void logp_object::SetFont(const SetFontColoredRecord& r) {
-    const std::string& fontName = r.fontName;
-    const int32_t size = r.size;
     const uint8_t style = r.style;
-    const int32_t color = r.color;
     LogFontFallbacks();
     cindral::Canvas& c = Target();
     Font font = c.font();
-    font.face = fontName.substr(0, 40);
-    font.height = -LogicalFontHeight(c, size, page_.PixelsPerInch, 1);
+    font.face = r.fontName.substr(0, 40);
+    font.height = -LogicalFontHeight(c, r.size, page_.PixelsPerInch, 1);
     font.width = 0;
     font.escapement = 0;
     font.orientation = 0;
@@ -84,59 +81,46 @@ void logp_object::SetFont(const SetFontColoredRecord& r) {
     font.strike_out = (style & 8) != 0;
     // A pixel more for small bold type on bitmaps (an em of 11 pixels or less, 8 points on a
     // 96-dpi screen): there even unhinted bold stems come out one pixel wide. Finer bitmaps
-    // and paper show the weight as it is, at the size every other text has.
+    // and paper show the weight as it is, at the r.size every other text has.
     if (font.weight == 700 && !IsPrinter() && font.height < 0 && font.height >= -11) {
         font.height -= 1;
     }
     c.SelectFont(font);
-    c.SetTextColor(static_cast<Color>(color) & 0xFFFFFF);
+    c.SetTextColor(static_cast<Color>(r.color) & 0xFFFFFF);
 }
 
 void logp_object::DrawText(const DrawTextRecord& r) {
-    const double x = r.x;
-    const double y = r.y;
-    const uint8_t vertical = r.vertical;
-    const uint8_t transparent = r.transparent;
-    const int32_t align = r.align;
-    const uint8_t raise = r.raise;
-    const std::string& text = r.text;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
     const int height = TextHeight(c);
-    int X = TextX(x);
-    if (vertical && raise) X += height / 3;
-    int Y = TextY(y);
-    if (raise && !vertical) Y += height / 3;
+    int X = TextX(r.x);
+    if (r.vertical && r.raise) X += height / 3;
+    int Y = TextY(r.y);
+    if (r.raise && !r.vertical) Y += height / 3;
 
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     Font font = c.font();
-    font.escapement = font.orientation = vertical ? -900 : 0;
+    font.escapement = font.orientation = r.vertical ? -900 : 0;
     c.SelectFont(font);
     c.SetBackgroundColor(kWhite);
-    c.SetBackgroundMode(transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
-    c.SetTextAlign(static_cast<unsigned>(align));
+    c.SetBackgroundMode(r.transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
+    c.SetTextAlign(static_cast<unsigned>(r.align));
     c.SelectClipRegion(data_region_);
-    c.TextOut(X, Y, text);
+    c.TextOut(X, Y, r.text);
 }
 
 void logp_object::DrawFittedText(const DrawFittedTextRecord& r) {
-    const double x = r.x;
-    const double y = r.y;
-    const uint8_t rotation = r.rotation;
-    const int32_t align = r.align;
-    const std::string& text = r.text;
-    const uint8_t keepInside = r.keepInside;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    const int X = TextX(x);
-    const int Y = TextY(y);
+    const int X = TextX(r.x);
+    const int Y = TextY(r.y);
     if (Y < page_.DataTopPx || Y > page_.DataBottomPx) return;
     const int limit = page_.HasFooter ? page_.FooterTopPx : page_.DataBottomPx;
     const FittedTextPlace place =
-        PlaceFittedText(c, text, X, Y, rotation, align, keepInside != 0,
+        PlaceFittedText(c, r.text, X, Y, r.rotation, r.align, r.keepInside != 0,
                         {page_.DataTopPx, limit, page_.PageHeightPx, page_.BandGapPx});
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
@@ -146,28 +130,24 @@ void logp_object::DrawFittedText(const DrawFittedTextRecord& r) {
         c.SelectFont(font);
     }
     c.SetBackgroundMode(BackgroundMode::Transparent);
-    c.SetTextAlign(static_cast<unsigned>(align));
+    c.SetTextAlign(static_cast<unsigned>(r.align));
     c.SelectClipRegion(text_region_);
-    c.TextOut(place.x, place.y, text);
+    c.TextOut(place.x, place.y, r.text);
 }
 
 void logp_object::DrawFontText(const DrawFontTextRecord& r) {
-    const double x = r.x;
-    const double y = r.y;
-    double height = r.height;
-    const int32_t angle = r.angle;
+    const double height = r.height;
     const uint8_t sizeMode = r.sizeMode;
-    const std::string& text = r.text;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    const std::string shown = text.substr(0, 60);
+    const std::string shown = r.text.substr(0, 60);
     Brush brush = c.brush();
     brush.style = BrushStyle::Null;
     c.SelectBrush(brush);
     c.SetBackgroundMode(BackgroundMode::Transparent);
-    int X = TextX(x);
-    int Y = TextY(y);
+    int X = TextX(r.x);
+    int Y = TextY(r.y);
     ClipAndAlignReset reset(c);
     const auto set_pixels = [&](int pixels) {
         Font f = c.font();
@@ -179,13 +159,13 @@ void logp_object::DrawFontText(const DrawFontTextRecord& r) {
         f.height = -MulDiv(points, page_.PixelsPerInch, 72);
         c.SelectFont(f);
     };
-    // Turned text sized by depth takes the depth's screen pixels as its points: counted at
+    // Turned r.text sized by depth takes the depth's screen pixels as its points: counted at
     // the device's resolution instead, the label would grow with the resolution squared.
     const auto depth_points = [&] {
         return RoundToInt(height * page_.DepthScale * ScreenPixelsPerInch / page_.PixelsPerInch);
     };
 
-    if (angle == 0) {
+    if (r.angle == 0) {
         if (sizeMode <= 2) {
             set_pixels(RoundToInt(height * page_.DepthScale));
         } else if (sizeMode <= 5) {
@@ -200,7 +180,7 @@ void logp_object::DrawFontText(const DrawFontTextRecord& r) {
     }
     const auto lift = [&] {
         const int half_width = c.GetTextExtent(shown).cx / 2;  // whole pixels, as drawn
-        Y += RoundToInt(std::sin(angle * 0.01745329) * half_width);
+        Y += RoundToInt(std::sin(r.angle * 0.01745329) * half_width);
     };
     switch (sizeMode) {
         case 0:
@@ -221,28 +201,24 @@ void logp_object::DrawFontText(const DrawFontTextRecord& r) {
             break;
     }
     FontRestorer restore_font(c);
-    c.SelectFont(MakeRotatedFont(c.font(), angle));
+    c.SelectFont(MakeRotatedFont(c.font(), r.angle));
     c.SelectClipRegion(data_region_);
     c.ExtTextOut(X, Y, 0, nullptr, shown, {});
 }
 
 void logp_object::DrawLabel(const DrawLabelRecord& r) {
     const int32_t angle = r.angle;
-    const double x = r.x;
-    const double y = r.y;
-    const std::string& text = r.text;
-    const uint8_t region = r.region;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    const std::optional<int> row_at = RegionRow(region, y);
+    const std::optional<int> row_at = RegionRow(r.region, r.y);
     if (!row_at) return;
     int row = TextCoord(*row_at);
-    const bool footer = BandOf(region) != page_.HeaderMode;
+    const bool footer = BandOf(r.region) != page_.HeaderMode;
     if (footer && row >= page_.PageHeightPx) return;
-    int X = TextX(x);
+    int X = TextX(r.x);
     const std::string shown =
-        ReplaceFirst(ReplaceFirst(text, "#p", page_.Page + 1), "#t", page_.LastPage + 1);
+        ReplaceFirst(ReplaceFirst(r.text, "#p", page_.Page + 1), "#t", page_.LastPage + 1);
 
     c.SelectNoClip();
     const unsigned previous_align = c.text_align();
@@ -265,23 +241,17 @@ void logp_object::DrawLabel(const DrawLabelRecord& r) {
 }
 
 void logp_object::DrawWrappedText(const DrawWrappedTextRecord& r, const std::string& text) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const uint8_t narrowMargin = r.narrowMargin;
-    const uint8_t wideMargin = r.wideMargin;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    const Rect box{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
+    const Rect box{TextX(r.x1), TextY(r.y1), TextX(r.x2), TextY(r.y2)};
     if (box.bottom < page_.DataTopPx || box.top >= page_.PageHeightPx) return;
     int h_margin = 0;
     int v_margin = 0;
-    if (wideMargin) {
+    if (r.wideMargin) {
         h_margin = RoundToInt(page_.PixelsPerInch * 0.05);
         v_margin = RoundToInt(page_.PixelsPerInch * 0.05);
-    } else if (narrowMargin) {
+    } else if (r.narrowMargin) {
         h_margin = static_cast<int>(std::trunc(page_.PixelsPerInch * 0.1));
         v_margin = RoundToInt(page_.PixelsPerInch * 0.025);
     } else {
@@ -338,32 +308,25 @@ void logp_object::DrawWrappedText(const DrawWrappedTextRecord& r, const std::str
 }
 
 void logp_object::DrawFormattedText(const DrawFormattedTextRecord& r, const std::string& text) {
-    const int32_t fontSize = r.fontSize;
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const int32_t layoutFlags = r.layoutFlags;
-    const double sideMargin = r.sideMargin;
-    const double lineInset = r.lineInset;
     if (text.empty()) return;
     cindral::Canvas& c = Target();
     if (print_black_) c.SetTextColor(kBlack);
     BrushFollowsPen(c);
-    Rect rect{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
+    Rect rect{TextX(r.x1), TextY(r.y1), TextX(r.x2), TextY(r.y2)};
     if (rect.bottom < page_.DataTopPx || rect.top >= page_.PageHeightPx) return;
 
     ClipAndAlignReset reset(c);
     FontRestorer restore_font(c);
-    c.SelectFont(FontOfSize(c.font(), fontSize, page_.PixelsPerInch));
-    TTextFormat format(c, c.font(), fontSize, page_.PixelsPerInch, sideMargin, sideMargin, 0, 0);
+    c.SelectFont(FontOfSize(c.font(), r.fontSize, page_.PixelsPerInch));
+    TTextFormat format(c, c.font(), r.fontSize, page_.PixelsPerInch, r.sideMargin, r.sideMargin, 0,
+                       0);
     double width = 0, height = 0;
     format.MeasureText("O", width, height);
-    const int inset = static_cast<int>(std::trunc(height * lineInset));
+    const int inset = static_cast<int>(std::trunc(height * r.lineInset));
     rect.top += inset;
     rect.bottom -= inset;
     c.SelectClipRegion(data_region_);
-    const int flags = layoutFlags | text_format::kWordBreak;
+    const int flags = r.layoutFlags | text_format::kWordBreak;
     if (RepeatBands) {
         format.FormatTextInBand(text, rect, flags, page_.DataTopPx, page_.DataBottomPx);
     } else {
@@ -372,38 +335,24 @@ void logp_object::DrawFormattedText(const DrawFormattedTextRecord& r, const std:
 }
 
 void logp_object::DrawTextBox(const DrawTextBoxRecord& r, const std::string& text) {
-    const uint8_t region = r.region;
-    const int32_t layoutFlags = r.layoutFlags;
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const uint8_t border = r.border;
-    const uint8_t fill = r.fill;
-    const int32_t fillColor = r.fillColor;
-    const int32_t fontSize = r.fontSize;
-    const double marginLeft = r.marginLeft;
-    const double marginTop = r.marginTop;
-    const double marginRight = r.marginRight;
-    const double marginBottom = r.marginBottom;
     cindral::Canvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1);
-    const std::optional<int> bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, r.y1);
+    const std::optional<int> bottom = RegionRow(r.region, r.y2);
     if (!top || !bottom) return;
-    if (BandOf(region) != page_.HeaderMode && *top >= page_.PageHeightPx) return;
-    Rect rect{TextX(x1), TextCoord(*top), TextX(x2), TextCoord(*bottom)};
+    if (BandOf(r.region) != page_.HeaderMode && *top >= page_.PageHeightPx) return;
+    Rect rect{TextX(r.x1), TextCoord(*top), TextX(r.x2), TextCoord(*bottom)};
 
     ClipAndAlignReset reset(c);
-    if (fill) {
+    if (r.fill) {
         Brush brush;
         brush.style = BrushStyle::Solid;
-        brush.color = static_cast<Color>(fillColor) & 0xFFFFFF;
+        brush.color = static_cast<Color>(r.fillColor) & 0xFFFFFF;
         c.SelectBrush(brush);
         c.FillRect(Normalized(rect));
         brush.style = BrushStyle::Null;
         c.SelectBrush(brush);
     }
-    if (border) {
+    if (r.border) {
         int phase = 0;
         Stroke(rect.left, rect.top, rect.right, rect.top, phase);
         Stroke(rect.right, rect.top, rect.right, rect.bottom, phase);
@@ -412,29 +361,23 @@ void logp_object::DrawTextBox(const DrawTextBoxRecord& r, const std::string& tex
     }
     if (!text.empty()) {
         FontRestorer restore_font(c);
-        c.SelectFont(FontOfSize(c.font(), fontSize, page_.PixelsPerInch));
-        TTextFormat format(c, c.font(), fontSize, page_.PixelsPerInch, marginLeft, marginRight,
-                           marginTop, marginBottom);
-        format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
+        c.SelectFont(FontOfSize(c.font(), r.fontSize, page_.PixelsPerInch));
+        TTextFormat format(c, c.font(), r.fontSize, page_.PixelsPerInch, r.marginLeft,
+                           r.marginRight, r.marginTop, r.marginBottom);
+        format.FormatText(text, rect, r.layoutFlags | text_format::kWordBreak);
     }
 }
 
 void logp_object::DrawRotatedText(const DrawRotatedTextRecord& r) {
-    const double x1 = r.x1;
-    const double y1 = r.y1;
-    const double x2 = r.x2;
-    const double y2 = r.y2;
-    const uint8_t arrows = r.arrows;
-    const uint8_t turnDirection = r.turnDirection;
     const std::string& text = r.text;
     cindral::Canvas& c = Target();
-    const Rect box{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
+    const Rect box{TextX(r.x1), TextY(r.y1), TextX(r.x2), TextY(r.y2)};
     const Color color = c.pen().color;
 
     Font font = c.font();
     const int points = MulDiv(std::abs(font.height), 72, page_.PixelsPerInch);
     font.height = -MulDiv(points, page_.PixelsPerInch, 72);
-    font.escapement = font.orientation = turnDirection ? -900 : 900;
+    font.escapement = font.orientation = r.turnDirection ? -900 : 900;
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     c.SelectFont(font);
@@ -448,7 +391,7 @@ void logp_object::DrawRotatedText(const DrawRotatedTextRecord& r) {
 
     c.SelectClipRegion(Region::FromRect(Normalized(box)).Combined(data_region_, CombineMode::And));
     const int gap = RoundToInt(page_.PixelsPerInch * 0.05);
-    if (arrows && 4 * gap + box.top < area.top) {
+    if (r.arrows && 4 * gap + box.top < area.top) {
         const int cx = (box.left + box.right) / 2;
         const int d = H / 2;
         const auto line = [&](int ax, int ay, int bx, int by) {
@@ -475,7 +418,7 @@ void logp_object::DrawRotatedText(const DrawRotatedTextRecord& r) {
         offscreen.SetBackgroundMode(BackgroundMode::Opaque);
         offscreen.SetBackgroundColor(kWhite);
         offscreen.SetTextColor(color);
-        if (turnDirection) {
+        if (r.turnDirection) {
             offscreen.TextOut(H, 0, text);
         } else {
             offscreen.TextOut(0, W, text);
@@ -492,17 +435,13 @@ void logp_object::DrawRotatedText(const DrawRotatedTextRecord& r) {
 }
 
 void logp_object::DrawSymbol(const DrawSymbolRecord& r) {
-    const double x = r.x;
-    const double y = r.y;
-    const int16_t symbol = r.symbol;
-    const double xScale = r.xScale;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    Symbols().Load(symbol);
-    const int X0 = TextX(x);
-    const int Y0 = TextY(y);
-    const double F = page_.PixelsPerInch * xScale;
+    Symbols().Load(r.symbol);
+    const int X0 = TextX(r.x);
+    const int Y0 = TextY(r.y);
+    const double F = page_.PixelsPerInch * r.xScale;
     ClipAndAlignReset reset(c);
     c.SelectClipRegion(text_region_);
     for (int i = 0; i < Symbols().StrokeCount(); ++i) {
@@ -513,22 +452,17 @@ void logp_object::DrawSymbol(const DrawSymbolRecord& r) {
 }
 
 void logp_object::DrawScaledSymbol(const DrawScaledSymbolRecord& r) {
-    const double x = r.x;
-    const double y = r.y;
-    const int16_t symbol = r.symbol;
-    const double size = r.size;
-    const uint8_t region = r.region;
     cindral::Canvas& c = Target();
-    const std::optional<int> row = RegionRow(region, y);
+    const std::optional<int> row = RegionRow(r.region, r.y);
     if (!row) return;
-    if (BandOf(region) != page_.HeaderMode && *row >= page_.PageHeightPx) return;
-    const int X0 = TextX(x);
+    if (BandOf(r.region) != page_.HeaderMode && *row >= page_.PageHeightPx) return;
+    const int X0 = TextX(r.x);
     const int Y0 = *row;
     ApplyBlackRule();
     BrushFollowsPen(c);
-    Symbols().Load(symbol);
+    Symbols().Load(r.symbol);
     c.SelectNoClip();
-    const double F = page_.PixelsPerInch * size / 10;
+    const double F = page_.PixelsPerInch * r.size / 10;
     for (int i = 0; i < Symbols().StrokeCount(); ++i) {
         const auto& s = Symbols().Stroke(i);
         c.MoveTo(RoundToInt(X0 + F * s.x1), RoundToInt(Y0 - F * s.y1));
