@@ -125,6 +125,7 @@ class gd_object : public file_object, public GdxHeader {
     virtual void DrawSymbol(const DrawSymbolRecord& r);
     virtual void DrawScaledSymbol(const DrawScaledSymbolRecord& r);
     virtual void DrawBox(const DrawBoxRecord& r);
+    // With `draw` false the strokes are only measured (TextExtent).
     virtual void DrawStrokeText(const DrawStrokeTextRecord& r, bool draw);
     virtual void DrawNote(const DrawNoteRecord& r);
     virtual void DrawRotatedText(const DrawRotatedTextRecord& r);
