@@ -25,15 +25,13 @@ namespace {
 class NullTarget : public gd_object {
   public:
     using gd_object::gd_object;
-    void DrawLine(double, double, double, double) override {}
-    void DrawArc(double, double, double, double, double) override {}
-    void DrawCircle(double, double, double) override {}
-    void DrawSymbol(double, double, double, int16_t, double, double, double) override {}
-    void DrawStrokeText(int32_t, const std::string&, double, double, double, double, double,
-                        bool) override {}
-    void PatternFillBox(double, double, double, double, int32_t, double, double, uint8_t) override {
-    }
-    void PolyFill(int32_t, double, double, uint8_t, const std::vector<PointRecord>&) override {}
+    void DrawLine(const DrawLineRecord&) override {}
+    void DrawArc(const DrawArcRecord&) override {}
+    void DrawCircle(const DrawCircleRecord&) override {}
+    void DrawSymbol(const DrawSymbolRecord&) override {}
+    void DrawStrokeText(const DrawStrokeTextRecord&, bool) override {}
+    void PatternFillBox(const PatternFillBoxRecord&) override {}
+    void PolyFill(const PolyFillRecord&, const std::vector<PointRecord>&) override {}
     void DrawPolyline(const std::vector<PointRecord>&) override {}
 };
 

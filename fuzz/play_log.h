@@ -35,8 +35,8 @@ inline long PlayLogPages(const std::string& path, const std::shared_ptr<const Fi
     file.Close();
 
     const PageLayout layout = Paginate(header, kScreenPixelsPerInch);
-    const PageBands bands = ComputePageBands(header, kScreenPixelsPerInch, layout.PageHeightPx,
-                                             kScreenPixelsPerInch / header.DepthUnitsPerInch, 0.25);
+    const PageScale scale =
+        PageScaleAt(header, int(kScreenPixelsPerInch), int(kScreenPixelsPerInch));
     std::ostringstream sink;
     trace_object trace(sink, patterns, symbols);
     trace.AnnotateCommands = false;
@@ -47,18 +47,9 @@ inline long PlayLogPages(const std::string& path, const std::shared_ptr<const Fi
         if (page == pages_at_each_end && layout.LastPage >= 2 * pages_at_each_end) {
             page = layout.LastPage - pages_at_each_end;
         }
-        PageGeometryInput in;
-        in.DepthScale = bands.DepthScale;
-        in.PageHeightPx = layout.PageHeightPx;
-        in.CurrentPage = static_cast<int>(page);
-        in.LastPage = static_cast<int>(layout.LastPage);
-        in.HeaderMode = HeaderModeOf(header, static_cast<int>(page));
-        const PageGeometry g = ComputePageGeometry(header, in);
-        const PageDepthWindow window =
-            DepthWindowOf(header, g, layout.PageHeightPx, bands.DepthScale, static_cast<int>(page),
-                          static_cast<int>(layout.LastPage), 2);
-        const std::vector<int64_t> offsets =
-            index.CommandsFor(PageSelection{window.top, window.bottom, g.HeaderMode, g.HasFooter});
+        const PageGeometry g = GeometryOfPage(header, scale, static_cast<int>(page),
+                                              static_cast<int>(layout.LastPage));
+        const std::vector<int64_t> offsets = index.CommandsFor(SelectionOfPage(header, g));
         trace.SetPlaySelection(&offsets);
         trace.PlayCommands();
         sink.str({});

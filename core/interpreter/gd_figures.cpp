@@ -166,21 +166,21 @@ std::string FormatNumber(int decimals, double value) {
 }
 
 void gd_object::BoxOutline(double x1, double y1, double x2, double y2) {
-    DrawLine(x1, y1, x1, y2);
-    DrawLine(x1, y2, x2, y2);
-    DrawLine(x2, y1, x2, y2);
-    DrawLine(x2, y1, x1, y1);
+    DrawSegment(x1, y1, x1, y2);
+    DrawSegment(x1, y2, x2, y2);
+    DrawSegment(x2, y1, x2, y2);
+    DrawSegment(x2, y1, x1, y1);
 }
 
 void gd_object::RadialLine(double cx, double cy, double length, double angle) {
     auto end = PolarOffset(cx, cy, length, angle);
-    DrawLine(cx, cy, end.first, end.second);
+    DrawSegment(cx, cy, end.first, end.second);
 }
 
 void gd_object::PieOutline(double cx, double cy, double radius, double startAngle,
                            double endAngle) {
     RadialLine(cx, cy, radius, startAngle);
-    DrawArc(cx, cy, radius, startAngle, endAngle);
+    DrawArc(DrawArcRecord{cx, cy, radius, startAngle, endAngle});
     RadialLine(cx, cy, radius, endAngle);
 }
 
@@ -202,32 +202,32 @@ void gd_object::RectangularGrid(double x1, double y1, double x2, double y2, doub
             if (v != origin) draw(v);
         });
     };
-    lines(x1, lastX, stepX, [&](double x) { DrawLine(x, y1, x, lastY); });
-    lines(y1, lastY, stepY, [&](double y) { DrawLine(x1, y, lastX, y); });
+    lines(x1, lastX, stepX, [&](double x) { DrawSegment(x, y1, x, lastY); });
+    lines(y1, lastY, stepY, [&](double y) { DrawSegment(x1, y, lastX, y); });
 }
 
 void gd_object::DipSymbol(double x, double y, double azimuth, double dip) {
-    double s = (MaxX - MinX) * SymbolSizeFactor;
+    double s = (MaxX - MinX) * symbol_size_factor_;
     if (dip < 0.1) {
         s /= 2;
-        DrawLine(x - s, y, x + s, y);
-        DrawLine(x, y - s, x, y + s);
-        DrawCircle(x, y, s);
+        DrawSegment(x - s, y, x + s, y);
+        DrawSegment(x, y - s, x, y + s);
+        DrawCircle(DrawCircleRecord{x, y, s});
         return;
     }
     auto a = PolarOffset(x, y, s, azimuth);
     auto b = PolarOffset(x, y, s, azimuth > 180 ? azimuth - 180 : azimuth + 180);
-    DrawLine(a.first, a.second, b.first, b.second);
+    DrawSegment(a.first, a.second, b.first, b.second);
     double tick = azimuth + 90;
     if (tick > 360) tick -= 360;
     auto c = PolarOffset(x, y, s, tick);
-    DrawLine(x, y, c.first, c.second);
+    DrawSegment(x, y, c.first, c.second);
 
     double gx = (x + a.first + c.first) / 3;
     double gy = (y + a.second + c.second) / 3;
     double h = s / 3;
     std::string label = Fixed(dip, dip >= 1 ? 0 : 1);
-    DrawStrokeText(90, label, gx - 0.6 * h, gy - 0.45 * h, 0, h, h, true);
+    DrawStrokeText(DrawStrokeTextRecord{gx - 0.6 * h, gy - 0.45 * h, 0, h, h, 90, label}, true);
 }
 
 namespace {
@@ -241,6 +241,9 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
     double H = std::fabs(r.y2 - r.y1);
     double charWidth = 0.02 * W;
     double charHeight = 0.04 * H;
+    const auto label = [&](int32_t angle, const std::string& text, double x, double y) {
+        DrawStrokeText(DrawStrokeTextRecord{x, y, 0, charWidth, charHeight, angle, text}, true);
+    };
 
     // Per axis: steps, tick range and scale. An axis whose data range is empty or not a
     // number gets its sides but no ticks or labels, so no infinite scale reaches a target.
@@ -274,8 +277,8 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
     };
     Axis ax = make_axis(r.DataMinX, r.DataMaxX, W, r.AutoTicks, r.TickX);
     Axis ay = make_axis(r.DataMinY, r.DataMaxY, H, r.AutoTicks, r.TickY);
-    AxisScaleX = ax.scale;
-    AxisScaleY = ay.scale;
+    axis_scale_x_ = ax.scale;
+    axis_scale_y_ = ay.scale;
 
     for (int side : {kLeft, kRight, kBottom, kTop}) {
         bool vertical = side == kLeft || side == kRight;
@@ -293,9 +296,9 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
         double across = vertical ? W : H;
 
         if (vertical) {
-            DrawLine(at, r.y1, at, r.y2);
+            DrawSegment(at, r.y1, at, r.y2);
         } else {
-            DrawLine(r.x1, at, r.x2, at);
+            DrawSegment(r.x1, at, r.x2, at);
         }
         if (!axis.ticked) continue;
 
@@ -305,9 +308,9 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
         auto on_side = [&](double p) { return p >= lowEnd - slack && p <= highEnd + slack; };
         auto tick = [&](double p, double length) {
             if (vertical) {
-                DrawLine(at, p, at + into * length, p);
+                DrawSegment(at, p, at + into * length, p);
             } else {
-                DrawLine(p, at, p, at + into * length);
+                DrawSegment(p, at, p, at + into * length);
             }
         };
         Steps(axis.lo, axis.hi, axis.steps.minor, [&](double v) {
@@ -324,25 +327,20 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
                 switch (side) {
                     case kLeft: {
                         StrokeTextSize m = MeasureStrokeText(90, text, charWidth, charHeight);
-                        DrawStrokeText(90, text, r.x1 - m.width - 0.5 * charWidth,
-                                       p - 0.5 * m.height, 0, charWidth, charHeight, true);
+                        label(90, text, r.x1 - m.width - 0.5 * charWidth, p - 0.5 * m.height);
                         break;
                     }
                     case kRight:
-                        DrawStrokeText(90, text, r.x2 + 0.5 * charWidth, p - 0.3 * charHeight, 0,
-                                       charWidth, charHeight, true);
+                        label(90, text, r.x2 + 0.5 * charWidth, p - 0.3 * charHeight);
                         break;
                     case kBottom: {
                         StrokeTextSize m = MeasureStrokeText(0, text, charWidth, charHeight);
-                        DrawStrokeText(0, text, p + 0.5 * m.width,
-                                       r.y1 - m.height - 0.5 * charWidth, 0, charWidth, charHeight,
-                                       true);
+                        label(0, text, p + 0.5 * m.width, r.y1 - m.height - 0.5 * charWidth);
                         break;
                     }
                     case kTop: {
                         StrokeTextSize m = MeasureStrokeText(0, text, charWidth, charHeight);
-                        DrawStrokeText(0, text, p + 0.5 * m.width, r.y2 + 0.5 * charWidth, 0,
-                                       charWidth, charHeight, true);
+                        label(0, text, p + 0.5 * m.width, r.y2 + 0.5 * charWidth);
                         break;
                     }
                 }
@@ -357,8 +355,7 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
                         : side == kTop  ? r.y2 + 0.5 * charHeight
                                         : p;
             StrokeTextSize m = MeasureStrokeText(angle, text, charWidth, charHeight);
-            DrawStrokeText(angle, text, cx - m.width / 2, cy - m.height / 2, 0, charWidth,
-                           charHeight, true);
+            label(angle, text, cx - m.width / 2, cy - m.height / 2);
         });
     }
 }

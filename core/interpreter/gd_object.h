@@ -82,84 +82,58 @@ class gd_object : public file_object, public GdxHeader {
     virtual void WriteRegionPatternBoxColored(const RegionPatternFillBoxColoredRecord& record);
     virtual void WriteScaledSymbol(const DrawScaledSymbolRecord& record);
 
-    // Drawing primitives, one per command. Point and segment lists arrive already read, as
-    // the last argument; byte buffers and texts are lent for the duration of the call.
-    virtual void DrawText(double x, double y, uint8_t vertical, uint8_t transparent, int32_t align,
-                          uint8_t raise, const std::string& text);
-    virtual void DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
-                                const std::string& text, uint8_t keepInside);
-    virtual void DrawArc(double cx, double cy, double radius, double startAngle, double endAngle);
-    virtual void DrawPictureFile(double x1, double y1, double x2, double y2,
-                                 const std::string& fileName, uint8_t border, uint8_t stretch);
-    virtual void DrawVerticalRule(double x);
-    virtual void DrawCircle(double cx, double cy, double radius);
-    virtual void SetColor(int32_t color);
-    virtual void FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_t lineWidth1,
-                                 int32_t fillColor1, uint8_t fillStyle1, int32_t lineColor2,
-                                 uint8_t lineStyle2, int32_t lineWidth2, int32_t fillColor2,
-                                 uint8_t fillStyle2, int32_t overlapColor, uint8_t overlapStyle,
+    // Drawing primitives, one per command, each given the record the reader decoded. Point
+    // and segment lists, picture bytes and texts that follow a record arrive already read, as
+    // the arguments after it, lent for the duration of the call.
+    virtual void DrawText(const DrawTextRecord& r);
+    virtual void DrawFittedText(const DrawFittedTextRecord& r);
+    virtual void DrawArc(const DrawArcRecord& r);
+    virtual void DrawPictureFile(const DrawPictureFileRecord& r);
+    virtual void DrawVerticalRule(const DrawVerticalRuleRecord& r);
+    virtual void DrawCircle(const DrawCircleRecord& r);
+    virtual void SetColor(const SetColorRecord& r);
+    virtual void FillPolygonPair(const FillPolygonPairRecord& r,
                                  const std::vector<PointRecord>& polygon1,
                                  const std::vector<PointRecord>& polygon2);
-    virtual void DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
-                                 uint8_t wideMargin, const std::string& text);
-    virtual void DrawFormattedText(const std::string& text, int32_t fontSize, double x1, double y1,
-                                   double x2, double y2, int32_t layoutFlags, double sideMargin,
-                                   double lineInset);
-    virtual void DrawFontText(double x, double y, double unused, double height, int32_t angle,
-                              uint8_t sizeMode, const std::string& text, bool clip);
-    virtual void SetFont(const std::string& fontName, int32_t size, uint8_t style, int32_t color);
-    virtual void DrawRegionLine(double x1, double y1, double x2, double y2, uint8_t region);
-    virtual void DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
-                             double y2, uint8_t border, uint8_t fill, int32_t fillColor,
-                             int32_t TextLength, const std::string& text, int32_t fontSize,
-                             double marginLeft, double marginTop, double marginRight,
-                             double marginBottom);
-    virtual void DrawLabel(int32_t size, int32_t angle, double x, double y, const std::string& text,
-                           uint8_t region);
-    virtual void DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
-                             double x2, double y2, uint8_t isBitmap, uint8_t region);
-    virtual void DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
-                                   double y1, double x2, double y2);
-    virtual void DrawLine(double x1, double y1, double x2, double y2);
-    virtual void PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                double xScale, double yScale, uint8_t outline);
-    virtual void PatternFillBoxColored(double x1, double y1, double x2, double y2, int32_t pattern,
-                                       double xScale, double yScale, int32_t lineWidth,
-                                       int32_t backColor, int32_t lineColor, uint8_t outline);
-    virtual void GradientFillBox(int32_t startColor, int32_t endColor, double y1, double x1,
-                                 double y2, double x2, double fillX, uint8_t fromLeft);
-    virtual void RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                      double xScale, double yScale, uint8_t outline,
-                                      uint8_t region);
-    virtual void RegionPatternFillBoxColored(double x1, double y1, double x2, double y2,
-                                             int32_t pattern, double xScale, double yScale,
-                                             int32_t lineWidth, int32_t backColor,
-                                             int32_t lineColor, uint8_t outline, uint8_t region);
-    virtual void FillBox(double x1, double y1, double x2, double y2, int32_t color, uint8_t region);
-    virtual void PolyFill(int32_t pattern, double xScale, double yScale, uint8_t outline,
-                          const std::vector<PointRecord>& points);
-    virtual void PolyFillColored(int32_t pattern, double xScale, double yScale, uint8_t outline,
-                                 int32_t color, const std::vector<PointRecord>& points);
-    virtual void GradientPolyFill(int32_t startColor, int32_t endColor, double rampX1,
-                                  double rampX2, uint8_t fromLeft,
+    virtual void DrawWrappedText(const DrawWrappedTextRecord& r, const std::string& text);
+    virtual void DrawFormattedText(const DrawFormattedTextRecord& r, const std::string& text);
+    virtual void DrawFontText(const DrawFontTextRecord& r);
+    virtual void SetFont(const SetFontColoredRecord& r);
+    virtual void DrawRegionLine(const DrawRegionLineRecord& r);
+    virtual void DrawTextBox(const DrawTextBoxRecord& r, const std::string& text);
+    virtual void DrawLabel(const DrawLabelRecord& r);
+    virtual void DrawPicture(const DrawPictureRecord& r, const std::vector<uint8_t>& data);
+    virtual void DrawPictureStream(const DrawPictureStreamRecord& r,
+                                   const std::vector<uint8_t>& stream);
+    virtual void DrawLine(const DrawLineRecord& r);
+    virtual void PatternFillBox(const PatternFillBoxRecord& r);
+    virtual void PatternFillBoxColored(const PatternFillBoxColoredRecord& r);
+    virtual void GradientFillBox(const GradientFillBoxRecord& r);
+    virtual void RegionPatternFillBox(const RegionPatternFillBoxRecord& r);
+    virtual void RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord& r);
+    virtual void FillBox(const FillBoxRecord& r);
+    virtual void PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>& points);
+    virtual void PolyFillColored(const PolyFillColoredRecord& r,
+                                 const std::vector<PointRecord>& points);
+    virtual void GradientPolyFill(const GradientPolyFillRecord& r,
                                   const std::vector<PointRecord>& points);
     virtual void DrawPolyline(const std::vector<PointRecord>& points);
-    virtual void DrawStyledPolyline(int32_t width, int32_t color, uint8_t style,
+    virtual void DrawStyledPolyline(const DrawStyledPolylineRecord& r,
                                     const std::vector<DrawLineRecord>& segments);
-    virtual void DrawRectangle(double x1, double y1, double x2, double y2);
-    virtual void SetLineStyle(uint8_t style);
-    virtual void DrawSymbol(double x, double y, double extra16, int16_t symbol, double xScale,
-                            double yScale, double extra42);
-    virtual void DrawScaledSymbol(double x, double y, double extra16, int16_t symbol, double size,
-                                  double extra34, double extra42, uint8_t region);
-    virtual void DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind,
-                         int32_t color, uint8_t extra37);
-    virtual void DrawStrokeText(int32_t angle, const std::string& text, double x, double y,
-                                double unused, double charWidth, double charHeight, bool draw);
-    virtual void DrawNote(double x, double y, const std::string& text);
-    virtual void DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
-                                 uint8_t turnDirection, const std::string& text);
-    virtual void SetLineWidth(int32_t width);
+    virtual void DrawRectangle(const DrawRectangleRecord& r);
+    virtual void SetLineStyle(const SetLineStyleRecord& r);
+    virtual void DrawSymbol(const DrawSymbolRecord& r);
+    virtual void DrawScaledSymbol(const DrawScaledSymbolRecord& r);
+    virtual void DrawBox(const DrawBoxRecord& r);
+    // With `draw` false the strokes are only measured (TextExtent).
+    virtual void DrawStrokeText(const DrawStrokeTextRecord& r, bool draw);
+    virtual void DrawNote(const DrawNoteRecord& r);
+    virtual void DrawRotatedText(const DrawRotatedTextRecord& r);
+    virtual void SetLineWidth(const SetLineWidthRecord& r);
+    // A line from (x1, y1) to (x2, y2) through DrawLine: what the defaults reduce figures to.
+    void DrawSegment(double x1, double y1, double x2, double y2) {
+        DrawLine(DrawLineRecord{x1, y1, 0, x2, y2, 0});
+    }
 
     // Plays every command of the file, from the first to the end or a confirmed cancel.
     // Keeps the BottomDepth and TopDepth the application set across its header re-read.
@@ -184,17 +158,18 @@ class gd_object : public file_object, public GdxHeader {
     void PieOutline(double cx, double cy, double radius, double startAngle, double endAngle);
 
     static constexpr double kDefaultSymbolSizeFactor = 0.01;
-    double SymbolSizeFactor = kDefaultSymbolSizeFactor;
-    double ArcStep = 1.0;
-    std::string PatternFileName;
-    std::string SymbolFileName;
-    std::unique_ptr<pattern_object> Patterns;
-    std::unique_ptr<symbol_object> Symbols;
-    double AxisScaleX = 0;
-    double AxisScaleY = 0;
-    StrokeTextExtent TextExtent;
-    // UnitsPerPage an older header is given.
-    double DefaultPageLength = kDefaultPageLength;
+    // Degrees of one chord of DrawArc.
+    static constexpr double kArcStep = 1.0;
+    // The dip symbol's size as a share of the log's width (command 6 sets it).
+    double SymbolSizeFactor() const { return symbol_size_factor_; }
+    void SetSymbolSizeFactor(double factor) { symbol_size_factor_ = factor; }
+    pattern_object& Patterns() const { return *patterns_; }
+    symbol_object& Symbols() const { return *symbols_; }
+    // Data units per page unit of the last axis frame's axes (0 for an axis without ticks).
+    double AxisScaleX() const { return axis_scale_x_; }
+    double AxisScaleY() const { return axis_scale_y_; }
+    // The strokes of the last DrawStrokeText call.
+    const StrokeTextExtent& TextExtent() const { return text_extent_; }
 
   protected:
     // Called before each command is played, with the command as read; a tracing target
@@ -202,8 +177,16 @@ class gd_object : public file_object, public GdxHeader {
     virtual void BeginCommand(const GdxCommand& command);
 
   private:
-    void Play(GdxCommand& command);
+    void Play(const GdxCommand& command);
     const std::vector<int64_t>* selection_ = nullptr;
+    std::unique_ptr<pattern_object> patterns_;
+    std::unique_ptr<symbol_object> symbols_;
+    // UnitsPerPage an older header is given.
+    double default_page_length_ = kDefaultPageLength;
+    double symbol_size_factor_ = kDefaultSymbolSizeFactor;
+    double axis_scale_x_ = 0;
+    double axis_scale_y_ = 0;
+    StrokeTextExtent text_extent_;
     void TileBox(double x1, double y1, double x2, double y2, double xScale, double yScale,
                  bool clamp_to_box, const std::vector<PointRecord>* polygon);
 };

@@ -121,13 +121,15 @@ std::pair<double, double> PolarOffset(double cx, double cy, double r, double a) 
     return {cx + r * std::cos(t), cy + r * std::sin(t)};
 }
 
-void gd_object::DrawText(double, double, uint8_t, uint8_t, int32_t, uint8_t, const std::string&) {}
+void gd_object::DrawText(const DrawTextRecord&) {}
 
-void gd_object::DrawFittedText(double, double, uint8_t, int32_t, const std::string&, uint8_t) {}
+void gd_object::DrawFittedText(const DrawFittedTextRecord&) {}
 
-void gd_object::DrawArc(double cx, double cy, double radius, double startAngle, double endAngle) {
+void gd_object::DrawArc(const DrawArcRecord& r) {
+    double startAngle = r.startAngle;
+    double endAngle = r.endAngle;
     if (!std::isfinite(startAngle) || !std::isfinite(endAngle)) return;
-    double step = ArcStep > 0 && std::isfinite(ArcStep) ? ArcStep : 1.0;
+    const double step = kArcStep;
     // At this size a step no longer changes an angle and whole turns cannot be taken off
     // exactly: such angles keep their sweep (at most one turn) from the remainder of the
     // start, which fmod gives exactly.
@@ -143,64 +145,55 @@ void gd_object::DrawArc(double cx, double cy, double radius, double startAngle, 
     startAngle -= turns;
     endAngle -= turns;
     if (endAngle - startAngle > 360) startAngle = endAngle - 360;
-    auto p = PolarOffset(cx, cy, radius, startAngle);
+    auto p = PolarOffset(r.cx, r.cy, r.radius, startAngle);
     double m = startAngle + step;
     while (true) {
-        auto q = PolarOffset(cx, cy, radius, m);
-        DrawLine(p.first, p.second, q.first, q.second);
+        auto q = PolarOffset(r.cx, r.cy, r.radius, m);
+        DrawSegment(p.first, p.second, q.first, q.second);
         p = q;
         m += step;
         if (m > endAngle) break;
     }
-    auto end = PolarOffset(cx, cy, radius, endAngle);
-    DrawLine(p.first, p.second, end.first, end.second);
+    auto end = PolarOffset(r.cx, r.cy, r.radius, endAngle);
+    DrawSegment(p.first, p.second, end.first, end.second);
 }
 
-void gd_object::DrawPictureFile(double, double, double, double, const std::string&, uint8_t,
-                                uint8_t) {}
+void gd_object::DrawPictureFile(const DrawPictureFileRecord&) {}
 
-void gd_object::DrawVerticalRule(double) {}
+void gd_object::DrawVerticalRule(const DrawVerticalRuleRecord&) {}
 
-void gd_object::DrawCircle(double cx, double cy, double radius) {
-    DrawArc(cx, cy, radius, 0.0, 360.0);
+void gd_object::DrawCircle(const DrawCircleRecord& r) {
+    DrawArc(DrawArcRecord{r.cx, r.cy, r.radius, 0.0, 360.0});
 }
 
-void gd_object::SetColor(int32_t) {}
+void gd_object::SetColor(const SetColorRecord&) {}
 
-void gd_object::FillPolygonPair(int32_t, uint8_t, int32_t, int32_t, uint8_t, int32_t, uint8_t,
-                                int32_t, int32_t, uint8_t, int32_t, uint8_t,
-                                const std::vector<PointRecord>&, const std::vector<PointRecord>&) {}
+void gd_object::FillPolygonPair(const FillPolygonPairRecord&, const std::vector<PointRecord>&,
+                                const std::vector<PointRecord>&) {}
 
-void gd_object::DrawWrappedText(double, double, double, double, uint8_t, uint8_t,
-                                const std::string&) {}
+void gd_object::DrawWrappedText(const DrawWrappedTextRecord&, const std::string&) {}
 
-void gd_object::DrawFormattedText(const std::string&, int32_t, double, double, double, double,
-                                  int32_t, double, double) {}
+void gd_object::DrawFormattedText(const DrawFormattedTextRecord&, const std::string&) {}
 
-void gd_object::DrawFontText(double, double, double, double, int32_t, uint8_t, const std::string&,
-                             bool) {}
+void gd_object::DrawFontText(const DrawFontTextRecord&) {}
 
-void gd_object::SetFont(const std::string&, int32_t, uint8_t, int32_t) {}
+void gd_object::SetFont(const SetFontColoredRecord&) {}
 
-void gd_object::DrawRegionLine(double, double, double, double, uint8_t) {}
+void gd_object::DrawRegionLine(const DrawRegionLineRecord&) {}
 
-void gd_object::DrawTextBox(uint8_t, int32_t, double, double, double, double, uint8_t, uint8_t,
-                            int32_t, int32_t, const std::string&, int32_t, double, double, double,
-                            double) {}
+void gd_object::DrawTextBox(const DrawTextBoxRecord&, const std::string&) {}
 
-void gd_object::DrawLabel(int32_t, int32_t, double, double, const std::string&, uint8_t) {}
+void gd_object::DrawLabel(const DrawLabelRecord&) {}
 
-void gd_object::DrawPicture(int32_t, const std::vector<uint8_t>&, double, double, double, double,
-                            uint8_t, uint8_t) {}
+void gd_object::DrawPicture(const DrawPictureRecord&, const std::vector<uint8_t>&) {}
 
-void gd_object::DrawPictureStream(uint8_t, const std::vector<uint8_t>&, double, double, double,
-                                  double) {}
+void gd_object::DrawPictureStream(const DrawPictureStreamRecord&, const std::vector<uint8_t>&) {}
 
-void gd_object::DrawLine(double, double, double, double) {}
+void gd_object::DrawLine(const DrawLineRecord&) {}
 
 void gd_object::TileBox(double x1, double y1, double x2, double y2, double xScale, double yScale,
                         bool clamp_to_box, const std::vector<PointRecord>* polygon) {
-    PatternCell cell = CurrentPattern(*Patterns);
+    PatternCell cell = CurrentPattern(Patterns());
     double stepX = cell.width * xScale;
     double stepY = cell.height * yScale;
     // A cell of no size (or a negative or broken scale) would never reach the far corner.
@@ -243,49 +236,43 @@ void gd_object::TileBox(double x1, double y1, double x2, double y2, double xScal
                 bool a_in = inside(ax, ay);
                 bool b_in = inside(bx, by);
                 if (a_in && b_in) {
-                    DrawLine(ax, ay, bx, by);
+                    DrawSegment(ax, ay, bx, by);
                 } else if (a_in || b_in) {
                     Line l = a_in ? ClipByBisection(ax, ay, bx, by, inside)
                                   : ClipByBisection(bx, by, ax, ay, inside);
-                    DrawLine(l.x1, l.y1, l.x2, l.y2);
+                    DrawSegment(l.x1, l.y1, l.x2, l.y2);
                 }
             }
         }
     }
 }
 
-void gd_object::PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                               double xScale, double yScale, uint8_t outline) {
-    if (pattern <= kLastPattern) {
-        Patterns->Load(pattern);
-        TileBox(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), xScale,
-                yScale, false, nullptr);
+void gd_object::PatternFillBox(const PatternFillBoxRecord& r) {
+    if (r.pattern <= kLastPattern) {
+        Patterns().Load(r.pattern);
+        TileBox(std::min(r.x1, r.x2), std::min(r.y1, r.y2), std::max(r.x1, r.x2),
+                std::max(r.y1, r.y2), r.xScale, r.yScale, false, nullptr);
     }
-    if (outline) BoxOutline(x1, y1, x2, y2);
+    if (r.outline) BoxOutline(r.x1, r.y1, r.x2, r.y2);
 }
 
-void gd_object::PatternFillBoxColored(double, double, double, double, int32_t, double, double,
-                                      int32_t, int32_t, int32_t, uint8_t) {}
+void gd_object::PatternFillBoxColored(const PatternFillBoxColoredRecord&) {}
 
-void gd_object::GradientFillBox(int32_t, int32_t, double, double, double, double, double, uint8_t) {
-}
+void gd_object::GradientFillBox(const GradientFillBoxRecord& r) {}
 
-void gd_object::RegionPatternFillBox(double, double, double, double, int32_t, double, double,
-                                     uint8_t, uint8_t) {}
+void gd_object::RegionPatternFillBox(const RegionPatternFillBoxRecord&) {}
 
-void gd_object::RegionPatternFillBoxColored(double, double, double, double, int32_t, double, double,
-                                            int32_t, int32_t, int32_t, uint8_t, uint8_t) {}
+void gd_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord&) {}
 
-void gd_object::FillBox(double, double, double, double, int32_t, uint8_t) {}
+void gd_object::FillBox(const FillBoxRecord&) {}
 
-void gd_object::PolyFill(int32_t pattern, double xScale, double yScale, uint8_t outline,
-                         const std::vector<PointRecord>& points) {
+void gd_object::PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>& points) {
     // The default keeps a fixed number of vertices; a longer polygon is drawn from its first
     // ones rather than written past a store or stopping the program.
     std::vector<PointRecord> v(points.begin(),
                                points.begin() + std::min(points.size(), kPolyFillVertices));
     if (v.size() < 3) return;
-    if (pattern <= kLastPattern) {
+    if (r.pattern <= kLastPattern) {
         double minX = v[0].x, maxX = v[0].x, minY = v[0].y, maxY = v[0].y;
         for (const PointRecord& p : v) {
             minX = std::min(minX, p.x);
@@ -293,65 +280,62 @@ void gd_object::PolyFill(int32_t pattern, double xScale, double yScale, uint8_t 
             minY = std::min(minY, p.y);
             maxY = std::max(maxY, p.y);
         }
-        Patterns->Load(pattern);
-        TileBox(minX, minY, maxX, maxY, xScale, yScale, true, &v);
+        Patterns().Load(r.pattern);
+        TileBox(minX, minY, maxX, maxY, r.xScale, r.yScale, true, &v);
     }
-    if (outline) {
+    if (r.outline) {
         for (size_t i = 0; i < v.size(); ++i) {
             const PointRecord& a = v[i];
             const PointRecord& b = v[(i + 1) % v.size()];
-            DrawLine(a.x, a.y, b.x, b.y);
+            DrawSegment(a.x, a.y, b.x, b.y);
         }
     }
 }
 
-void gd_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t,
-                                const std::vector<PointRecord>&) {}
+void gd_object::PolyFillColored(const PolyFillColoredRecord&, const std::vector<PointRecord>&) {}
 
-void gd_object::GradientPolyFill(int32_t, int32_t, double, double, uint8_t,
-                                 const std::vector<PointRecord>&) {}
+void gd_object::GradientPolyFill(const GradientPolyFillRecord&, const std::vector<PointRecord>&) {}
 
 void gd_object::DrawPolyline(const std::vector<PointRecord>& points) {
     for (size_t i = 1; i < points.size(); ++i) {
-        DrawLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+        DrawSegment(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
     }
 }
 
-void gd_object::DrawStyledPolyline(int32_t, int32_t, uint8_t, const std::vector<DrawLineRecord>&) {}
+void gd_object::DrawStyledPolyline(const DrawStyledPolylineRecord&,
+                                   const std::vector<DrawLineRecord>&) {}
 
-void gd_object::DrawRectangle(double, double, double, double) {}
+void gd_object::DrawRectangle(const DrawRectangleRecord&) {}
 
-void gd_object::SetLineStyle(uint8_t) {}
+void gd_object::SetLineStyle(const SetLineStyleRecord&) {}
 
-void gd_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double yScale,
-                           double) {
-    Symbols->Load(symbol);
-    for (const Line& s : CurrentStrokes(*Symbols)) {
-        DrawLine(x + xScale * s.x1 / 10, y + yScale * s.y1 / 10, x + xScale * s.x2 / 10,
-                 y + yScale * s.y2 / 10);
+void gd_object::DrawSymbol(const DrawSymbolRecord& r) {
+    Symbols().Load(r.symbol);
+    for (const Line& s : CurrentStrokes(Symbols())) {
+        DrawSegment(r.x + r.xScale * s.x1 / 10, r.y + r.yScale * s.y1 / 10,
+                    r.x + r.xScale * s.x2 / 10, r.y + r.yScale * s.y2 / 10);
     }
 }
 
-void gd_object::DrawScaledSymbol(double, double, double, int16_t, double, double, double, uint8_t) {
-}
+void gd_object::DrawScaledSymbol(const DrawScaledSymbolRecord& r) {}
 
-void gd_object::DrawBox(double, double, double, double, uint8_t, int32_t, uint8_t) {}
+void gd_object::DrawBox(const DrawBoxRecord&) {}
 
-void gd_object::DrawStrokeText(int32_t angle, const std::string& text, double x, double y, double,
-                               double charWidth, double charHeight, bool draw) {
-    TextExtent = StrokeTextExtent();
-    std::string shown = text.substr(0, kStrokeTextCapacity);
+void gd_object::DrawStrokeText(const DrawStrokeTextRecord& r, bool draw) {
+    const double charHeight = r.charHeight;
+    text_extent_ = StrokeTextExtent();
+    std::string shown = r.text.substr(0, kStrokeTextCapacity);
     if (shown.empty()) return;
-    double t = (90 - angle) * kPi / 180;
+    double t = (90 - r.angle) * kPi / 180;
     double cos_t = std::cos(t), sin_t = std::sin(t);
     auto place = [&](double u, double v) {
-        return std::make_pair(x + u * cos_t - v * sin_t, y + v * cos_t + u * sin_t);
+        return std::make_pair(r.x + u * cos_t - v * sin_t, r.y + v * cos_t + u * sin_t);
     };
     auto widen = [&](double px, double py) {
-        TextExtent.MinX = std::min(TextExtent.MinX, px);
-        TextExtent.MaxX = std::max(TextExtent.MaxX, px);
-        TextExtent.MinY = std::min(TextExtent.MinY, py);
-        TextExtent.MaxY = std::max(TextExtent.MaxY, py);
+        text_extent_.MinX = std::min(text_extent_.MinX, px);
+        text_extent_.MaxX = std::max(text_extent_.MaxX, px);
+        text_extent_.MinY = std::min(text_extent_.MinY, py);
+        text_extent_.MaxY = std::max(text_extent_.MaxY, py);
     };
     double advance = 0;
     unsigned char previous = 0;
@@ -365,25 +349,24 @@ void gd_object::DrawStrokeText(int32_t angle, const std::string& text, double x,
                        : previous == kLowerNext ? -charHeight / 2
                                                 : 0;
         previous = c;
-        Symbols->Load(c);
+        Symbols().Load(c);
         if (c != ' ') {
-            for (const Line& s : CurrentStrokes(*Symbols)) {
-                auto a = place(advance + charWidth * s.x1 / 5, charHeight * s.y1 / 13 + shift);
-                auto b = place(advance + charWidth * s.x2 / 5, charHeight * s.y2 / 13 + shift);
-                if (draw) DrawLine(a.first, a.second, b.first, b.second);
+            for (const Line& s : CurrentStrokes(Symbols())) {
+                auto a = place(advance + r.charWidth * s.x1 / 5, charHeight * s.y1 / 13 + shift);
+                auto b = place(advance + r.charWidth * s.x2 / 5, charHeight * s.y2 / 13 + shift);
+                if (draw) DrawSegment(a.first, a.second, b.first, b.second);
                 widen(a.first, a.second);
                 widen(b.first, b.second);
             }
         }
-        advance += charWidth * 1.2;
+        advance += r.charWidth * 1.2;
     }
 }
 
-void gd_object::DrawNote(double, double, const std::string&) {}
+void gd_object::DrawNote(const DrawNoteRecord&) {}
 
-void gd_object::DrawRotatedText(double, double, double, double, uint8_t, uint8_t,
-                                const std::string&) {}
+void gd_object::DrawRotatedText(const DrawRotatedTextRecord&) {}
 
-void gd_object::SetLineWidth(int32_t) {}
+void gd_object::SetLineWidth(const SetLineWidthRecord&) {}
 
 }  // namespace cindral

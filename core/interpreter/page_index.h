@@ -11,6 +11,7 @@
 
 #include "core/format/gdx_header.h"
 #include "core/format/gdx_reader.h"
+#include "core/pages/page_layout.h"
 
 namespace cindral {
 
@@ -27,18 +28,22 @@ enum class Reach : uint8_t {
 struct IndexedCommand {
     uint32_t offset = 0;  // logs are refused above 2 GiB
     Reach reach = Reach::EveryPage;
-    uint8_t band = 0;  // the region byte, for Reach::Band
-    float low = 0;     // depth range, for Reach::Depths, rounded outward
+    Band band = Band::None;  // the band of the region byte, for Reach::Band
+    float low = 0;           // depth range, for Reach::Depths, rounded outward
     float high = 0;
 };
 
 // What the pages of one resolution show; the index answers which commands each one plays.
 struct PageSelection {
-    double top = 0;       // greatest depth a page's rows reach (infinite on the first page)
-    double bottom = 0;    // least depth (minus infinite on the last page)
-    int header_mode = 0;  // the band of the page's header: 0 none, 1 first, 2 continuation
+    double top = 0;     // greatest depth a page's rows reach (infinite on the first page)
+    double bottom = 0;  // least depth (minus infinite on the last page)
+    Band header_mode = Band::None;  // the band of the page's header
     bool has_footer = false;
 };
+
+// What the page of `geometry` shows: all its rows and, beyond either edge, a band gap (the
+// text and rule regions reach that far past the data window) and two rows of rounding.
+PageSelection SelectionOfPage(const GdxHeader& header, const PageGeometry& geometry);
 
 class PageIndex {
   public:

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
+#include "core/base/errors.h"
 #include "core/pages/rounding.h"
 
 namespace cindral {
@@ -144,9 +146,36 @@ long CountPages(const GdxHeader& header, double pixels_per_inch) {
     return Paginate(header, pixels_per_inch).LastPage;
 }
 
-int HeaderModeOf(const GdxHeader& header, int page) {
-    if (page == 0) return static_cast<int>(Band::FirstHeader);
-    return header.RepeatBands ? static_cast<int>(Band::NextHeader) : static_cast<int>(Band::None);
+Band HeaderModeOf(const GdxHeader& header, int page) {
+    if (page == 0) return Band::FirstHeader;
+    return header.RepeatBands ? Band::NextHeader : Band::None;
+}
+
+PageScale PageScaleAt(const GdxHeader& h, int ppi_x, int ppi_y) {
+    PageScale s;
+    s.PixelsPerInch = ppi_y;
+    s.XScale = h.XUnitsPerInch > 0 ? ppi_x / h.XUnitsPerInch : 0;
+    s.DepthScale = h.DepthUnitsPerInch > 0 ? ppi_y / h.DepthUnitsPerInch : 0;
+    s.PageHeightPx = PagePixels(ppi_y, h.PageHeight);
+    s.PageWidthPx = PagePixels(ppi_x, h.PageWidth);
+    return s;
+}
+
+PageScale DrawablePageScale(const GdxHeader& h, int ppi_x, int ppi_y) {
+    if (ppi_x <= 0 || ppi_y <= 0) {
+        throw CindralError("The resolution must be at least one pixel per inch.");
+    }
+    const double height = ppi_y * h.PageHeight;
+    const double width = ppi_x * h.PageWidth;
+    constexpr double kMost = kMostDrawnPageSidePx;
+    if (!(height >= 0 && height <= kMost && width >= 0 && width <= kMost)) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "The page of %g x %g inches is too large to draw at %d pixels per inch.",
+                      h.PageWidth, h.PageHeight, ppi_y);
+        throw CindralError(text);
+    }
+    return PageScaleAt(h, ppi_x, ppi_y);
 }
 
 int DepthToRow(double depth, double top_depth, int64_t origin_px, double depth_scale, int limit) {
@@ -162,30 +191,33 @@ double RowToDepth(int row, double top_depth, int64_t origin_px, double depth_sca
 }
 
 PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in) {
+    const PageScale& s = in.Scale;
     const PageBands b =
-        ComputePageBands(h, in.PixelsPerInch, in.PageHeightPx, in.DepthScale, in.RepeatedHeaderGap);
+        ComputePageBands(h, s.PixelsPerInch, s.PageHeightPx, s.DepthScale, in.RepeatedHeaderGap);
     PageGeometry g;
+    static_cast<PageScale&>(g) = s;
+    g.Page = in.CurrentPage;
+    g.LastPage = in.LastPage;
     g.HeaderMode = in.HeaderMode;
     g.BandGapPx = b.BandGapPx;
 
     if (b.FooterWanted && (h.RepeatBands || in.CurrentPage == in.LastPage)) {
         g.HasFooter = true;
-        g.FooterTopPx = ClampToInt(int64_t(in.PageHeightPx) - b.FooterHeightPx);
+        g.FooterTopPx = ClampToInt(int64_t(s.PageHeightPx) - b.FooterHeightPx);
     } else {
-        g.FooterTopPx = in.PageHeightPx;
+        g.FooterTopPx = s.PageHeightPx;
     }
 
     switch (in.HeaderMode) {
-        case static_cast<int>(Band::FirstHeader):
+        case Band::FirstHeader:
             g.HeaderBottomPx = b.FirstHeaderBottomPx;
             g.HeaderHeightPx = b.FirstHeaderHeightPx;
             break;
-        case static_cast<int>(Band::NextHeader):
+        case Band::NextHeader:
             g.HeaderBottomPx = b.LaterHeaderBottomPx;
             g.HeaderHeightPx = b.LaterHeaderHeightPx;
             // A repeated first header draws the graphics of the first header's band.
-            if (b.LaterHeader == Band::FirstHeader)
-                g.HeaderMode = static_cast<int>(Band::FirstHeader);
+            if (b.LaterHeader == Band::FirstHeader) g.HeaderMode = Band::FirstHeader;
             break;
         default:
             break;
@@ -197,7 +229,7 @@ PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in
         g.DataBottomPx = ClampToInt(int64_t(g.DataTopPx) + b.FirstRows);
     } else {
         g.DataBottomPx =
-            h.RepeatBands ? ClampToInt(int64_t(in.PageHeightPx) - b.FooterBandPx) : in.PageHeightPx;
+            h.RepeatBands ? ClampToInt(int64_t(s.PageHeightPx) - b.FooterBandPx) : s.PageHeightPx;
     }
 
     if (in.CurrentPage <= 0) {
@@ -215,7 +247,7 @@ PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in
     if (in.CurrentPage >= in.LastPage) {
         // The last page ends at the log's end.
         g.DataBottomPx =
-            DepthToRow(h.BottomDepth, h.TopDepth, g.DepthOriginPx, in.DepthScale, in.CoordLimit);
+            DepthToRow(h.BottomDepth, h.TopDepth, g.DepthOriginPx, s.DepthScale, kCoordLimit);
         if (!h.RepeatBands && g.HasFooter) {
             // The footer follows the end of the log instead of sitting at the page bottom.
             g.FooterTopPx =
@@ -225,17 +257,29 @@ PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in
     return g;
 }
 
-PageDepthWindow DepthWindowOf(const GdxHeader& h, const PageGeometry& g, int page_height_px,
-                              double depth_scale, int page, int last_page, int margin_rows) {
+PageGeometry GeometryOfPage(const GdxHeader& header, const PageScale& scale, int page,
+                            int last_page, double repeated_header_gap) {
+    PageGeometryInput in;
+    in.Scale = scale;
+    in.CurrentPage = page;
+    in.LastPage = last_page;
+    in.HeaderMode = HeaderModeOf(header, page);
+    in.RepeatedHeaderGap = repeated_header_gap;
+    return ComputePageGeometry(header, in);
+}
+
+PageDepthWindow DepthWindowOf(const GdxHeader& h, const PageGeometry& g, int margin_rows) {
+    const double depth_scale = g.DepthScale;
+    const int page = g.Page;
     constexpr double kEndless = std::numeric_limits<double>::infinity();
     if (!(depth_scale > 0)) return {kEndless, -kEndless};
     PageDepthWindow w;
     // Row r of the page shows depth TopDepth - (r - origin) / scale.
     const double origin = double(g.DepthOriginPx);
     w.top = page <= 0 ? kEndless : h.TopDepth + (origin + margin_rows) / depth_scale;
-    w.bottom = page >= last_page
+    w.bottom = page >= g.LastPage
                    ? -kEndless
-                   : h.TopDepth - (double(page_height_px) + margin_rows - origin) / depth_scale;
+                   : h.TopDepth - (double(g.PageHeightPx) + margin_rows - origin) / depth_scale;
     return w;
 }
 

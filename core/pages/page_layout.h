@@ -19,13 +19,20 @@ constexpr int kMostPageSidePx = 1 << 28;
 
 // The bands of a page, by the numbers the header mode and the region byte of a command use.
 enum class Band : uint8_t { None = 0, FirstHeader = 1, NextHeader = 2, Footer = 3 };
+// The band a command's region byte names.
+constexpr Band BandOf(uint8_t region) {
+    return static_cast<Band>(region);
+}
+
+// The settings' gap below a repeated first-page header unless the settings say otherwise.
+constexpr double kDefaultRepeatedHeaderGap = 0.25;
 
 // What the arithmetic needs besides the header.
 struct PagingInput {
     double PixelsPerInch = kScreenPixelsPerInch;  // vertical resolution
     // Gap below a repeated first-page header, and above a footer that follows the end of
     // the log, in inches (a settings value).
-    double RepeatedHeaderGap = 0.25;
+    double RepeatedHeaderGap = kDefaultRepeatedHeaderGap;
 };
 
 // Band and body heights in device rows: the single place they are computed.
@@ -75,9 +82,39 @@ double LongestPageLength(const GdxHeader& header, const PagingInput& input);
 // The last page index of Paginate().
 long CountPages(const GdxHeader& header, double pixels_per_inch);
 
-// Where the bands of one page lie, in device rows.
-struct PageGeometry {
-    int HeaderMode = 0;  // turns from 2 into 1 when the first header is repeated
+// Rows and columns of a page are held to +-this bound (the device-coordinate limit of the
+// platform the renderer reports), far beyond any page side that is drawn.
+constexpr int kCoordLimit = 0x3FFFFFFF - 1;
+static_assert(kMostPageSidePx < kCoordLimit, "a drawn page lies inside the coordinate bound");
+
+// Largest page side, in device pixels, a page is drawn with: far beyond any real page at
+// printer resolution, small enough that row arithmetic and bitmaps stay sane.
+constexpr int kMostDrawnPageSidePx = 1 << 20;
+
+// The scale of a log's pages on one device; the same for every page.
+struct PageScale {
+    int PixelsPerInch = 96;  // vertical resolution
+    double XScale = 1;       // device columns per x unit
+    double DepthScale = 1;   // device rows per depth unit
+    int PageHeightPx = 0;
+    int PageWidthPx = 0;
+};
+
+// The scale at a device of `pixels_per_inch_x` by `pixels_per_inch_y`. Never throws: sides
+// are held inside int, a unit scale of 0 or less gives a scale of 0.
+PageScale PageScaleAt(const GdxHeader& header, int pixels_per_inch_x, int pixels_per_inch_y);
+// The same for a page that is to be drawn: refuses (CindralError) a resolution below one pixel
+// per inch and a page side beyond kMostDrawnPageSidePx.
+PageScale DrawablePageScale(const GdxHeader& header, int pixels_per_inch_x, int pixels_per_inch_y);
+
+// Everything a renderer needs to place one page: its scale, which page it is, and where its
+// bands, data window and depth origin lie in device rows.
+struct PageGeometry : PageScale {
+    int Page = 0;
+    int LastPage = -1;
+    // The band whose graphics the header shows: a repeated first header turns NextHeader
+    // into FirstHeader.
+    Band HeaderMode = Band::None;
     int BandGapPx = 0;
     int HeaderHeightPx = 0;
     int HeaderBottomPx = 0;
@@ -92,20 +129,23 @@ struct PageGeometry {
 };
 
 struct PageGeometryInput {
-    int PixelsPerInch = 96;
-    double DepthScale = 1;  // pixels per depth unit
-    int PageHeightPx = 0;
+    PageScale Scale;
     int CurrentPage = 0;
     int LastPage = -1;
-    int HeaderMode = 0;
-    double RepeatedHeaderGap = 0.25;
-    int CoordLimit = 1073741822;
+    Band HeaderMode = Band::None;  // as HeaderModeOf gives it for the page
+    double RepeatedHeaderGap = kDefaultRepeatedHeaderGap;
 };
 
 // The header mode a page is drawn with before a repeated first header turns 2 into 1.
-int HeaderModeOf(const GdxHeader& header, int page);
+Band HeaderModeOf(const GdxHeader& header, int page);
 
 PageGeometry ComputePageGeometry(const GdxHeader& header, const PageGeometryInput& input);
+
+// Page `page` of a log whose last page is `last_page`, at `scale`: the one place the input of
+// ComputePageGeometry is put together (the document, the renderer's tests and the fuzz
+// harness all come here).
+PageGeometry GeometryOfPage(const GdxHeader& header, const PageScale& scale, int page,
+                            int last_page, double repeated_header_gap = kDefaultRepeatedHeaderGap);
 
 // Row of `depth` for an origin and scale, clamped to +-limit. Round half to even.
 int DepthToRow(double depth, double top_depth, int64_t origin_px, double depth_scale, int limit);
@@ -121,7 +161,6 @@ struct PageDepthWindow {
     double bottom = 0;
 };
 PageDepthWindow DepthWindowOf(const GdxHeader& header, const PageGeometry& geometry,
-                              int page_height_px, double depth_scale, int page, int last_page,
                               int margin_rows);
 
 }  // namespace cindral

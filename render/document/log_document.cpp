@@ -26,10 +26,6 @@ CindralError PageTooLarge(int width, int height) {
 // huge file from taking the memory.
 constexpr int64_t kMostLogBytes = int64_t(1) << 31;
 
-// Rows beyond a page's edges whose commands still play: the text and rule regions reach a
-// band gap past the data window, and rounding a row either way.
-constexpr int kMarginRows = 2;
-
 FileBytes ReadAll(file_object& file) {
     if (file.FileSize > kMostLogBytes) {
         throw IoError(Quoted(file.FileName) + ": the file of " + std::to_string(file.FileSize) +
@@ -113,10 +109,6 @@ void LogDocument::MakeRenderer() {
     auto renderer = std::make_unique<logp_object>(
         options_.files.pattern_file, options_.files.symbol_file, options_.files.default_page_length,
         options_.settings.DepthUnitsPerInch);
-    ApplyRenderSettings(*renderer, options_.settings);
-    renderer->FileName = log_->file_name;
-    renderer->UseMemoryImage(log_->bytes);
-    renderer->Header() = view_;
     renderer_ = std::move(renderer);
 }
 
@@ -124,12 +116,10 @@ void LogDocument::SetFileName(const std::string& path) {
     auto renamed = std::make_shared<LoadedLog>(*log_);
     renamed->file_name = path;
     log_ = std::move(renamed);
-    renderer_->FileName = path;
 }
 
 void LogDocument::SetPixelsPerInch(int pixels_per_inch) {
-    renderer_->Header() = view_;
-    renderer_->SetDeviceResolution(pixels_per_inch, pixels_per_inch);
+    scale_ = DrawablePageScale(view_, pixels_per_inch, pixels_per_inch);
     pixels_per_inch_ = pixels_per_inch;
     Paginate();
 }
@@ -147,26 +137,15 @@ PageLayout LogDocument::LayoutAt(double pixels_per_inch) const {
 
 void LogDocument::Paginate() {
     layout_ = LayoutAt(pixels_per_inch_);
-    renderer_->Header() = view_;
-    renderer_->LastPage = static_cast<int>(layout_.LastPage);
 }
 
 PageGeometry LogDocument::Geometry(int page) const {
-    PageGeometryInput in;
-    in.PixelsPerInch = renderer_->PixelsPerInch;
-    in.DepthScale = renderer_->DepthScale;
-    in.PageHeightPx = renderer_->PageHeightPx;
-    in.CurrentPage = page;
-    in.LastPage = LastPage();
-    in.HeaderMode = HeaderModeOf(view_, page);
-    in.RepeatedHeaderGap = options_.settings.RepeatedHeaderGap;
-    in.CoordLimit = logp_object::CoordLimit;
-    return ComputePageGeometry(view_, in);
+    return GeometryOfPage(view_, scale_, page, LastPage(), options_.settings.RepeatedHeaderGap);
 }
 
 double LogDocument::DepthAt(int page, int row, bool elevation) const {
-    const double depth =
-        RowToDepth(row, view_.TopDepth, Geometry(page).DepthOriginPx, renderer_->DepthScale);
+    const PageGeometry g = Geometry(page);
+    const double depth = RowToDepth(row, view_.TopDepth, g.DepthOriginPx, g.DepthScale);
     return elevation ? depth + view_.ElevationDatum : depth;
 }
 
@@ -207,7 +186,6 @@ void LogDocument::StorePageLength(bool custom, double units_per_page) {
     if (old.size() > old_length) bytes.insert(bytes.end(), old.begin() + old_length, old.end());
     log_ = WalkBytes(log_->file_name, std::make_shared<const FileBytes>(std::move(bytes)),
                      options_.files.default_page_length);
-    renderer_->UseMemoryImage(log_->bytes);
     SetPageLength(custom, units_per_page);
 }
 
@@ -234,6 +212,7 @@ void LogDocument::Reload() {
     std::unique_ptr<LogDocument> next = DocumentOn(fresh, view);
     log_ = next->log_;
     view_ = next->view_;
+    scale_ = next->scale_;
     layout_ = next->layout_;
     renderer_ = std::move(next->renderer_);
 }
@@ -247,16 +226,7 @@ void LogDocument::RequirePage(int page) const {
 }
 
 std::vector<int64_t> LogDocument::CommandsOfPage(int page) const {
-    const PageGeometry g = Geometry(page);
-    const PageDepthWindow window =
-        DepthWindowOf(view_, g, renderer_->PageHeightPx, renderer_->DepthScale, page, LastPage(),
-                      std::abs(g.BandGapPx) + kMarginRows);
-    PageSelection selection;
-    selection.top = window.top;
-    selection.bottom = window.bottom;
-    selection.header_mode = g.HeaderMode;
-    selection.has_footer = g.HasFooter;
-    return log_->Index().CommandsFor(selection);
+    return log_->Index().CommandsFor(SelectionOfPage(view_, Geometry(page)));
 }
 
 void LogDocument::PreparePlay(gd_object& target, int page, std::vector<int64_t>& offsets) const {
@@ -274,30 +244,27 @@ void LogDocument::PreparePlay(gd_object& target, int page, std::vector<int64_t>&
 
 void LogDocument::DrawPage(int page, Canvas& canvas) {
     RequirePage(page);
-    if (renderer_->PageWidthPx > kMostPageSidePx || renderer_->PageHeightPx > kMostPageSidePx) {
-        throw PageTooLarge(renderer_->PageWidthPx, renderer_->PageHeightPx);
+    const PageGeometry geometry = Geometry(page);
+    if (geometry.PageWidthPx > kMostPageSidePx || geometry.PageHeightPx > kMostPageSidePx) {
+        throw PageTooLarge(geometry.PageWidthPx, geometry.PageHeightPx);
     }
     std::vector<int64_t> offsets;
-    if (use_index_) offsets = CommandsOfPage(page);
+    PreparePlay(*renderer_, use_index_ ? page : -1, offsets);
     struct Unbind {
         logp_object& renderer;
         ~Unbind() {
-            renderer.Canvas = nullptr;
+            renderer.Unbind();
             renderer.SetPlaySelection(nullptr);
         }
     } unbind{*renderer_};
-    renderer_->Header() = view_;
-    renderer_->LastPage = LastPage();
-    renderer_->Canvas = &canvas;
-    renderer_->SelectPage(page);
-    renderer_->SetPlaySelection(use_index_ ? &offsets : nullptr);
+    renderer_->Bind(canvas, geometry, RenderOptionsOf(options_.settings));
     renderer_->PlayCommands();
 }
 
 QImage LogDocument::RenderPage(int page) {
     RequirePage(page);
-    const int width = renderer_->PageWidthPx;
-    const int height = renderer_->PageHeightPx;
+    const int width = scale_.PageWidthPx;
+    const int height = scale_.PageHeightPx;
     if (width <= 0 || height <= 0 || int64_t(width) * height > kMostPagePixels) {
         throw PageTooLarge(width, height);
     }

@@ -138,6 +138,7 @@ class LogDocument {
     LogDocumentOptions options_;
     GdxHeader view_;
     int pixels_per_inch_ = 96;
+    PageScale scale_;
     PageLayout layout_;
     std::unique_ptr<logp_object> renderer_;
     bool use_index_ = true;

@@ -70,8 +70,6 @@ std::unique_ptr<logmf_object> MakeMetafileRenderer(const LogDocument& document,
 }
 
 MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExportOptions& options) {
-    document.Format = options.format;
-
     MetafileExportResult result;
     result.extent = ComputeMetafileExtent(document.Header(), options.header, options.footer);
     if (options.format == MetafileFormat::Wmf &&
@@ -80,17 +78,10 @@ MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExport
         throw CindralError(WmfTooLargeMessage(result.extent.width, result.extent.height));
     }
 
-    document.OutputFileName = options.output;
     // An existing file is replaced only by a whole new one (SaveMetafile writes through a
     // temporary file): a drawing that fails still replaces it with what was drawn, a write
     // that fails leaves it as it was.
-    document.XScale = 96 / document.XUnitsPerInch;
-    document.DepthScale = 96 / document.DepthUnitsPerInch;
-    document.PageWidthPx = result.extent.width;
-    document.PageHeightPx = result.extent.height;
-    document.HeaderIncluded = result.extent.header_included;
-    document.FooterIncluded = result.extent.footer_included;
-    document.CurrentPage = 0;
+    document.Bind(options.format, result.extent);
 
     struct Closing {
         const std::string& name;
@@ -100,11 +91,11 @@ MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExport
         document.PlayCommands();
     } catch (...) {
         // What was drawn up to the failure is still written; the failure is what is reported.
-        if (document.Canvas && options.keep_partial) {
+        if (document.Drawing() != nullptr && options.keep_partial) {
             Closing closing{options.output};
             ShowStatus("Closing " + options.output + " ...");
             try {
-                document.SaveMetafile();
+                document.SaveMetafile(options.output);
             } catch (const std::exception&) {
             }
         }
@@ -112,9 +103,9 @@ MetafileExportResult ExportMetafile(logmf_object& document, const MetafileExport
     }
     Closing closing{options.output};
     ShowStatus("Closing " + options.output + " ...");
-    result.drawing_calls = document.Canvas->DrawingCalls();
-    result.recorded_bytes = document.Canvas->RecordedBytes();
-    result.bytes = document.SaveMetafile();
+    result.drawing_calls = document.Drawing()->DrawingCalls();
+    result.recorded_bytes = document.Drawing()->RecordedBytes();
+    result.bytes = document.SaveMetafile(options.output);
     return result;
 }
 

@@ -26,12 +26,6 @@ struct MetafileExportOptions {
 };
 
 // Size of the drawing of the log whose header `document` holds, as ExportMetafile sets it.
-struct MetafileExtent {
-    int width = 0;   // units
-    int height = 0;  // units
-    bool header_included = false;
-    bool footer_included = false;
-};
 MetafileExtent ComputeMetafileExtent(const GdxHeader& header, bool header_option,
                                      bool footer_option);
 

@@ -60,44 +60,55 @@ logmf_object::logmf_object(std::string pattern_file_name, std::string symbol_fil
 logmf_object::~logmf_object() = default;
 
 MetafileCanvas& logmf_object::Target() const {
-    if (!Canvas) throw CindralError("The metafile drawing has not been started.");
-    return *Canvas;
+    if (!canvas_) throw CindralError("The metafile drawing has not been started.");
+    return *canvas_;
 }
 
 int logmf_object::ToUnitsX(double x) const {
-    const double v = std::trunc(x * XScale);
+    const double v = std::trunc(x * x_scale_);
     if (!(v == v)) return 0;
-    const double limit = Format == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
+    const double limit = format_ == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
     return static_cast<int>(std::clamp(v, -limit - 1, limit));
 }
 
 int logmf_object::ToUnitsY(double depth) const {
-    const double v = std::nearbyint((TopDepth - depth) * DepthScale + DataTopPx);
+    const double v = std::nearbyint((TopDepth - depth) * depth_scale_ + data_top_px_);
     if (!(v == v)) return 0;
     // A WMF holds 16-bit rows; the export refuses logs taller than that, so only stray
     // points far outside the log are held here. EMF and SVG keep their rows.
-    const double limit = Format == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
+    const double limit = format_ == MetafileFormat::Wmf ? 32767.0 : kWideLimit;
     return static_cast<int>(std::clamp(v, -limit - 1, limit));
 }
 
 std::optional<int> logmf_object::RegionRow(uint8_t region, double y_inches) const {
     const int row = RoundToInt(y_inches * PixelsPerInch);
-    if (region == (HeaderIncluded ? 1 : 0)) return row;
-    if (static_cast<Band>(region) == Band::Footer && FooterIncluded)
-        return RoundToInt(double(row) + FooterTopPx);
+    // The drawing is its own first page: its header is the first page's, when included.
+    const Band band = BandOf(region);
+    if (band == (header_included_ ? Band::FirstHeader : Band::None)) return row;
+    if (band == Band::Footer && footer_included_) return RoundToInt(double(row) + footer_top_px_);
     return std::nullopt;
 }
 
+void logmf_object::Bind(MetafileFormat format, const MetafileExtent& extent) {
+    format_ = format;
+    x_scale_ = PixelsPerInch / XUnitsPerInch;
+    depth_scale_ = PixelsPerInch / DepthUnitsPerInch;
+    width_px_ = extent.width;
+    height_px_ = extent.height;
+    header_included_ = extent.header_included;
+    footer_included_ = extent.footer_included;
+}
+
 void logmf_object::BeginDrawing() {
-    Canvas = std::make_unique<MetafileCanvas>(PageWidthPx, PageHeightPx);
-    DataTopPx = 0;
-    HeaderHeightPx = 0;
-    if (HeaderIncluded && FirstHeaderHeight > 0) {
-        DataTopPx = RoundToInt((FirstHeaderHeight + BandGap) * PixelsPerInch);
-        HeaderHeightPx = RoundToInt(PixelsPerInch * FirstHeaderHeight);
+    canvas_ = std::make_unique<MetafileCanvas>(width_px_, height_px_);
+    data_top_px_ = 0;
+    header_height_px_ = 0;
+    if (header_included_ && FirstHeaderHeight > 0) {
+        data_top_px_ = RoundToInt((FirstHeaderHeight + BandGap) * PixelsPerInch);
+        header_height_px_ = RoundToInt(PixelsPerInch * FirstHeaderHeight);
     }
-    FooterTopPx =
-        FooterIncluded ? RoundToInt(PageHeightPx - PixelsPerInch * FooterHeight) : PageHeightPx;
+    footer_top_px_ =
+        footer_included_ ? RoundToInt(height_px_ - PixelsPerInch * FooterHeight) : height_px_;
 }
 
 void logmf_object::PlayCommands() {
@@ -105,21 +116,21 @@ void logmf_object::PlayCommands() {
     gd_object::PlayCommands();
 }
 
-uint64_t logmf_object::SaveMetafile() {
+uint64_t logmf_object::SaveMetafile(const std::string& output) {
     MetafileCanvas& drawing = Target();
     uint64_t bytes = 0;
     std::ostringstream out;
-    if (Format == MetafileFormat::Svg) {
-        SvgWriter writer(out, PageWidthPx, PageHeightPx,
+    if (format_ == MetafileFormat::Svg) {
+        SvgWriter writer(out, width_px_, height_px_,
                          FileName.substr(FileName.find_last_of('/') + 1));
         drawing.Replay(writer);
         writer.Finish();
     } else {
         std::unique_ptr<MetafileWriter> writer;
-        if (Format == MetafileFormat::Wmf) {
-            writer = std::make_unique<WmfWriter>(out, PageWidthPx, PageHeightPx, PixelsPerInch);
+        if (format_ == MetafileFormat::Wmf) {
+            writer = std::make_unique<WmfWriter>(out, width_px_, height_px_, PixelsPerInch);
         } else {
-            writer = std::make_unique<EmfWriter>(out, PageWidthPx, PageHeightPx);
+            writer = std::make_unique<EmfWriter>(out, width_px_, height_px_);
         }
         drawing.Replay(*writer);
         writer->Finish();
@@ -128,7 +139,7 @@ uint64_t logmf_object::SaveMetafile() {
     // metafile under the user's name.
     const std::string made = out.str();
     out = std::ostringstream();
-    WriteFileAtomically(OutputFileName, std::vector<uint8_t>(made.begin(), made.end()));
+    WriteFileAtomically(output, std::vector<uint8_t>(made.begin(), made.end()));
     bytes = made.size();
     drawing.Discard();
     return bytes;
@@ -141,25 +152,25 @@ void logmf_object::Stroke(int x1, int y1, int x2, int y2, int& phase) {
                      phase);
 }
 
-void logmf_object::SetColor(int32_t color) {
+void logmf_object::SetColor(const SetColorRecord& r) {
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
-    pen.color = AsColor(color);
+    pen.color = AsColor(r.color);
     c.SelectPen(pen);
 }
 
-void logmf_object::SetLineStyle(uint8_t style) {
+void logmf_object::SetLineStyle(const SetLineStyleRecord& r) {
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
-    pen.style = static_cast<PenStyle>(style);
+    pen.style = static_cast<PenStyle>(r.style);
     c.SelectPen(pen);
 }
 
-void logmf_object::SetLineWidth(int32_t width) {
+void logmf_object::SetLineWidth(const SetLineWidthRecord& r) {
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
-    // A negative width from the file would be a negative pen; it draws as the thinnest line.
-    pen.width = std::max(0, width);
+    // A negative r.width from the file would be a negative pen; it draws as the thinnest line.
+    pen.width = std::max(0, r.width);
     c.SelectPen(pen);
 }
 
@@ -173,7 +184,7 @@ void ClearBrush(Canvas& c) {
 
 }  // namespace
 
-void logmf_object::DrawLine(double x1, double y1, double x2, double y2) {
+void logmf_object::DrawLine(const DrawLineRecord& r) {
     MetafileCanvas& c = Target();
     Brush brush = c.brush();
     if (c.pen().style == PenStyle::Solid) {
@@ -184,22 +195,23 @@ void logmf_object::DrawLine(double x1, double y1, double x2, double y2) {
     }
     c.SelectBrush(brush);
     int phase = 0;
-    Stroke(ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2), phase);
+    Stroke(ToUnitsX(r.x1), ToUnitsY(r.y1), ToUnitsX(r.x2), ToUnitsY(r.y2), phase);
     ClearBrush(c);
 }
 
-void logmf_object::DrawRegionLine(double x1, double y1, double x2, double y2, uint8_t region) {
-    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+void logmf_object::DrawRegionLine(const DrawRegionLineRecord& r) {
+    const std::optional<int> row1 = RegionRow(r.region, r.y1), row2 = RegionRow(r.region, r.y2);
     if (!row1 || !row2) return;
     int phase = 0;
-    Stroke(ToUnitsX(x1), *row1, ToUnitsX(x2), *row2, phase);
+    Stroke(ToUnitsX(r.x1), *row1, ToUnitsX(r.x2), *row2, phase);
     ClearBrush(Target());
 }
 
-void logmf_object::DrawVerticalRule(double x) {
-    const int column = ToUnitsX(x);
-    const int top = (RepeatBands || CurrentPage <= 0) ? HeaderHeightPx : 0;
-    const int bottom = FooterHeight >= 0 ? FooterTopPx : ToUnitsY(BottomDepth);
+void logmf_object::DrawVerticalRule(const DrawVerticalRuleRecord& r) {
+    const int column = ToUnitsX(r.x);
+    // The drawing is its own first page: the header band is always above the rule.
+    const int top = header_height_px_;
+    const int bottom = FooterHeight >= 0 ? footer_top_px_ : ToUnitsY(BottomDepth);
     int phase = 0;
     Stroke(column, top, column, bottom, phase);
     ClearBrush(Target());
@@ -213,14 +225,14 @@ void logmf_object::DrawPolyline(const std::vector<PointRecord>& points) {
     }
 }
 
-void logmf_object::DrawStyledPolyline(int32_t width, int32_t color, uint8_t style,
+void logmf_object::DrawStyledPolyline(const DrawStyledPolylineRecord& r,
                                       const std::vector<DrawLineRecord>& segments) {
     MetafileCanvas& c = Target();
-    const int pen_width = std::max(0, MulDiv(width, PixelsPerInch, ScreenPixelsPerInch));
+    const int pen_width = std::max(0, MulDiv(r.width, PixelsPerInch, ScreenPixelsPerInch));
     int phase = 0;
     for (const DrawLineRecord& s : segments) {
         StrokeLineDashes(ToUnitsX(s.x1), ToUnitsY(s.y1), ToUnitsX(s.x2), ToUnitsY(s.y2), pen_width,
-                         AsColor(color), style, c, phase);
+                         AsColor(r.color), r.style, c, phase);
     }
 }
 
@@ -236,8 +248,8 @@ void logmf_object::PatternStrokes(const Rect& box, int32_t lineWidth, int32_t li
         c.SelectBrush(saved_brush);
     }
     if (pattern > pattern_object::kLastPattern) return;
-    Patterns->Load(pattern);
-    if (Patterns->SegmentCount() <= 0 || lineColor < 0) return;
+    Patterns().Load(pattern);
+    if (Patterns().SegmentCount() <= 0 || lineColor < 0) return;
     const Color color = AsColor(lineColor);
     const int width = std::max(0, lineWidth);
     c.SelectBrush({BrushStyle::Solid, color, HatchStyle::Horizontal, nullptr});
@@ -261,7 +273,7 @@ void logmf_object::PatternStrokes(const Rect& box, int32_t lineWidth, int32_t li
         }
         return m;
     };
-    TilePattern(Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
+    TilePattern(Patterns().Current(), box, PatternPixels(xScale, PixelsPerInch),
                 PatternPixels(yScale, PixelsPerInch), box, [&](Point a, Point b) {
                     const bool a_in = inside(a), b_in = inside(b);
                     if (a_in && b_in) {
@@ -284,49 +296,45 @@ void logmf_object::PatternStrokes(const Rect& box, int32_t lineWidth, int32_t li
     c.SelectPen(saved_pen);
 }
 
-void logmf_object::PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                  double xScale, double yScale, uint8_t outline) {
-    const Rect box{ToUnitsX(std::min(x1, x2)), ToUnitsY(std::max(y1, y2)),
-                   ToUnitsX(std::max(x1, x2)), ToUnitsY(std::min(y1, y2))};
-    PatternStrokes(box, 0, static_cast<int32_t>(Target().pen().color), int32_t(kWhite), xScale,
-                   yScale, pattern);
-    if (outline) BoxOutline(x1, y1, x2, y2);
+void logmf_object::PatternFillBox(const PatternFillBoxRecord& r) {
+    const Rect box{ToUnitsX(std::min(r.x1, r.x2)), ToUnitsY(std::max(r.y1, r.y2)),
+                   ToUnitsX(std::max(r.x1, r.x2)), ToUnitsY(std::min(r.y1, r.y2))};
+    PatternStrokes(box, 0, static_cast<int32_t>(Target().pen().color), int32_t(kWhite), r.xScale,
+                   r.yScale, r.pattern);
+    if (r.outline) BoxOutline(r.x1, r.y1, r.x2, r.y2);
 }
 
-void logmf_object::PatternFillBoxColored(double x1, double y1, double x2, double y2,
-                                         int32_t pattern, double xScale, double yScale,
-                                         int32_t lineWidth, int32_t backColor, int32_t lineColor,
-                                         uint8_t outline) {
-    const Rect box{ToUnitsX(std::min(x1, x2)), ToUnitsY(std::max(y1, y2)),
-                   ToUnitsX(std::max(x1, x2)), ToUnitsY(std::min(y1, y2))};
-    PatternStrokes(box, lineWidth, lineColor, backColor, xScale, yScale, pattern);
-    if (outline && AsColor(lineColor) != kWhite) BoxOutline(x1, y1, x2, y2);
+void logmf_object::PatternFillBoxColored(const PatternFillBoxColoredRecord& r) {
+    const Rect box{ToUnitsX(std::min(r.x1, r.x2)), ToUnitsY(std::max(r.y1, r.y2)),
+                   ToUnitsX(std::max(r.x1, r.x2)), ToUnitsY(std::min(r.y1, r.y2))};
+    PatternStrokes(box, r.lineWidth, r.lineColor, r.backColor, r.xScale, r.yScale, r.pattern);
+    if (r.outline && AsColor(r.lineColor) != kWhite) BoxOutline(r.x1, r.y1, r.x2, r.y2);
 }
 
 void logmf_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
-    DrawRegionLine(x1, y1, x2, y1, region);
-    DrawRegionLine(x2, y1, x2, y2, region);
-    DrawRegionLine(x2, y2, x1, y2, region);
-    DrawRegionLine(x1, y2, x1, y1, region);
+    DrawRegionLine({x1, y1, x2, y1, region});
+    DrawRegionLine({x2, y1, x2, y2, region});
+    DrawRegionLine({x2, y2, x1, y2, region});
+    DrawRegionLine({x1, y2, x1, y1, region});
 }
 
-void logmf_object::RegionPatternFillBoxColored(double x1, double y1, double x2, double y2,
-                                               int32_t pattern, double xScale, double yScale,
-                                               int32_t lineWidth, int32_t backColor,
-                                               int32_t lineColor, uint8_t outline, uint8_t region) {
+void logmf_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord& r) {
+    double x1 = r.x1;
+    double y1 = r.y1;
+    double x2 = r.x2;
+    double y2 = r.y2;
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
-    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, y1), bottom = RegionRow(r.region, y2);
     if (!top || !bottom) return;
-    PatternStrokes({ToUnitsX(x1), *top, ToUnitsX(x2), *bottom}, lineWidth, lineColor, backColor,
-                   xScale, yScale, pattern);
-    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+    PatternStrokes({ToUnitsX(x1), *top, ToUnitsX(x2), *bottom}, r.lineWidth, r.lineColor,
+                   r.backColor, r.xScale, r.yScale, r.pattern);
+    if (r.outline) RegionBoxOutline(x1, y1, x2, y2, r.region);
 }
 
-void logmf_object::RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                        double xScale, double yScale, uint8_t outline,
-                                        uint8_t region) {
-    if (!RegionRow(region, y1) || !RegionRow(region, y2)) return;
+void logmf_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
+    const uint8_t region = r.region;
+    if (!RegionRow(region, r.y1) || !RegionRow(region, r.y2)) return;
     MetafileCanvas& c = Target();
     Pen pen = c.pen();
     pen.width = 0;
@@ -334,14 +342,14 @@ void logmf_object::RegionPatternFillBox(double x1, double y1, double x2, double 
     Brush brush = c.brush();
     brush.color = pen.color;
     c.SelectBrush(brush);
-    if (pattern <= pattern_object::kLastPattern) {
-        Patterns->Load(pattern);
-        double ax = x1, bx = x2, ay = y1, by = y2;
+    if (r.pattern <= pattern_object::kLastPattern) {
+        Patterns().Load(r.pattern);
+        double ax = r.x1, bx = r.x2, ay = r.y1, by = r.y2;
         if (bx < ax) std::swap(ax, bx);
         if (by < ay) std::swap(ay, by);
         const Rect box{ToUnitsX(ax), *RegionRow(region, ay), ToUnitsX(bx), *RegionRow(region, by)};
-        TilePattern(Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
-                    PatternPixels(yScale, PixelsPerInch), box, [&](Point a, Point b) {
+        TilePattern(Patterns().Current(), box, PatternPixels(r.xScale, PixelsPerInch),
+                    PatternPixels(r.yScale, PixelsPerInch), box, [&](Point a, Point b) {
                         if (a != b) {
                             c.MoveTo(a.x, a.y);
                             c.LineTo(b.x, b.y);
@@ -350,17 +358,16 @@ void logmf_object::RegionPatternFillBox(double x1, double y1, double x2, double 
                         }
                     });
     }
-    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+    if (r.outline) RegionBoxOutline(r.x1, r.y1, r.x2, r.y2, region);
 }
 
-void logmf_object::FillBox(double x1, double y1, double x2, double y2, int32_t color,
-                           uint8_t region) {
-    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+void logmf_object::FillBox(const FillBoxRecord& r) {
+    const std::optional<int> row1 = RegionRow(r.region, r.y1), row2 = RegionRow(r.region, r.y2);
     if (!row1 || !row2) return;
     MetafileCanvas& c = Target();
-    const int left = ToUnitsX(x1), right = ToUnitsX(x2);
+    const int left = ToUnitsX(r.x1), right = ToUnitsX(r.x2);
     const Brush saved = c.brush();
-    c.SelectBrush({BrushStyle::Solid, AsColor(color), HatchStyle::Horizontal, nullptr});
+    c.SelectBrush({BrushStyle::Solid, AsColor(r.color), HatchStyle::Horizontal, nullptr});
     c.FillRect({std::min(left, right), std::min(*row1, *row2), std::max(left, right),
                 std::max(*row1, *row2)});
     c.SelectBrush(saved);
@@ -380,8 +387,7 @@ void logmf_object::FillPolygonStrips(const std::vector<PointRecord>& points, Col
     }
 }
 
-void logmf_object::PolyFill(int32_t, double, double, uint8_t,
-                            const std::vector<PointRecord>& points) {
+void logmf_object::PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>& points) {
     MetafileCanvas& c = Target();
     const Color fill = c.pen().color;
     c.SetBackgroundMode(BackgroundMode::Opaque);
@@ -394,21 +400,18 @@ void logmf_object::PolyFill(int32_t, double, double, uint8_t,
     c.SelectBrush(brush);
 }
 
-void logmf_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t color,
+void logmf_object::PolyFillColored(const PolyFillColoredRecord& r,
                                    const std::vector<PointRecord>& points) {
     MetafileCanvas& c = Target();
     const Pen saved = c.pen();
     Pen clear = saved;
     clear.style = PenStyle::Null;
     c.SelectPen(clear);
-    FillPolygonStrips(points, AsColor(color));
+    FillPolygonStrips(points, AsColor(r.color));
     c.SelectPen(saved);
 }
 
-void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_t lineWidth1,
-                                   int32_t fillColor1, uint8_t fillStyle1, int32_t lineColor2,
-                                   uint8_t lineStyle2, int32_t lineWidth2, int32_t fillColor2,
-                                   uint8_t fillStyle2, int32_t overlapColor, uint8_t overlapStyle,
+void logmf_object::FillPolygonPair(const FillPolygonPairRecord& r,
                                    const std::vector<PointRecord>& polygon1,
                                    const std::vector<PointRecord>& polygon2) {
     MetafileCanvas& c = Target();
@@ -423,10 +426,10 @@ void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32
     // The regions are painted straight into the drawing as vector rectangles; what lies
     // outside them is left as it was.
     const PolygonPairAreas areas =
-        SplitPolygonPair(p1, p2, {0, DataTopPx, PageWidthPx, PageHeightPx}, nullptr);
-    PaintPolygonPair(c, areas, {fillStyle1, AsColor(fillColor1)}, {fillStyle2, AsColor(fillColor2)},
-                     {overlapStyle, AsColor(overlapColor)}, BackgroundMode::Transparent,
-                     PixelsPerInch);
+        SplitPolygonPair(p1, p2, {0, data_top_px_, width_px_, height_px_}, nullptr);
+    PaintPolygonPair(
+        c, areas, {r.fillStyle1, AsColor(r.fillColor1)}, {r.fillStyle2, AsColor(r.fillColor2)},
+        {r.overlapStyle, AsColor(r.overlapColor)}, BackgroundMode::Transparent, PixelsPerInch);
 
     auto outline = [&](const std::vector<Point>& p, uint8_t style, int32_t width, int32_t color) {
         if (style == kLineClear || p.size() < 5) return;
@@ -438,29 +441,27 @@ void logmf_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32
                              AsColor(color), style, c, phase);
         }
     };
-    outline(p1, lineStyle1, lineWidth1, lineColor1);
-    outline(p2, lineStyle2, lineWidth2, lineColor2);
+    outline(p1, r.lineStyle1, r.lineWidth1, r.lineColor1);
+    outline(p2, r.lineStyle2, r.lineWidth2, r.lineColor2);
     ClearBrush(c);
 }
 
-void logmf_object::GradientFillBox(int32_t startColor, int32_t endColor, double y1, double x1,
-                                   double y2, double x2, double fillX, uint8_t fromLeft) {
+void logmf_object::GradientFillBox(const GradientFillBoxRecord& r) {
     MetafileCanvas& c = Target();
-    const int top = ToUnitsY(y1), bottom = ToUnitsY(y2);
-    int left = ToUnitsX(x1), right = ToUnitsX(x2);
+    const int top = ToUnitsY(r.y1), bottom = ToUnitsY(r.y2);
+    int left = ToUnitsX(r.x1), right = ToUnitsX(r.x2);
     const Pen saved = c.pen();
-    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), right - left, fromLeft != 0);
-    if (fromLeft) {
-        right = ToUnitsX(fillX);
+    TDrawHSV ramp(c, AsColor(r.startColor), AsColor(r.endColor), right - left, r.fromLeft != 0);
+    if (r.fromLeft) {
+        right = ToUnitsX(r.fillX);
     } else {
-        left = ToUnitsX(fillX);
+        left = ToUnitsX(r.fillX);
     }
     ramp.FillColumns({left, top, right, bottom});
     c.SelectPen(saved);
 }
 
-void logmf_object::GradientPolyFill(int32_t startColor, int32_t endColor, double rampX1,
-                                    double rampX2, uint8_t fromLeft,
+void logmf_object::GradientPolyFill(const GradientPolyFillRecord& r,
                                     const std::vector<PointRecord>& points) {
     MetafileCanvas& c = Target();
     const Pen saved = c.pen();
@@ -468,8 +469,9 @@ void logmf_object::GradientPolyFill(int32_t startColor, int32_t endColor, double
     solid.style = PenStyle::Solid;
     solid.width = 0;
     c.SelectPen(solid);
-    const Rect rect{ToUnitsX(rampX1), 0, ToUnitsX(rampX2), FooterTopPx};
-    TDrawHSV ramp(c, AsColor(startColor), AsColor(endColor), rect.right - rect.left, fromLeft != 0);
+    const Rect rect{ToUnitsX(r.rampX1), 0, ToUnitsX(r.rampX2), footer_top_px_};
+    TDrawHSV ramp(c, AsColor(r.startColor), AsColor(r.endColor), rect.right - rect.left,
+                  r.fromLeft != 0);
     std::vector<Point> polygon;
     polygon.reserve(points.size());
     for (const PointRecord& p : points) polygon.push_back({ToUnitsX(p.x), ToUnitsY(p.y)});
@@ -509,11 +511,12 @@ void logmf_object::GradientPolyFill(int32_t startColor, int32_t endColor, double
     c.SelectPen(saved);
 }
 
-void logmf_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind,
-                           int32_t color, uint8_t outline) {
+void logmf_object::DrawBox(const DrawBoxRecord& r) {
+    // The byte after the colour: when set, the metafile outlines the box in its fill colour.
+    const uint8_t outline = r.extra37;
     MetafileCanvas& c = Target();
-    int left = ToUnitsX(x1) + 1, top = ToUnitsY(y1);
-    int right = ToUnitsX(x2), bottom = ToUnitsY(y2);
+    int left = ToUnitsX(r.x1) + 1, top = ToUnitsY(r.y1);
+    int right = ToUnitsX(r.x2), bottom = ToUnitsY(r.y2);
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
     Pen pen = c.pen();
@@ -521,9 +524,9 @@ void logmf_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t f
     c.SelectPen(pen);
     c.SelectBrush({BrushStyle::Solid, kWhite, HatchStyle::Horizontal, nullptr});
     c.Rectangle({left, top, right, bottom});
-    const Brush fill = FillKindBrush(fillKind, AsColor(color), PixelsPerInch);
+    const Brush fill = FillKindBrush(r.fillKind, AsColor(r.color), PixelsPerInch);
     c.SelectBrush(fill);
-    if (outline || fillKind == 1) pen.color = fill.color;
+    if (outline || r.fillKind == 1) pen.color = fill.color;
     c.SelectPen(pen);
     c.Rectangle({left, top, right, bottom});
     pen.color = kBlack;

@@ -19,6 +19,15 @@ namespace cindral {
 
 enum class MetafileFormat { Wmf, Emf, Svg };
 
+// Size of the drawing of a log, as ComputeMetafileExtent (render/document/metafile_export.h)
+// works it out.
+struct MetafileExtent {
+    int width = 0;   // units
+    int height = 0;  // units
+    bool header_included = false;
+    bool footer_included = false;
+};
+
 // The format a file name asks for by its extension (any case), none for other names.
 std::optional<MetafileFormat> MetafileFormatOf(const std::string& file_name);
 
@@ -28,111 +37,86 @@ class logmf_object : public gd_object {
                  double default_page_length = kDefaultPageLength);
     ~logmf_object() override;
 
-    // --- set by the export before PlayCommands ---
-    std::string OutputFileName;
-    MetafileFormat Format = MetafileFormat::Wmf;
-    double XScale = 1;
-    double DepthScale = 1;
-    int PageWidthPx = 0;
-    int PageHeightPx = 0;
-    bool HeaderIncluded = false;
-    bool FooterIncluded = false;
-    int CurrentPage = 0;
-    // Resolution line widths in the file are given for.
-    int ScreenPixelsPerInch = 96;
-    // DrawWrappedText keeps whole lines inside the drawing (a setting, off by default).
-    bool WholeTextLines = false;
-
-    // --- fixed, or computed by PlayCommands ---
+    // Readies a drawing of `extent` in `format` at 96 units per inch, its scales from the
+    // units per inch of the header held now. PlayCommands draws it.
+    void Bind(MetafileFormat format, const MetafileExtent& extent);
     static constexpr int PixelsPerInch = 96;
-    int HeaderHeightPx = 0;
-    int DataTopPx = 0;
-    int FooterTopPx = 0;
-    int PageCount = 0;
-    std::unique_ptr<MetafileCanvas> Canvas;
 
     int ToUnitsX(double x) const;
     int ToUnitsY(double depth) const;
     // Row of an inch position in a band, or nothing when the band is not in the drawing.
     std::optional<int> RegionRow(uint8_t region, double y_inches) const;
 
-    // Creates the canvas and places the bands (what PlayCommands does before the
-    // interpreter runs); tests call primitives after it without a file.
+    // Creates the canvas and places the bands of the bound drawing (what PlayCommands does
+    // before the interpreter runs); tests call primitives after it without a file.
     void BeginDrawing();
     void PlayCommands() override;
-    // Writes what was recorded to OutputFileName in Format and frees the recording.
+    // The recording since BeginDrawing; nullptr before it.
+    MetafileCanvas* Drawing() const { return canvas_.get(); }
+    // Writes what was recorded to `output` in the bound format and frees the recording.
     // Returns the bytes written.
-    uint64_t SaveMetafile();
+    uint64_t SaveMetafile(const std::string& output);
 
-    void DrawText(double x, double y, uint8_t vertical, uint8_t transparent, int32_t align,
-                  uint8_t raise, const std::string& text) override;
-    void DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
-                        const std::string& text, uint8_t keepInside) override;
-    void DrawVerticalRule(double x) override;
-    void SetColor(int32_t color) override;
-    void FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_t lineWidth1,
-                         int32_t fillColor1, uint8_t fillStyle1, int32_t lineColor2,
-                         uint8_t lineStyle2, int32_t lineWidth2, int32_t fillColor2,
-                         uint8_t fillStyle2, int32_t overlapColor, uint8_t overlapStyle,
-                         const std::vector<PointRecord>& polygon1,
+    void DrawText(const DrawTextRecord& r) override;
+    void DrawFittedText(const DrawFittedTextRecord& r) override;
+    void DrawVerticalRule(const DrawVerticalRuleRecord& r) override;
+    void SetColor(const SetColorRecord& r) override;
+    void FillPolygonPair(const FillPolygonPairRecord& r, const std::vector<PointRecord>& polygon1,
                          const std::vector<PointRecord>& polygon2) override;
-    void DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
-                         uint8_t wideMargin, const std::string& text) override;
-    void DrawFormattedText(const std::string& text, int32_t fontSize, double x1, double y1,
-                           double x2, double y2, int32_t layoutFlags, double sideMargin,
-                           double lineInset) override;
-    void DrawFontText(double x, double y, double unused, double height, int32_t angle,
-                      uint8_t sizeMode, const std::string& text, bool clip) override;
-    void SetFont(const std::string& fontName, int32_t size, uint8_t style, int32_t color) override;
-    void DrawRegionLine(double x1, double y1, double x2, double y2, uint8_t region) override;
-    void DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
-                     double y2, uint8_t border, uint8_t fill, int32_t fillColor, int32_t TextLength,
-                     const std::string& text, int32_t fontSize, double marginLeft, double marginTop,
-                     double marginRight, double marginBottom) override;
-    void DrawLabel(int32_t size, int32_t angle, double x, double y, const std::string& text,
-                   uint8_t region) override;
-    void DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
-                     double x2, double y2, uint8_t isBitmap, uint8_t region) override;
-    void DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1, double y1,
-                           double x2, double y2) override;
-    void DrawLine(double x1, double y1, double x2, double y2) override;
-    void PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern, double xScale,
-                        double yScale, uint8_t outline) override;
-    void PatternFillBoxColored(double x1, double y1, double x2, double y2, int32_t pattern,
-                               double xScale, double yScale, int32_t lineWidth, int32_t backColor,
-                               int32_t lineColor, uint8_t outline) override;
-    void GradientFillBox(int32_t startColor, int32_t endColor, double y1, double x1, double y2,
-                         double x2, double fillX, uint8_t fromLeft) override;
-    void RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                              double xScale, double yScale, uint8_t outline,
-                              uint8_t region) override;
-    void RegionPatternFillBoxColored(double x1, double y1, double x2, double y2, int32_t pattern,
-                                     double xScale, double yScale, int32_t lineWidth,
-                                     int32_t backColor, int32_t lineColor, uint8_t outline,
-                                     uint8_t region) override;
-    void FillBox(double x1, double y1, double x2, double y2, int32_t color,
-                 uint8_t region) override;
-    void PolyFill(int32_t pattern, double xScale, double yScale, uint8_t outline,
-                  const std::vector<PointRecord>& points) override;
-    void PolyFillColored(int32_t pattern, double xScale, double yScale, uint8_t outline,
-                         int32_t color, const std::vector<PointRecord>& points) override;
-    void GradientPolyFill(int32_t startColor, int32_t endColor, double rampX1, double rampX2,
-                          uint8_t fromLeft, const std::vector<PointRecord>& points) override;
+    void DrawWrappedText(const DrawWrappedTextRecord& r, const std::string& text) override;
+    void DrawFormattedText(const DrawFormattedTextRecord& r, const std::string& text) override;
+    void DrawFontText(const DrawFontTextRecord& r) override;
+    void SetFont(const SetFontColoredRecord& r) override;
+    void DrawRegionLine(const DrawRegionLineRecord& r) override;
+    void DrawTextBox(const DrawTextBoxRecord& r, const std::string& text) override;
+    void DrawLabel(const DrawLabelRecord& r) override;
+    void DrawPicture(const DrawPictureRecord& r, const std::vector<uint8_t>& data) override;
+    void DrawPictureStream(const DrawPictureStreamRecord& r,
+                           const std::vector<uint8_t>& stream) override;
+    void DrawLine(const DrawLineRecord& r) override;
+    void PatternFillBox(const PatternFillBoxRecord& r) override;
+    void PatternFillBoxColored(const PatternFillBoxColoredRecord& r) override;
+    void GradientFillBox(const GradientFillBoxRecord& r) override;
+    void RegionPatternFillBox(const RegionPatternFillBoxRecord& r) override;
+    void RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord& r) override;
+    void FillBox(const FillBoxRecord& r) override;
+    void PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>& points) override;
+    void PolyFillColored(const PolyFillColoredRecord& r,
+                         const std::vector<PointRecord>& points) override;
+    void GradientPolyFill(const GradientPolyFillRecord& r,
+                          const std::vector<PointRecord>& points) override;
     void DrawPolyline(const std::vector<PointRecord>& points) override;
-    void DrawStyledPolyline(int32_t width, int32_t color, uint8_t style,
+    void DrawStyledPolyline(const DrawStyledPolylineRecord& r,
                             const std::vector<DrawLineRecord>& segments) override;
-    void SetLineStyle(uint8_t style) override;
-    void DrawSymbol(double x, double y, double extra16, int16_t symbol, double xScale,
-                    double yScale, double extra42) override;
-    void DrawScaledSymbol(double x, double y, double extra16, int16_t symbol, double size,
-                          double extra34, double extra42, uint8_t region) override;
-    void DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind, int32_t color,
-                 uint8_t outline) override;
-    void DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
-                         uint8_t turnDirection, const std::string& text) override;
-    void SetLineWidth(int32_t width) override;
+    void SetLineStyle(const SetLineStyleRecord& r) override;
+    void DrawSymbol(const DrawSymbolRecord& r) override;
+    void DrawScaledSymbol(const DrawScaledSymbolRecord& r) override;
+    void DrawBox(const DrawBoxRecord& r) override;
+    void DrawRotatedText(const DrawRotatedTextRecord& r) override;
+    void SetLineWidth(const SetLineWidthRecord& r) override;
 
   private:
+    // Resolution line widths in the file are given for.
+    static constexpr int ScreenPixelsPerInch = 96;
+    // One unpaginated drawing: page 1 of 1 for the page-number markers.
+    static constexpr int kPage = 0;
+    static constexpr int kLastPage = 0;
+    // Paragraph lines run on to the drawing's bottom rather than stopping at whole lines.
+    static constexpr bool kWholeTextLines = false;
+
+    MetafileFormat format_ = MetafileFormat::Wmf;
+    double x_scale_ = 1;
+    double depth_scale_ = 1;
+    int width_px_ = 0;
+    int height_px_ = 0;
+    bool header_included_ = false;
+    bool footer_included_ = false;
+    // Placed by BeginDrawing.
+    int header_height_px_ = 0;
+    int data_top_px_ = 0;
+    int footer_top_px_ = 0;
+    std::unique_ptr<MetafileCanvas> canvas_;
+
     MetafileCanvas& Target() const;
     // One segment in the pen's width, colour and style; `phase` runs across segments.
     void Stroke(int x1, int y1, int x2, int y2, int& phase);

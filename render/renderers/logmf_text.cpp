@@ -48,12 +48,12 @@ Font LayoutFont(const Canvas& c, int points) {
 
 }  // namespace
 
-void logmf_object::SetFont(const std::string& fontName, int32_t size, uint8_t style,
-                           int32_t color) {
+void logmf_object::SetFont(const SetFontColoredRecord& r) {
+    const uint8_t style = r.style;
     MetafileCanvas& c = Target();
     Font font = c.font();
-    font.face = fontName.substr(0, 40);
-    font.height = -MulDiv(size, PixelsPerInch, 72);
+    font.face = r.fontName.substr(0, 40);
+    font.height = -MulDiv(r.size, PixelsPerInch, 72);
     font.width = 0;
     font.escapement = font.orientation = 0;
     font.weight = (style & 1) ? 700 : 400;
@@ -61,39 +61,38 @@ void logmf_object::SetFont(const std::string& fontName, int32_t size, uint8_t st
     font.underline = (style & 4) != 0;
     font.strike_out = (style & 8) != 0;
     c.SelectFont(font);
-    c.SetTextColor(static_cast<Color>(color) & 0xFFFFFF);
+    c.SetTextColor(static_cast<Color>(r.color) & 0xFFFFFF);
 }
 
-void logmf_object::DrawText(double x, double y, uint8_t vertical, uint8_t transparent,
-                            int32_t align, uint8_t raise, const std::string& text) {
+void logmf_object::DrawText(const DrawTextRecord& r) {
     MetafileCanvas& c = Target();
     const int height = c.GetTextMetrics().height;
-    int X = ToUnitsX(x);
-    if (vertical && raise) X += height / 3;
-    int Y = ToUnitsY(y);
-    if (raise && !vertical) Y += height / 3;
+    int X = ToUnitsX(r.x);
+    if (r.vertical && r.raise) X += height / 3;
+    int Y = ToUnitsY(r.y);
+    if (r.raise && !r.vertical) Y += height / 3;
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
-    if (vertical) {
+    if (r.vertical) {
         Font font = c.font();
         font.escapement = font.orientation = -900;
         c.SelectFont(font);
     }
     c.SetBackgroundColor(kWhite);
-    c.SetBackgroundMode(transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
-    c.SetTextAlign(static_cast<unsigned>(align));
-    c.TextOut(X, Y, text);
+    c.SetBackgroundMode(r.transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
+    c.SetTextAlign(static_cast<unsigned>(r.align));
+    c.TextOut(X, Y, r.text);
 }
 
-void logmf_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
-                                  const std::string& text, uint8_t keepInside) {
+void logmf_object::DrawFittedText(const DrawFittedTextRecord& r) {
     MetafileCanvas& c = Target();
-    const int X = ToUnitsX(x);
-    const int Y = ToUnitsY(y);
+    const int X = ToUnitsX(r.x);
+    const int Y = ToUnitsY(r.y);
     const int gap = Round(PixelsPerInch * BandGap);
-    const int limit = FooterTopPx - gap;
-    const FittedTextPlace place = PlaceFittedText(c, text, X, Y, rotation, align, keepInside != 0,
-                                                  {DataTopPx, limit, PageHeightPx, gap});
+    const int limit = footer_top_px_ - gap;
+    const FittedTextPlace place =
+        PlaceFittedText(c, r.text, X, Y, r.rotation, r.align, r.keepInside != 0,
+                        {data_top_px_, limit, height_px_, gap});
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     if (place.escapement != 0) {
@@ -102,23 +101,25 @@ void logmf_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t 
         c.SelectFont(font);
     }
     c.SetBackgroundMode(BackgroundMode::Transparent);
-    c.SetTextAlign(static_cast<unsigned>(align));
-    c.TextOut(place.x, place.y, text);
+    c.SetTextAlign(static_cast<unsigned>(r.align));
+    c.TextOut(place.x, place.y, r.text);
 }
 
-void logmf_object::DrawFontText(double x, double y, double, double height, int32_t angle,
-                                uint8_t sizeMode, const std::string& text, bool) {
+void logmf_object::DrawFontText(const DrawFontTextRecord& r) {
+    const double height = r.height;
+    const uint8_t sizeMode = r.sizeMode;
+    const std::string& text = r.text;
     MetafileCanvas& c = Target();
-    int X = ToUnitsX(x);
-    int Y = ToUnitsY(y);
+    int X = ToUnitsX(r.x);
+    int Y = ToUnitsY(r.y);
     const auto set_pixels = [&](int pixels) {
         Font f = c.font();
         f.height = pixels;
         c.SelectFont(f);
     };
-    if (angle == 0) {
+    if (r.angle == 0) {
         if (sizeMode <= 2) {
-            set_pixels(Round(height * DepthScale));
+            set_pixels(Round(height * depth_scale_));
         } else if (sizeMode <= 5) {
             SetPoints(c, Round(height));
         }
@@ -128,25 +129,25 @@ void logmf_object::DrawFontText(double x, double y, double, double height, int32
         c.TextOut(X, Y, text);
         return;
     }
-    if (sizeMode == 0 || sizeMode == 2) SetPoints(c, Round(height * DepthScale));
+    if (sizeMode == 0 || sizeMode == 2) SetPoints(c, Round(height * depth_scale_));
     if (sizeMode == 3 || sizeMode == 5) SetPoints(c, Round(height));
     if (sizeMode == 2 || sizeMode == 5) {
-        Y += Round(std::sin(angle * M_PI / 180) * (c.GetTextExtent(text).cx / 2));
+        Y += Round(std::sin(r.angle * M_PI / 180) * (c.GetTextExtent(text).cx / 2));
     }
     FontRestorer restore_font(c);
-    c.SelectFont(MakeRotatedFont(c.font(), angle));
+    c.SelectFont(MakeRotatedFont(c.font(), r.angle));
     c.ExtTextOut(X, Y, 0, nullptr, text, {});
 }
 
-void logmf_object::DrawLabel(int32_t size, int32_t angle, double x, double y,
-                             const std::string& text, uint8_t region) {
+void logmf_object::DrawLabel(const DrawLabelRecord& r) {
+    const int32_t angle = r.angle;
     MetafileCanvas& c = Target();
-    const std::optional<int> row = RegionRow(region, y);
+    const std::optional<int> row = RegionRow(r.region, r.y);
     if (!row) return;
-    int X = ToUnitsX(x), Y = *row;
+    int X = ToUnitsX(r.x), Y = *row;
     const std::string shown =
-        ReplaceFirst(ReplaceFirst(text, "#p", CurrentPage + 1), "#t", PageCount + 1);
-    SetPoints(c, size);
+        ReplaceFirst(ReplaceFirst(r.text, "#p", kPage + 1), "#t", kLastPage + 1);
+    SetPoints(c, r.size);
     c.SelectFont(MakeRotatedFont(c.font(), angle));
     if (angle != 0) {
         const double s = std::sin(std::abs(angle) * M_PI / 180);
@@ -159,17 +160,14 @@ void logmf_object::DrawLabel(int32_t size, int32_t angle, double x, double y,
     c.TextOut(X, Y, shown);
 }
 
-void logmf_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
-                               double y2, uint8_t border, uint8_t fill, int32_t fillColor, int32_t,
-                               const std::string& text, int32_t fontSize, double marginLeft,
-                               double marginTop, double marginRight, double marginBottom) {
+void logmf_object::DrawTextBox(const DrawTextBoxRecord& r, const std::string& text) {
     MetafileCanvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, r.y1), bottom = RegionRow(r.region, r.y2);
     if (!top || !bottom) return;
-    Rect rect{ToUnitsX(x1), *top, ToUnitsX(x2), *bottom};
+    Rect rect{ToUnitsX(r.x1), *top, ToUnitsX(r.x2), *bottom};
     ClipAndAlignReset reset(c);
-    if (fill) {
-        Brush brush{BrushStyle::Solid, static_cast<Color>(fillColor) & 0xFFFFFF,
+    if (r.fill) {
+        Brush brush{BrushStyle::Solid, static_cast<Color>(r.fillColor) & 0xFFFFFF,
                     HatchStyle::Horizontal, nullptr};
         c.SelectBrush(brush);
         c.FillRect({std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
@@ -177,7 +175,7 @@ void logmf_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, d
         brush.style = BrushStyle::Null;
         c.SelectBrush(brush);
     }
-    if (border) {
+    if (r.border) {
         int phase = 0;
         Stroke(rect.left, rect.top, rect.right, rect.top, phase);
         Stroke(rect.right, rect.top, rect.right, rect.bottom, phase);
@@ -186,40 +184,37 @@ void logmf_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, d
     }
     if (!text.empty()) {
         FontRestorer restore_font(c);
-        c.SelectFont(LayoutFont(c, fontSize));
-        TTextFormat format(c, c.font(), fontSize, PixelsPerInch, marginLeft, marginRight, marginTop,
-                           marginBottom);
-        format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
+        c.SelectFont(LayoutFont(c, r.fontSize));
+        TTextFormat format(c, c.font(), r.fontSize, PixelsPerInch, r.marginLeft, r.marginRight,
+                           r.marginTop, r.marginBottom);
+        format.FormatText(text, rect, r.layoutFlags | text_format::kWordBreak);
     }
 }
 
-void logmf_object::DrawFormattedText(const std::string& text, int32_t fontSize, double x1,
-                                     double y1, double x2, double y2, int32_t layoutFlags,
-                                     double sideMargin, double lineInset) {
+void logmf_object::DrawFormattedText(const DrawFormattedTextRecord& r, const std::string& text) {
     if (text.empty()) return;
     MetafileCanvas& c = Target();
-    Rect rect{ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2)};
-    if (rect.bottom < DataTopPx || rect.top >= PageHeightPx) return;
+    Rect rect{ToUnitsX(r.x1), ToUnitsY(r.y1), ToUnitsX(r.x2), ToUnitsY(r.y2)};
+    if (rect.bottom < data_top_px_ || rect.top >= height_px_) return;
     ClipAndAlignReset reset(c);
     FontRestorer restore_font(c);
-    c.SelectFont(LayoutFont(c, fontSize));
-    TTextFormat format(c, c.font(), fontSize, PixelsPerInch, sideMargin, sideMargin, 0, 0);
+    c.SelectFont(LayoutFont(c, r.fontSize));
+    TTextFormat format(c, c.font(), r.fontSize, PixelsPerInch, r.sideMargin, r.sideMargin, 0, 0);
     double width = 0, height = 0;
     format.MeasureText("O", width, height);
-    const int inset = Round(height * lineInset);
+    const int inset = Round(height * r.lineInset);
     rect.top += inset;
     rect.bottom -= inset;
-    c.SelectClipRect({0, DataTopPx, c.ClipBox().right, FooterTopPx});
-    format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
+    c.SelectClipRect({0, data_top_px_, c.ClipBox().right, footer_top_px_});
+    format.FormatText(text, rect, r.layoutFlags | text_format::kWordBreak);
 }
 
-void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
-                                   uint8_t wideMargin, const std::string& text) {
+void logmf_object::DrawWrappedText(const DrawWrappedTextRecord& r, const std::string& text) {
     MetafileCanvas& c = Target();
-    const Rect box{ToUnitsX(x1), ToUnitsY(y1), ToUnitsX(x2), ToUnitsY(y2)};
-    if (!(box.bottom >= DataTopPx && box.top < PageHeightPx)) return;
+    const Rect box{ToUnitsX(r.x1), ToUnitsY(r.y1), ToUnitsX(r.x2), ToUnitsY(r.y2)};
+    if (!(box.bottom >= data_top_px_ && box.top < height_px_)) return;
     int h = 0, v = 0;
-    if (wideMargin) {
+    if (r.wideMargin) {
         const Brush saved = c.brush();
         Brush hollow = saved;
         hollow.style = BrushStyle::Null;
@@ -227,7 +222,7 @@ void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2, u
         c.Rectangle(box);
         c.SelectBrush(saved);
         h = v = Round(PixelsPerInch * 0.05);
-    } else if (narrowMargin) {
+    } else if (r.narrowMargin) {
         v = Round(PixelsPerInch * 0.025);
     } else {
         h = Round(PixelsPerInch * 0.05);
@@ -247,34 +242,34 @@ void logmf_object::DrawWrappedText(double x1, double y1, double x2, double y2, u
 
     const int line_height = c.GetTextExtent("Xy").cy;
     ClipAndAlignReset reset(c);
-    const int clip_bottom = area.top < DataTopPx ? area.bottom + line_height : area.bottom;
-    c.SelectClipRect({box.left, DataTopPx, box.right, clip_bottom});
+    const int clip_bottom = area.top < data_top_px_ ? area.bottom + line_height : area.bottom;
+    c.SelectClipRect({box.left, data_top_px_, box.right, clip_bottom});
     int y = area.top;
     for (const std::string& line : lines) {
-        if (WholeTextLines) {
-            if (y + line_height <= DataTopPx) {
+        if (kWholeTextLines) {
+            if (y + line_height <= data_top_px_) {
                 y += line_height;
                 continue;
             }
-            if (y < DataTopPx) {
-                y = DataTopPx;
-            } else if (y + line_height > PageHeightPx) {
+            if (y < data_top_px_) {
+                y = data_top_px_;
+            } else if (y + line_height > height_px_) {
                 break;
             }
         }
         c.TextOut(area.left, y, line);
         y += line_height;
-        if (WholeTextLines ? y + line_height > PageHeightPx : y > PageHeightPx) break;
+        if (kWholeTextLines ? y + line_height > height_px_ : y > height_px_) break;
     }
 }
 
-void logmf_object::DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
-                                   uint8_t turnDirection, const std::string& text) {
+void logmf_object::DrawRotatedText(const DrawRotatedTextRecord& r) {
+    const std::string& text = r.text;
     MetafileCanvas& c = Target();
-    const int X1 = ToUnitsX(x1), X2 = ToUnitsX(x2), Y1 = ToUnitsY(y1), Y2 = ToUnitsY(y2);
+    const int X1 = ToUnitsX(r.x1), X2 = ToUnitsX(r.x2), Y1 = ToUnitsY(r.y1), Y2 = ToUnitsY(r.y2);
     FontRestorer restore_font(c);
     Font font = c.font();
-    font.escapement = font.orientation = turnDirection ? -900 : 900;
+    font.escapement = font.orientation = r.turnDirection ? -900 : 900;
     c.SelectFont(font);
     const Size extent = c.GetTextExtent(text);
     int W = extent.cx, H = extent.cy;
@@ -283,7 +278,7 @@ void logmf_object::DrawRotatedText(double x1, double y1, double x2, double y2, u
     const int Xa = (X1 + X2 - H) / 2, Xb = (X1 + X2 + H) / 2;
     const int Ya = (Y1 + Y2 - W) / 2, Yb = (Y1 + Y2 + W) / 2;
     const int gap = Round(PixelsPerInch * 0.05);
-    if (arrows && 4 * gap + Y1 < Ya) {
+    if (r.arrows && 4 * gap + Y1 < Ya) {
         const int xm = (X1 + X2) / 2, a = H / 2;
         const auto line = [&](int ax, int ay, int bx, int by) {
             c.MoveTo(ax, ay);
@@ -299,7 +294,7 @@ void logmf_object::DrawRotatedText(double x1, double y1, double x2, double y2, u
     c.SetBackgroundMode(BackgroundMode::Opaque);
     c.SetBackgroundColor(kWhite);
     c.SetTextColor(c.pen().color);
-    if (turnDirection) {
+    if (r.turnDirection) {
         c.TextOut(Xb, Ya, text);
     } else {
         c.TextOut(Xa, Yb, text);
@@ -307,45 +302,43 @@ void logmf_object::DrawRotatedText(double x1, double y1, double x2, double y2, u
     c.SetTextColor(kBlack);
 }
 
-void logmf_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double,
-                              double) {
+void logmf_object::DrawSymbol(const DrawSymbolRecord& r) {
     MetafileCanvas& c = Target();
-    Symbols->Load(symbol);
-    const int X0 = ToUnitsX(x), Y0 = ToUnitsY(y);
-    const double F = PixelsPerInch * xScale;
-    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
-        const auto& s = Symbols->Stroke(i);
+    Symbols().Load(r.symbol);
+    const int X0 = ToUnitsX(r.x), Y0 = ToUnitsY(r.y);
+    const double F = PixelsPerInch * r.xScale;
+    for (int i = 0; i < Symbols().StrokeCount(); ++i) {
+        const auto& s = Symbols().Stroke(i);
         c.MoveTo(Round(X0 + F * s.x1 / 10), Round(Y0 - F * s.y1 / 10));
         c.LineTo(Round(X0 + F * s.x2 / 10), Round(Y0 - F * s.y2 / 10));
     }
 }
 
-void logmf_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, double size, double,
-                                    double, uint8_t region) {
+void logmf_object::DrawScaledSymbol(const DrawScaledSymbolRecord& r) {
     MetafileCanvas& c = Target();
-    const std::optional<int> row = RegionRow(region, y);
+    const std::optional<int> row = RegionRow(r.region, r.y);
     if (!row) return;
-    Symbols->Load(symbol);
-    const int X0 = ToUnitsX(x), Y0 = *row;
-    const double F = PixelsPerInch * size / 10;
-    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
-        const auto& s = Symbols->Stroke(i);
+    Symbols().Load(r.symbol);
+    const int X0 = ToUnitsX(r.x), Y0 = *row;
+    const double F = PixelsPerInch * r.size / 10;
+    for (int i = 0; i < Symbols().StrokeCount(); ++i) {
+        const auto& s = Symbols().Stroke(i);
         c.MoveTo(Round(X0 + F * s.x1), Round(Y0 - F * s.y1));
         c.LineTo(Round(X0 + F * s.x2), Round(Y0 - F * s.y2));
     }
 }
 
-void logmf_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
-                               double x2, double y2, uint8_t isBitmap, uint8_t region) {
+void logmf_object::DrawPicture(const DrawPictureRecord& r, const std::vector<uint8_t>& data) {
+    const int32_t size = static_cast<int32_t>(data.size());
     MetafileCanvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, r.y1), bottom = RegionRow(r.region, r.y2);
     if (!top || !bottom) return;
-    const Rect box{ToUnitsX(x1), *top, ToUnitsX(x2), *bottom};
+    const Rect box{ToUnitsX(r.x1), *top, ToUnitsX(r.x2), *bottom};
     std::vector<uint8_t> bytes(data.begin(),
                                data.begin() + std::clamp<int64_t>(size, 0, int64_t(data.size())));
-    const char* kind = isBitmap ? "embedded bitmap" : "embedded metafile";
+    const char* kind = r.isBitmap ? "embedded bitmap" : "embedded metafile";
     try {
-        if (isBitmap) {
+        if (r.isBitmap) {
             const Bitmap bitmap = DecodePicture(bytes, false);
             StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),
                           static_cast<int>(box.Width()), box.top);
@@ -368,12 +361,12 @@ void logmf_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, d
     }
 }
 
-void logmf_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
-                                     double y1, double x2, double y2) {
+void logmf_object::DrawPictureStream(const DrawPictureStreamRecord& r,
+                                     const std::vector<uint8_t>& stream) {
     MetafileCanvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, r.y1), bottom = RegionRow(r.region, r.y2);
     if (!top || !bottom) return;
-    const Rect box{ToUnitsX(x1), *top, ToUnitsX(x2), *bottom};
+    const Rect box{ToUnitsX(r.x1), *top, ToUnitsX(r.x2), *bottom};
     try {
         const Bitmap bitmap = DecodePicture(stream, false);
         StretchBitmap(c, bitmap, box.left, static_cast<int>(box.Height()),

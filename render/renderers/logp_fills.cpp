@@ -25,11 +25,10 @@ Color AsColor(int32_t c) {
 
 }  // namespace
 
-void logp_object::PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                 double xScale, double yScale, uint8_t outline) {
+void logp_object::PatternFillBox(const PatternFillBoxRecord& r) {
     cindral::Canvas& c = Target();
     ApplyLineColorRules();
-    // The strokes of the pattern are the thinnest lines; the outline and the commands after
+    // The strokes of the r.pattern are the thinnest lines; the r.outline and the commands after
     // the box keep the pen they were given (a zero width left behind printed a hairline
     // frame, and made a page drawn through the index differ on paper).
     PenRestorer restore_pen(c);
@@ -38,50 +37,48 @@ void logp_object::PatternFillBox(double x1, double y1, double x2, double y2, int
     c.SelectPen(pen);
     c.SelectBrush({BrushStyle::Solid, pen.color, HatchStyle::Horizontal, nullptr});
 
-    if (pattern <= pattern_object::kLastPattern) {
-        Patterns->Load(pattern);
-        const int left = ToPixelX(std::min(x1, x2)), right = ToPixelX(std::max(x1, x2));
-        const int bottom = ToPixelY(std::min(y1, y2));
-        int top = ToPixelY(std::max(y1, y2));
-        if (bottom < DataTopPx) return;
-        top = std::max(top, DataTopPx);
+    if (r.pattern <= pattern_object::kLastPattern) {
+        Patterns().Load(r.pattern);
+        const int left = ToPixelX(std::min(r.x1, r.x2)), right = ToPixelX(std::max(r.x1, r.x2));
+        const int bottom = ToPixelY(std::min(r.y1, r.y2));
+        int top = ToPixelY(std::max(r.y1, r.y2));
+        if (bottom < page_.DataTopPx) return;
+        top = std::max(top, page_.DataTopPx);
         const Region clip =
-            Region::FromRect({left, top, right, bottom}).Combined(DataRegion, CombineMode::And);
+            Region::FromRect({left, top, right, bottom}).Combined(data_region_, CombineMode::And);
         if (clip.IsEmpty()) return;
-        TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
+        TileThinStrokes({left, top, right, bottom}, r.xScale, r.yScale, clip);
     }
     restore_pen.Restore();
-    if (outline) BoxOutline(x1, y1, x2, y2);
+    if (r.outline) BoxOutline(r.x1, r.y1, r.x2, r.y2);
 }
 
-void logp_object::PatternFillBoxColored(double x1, double y1, double x2, double y2, int32_t pattern,
-                                        double xScale, double yScale, int32_t lineWidth,
-                                        int32_t backColor, int32_t lineColor, uint8_t outline) {
-    if (pattern > pattern_object::kLastPattern) return;
+void logp_object::PatternFillBoxColored(const PatternFillBoxColoredRecord& r) {
+    if (r.pattern > pattern_object::kLastPattern) return;
     cindral::Canvas& c = Target();
-    Patterns->Load(pattern);
-    const int left = ToPixelX(std::min(x1, x2)), right = ToPixelX(std::max(x1, x2));
-    const int bottom = ToPixelY(std::min(y1, y2));
-    int top = ToPixelY(std::max(y1, y2));
-    if (bottom < DataTopPx) return;
-    top = std::max(top, DataTopPx);
+    Patterns().Load(r.pattern);
+    const int left = ToPixelX(std::min(r.x1, r.x2)), right = ToPixelX(std::max(r.x1, r.x2));
+    const int bottom = ToPixelY(std::min(r.y1, r.y2));
+    int top = ToPixelY(std::max(r.y1, r.y2));
+    if (bottom < page_.DataTopPx) return;
+    top = std::max(top, page_.DataTopPx);
     const Rect box{left, top, right + 1, bottom + 1};
-    const Region clip = Region::FromRect(box).Combined(DataRegion, CombineMode::And);
+    const Region clip = Region::FromRect(box).Combined(data_region_, CombineMode::And);
     if (clip.IsEmpty()) return;
     c.SelectClipRegion(clip);
-    const Color back = AsColor(backColor);
+    const Color back = AsColor(r.backColor);
     if (back != kWhite) {
         const Brush saved = c.brush();
         c.SelectBrush({BrushStyle::Solid, back, HatchStyle::Horizontal, nullptr});
         c.FillRect(box);
         c.SelectBrush(saved);
     }
-    TileColoredStrokes({left, top, right, bottom}, xScale, yScale, lineWidth, AsColor(lineColor),
-                       clip.Bounds());
+    TileColoredStrokes({left, top, right, bottom}, r.xScale, r.yScale, r.lineWidth,
+                       AsColor(r.lineColor), clip.Bounds());
     c.SelectNoClip();
-    if (outline && AsColor(lineColor) != kWhite) {
-        SetLineWidth(0);
-        BoxOutline(x1, y1, x2, y2);
+    if (r.outline && AsColor(r.lineColor) != kWhite) {
+        SetLineWidth(SetLineWidthRecord{0});
+        BoxOutline(r.x1, r.y1, r.x2, r.y2);
     }
 }
 
@@ -91,10 +88,10 @@ void logp_object::TileThinStrokes(const Rect& box, double xScale, double yScale,
     c.SelectClipRegion(clip);
     const Brush saved_brush = c.brush();
     // Zero-length strokes are dots: a pixel on screen, a small disc on a fine device.
-    const int dot = PixelsPerInch > 100 ? DotHalfSize(PixelsPerInch) : 0;
+    const int dot = page_.PixelsPerInch > 100 ? DotHalfSize(page_.PixelsPerInch) : 0;
     TilePattern(
-        Patterns->Current(), box, PatternPixels(xScale, PixelsPerInch),
-        PatternPixels(yScale, PixelsPerInch), clip.Bounds(), [&](Point a, Point b) {
+        Patterns().Current(), box, PatternPixels(xScale, page_.PixelsPerInch),
+        PatternPixels(yScale, page_.PixelsPerInch), clip.Bounds(), [&](Point a, Point b) {
             if (a != b) {
                 c.MoveTo(a.x, a.y);
                 c.LineTo(b.x, b.y);
@@ -112,10 +109,11 @@ void logp_object::TileThinStrokes(const Rect& box, double xScale, double yScale,
 void logp_object::TileColoredStrokes(const Rect& box, double xScale, double yScale,
                                      int32_t lineWidth, Color color, const Rect& visible) {
     cindral::Canvas& c = Target();
-    if (Patterns->SegmentCount() <= 0) return;
+    if (Patterns().SegmentCount() <= 0) return;
     const Pen saved_pen = c.pen();
     const Brush saved_brush = c.brush();
-    const int line_width = std::max(0, MulDiv(lineWidth, PenPixelsPerInch, ScreenPixelsPerInch));
+    const int line_width =
+        std::max(0, MulDiv(lineWidth, pen_pixels_per_inch_, ScreenPixelsPerInch));
     const Pen thick{PenStyle::Solid, line_width, color, PenEndCap::Round};
     const Pen thin{PenStyle::Solid, 0, color, PenEndCap::Round};
     const int half = line_width / 2, odd = line_width % 2;
@@ -126,8 +124,9 @@ void logp_object::TileColoredStrokes(const Rect& box, double xScale, double ySca
     Rect reach{widened(visible.left, -half - 1), widened(visible.top, -half - 1),
                widened(visible.right, half + 1), widened(visible.bottom, half + 1)};
     TilePattern(
-        Patterns->Current(), {box.left, box.top, box.right, box.bottom},
-        PatternPixels(xScale, PixelsPerInch), PatternPixels(yScale, PixelsPerInch), reach,
+        Patterns().Current(), {box.left, box.top, box.right, box.bottom},
+        PatternPixels(xScale, page_.PixelsPerInch), PatternPixels(yScale, page_.PixelsPerInch),
+        reach,
         [&](Point a, Point b) {
             if (a != b) {
                 c.MoveTo(a.x, a.y);
@@ -148,19 +147,22 @@ void logp_object::TileColoredStrokes(const Rect& box, double xScale, double ySca
 }
 
 void logp_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
-    DrawRegionLine(x1, y1, x2, y1, region);
-    DrawRegionLine(x2, y1, x2, y2, region);
-    DrawRegionLine(x2, y2, x1, y2, region);
-    DrawRegionLine(x1, y2, x1, y1, region);
+    DrawRegionLine({x1, y1, x2, y1, region});
+    DrawRegionLine({x2, y1, x2, y2, region});
+    DrawRegionLine({x2, y2, x1, y2, region});
+    DrawRegionLine({x1, y2, x1, y1, region});
 }
 
-void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                                       double xScale, double yScale, uint8_t outline,
-                                       uint8_t region) {
+void logp_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
+    double x1 = r.x1;
+    double y1 = r.y1;
+    double x2 = r.x2;
+    double y2 = r.y2;
+    const uint8_t region = r.region;
     const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
     if (!row1 || !row2) return;
-    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode &&
-        *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
+    if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
+        *row1 >= page_.PageHeightPx && *row2 >= page_.PageHeightPx) {
         return;
     }
     cindral::Canvas& c = Target();
@@ -173,74 +175,76 @@ void logp_object::RegionPatternFillBox(double x1, double y1, double x2, double y
     brush.color = pen.color;
     c.SelectBrush(brush);
 
-    if (pattern <= pattern_object::kLastPattern) {
-        Patterns->Load(pattern);
+    if (r.pattern <= pattern_object::kLastPattern) {
+        Patterns().Load(r.pattern);
         if (x2 < x1) std::swap(x1, x2);
         if (y2 < y1) std::swap(y1, y2);
         const int left = ToPixelX(x1), right = ToPixelX(x2);
         const int top = *RegionRow(region, y1), bottom = *RegionRow(region, y2);
         const Region clip =
-            Region::FromRect({left, top, right, bottom}).Combined(PageRegion, CombineMode::And);
+            Region::FromRect({left, top, right, bottom}).Combined(page_region_, CombineMode::And);
         if (clip.IsEmpty()) return;
-        TileThinStrokes({left, top, right, bottom}, xScale, yScale, clip);
+        TileThinStrokes({left, top, right, bottom}, r.xScale, r.yScale, clip);
     }
     restore_pen.Restore();
-    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+    if (r.outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
-void logp_object::RegionPatternFillBoxColored(double x1, double y1, double x2, double y2,
-                                              int32_t pattern, double xScale, double yScale,
-                                              int32_t lineWidth, int32_t backColor,
-                                              int32_t lineColor, uint8_t outline, uint8_t region) {
+void logp_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord& r) {
+    double x1 = r.x1;
+    double y1 = r.y1;
+    double x2 = r.x2;
+    double y2 = r.y2;
+    const uint8_t region = r.region;
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     const std::optional<int> top = RegionRow(region, y1), bottom = RegionRow(region, y2);
     if (!top || !bottom) return;
-    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode && *top >= PageHeightPx)
+    if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
+        *top >= page_.PageHeightPx)
         return;
     cindral::Canvas& c = Target();
     const int left = ToPixelX(x1), right = ToPixelX(x2);
-    if (pattern <= pattern_object::kLastPattern) {
-        Patterns->Load(pattern);
+    if (r.pattern <= pattern_object::kLastPattern) {
+        Patterns().Load(r.pattern);
         const Rect box{left, *top, right, *bottom};
         c.SelectClipRect(box);
         const Brush saved = c.brush();
-        c.SelectBrush({BrushStyle::Solid, AsColor(backColor), HatchStyle::Horizontal, nullptr});
+        c.SelectBrush({BrushStyle::Solid, AsColor(r.backColor), HatchStyle::Horizontal, nullptr});
         c.FillRect({left, *top, right + 1, *bottom + 1});
         c.SelectBrush(saved);
-        TileColoredStrokes(box, xScale, yScale, lineWidth, AsColor(lineColor), box);
+        TileColoredStrokes(box, r.xScale, r.yScale, r.lineWidth, AsColor(r.lineColor), box);
         c.SelectNoClip();
     }
-    if (outline) RegionBoxOutline(x1, y1, x2, y2, region);
+    if (r.outline) RegionBoxOutline(x1, y1, x2, y2, region);
 }
 
-void logp_object::FillBox(double x1, double y1, double x2, double y2, int32_t color,
-                          uint8_t region) {
-    const std::optional<int> row1 = RegionRow(region, y1), row2 = RegionRow(region, y2);
+void logp_object::FillBox(const FillBoxRecord& r) {
+    const uint8_t region = r.region;
+    const std::optional<int> row1 = RegionRow(region, r.y1), row2 = RegionRow(region, r.y2);
     if (!row1 || !row2) return;
-    if (static_cast<Band>(region) == Band::Footer && region != HeaderMode &&
-        *row1 >= PageHeightPx && *row2 >= PageHeightPx) {
+    if (BandOf(region) == Band::Footer && BandOf(region) != page_.HeaderMode &&
+        *row1 >= page_.PageHeightPx && *row2 >= page_.PageHeightPx) {
         return;
     }
     cindral::Canvas& c = Target();
-    const int left = ToPixelX(x1), right = ToPixelX(x2);
+    const int left = ToPixelX(r.x1), right = ToPixelX(r.x2);
     const Brush saved = c.brush();
     c.SelectNoClip();
-    c.SelectBrush({BrushStyle::Solid, AsColor(color), HatchStyle::Horizontal, nullptr});
+    c.SelectBrush({BrushStyle::Solid, AsColor(r.color), HatchStyle::Horizontal, nullptr});
     c.FillRect({std::min(left, right), std::min(*row1, *row2), std::max(left, right),
                 std::max(*row1, *row2)});
     c.SelectBrush(saved);
 }
 
-void logp_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind,
-                          int32_t color, uint8_t) {
+void logp_object::DrawBox(const DrawBoxRecord& r) {
     cindral::Canvas& c = Target();
-    const Color fill_color = PrintBlack ? kBlack : AsColor(color);
-    int left = ToPixelX(x1) + 1, top = ToPixelY(y1);
-    int right = ToPixelX(x2), bottom = ToPixelY(y2);
+    const Color fill_color = print_black_ ? kBlack : AsColor(r.color);
+    int left = ToPixelX(r.x1) + 1, top = ToPixelY(r.y1);
+    int right = ToPixelX(r.x2), bottom = ToPixelY(r.y2);
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
-    c.SelectClipRegion(DataRegion);
+    c.SelectClipRegion(data_region_);
     const Brush saved = c.brush();
     c.SelectBrush({BrushStyle::Solid, kWhite, HatchStyle::Horizontal, nullptr});
     c.FillRect({left, top, right, bottom});
@@ -251,7 +255,7 @@ void logp_object::DrawBox(double x1, double y1, double x2, double y2, uint8_t fi
     c.SelectPen(pen);
     c.SetBackgroundColor(kWhite);
     c.SetBackgroundMode(BackgroundMode::Opaque);
-    c.SelectBrush(FillKindBrush(fillKind, fill_color, PixelsPerInch));
+    c.SelectBrush(FillKindBrush(r.fillKind, fill_color, page_.PixelsPerInch));
     c.Rectangle({left, top, right, bottom});
     Brush after = saved;
     after.style = BrushStyle::Null;
@@ -275,14 +279,13 @@ void logp_object::FillPolygonStrips(const std::vector<PointRecord>& points, Colo
     c.SelectBrush(saved);
 }
 
-void logp_object::PolyFill(int32_t, double, double, uint8_t,
-                           const std::vector<PointRecord>& points) {
+void logp_object::PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>& points) {
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     const Color fill = c.brush().color;
     c.SetBackgroundMode(BackgroundMode::Opaque);
     c.SetBackgroundColor(fill);
-    FillPolygonStrips(points, fill, TextRegion);
+    FillPolygonStrips(points, fill, text_region_);
     c.SetBackgroundMode(BackgroundMode::Transparent);
     c.SetBackgroundColor(kWhite);
     Brush brush = c.brush();
@@ -290,7 +293,7 @@ void logp_object::PolyFill(int32_t, double, double, uint8_t,
     c.SelectBrush(brush);
 }
 
-void logp_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t color,
+void logp_object::PolyFillColored(const PolyFillColoredRecord& r,
                                   const std::vector<PointRecord>& points) {
     cindral::Canvas& c = Target();
     ApplyBlackRule();
@@ -300,16 +303,13 @@ void logp_object::PolyFillColored(int32_t, double, double, uint8_t, int32_t colo
     c.SelectPen(clear);
     c.SetBackgroundMode(BackgroundMode::Opaque);
     c.SetBackgroundColor(c.brush().color);
-    FillPolygonStrips(points, AsColor(color), DataRegion);
+    FillPolygonStrips(points, AsColor(r.color), data_region_);
     c.SetBackgroundMode(BackgroundMode::Transparent);
     c.SetBackgroundColor(kWhite);
     c.SelectPen(saved);
 }
 
-void logp_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_t lineWidth1,
-                                  int32_t fillColor1, uint8_t fillStyle1, int32_t lineColor2,
-                                  uint8_t lineStyle2, int32_t lineWidth2, int32_t fillColor2,
-                                  uint8_t fillStyle2, int32_t overlapColor, uint8_t overlapStyle,
+void logp_object::FillPolygonPair(const FillPolygonPairRecord& r,
                                   const std::vector<PointRecord>& polygon1,
                                   const std::vector<PointRecord>& polygon2) {
     cindral::Canvas& c = Target();
@@ -322,27 +322,28 @@ void logp_object::FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_
         return out;
     };
     const std::vector<Point> p1 = pixels(polygon1), p2 = pixels(polygon2);
-    const PolygonPairAreas areas = SplitPolygonPair(p1, p2, DataRegion.Bounds(), &DataRegion);
-    PaintPolygonPair(c, areas, {fillStyle1, AsColor(fillColor1)}, {fillStyle2, AsColor(fillColor2)},
-                     {overlapStyle, AsColor(overlapColor)}, BackgroundMode::Opaque, PixelsPerInch);
+    const PolygonPairAreas areas = SplitPolygonPair(p1, p2, data_region_.Bounds(), &data_region_);
+    PaintPolygonPair(
+        c, areas, {r.fillStyle1, AsColor(r.fillColor1)}, {r.fillStyle2, AsColor(r.fillColor2)},
+        {r.overlapStyle, AsColor(r.overlapColor)}, BackgroundMode::Opaque, page_.PixelsPerInch);
     Brush brush = c.brush();
     brush.style = BrushStyle::Null;
     c.SelectBrush(brush);
 
     auto outline = [&](const std::vector<Point>& p, uint8_t style, int32_t width, int32_t color) {
         if (style == kLineClear || p.size() < 5) return;
-        const Color line_color = PrintBlack ? kBlack : AsColor(color);
+        const Color line_color = print_black_ ? kBlack : AsColor(color);
         // The first vertex and the last two close the shape along the log; they are not
         // part of the drawn curve.
-        c.SelectClipRegion(DataRegion);
+        c.SelectClipRegion(data_region_);
         LineStroker line(c, std::max(width, 0), line_color, style);
         for (size_t i = 1; i + 3 < p.size(); ++i)
             line.Segment(p[i].x, p[i].y, p[i + 1].x, p[i + 1].y);
         line.Finish();
         c.SelectNoClip();
     };
-    outline(p1, lineStyle1, lineWidth1, lineColor1);
-    outline(p2, lineStyle2, lineWidth2, lineColor2);
+    outline(p1, r.lineStyle1, r.lineWidth1, r.lineColor1);
+    outline(p2, r.lineStyle2, r.lineWidth2, r.lineColor2);
 }
 
 }  // namespace cindral

@@ -16,6 +16,12 @@
 
 namespace cindral {
 
+// What the renderer follows from the settings record (render_settings.h fills it).
+struct RenderOptions {
+    bool print_black = false;             // black printing on paper
+    bool keep_paragraphs_inside = false;  // DrawWrappedText keeps lines in the data window
+};
+
 class logp_object : public gd_object {
   public:
     // `default_depth_units_per_inch` is the settings' value a document has before its header
@@ -25,52 +31,13 @@ class logp_object : public gd_object {
                 double default_depth_units_per_inch = 50.0);
     ~logp_object() override;
 
-    // The bounds every depth-derived row is clamped to; shared by all renderers of the
-    // process and only ever grown.
-    static int CoordLimit;
-
-    // --- set by the caller before a page is drawn ---
-    cindral::Canvas* Canvas = nullptr;  // not owned
-    int PixelsPerInch = 96;
-    double XScale = 1;
-    double DepthScale = 1;
-    int PageHeightPx = 0;
-    int PageWidthPx = 0;
-    int CurrentPage = 0;
-    int LastPage = -1;
-    uint8_t HeaderMode = 0;
-
-    // Settings the renderer follows (the settings record sets them in the application).
-    bool PrintBlackOption = false;      // black printing on paper
-    double RepeatedHeaderGap = 0.25;    // inches below a repeated first-page header
-    bool KeepParagraphsInside = false;  // DrawWrappedText keeps lines in the data window
-    // Resolution line widths in the file are given for.
-    int ScreenPixelsPerInch = 96;
-
-    // --- computed by PlayCommands for the page being drawn ---
-    bool PrintBlack = false;
-    int PenPixelsPerInch = 72;
-    int BandGapPx = 0;
-    int HeaderHeightPx = 0;
-    int DataTopPx = 0;
-    int DataBottomPx = 0;
-    int FooterTopPx = 0;
-    bool HasFooter = false;
-    int64_t DepthOriginPx = 0;
-    Region PageRegion;
-    Region DataRegion;
-    Region TextRegion;
-    Region RuleRegion;
-
-    // Sets PixelsPerInch, XScale, DepthScale, PageHeightPx and PageWidthPx for a device of
-    // the given horizontal and vertical resolution, from the header read last. Refuses a
-    // page that would not fit device coordinates.
-    void SetDeviceResolution(int pixels_per_inch_x, int pixels_per_inch_y);
-    // Sets CurrentPage and the HeaderMode the page gets (1 on the first page, 2 on later
-    // ones when bands repeat, else 0).
-    void SelectPage(int page);
-    // The page geometry the fields above give, without drawing.
-    PageGeometry Geometry() const;
+    // Binds the canvas the next page is drawn on (not owned), the page's geometry as the page
+    // arithmetic computed it, and the settings the renderer follows. Everything the page's
+    // primitives place comes from these three until Unbind.
+    void Bind(cindral::Canvas& canvas, const PageGeometry& page, const RenderOptions& options);
+    void Unbind();
+    const PageGeometry& Page() const { return page_; }
+    cindral::Canvas* BoundCanvas() const { return canvas_; }
 
     int ToPixelX(double x) const;
     int ToPixelY(double depth) const;
@@ -82,91 +49,58 @@ class logp_object : public gd_object {
     double ToDepth(int row, bool with_datum) const;
     // Row of an inch position in a page band, or nothing when the band is not on this page.
     std::optional<int> RegionRow(uint8_t region, double y_inches) const;
-    // Writes PageHeight and PageWidth as held now back into the compiled file.
-    void StorePageSize();
 
     // --- lines, colours, polylines, arcs and colour ramps ---
-    void DrawArc(double cx, double cy, double radius, double startAngle, double endAngle) override;
-    void DrawVerticalRule(double x) override;
-    void SetColor(int32_t color) override;
-    void DrawRegionLine(double x1, double y1, double x2, double y2, uint8_t region) override;
-    void DrawLine(double x1, double y1, double x2, double y2) override;
-    void GradientFillBox(int32_t startColor, int32_t endColor, double y1, double x1, double y2,
-                         double x2, double fillX, uint8_t fromLeft) override;
-    void GradientPolyFill(int32_t startColor, int32_t endColor, double rampX1, double rampX2,
-                          uint8_t fromLeft, const std::vector<PointRecord>& points) override;
+    void DrawArc(const DrawArcRecord& r) override;
+    void DrawVerticalRule(const DrawVerticalRuleRecord& r) override;
+    void SetColor(const SetColorRecord& r) override;
+    void DrawRegionLine(const DrawRegionLineRecord& r) override;
+    void DrawLine(const DrawLineRecord& r) override;
+    void GradientFillBox(const GradientFillBoxRecord& r) override;
+    void GradientPolyFill(const GradientPolyFillRecord& r,
+                          const std::vector<PointRecord>& points) override;
     void DrawPolyline(const std::vector<PointRecord>& points) override;
-    void DrawStyledPolyline(int32_t width, int32_t color, uint8_t style,
+    void DrawStyledPolyline(const DrawStyledPolylineRecord& r,
                             const std::vector<DrawLineRecord>& segments) override;
-    void DrawRectangle(double x1, double y1, double x2, double y2) override;
-    void SetLineStyle(uint8_t style) override;
-    void SetLineWidth(int32_t width) override;
+    void DrawRectangle(const DrawRectangleRecord& r) override;
+    void SetLineStyle(const SetLineStyleRecord& r) override;
+    void SetLineWidth(const SetLineWidthRecord& r) override;
 
     // --- fills (logp_fills.cpp) ---
-    void FillPolygonPair(int32_t lineColor1, uint8_t lineStyle1, int32_t lineWidth1,
-                         int32_t fillColor1, uint8_t fillStyle1, int32_t lineColor2,
-                         uint8_t lineStyle2, int32_t lineWidth2, int32_t fillColor2,
-                         uint8_t fillStyle2, int32_t overlapColor, uint8_t overlapStyle,
-                         const std::vector<PointRecord>& polygon1,
+    void FillPolygonPair(const FillPolygonPairRecord& r, const std::vector<PointRecord>& polygon1,
                          const std::vector<PointRecord>& polygon2) override;
-    void PatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern, double xScale,
-                        double yScale, uint8_t outline) override;
-    void PatternFillBoxColored(double x1, double y1, double x2, double y2, int32_t pattern,
-                               double xScale, double yScale, int32_t lineWidth, int32_t backColor,
-                               int32_t lineColor, uint8_t outline) override;
-    void RegionPatternFillBox(double x1, double y1, double x2, double y2, int32_t pattern,
-                              double xScale, double yScale, uint8_t outline,
-                              uint8_t region) override;
-    void RegionPatternFillBoxColored(double x1, double y1, double x2, double y2, int32_t pattern,
-                                     double xScale, double yScale, int32_t lineWidth,
-                                     int32_t backColor, int32_t lineColor, uint8_t outline,
-                                     uint8_t region) override;
-    void FillBox(double x1, double y1, double x2, double y2, int32_t color,
-                 uint8_t region) override;
-    void PolyFill(int32_t pattern, double xScale, double yScale, uint8_t outline,
-                  const std::vector<PointRecord>& points) override;
-    void PolyFillColored(int32_t pattern, double xScale, double yScale, uint8_t outline,
-                         int32_t color, const std::vector<PointRecord>& points) override;
-    void DrawBox(double x1, double y1, double x2, double y2, uint8_t fillKind, int32_t color,
-                 uint8_t extra37) override;
+    void PatternFillBox(const PatternFillBoxRecord& r) override;
+    void PatternFillBoxColored(const PatternFillBoxColoredRecord& r) override;
+    void RegionPatternFillBox(const RegionPatternFillBoxRecord& r) override;
+    void RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord& r) override;
+    void FillBox(const FillBoxRecord& r) override;
+    void PolyFill(const PolyFillRecord& r, const std::vector<PointRecord>& points) override;
+    void PolyFillColored(const PolyFillColoredRecord& r,
+                         const std::vector<PointRecord>& points) override;
+    void DrawBox(const DrawBoxRecord& r) override;
 
     // ===== text, symbols and pictures (logp_text.cpp) =====
-    void DrawText(double x, double y, uint8_t vertical, uint8_t transparent, int32_t align,
-                  uint8_t raise, const std::string& text) override;
-    void DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
-                        const std::string& text, uint8_t keepInside) override;
-    void DrawPictureFile(double x1, double y1, double x2, double y2, const std::string& fileName,
-                         uint8_t border, uint8_t stretch) override;
-    void DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
-                         uint8_t wideMargin, const std::string& text) override;
-    void DrawFormattedText(const std::string& text, int32_t fontSize, double x1, double y1,
-                           double x2, double y2, int32_t layoutFlags, double sideMargin,
-                           double lineInset) override;
-    void DrawFontText(double x, double y, double unused, double height, int32_t angle,
-                      uint8_t sizeMode, const std::string& text, bool clip) override;
-    void SetFont(const std::string& fontName, int32_t size, uint8_t style, int32_t color) override;
-    void DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
-                     double y2, uint8_t border, uint8_t fill, int32_t fillColor, int32_t TextLength,
-                     const std::string& text, int32_t fontSize, double marginLeft, double marginTop,
-                     double marginRight, double marginBottom) override;
-    void DrawLabel(int32_t size, int32_t angle, double x, double y, const std::string& text,
-                   uint8_t region) override;
-    void DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
-                     double x2, double y2, uint8_t isBitmap, uint8_t region) override;
-    void DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1, double y1,
-                           double x2, double y2) override;
-    void DrawSymbol(double x, double y, double extra16, int16_t symbol, double xScale,
-                    double yScale, double extra42) override;
-    void DrawScaledSymbol(double x, double y, double extra16, int16_t symbol, double size,
-                          double extra34, double extra42, uint8_t region) override;
-    void DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
-                         uint8_t turnDirection, const std::string& text) override;
+    void DrawText(const DrawTextRecord& r) override;
+    void DrawFittedText(const DrawFittedTextRecord& r) override;
+    void DrawPictureFile(const DrawPictureFileRecord& r) override;
+    void DrawWrappedText(const DrawWrappedTextRecord& r, const std::string& text) override;
+    void DrawFormattedText(const DrawFormattedTextRecord& r, const std::string& text) override;
+    void DrawFontText(const DrawFontTextRecord& r) override;
+    void SetFont(const SetFontColoredRecord& r) override;
+    void DrawTextBox(const DrawTextBoxRecord& r, const std::string& text) override;
+    void DrawLabel(const DrawLabelRecord& r) override;
+    void DrawPicture(const DrawPictureRecord& r, const std::vector<uint8_t>& data) override;
+    void DrawPictureStream(const DrawPictureStreamRecord& r,
+                           const std::vector<uint8_t>& stream) override;
+    void DrawSymbol(const DrawSymbolRecord& r) override;
+    void DrawScaledSymbol(const DrawScaledSymbolRecord& r) override;
+    void DrawRotatedText(const DrawRotatedTextRecord& r) override;
     // ===== end of text, symbols and pictures =====
 
     void PlayCommands() override;
-    // The two halves around the interpreter: BeginPage places the page (fields, regions)
-    // and answers false when nothing is to be drawn; EndPage drops the clip and regions.
-    // Tests call primitives between them without a file.
+    // The two halves around the interpreter: BeginPage readies the bound canvas and answers
+    // false when nothing is to be drawn; EndPage drops the clip. Tests call primitives
+    // between them without a file.
     bool BeginPage();
     void EndPage();
 
@@ -181,7 +115,20 @@ class logp_object : public gd_object {
     void Stroke(int x1, int y1, int x2, int y2, int& phase);
 
   private:
-    void ClearPageRegions();
+    // Resolution line widths in the file are given for.
+    static constexpr int ScreenPixelsPerInch = 96;
+
+    cindral::Canvas* canvas_ = nullptr;  // not owned
+    PageGeometry page_;
+    RenderOptions options_;
+    // Derived from the three at Bind.
+    bool print_black_ = false;
+    int pen_pixels_per_inch_ = 72;
+    Region page_region_;
+    Region data_region_;
+    Region text_region_;
+    Region rule_region_;
+
     // Strokes of the loaded pattern over `box` with the current pen, cut to `clip`.
     void TileThinStrokes(const Rect& box, double xScale, double yScale, const Region& clip);
     // Strokes of the loaded pattern over `box` with a pen of the file's `lineWidth`, each

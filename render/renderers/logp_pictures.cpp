@@ -17,31 +17,30 @@
 
 namespace cindral {
 
-void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
-                                  const std::string& fileName, uint8_t border, uint8_t stretch) {
+void logp_object::DrawPictureFile(const DrawPictureFileRecord& r) {
     cindral::Canvas& c = Target();
-    int left = ToPixelX(x1) + 1;
-    int right = ToPixelX(x2) + 1;
-    const int top = ToPixelY(y1) - 1;
-    int bottom = ToPixelY(y2) - 1;
+    int left = ToPixelX(r.x1) + 1;
+    int right = ToPixelX(r.x2) + 1;
+    const int top = ToPixelY(r.y1) - 1;
+    int bottom = ToPixelY(r.y2) - 1;
     ClipAndAlignReset reset(c);
 
     Bitmap picture;
     try {
-        picture = LoadPictureFile(fileName);
+        picture = LoadPictureFile(r.fileName);
     } catch (const CindralError& e) {
-        ReportBrokenPicture(fileName, e.what());
-        c.SelectClipRegion(DataRegion);
+        ReportBrokenPicture(r.fileName, e.what());
+        c.SelectClipRegion(data_region_);
         DrawPicturePlaceholder(c, {left, top, right, bottom});
         return;
     }
 
-    if (stretch) {
-        c.SelectClipRegion(DataRegion);
+    if (r.stretch) {
+        c.SelectClipRegion(data_region_);
         StretchBitmap(c, picture, left, bottom - top - 1, right - left - 1, top);
     } else {
         const Region clip = Region::FromRect(Normalized({left, top, right + 1, bottom + 1}))
-                                .Combined(DataRegion, CombineMode::And);
+                                .Combined(data_region_, CombineMode::And);
         c.SelectClipRegion(clip);
         if (!clip.IsEmpty()) {
             right = std::min<int64_t>(right, int64_t(left) + picture.width);
@@ -50,7 +49,7 @@ void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
             StretchBitmap(c, picture, left, picture.height, picture.width, top);
         }
     }
-    if (border) {
+    if (r.border) {
         PenRestorer restore_pen(c);
         Pen pen = c.pen();
         pen.style = PenStyle::Solid;
@@ -64,22 +63,24 @@ void logp_object::DrawPictureFile(double x1, double y1, double x2, double y2,
     }
 }
 
-void logp_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, double x1, double y1,
-                              double x2, double y2, uint8_t isBitmap, uint8_t region) {
+void logp_object::DrawPicture(const DrawPictureRecord& r, const std::vector<uint8_t>& data) {
+    const int32_t size = static_cast<int32_t>(data.size());
     cindral::Canvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1);
-    const std::optional<int> bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, r.y1);
+    const std::optional<int> bottom = RegionRow(r.region, r.y2);
     if (!top || !bottom) return;
-    if (region != HeaderMode && *top >= PageHeightPx && *bottom >= PageHeightPx) return;
-    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+    if (BandOf(r.region) != page_.HeaderMode && *top >= page_.PageHeightPx &&
+        *bottom >= page_.PageHeightPx)
+        return;
+    const Rect box{ToPixelX(r.x1), *top, ToPixelX(r.x2), *bottom};
     c.SelectNoClip();
 
     // The record's size may not exceed the data that came with it.
     std::vector<uint8_t> bytes(data.begin(),
                                data.begin() + std::clamp<int64_t>(size, 0, int64_t(data.size())));
-    const char* kind = isBitmap ? "embedded bitmap" : "embedded metafile";
+    const char* kind = r.isBitmap ? "embedded bitmap" : "embedded metafile";
     try {
-        if (isBitmap) {
+        if (r.isBitmap) {
             const TempFileRemover file(MakeTempFileName("~bmp"));
             WriteFileBytes(file.path(), bytes);
             int width = 0, height = 0;
@@ -104,14 +105,14 @@ void logp_object::DrawPicture(int32_t size, const std::vector<uint8_t>& data, do
     }
 }
 
-void logp_object::DrawPictureStream(uint8_t region, const std::vector<uint8_t>& stream, double x1,
-                                    double y1, double x2, double y2) {
+void logp_object::DrawPictureStream(const DrawPictureStreamRecord& r,
+                                    const std::vector<uint8_t>& stream) {
     cindral::Canvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1);
-    const std::optional<int> bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, r.y1);
+    const std::optional<int> bottom = RegionRow(r.region, r.y2);
     if (!top || !bottom) return;
-    if (region != HeaderMode && *top >= PageHeightPx) return;
-    const Rect box{ToPixelX(x1), *top, ToPixelX(x2), *bottom};
+    if (BandOf(r.region) != page_.HeaderMode && *top >= page_.PageHeightPx) return;
+    const Rect box{ToPixelX(r.x1), *top, ToPixelX(r.x2), *bottom};
     c.SelectNoClip();
     try {
         const Bitmap bitmap = DecodePicture(stream, false);

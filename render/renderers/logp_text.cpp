@@ -65,12 +65,13 @@ Font FontOfSize(Font font, int points, int pixels_per_inch) {
 
 }  // namespace
 
-void logp_object::SetFont(const std::string& fontName, int32_t size, uint8_t style, int32_t color) {
+void logp_object::SetFont(const SetFontColoredRecord& r) {
+    const uint8_t style = r.style;
     LogFontFallbacks();
     cindral::Canvas& c = Target();
     Font font = c.font();
-    font.face = fontName.substr(0, 40);
-    font.height = -LogicalFontHeight(c, size, PixelsPerInch, 1);
+    font.face = r.fontName.substr(0, 40);
+    font.height = -LogicalFontHeight(c, r.size, page_.PixelsPerInch, 1);
     font.width = 0;
     font.escapement = 0;
     font.orientation = 0;
@@ -80,48 +81,47 @@ void logp_object::SetFont(const std::string& fontName, int32_t size, uint8_t sty
     font.strike_out = (style & 8) != 0;
     // A pixel more for small bold type on bitmaps (an em of 11 pixels or less, 8 points on a
     // 96-dpi screen): there even unhinted bold stems come out one pixel wide. Finer bitmaps
-    // and paper show the weight as it is, at the size every other text has.
+    // and paper show the weight as it is, at the r.size every other text has.
     if (font.weight == 700 && !IsPrinter() && font.height < 0 && font.height >= -11) {
         font.height -= 1;
     }
     c.SelectFont(font);
-    c.SetTextColor(static_cast<Color>(color) & 0xFFFFFF);
+    c.SetTextColor(static_cast<Color>(r.color) & 0xFFFFFF);
 }
 
-void logp_object::DrawText(double x, double y, uint8_t vertical, uint8_t transparent, int32_t align,
-                           uint8_t raise, const std::string& text) {
+void logp_object::DrawText(const DrawTextRecord& r) {
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
     const int height = TextHeight(c);
-    int X = TextX(x);
-    if (vertical && raise) X += height / 3;
-    int Y = TextY(y);
-    if (raise && !vertical) Y += height / 3;
+    int X = TextX(r.x);
+    if (r.vertical && r.raise) X += height / 3;
+    int Y = TextY(r.y);
+    if (r.raise && !r.vertical) Y += height / 3;
 
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     Font font = c.font();
-    font.escapement = font.orientation = vertical ? -900 : 0;
+    font.escapement = font.orientation = r.vertical ? -900 : 0;
     c.SelectFont(font);
     c.SetBackgroundColor(kWhite);
-    c.SetBackgroundMode(transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
-    c.SetTextAlign(static_cast<unsigned>(align));
-    c.SelectClipRegion(DataRegion);
-    c.TextOut(X, Y, text);
+    c.SetBackgroundMode(r.transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
+    c.SetTextAlign(static_cast<unsigned>(r.align));
+    c.SelectClipRegion(data_region_);
+    c.TextOut(X, Y, r.text);
 }
 
-void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t align,
-                                 const std::string& text, uint8_t keepInside) {
+void logp_object::DrawFittedText(const DrawFittedTextRecord& r) {
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    const int X = TextX(x);
-    const int Y = TextY(y);
-    if (Y < DataTopPx || Y > DataBottomPx) return;
-    const int limit = HasFooter ? FooterTopPx : DataBottomPx;
-    const FittedTextPlace place = PlaceFittedText(c, text, X, Y, rotation, align, keepInside != 0,
-                                                  {DataTopPx, limit, PageHeightPx, BandGapPx});
+    const int X = TextX(r.x);
+    const int Y = TextY(r.y);
+    if (Y < page_.DataTopPx || Y > page_.DataBottomPx) return;
+    const int limit = page_.HasFooter ? page_.FooterTopPx : page_.DataBottomPx;
+    const FittedTextPlace place =
+        PlaceFittedText(c, r.text, X, Y, r.rotation, r.align, r.keepInside != 0,
+                        {page_.DataTopPx, limit, page_.PageHeightPx, page_.BandGapPx});
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     if (place.escapement != 0) {
@@ -130,23 +130,24 @@ void logp_object::DrawFittedText(double x, double y, uint8_t rotation, int32_t a
         c.SelectFont(font);
     }
     c.SetBackgroundMode(BackgroundMode::Transparent);
-    c.SetTextAlign(static_cast<unsigned>(align));
-    c.SelectClipRegion(TextRegion);
-    c.TextOut(place.x, place.y, text);
+    c.SetTextAlign(static_cast<unsigned>(r.align));
+    c.SelectClipRegion(text_region_);
+    c.TextOut(place.x, place.y, r.text);
 }
 
-void logp_object::DrawFontText(double x, double y, double, double height, int32_t angle,
-                               uint8_t sizeMode, const std::string& text, bool) {
+void logp_object::DrawFontText(const DrawFontTextRecord& r) {
+    const double height = r.height;
+    const uint8_t sizeMode = r.sizeMode;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    const std::string shown = text.substr(0, 60);
+    const std::string shown = r.text.substr(0, 60);
     Brush brush = c.brush();
     brush.style = BrushStyle::Null;
     c.SelectBrush(brush);
     c.SetBackgroundMode(BackgroundMode::Transparent);
-    int X = TextX(x);
-    int Y = TextY(y);
+    int X = TextX(r.x);
+    int Y = TextY(r.y);
     ClipAndAlignReset reset(c);
     const auto set_pixels = [&](int pixels) {
         Font f = c.font();
@@ -155,31 +156,31 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
     };
     const auto set_points = [&](int points) {
         Font f = c.font();
-        f.height = -MulDiv(points, PixelsPerInch, 72);
+        f.height = -MulDiv(points, page_.PixelsPerInch, 72);
         c.SelectFont(f);
     };
-    // Turned text sized by depth takes the depth's screen pixels as its points: counted at
+    // Turned r.text sized by depth takes the depth's screen pixels as its points: counted at
     // the device's resolution instead, the label would grow with the resolution squared.
     const auto depth_points = [&] {
-        return RoundToInt(height * DepthScale * ScreenPixelsPerInch / PixelsPerInch);
+        return RoundToInt(height * page_.DepthScale * ScreenPixelsPerInch / page_.PixelsPerInch);
     };
 
-    if (angle == 0) {
+    if (r.angle == 0) {
         if (sizeMode <= 2) {
-            set_pixels(RoundToInt(height * DepthScale));
+            set_pixels(RoundToInt(height * page_.DepthScale));
         } else if (sizeMode <= 5) {
             set_points(RoundToInt(height));
         }
         const Size extent = c.GetTextExtent(shown);
         if (sizeMode == 1 || sizeMode == 4) X -= extent.cx / 2;
         if (sizeMode == 2 || sizeMode == 5) Y -= extent.cy / 2;
-        c.SelectClipRegion(DataRegion);
+        c.SelectClipRegion(data_region_);
         c.TextOut(X, Y, shown);
         return;
     }
     const auto lift = [&] {
         const int half_width = c.GetTextExtent(shown).cx / 2;  // whole pixels, as drawn
-        Y += RoundToInt(std::sin(angle * 0.01745329) * half_width);
+        Y += RoundToInt(std::sin(r.angle * 0.01745329) * half_width);
     };
     switch (sizeMode) {
         case 0:
@@ -200,24 +201,24 @@ void logp_object::DrawFontText(double x, double y, double, double height, int32_
             break;
     }
     FontRestorer restore_font(c);
-    c.SelectFont(MakeRotatedFont(c.font(), angle));
-    c.SelectClipRegion(DataRegion);
+    c.SelectFont(MakeRotatedFont(c.font(), r.angle));
+    c.SelectClipRegion(data_region_);
     c.ExtTextOut(X, Y, 0, nullptr, shown, {});
 }
 
-void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const std::string& text,
-                            uint8_t region) {
+void logp_object::DrawLabel(const DrawLabelRecord& r) {
+    const int32_t angle = r.angle;
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    const std::optional<int> row_at = RegionRow(region, y);
+    const std::optional<int> row_at = RegionRow(r.region, r.y);
     if (!row_at) return;
     int row = TextCoord(*row_at);
-    const bool footer = region != HeaderMode;
-    if (footer && row >= PageHeightPx) return;
-    int X = TextX(x);
+    const bool footer = BandOf(r.region) != page_.HeaderMode;
+    if (footer && row >= page_.PageHeightPx) return;
+    int X = TextX(r.x);
     const std::string shown =
-        ReplaceFirst(ReplaceFirst(text, "#p", CurrentPage + 1), "#t", LastPage + 1);
+        ReplaceFirst(ReplaceFirst(r.text, "#p", page_.Page + 1), "#t", page_.LastPage + 1);
 
     c.SelectNoClip();
     const unsigned previous_align = c.text_align();
@@ -239,23 +240,22 @@ void logp_object::DrawLabel(int32_t, int32_t angle, double x, double y, const st
     c.SetTextAlign(previous_align);
 }
 
-void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, uint8_t narrowMargin,
-                                  uint8_t wideMargin, const std::string& text) {
+void logp_object::DrawWrappedText(const DrawWrappedTextRecord& r, const std::string& text) {
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    const Rect box{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
-    if (box.bottom < DataTopPx || box.top >= PageHeightPx) return;
+    const Rect box{TextX(r.x1), TextY(r.y1), TextX(r.x2), TextY(r.y2)};
+    if (box.bottom < page_.DataTopPx || box.top >= page_.PageHeightPx) return;
     int h_margin = 0;
     int v_margin = 0;
-    if (wideMargin) {
-        h_margin = RoundToInt(PixelsPerInch * 0.05);
-        v_margin = RoundToInt(PixelsPerInch * 0.05);
-    } else if (narrowMargin) {
-        h_margin = static_cast<int>(std::trunc(PixelsPerInch * 0.1));
-        v_margin = RoundToInt(PixelsPerInch * 0.025);
+    if (r.wideMargin) {
+        h_margin = RoundToInt(page_.PixelsPerInch * 0.05);
+        v_margin = RoundToInt(page_.PixelsPerInch * 0.05);
+    } else if (r.narrowMargin) {
+        h_margin = static_cast<int>(std::trunc(page_.PixelsPerInch * 0.1));
+        v_margin = RoundToInt(page_.PixelsPerInch * 0.025);
     } else {
-        h_margin = RoundToInt(PixelsPerInch * 0.05);
+        h_margin = RoundToInt(page_.PixelsPerInch * 0.05);
     }
     const Rect area{box.left + h_margin, box.top + v_margin, box.right - h_margin,
                     box.bottom + v_margin};
@@ -275,25 +275,25 @@ void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, ui
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     Font font = c.font();
-    const int points = MulDiv(std::abs(font.height), 72, PixelsPerInch);
-    font.height = -MulDiv(points, PixelsPerInch, 72);
+    const int points = MulDiv(std::abs(font.height), 72, page_.PixelsPerInch);
+    font.height = -MulDiv(points, page_.PixelsPerInch, 72);
     c.SelectFont(font);
     const int line_height = std::abs(font.height);
     const TextMetrics metrics = c.GetTextMetrics();
 
-    const int clip_bottom = area.top < DataTopPx ? area.bottom + line_height : area.bottom;
-    c.SelectClipRegion(Region::FromRect({box.left, DataTopPx, box.right, clip_bottom})
-                           .Combined(DataRegion, CombineMode::And));
+    const int clip_bottom = area.top < page_.DataTopPx ? area.bottom + line_height : area.bottom;
+    c.SelectClipRegion(Region::FromRect({box.left, page_.DataTopPx, box.right, clip_bottom})
+                           .Combined(data_region_, CombineMode::And));
     int top = area.top;
     for (const std::string& line : lines) {
-        if (KeepParagraphsInside) {
-            if (top + metrics.height < DataTopPx) {
+        if (options_.keep_paragraphs_inside) {
+            if (top + metrics.height < page_.DataTopPx) {
                 top += line_height;
                 continue;
             }
-            if (top < DataTopPx) {
-                top = DataTopPx + metrics.internal_leading / 4;
-            } else if (DataBottomPx < top + line_height) {
+            if (top < page_.DataTopPx) {
+                top = page_.DataTopPx + metrics.internal_leading / 4;
+            } else if (page_.DataBottomPx < top + line_height) {
                 break;
             }
         } else if (top + line_height > area.bottom) {
@@ -301,60 +301,58 @@ void logp_object::DrawWrappedText(double x1, double y1, double x2, double y2, ui
         }
         c.TextOut(area.left, top, line);
         top += line_height;
-        if (KeepParagraphsInside ? top + line_height > PageHeightPx : top > PageHeightPx) break;
+        if (options_.keep_paragraphs_inside ? top + line_height > page_.PageHeightPx
+                                            : top > page_.PageHeightPx)
+            break;
     }
 }
 
-void logp_object::DrawFormattedText(const std::string& text, int32_t fontSize, double x1, double y1,
-                                    double x2, double y2, int32_t layoutFlags, double sideMargin,
-                                    double lineInset) {
+void logp_object::DrawFormattedText(const DrawFormattedTextRecord& r, const std::string& text) {
     if (text.empty()) return;
     cindral::Canvas& c = Target();
-    if (PrintBlack) c.SetTextColor(kBlack);
+    if (print_black_) c.SetTextColor(kBlack);
     BrushFollowsPen(c);
-    Rect rect{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
-    if (rect.bottom < DataTopPx || rect.top >= PageHeightPx) return;
+    Rect rect{TextX(r.x1), TextY(r.y1), TextX(r.x2), TextY(r.y2)};
+    if (rect.bottom < page_.DataTopPx || rect.top >= page_.PageHeightPx) return;
 
     ClipAndAlignReset reset(c);
     FontRestorer restore_font(c);
-    c.SelectFont(FontOfSize(c.font(), fontSize, PixelsPerInch));
-    TTextFormat format(c, c.font(), fontSize, PixelsPerInch, sideMargin, sideMargin, 0, 0);
+    c.SelectFont(FontOfSize(c.font(), r.fontSize, page_.PixelsPerInch));
+    TTextFormat format(c, c.font(), r.fontSize, page_.PixelsPerInch, r.sideMargin, r.sideMargin, 0,
+                       0);
     double width = 0, height = 0;
     format.MeasureText("O", width, height);
-    const int inset = static_cast<int>(std::trunc(height * lineInset));
+    const int inset = static_cast<int>(std::trunc(height * r.lineInset));
     rect.top += inset;
     rect.bottom -= inset;
-    c.SelectClipRegion(DataRegion);
-    const int flags = layoutFlags | text_format::kWordBreak;
+    c.SelectClipRegion(data_region_);
+    const int flags = r.layoutFlags | text_format::kWordBreak;
     if (RepeatBands) {
-        format.FormatTextInBand(text, rect, flags, DataTopPx, DataBottomPx);
+        format.FormatTextInBand(text, rect, flags, page_.DataTopPx, page_.DataBottomPx);
     } else {
         format.FormatText(text, rect, flags);
     }
 }
 
-void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, double y1, double x2,
-                              double y2, uint8_t border, uint8_t fill, int32_t fillColor, int32_t,
-                              const std::string& text, int32_t fontSize, double marginLeft,
-                              double marginTop, double marginRight, double marginBottom) {
+void logp_object::DrawTextBox(const DrawTextBoxRecord& r, const std::string& text) {
     cindral::Canvas& c = Target();
-    const std::optional<int> top = RegionRow(region, y1);
-    const std::optional<int> bottom = RegionRow(region, y2);
+    const std::optional<int> top = RegionRow(r.region, r.y1);
+    const std::optional<int> bottom = RegionRow(r.region, r.y2);
     if (!top || !bottom) return;
-    if (region != HeaderMode && *top >= PageHeightPx) return;
-    Rect rect{TextX(x1), TextCoord(*top), TextX(x2), TextCoord(*bottom)};
+    if (BandOf(r.region) != page_.HeaderMode && *top >= page_.PageHeightPx) return;
+    Rect rect{TextX(r.x1), TextCoord(*top), TextX(r.x2), TextCoord(*bottom)};
 
     ClipAndAlignReset reset(c);
-    if (fill) {
+    if (r.fill) {
         Brush brush;
         brush.style = BrushStyle::Solid;
-        brush.color = static_cast<Color>(fillColor) & 0xFFFFFF;
+        brush.color = static_cast<Color>(r.fillColor) & 0xFFFFFF;
         c.SelectBrush(brush);
         c.FillRect(Normalized(rect));
         brush.style = BrushStyle::Null;
         c.SelectBrush(brush);
     }
-    if (border) {
+    if (r.border) {
         int phase = 0;
         Stroke(rect.left, rect.top, rect.right, rect.top, phase);
         Stroke(rect.right, rect.top, rect.right, rect.bottom, phase);
@@ -363,23 +361,23 @@ void logp_object::DrawTextBox(uint8_t region, int32_t layoutFlags, double x1, do
     }
     if (!text.empty()) {
         FontRestorer restore_font(c);
-        c.SelectFont(FontOfSize(c.font(), fontSize, PixelsPerInch));
-        TTextFormat format(c, c.font(), fontSize, PixelsPerInch, marginLeft, marginRight, marginTop,
-                           marginBottom);
-        format.FormatText(text, rect, layoutFlags | text_format::kWordBreak);
+        c.SelectFont(FontOfSize(c.font(), r.fontSize, page_.PixelsPerInch));
+        TTextFormat format(c, c.font(), r.fontSize, page_.PixelsPerInch, r.marginLeft,
+                           r.marginRight, r.marginTop, r.marginBottom);
+        format.FormatText(text, rect, r.layoutFlags | text_format::kWordBreak);
     }
 }
 
-void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, uint8_t arrows,
-                                  uint8_t turnDirection, const std::string& text) {
+void logp_object::DrawRotatedText(const DrawRotatedTextRecord& r) {
+    const std::string& text = r.text;
     cindral::Canvas& c = Target();
-    const Rect box{TextX(x1), TextY(y1), TextX(x2), TextY(y2)};
+    const Rect box{TextX(r.x1), TextY(r.y1), TextX(r.x2), TextY(r.y2)};
     const Color color = c.pen().color;
 
     Font font = c.font();
-    const int points = MulDiv(std::abs(font.height), 72, PixelsPerInch);
-    font.height = -MulDiv(points, PixelsPerInch, 72);
-    font.escapement = font.orientation = turnDirection ? -900 : 900;
+    const int points = MulDiv(std::abs(font.height), 72, page_.PixelsPerInch);
+    font.height = -MulDiv(points, page_.PixelsPerInch, 72);
+    font.escapement = font.orientation = r.turnDirection ? -900 : 900;
     FontRestorer restore_font(c);
     ClipAndAlignReset reset(c);
     c.SelectFont(font);
@@ -391,9 +389,9 @@ void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, ui
     const Rect area{(box.left + box.right - H) / 2, (box.top + box.bottom - W) / 2,
                     (box.left + box.right + H) / 2, (box.top + box.bottom + W) / 2};
 
-    c.SelectClipRegion(Region::FromRect(Normalized(box)).Combined(DataRegion, CombineMode::And));
-    const int gap = RoundToInt(PixelsPerInch * 0.05);
-    if (arrows && 4 * gap + box.top < area.top) {
+    c.SelectClipRegion(Region::FromRect(Normalized(box)).Combined(data_region_, CombineMode::And));
+    const int gap = RoundToInt(page_.PixelsPerInch * 0.05);
+    if (r.arrows && 4 * gap + box.top < area.top) {
         const int cx = (box.left + box.right) / 2;
         const int d = H / 2;
         const auto line = [&](int ax, int ay, int bx, int by) {
@@ -420,7 +418,7 @@ void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, ui
         offscreen.SetBackgroundMode(BackgroundMode::Opaque);
         offscreen.SetBackgroundColor(kWhite);
         offscreen.SetTextColor(color);
-        if (turnDirection) {
+        if (r.turnDirection) {
             offscreen.TextOut(H, 0, text);
         } else {
             offscreen.TextOut(0, W, text);
@@ -436,39 +434,37 @@ void logp_object::DrawRotatedText(double x1, double y1, double x2, double y2, ui
     c.SetTextColor(kBlack);
 }
 
-void logp_object::DrawSymbol(double x, double y, double, int16_t symbol, double xScale, double,
-                             double) {
+void logp_object::DrawSymbol(const DrawSymbolRecord& r) {
     cindral::Canvas& c = Target();
     ApplyBlackRule();
     BrushFollowsPen(c);
-    Symbols->Load(symbol);
-    const int X0 = TextX(x);
-    const int Y0 = TextY(y);
-    const double F = PixelsPerInch * xScale;
+    Symbols().Load(r.symbol);
+    const int X0 = TextX(r.x);
+    const int Y0 = TextY(r.y);
+    const double F = page_.PixelsPerInch * r.xScale;
     ClipAndAlignReset reset(c);
-    c.SelectClipRegion(TextRegion);
-    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
-        const auto& s = Symbols->Stroke(i);
+    c.SelectClipRegion(text_region_);
+    for (int i = 0; i < Symbols().StrokeCount(); ++i) {
+        const auto& s = Symbols().Stroke(i);
         c.MoveTo(RoundToInt(X0 + F * s.x1 / 10), RoundToInt(Y0 - F * s.y1 / 10));
         c.LineTo(RoundToInt(X0 + F * s.x2 / 10), RoundToInt(Y0 - F * s.y2 / 10));
     }
 }
 
-void logp_object::DrawScaledSymbol(double x, double y, double, int16_t symbol, double size, double,
-                                   double, uint8_t region) {
+void logp_object::DrawScaledSymbol(const DrawScaledSymbolRecord& r) {
     cindral::Canvas& c = Target();
-    const std::optional<int> row = RegionRow(region, y);
+    const std::optional<int> row = RegionRow(r.region, r.y);
     if (!row) return;
-    if (region != HeaderMode && *row >= PageHeightPx) return;
-    const int X0 = TextX(x);
+    if (BandOf(r.region) != page_.HeaderMode && *row >= page_.PageHeightPx) return;
+    const int X0 = TextX(r.x);
     const int Y0 = *row;
     ApplyBlackRule();
     BrushFollowsPen(c);
-    Symbols->Load(symbol);
+    Symbols().Load(r.symbol);
     c.SelectNoClip();
-    const double F = PixelsPerInch * size / 10;
-    for (int i = 0; i < Symbols->StrokeCount(); ++i) {
-        const auto& s = Symbols->Stroke(i);
+    const double F = page_.PixelsPerInch * r.size / 10;
+    for (int i = 0; i < Symbols().StrokeCount(); ++i) {
+        const auto& s = Symbols().Stroke(i);
         c.MoveTo(RoundToInt(X0 + F * s.x1), RoundToInt(Y0 - F * s.y1));
         c.LineTo(RoundToInt(X0 + F * s.x2), RoundToInt(Y0 - F * s.y2));
     }

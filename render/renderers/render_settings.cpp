@@ -4,10 +4,11 @@
 
 namespace cindral {
 
-void ApplyRenderSettings(logp_object& document, const Settings& settings) {
-    document.PrintBlackOption = settings.PrintInBlack;
-    document.RepeatedHeaderGap = settings.RepeatedHeaderGap;
-    document.KeepParagraphsInside = settings.TextLineOption;
+RenderOptions RenderOptionsOf(const Settings& settings) {
+    RenderOptions options;
+    options.print_black = settings.PrintInBlack;
+    options.keep_paragraphs_inside = settings.TextLineOption;
+    return options;
 }
 
 }  // namespace cindral

@@ -1,5 +1,5 @@
 #pragma once
-// What the renderer takes from the settings record. Every renderer a log document makes goes
+// What the renderer takes from the settings record. Every page a log document draws goes
 // through here, so the viewer, the CLI and printing follow the same settings.
 
 #include "render/renderers/logp_object.h"
@@ -8,8 +8,9 @@ namespace cindral {
 
 struct Settings;
 
-// Copies what the renderer follows from the settings record (black printing, the gap under
-// a repeated header, whether paragraph lines are kept inside the data window).
-void ApplyRenderSettings(logp_object& document, const Settings& settings);
+// What the renderer follows from the settings record: black printing, and whether paragraph
+// lines are kept inside the data window. (The gap under a repeated header is the page
+// arithmetic's, in PagingInput and GeometryOfPage.)
+RenderOptions RenderOptionsOf(const Settings& settings);
 
 }  // namespace cindral

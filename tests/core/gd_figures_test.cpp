@@ -96,9 +96,9 @@ TEST(FormatNumber, FixedWithSeparatorsAndNoTrailingZeros) {
 class FiniteCheck : public gd_object {
   public:
     using gd_object::gd_object;
-    void DrawLine(double x1, double y1, double x2, double y2) override {
+    void DrawLine(const DrawLineRecord& r) override {
         ++lines;
-        for (double v : {x1, y1, x2, y2}) finite = finite && std::isfinite(v);
+        for (double v : {r.x1, r.y1, r.x2, r.y2}) finite = finite && std::isfinite(v);
     }
     int lines = 0;
     bool finite = true;
@@ -147,18 +147,46 @@ TEST(Figures, DegenerateInputNeverReachesATargetAsInfinityOrHangs) {
         {"grid with NaN step", [&](gd_object& d) { d.RectangularGrid(0, 0, 5, 5, nan, inf); }, 2},
         {"grid with a million lines",
          [&](gd_object& d) { d.RectangularGrid(0, 0, 1e6, 1, 1e-3, 1); }, 4},
-        {"arc with infinite angle", [&](gd_object& d) { d.DrawArc(0, 0, 1, 0, inf); }, 0},
-        {"arc with NaN angle", [&](gd_object& d) { d.DrawArc(0, 0, 1, nan, 10); }, 0},
-        {"arc of many turns", [&](gd_object& d) { d.DrawArc(0, 0, 1, 0, 1e12); }, 362},
-        {"arc at huge angles", [&](gd_object& d) { d.DrawArc(0, 0, 1, 1e17, 1e17 + 10); }, 362},
+        {"arc with infinite angle",
+         [&](gd_object& d) {
+             d.DrawArc(DrawArcRecord{0, 0, 1, 0, inf});
+         },
+         0},
+        {"arc with NaN angle",
+         [&](gd_object& d) {
+             d.DrawArc(DrawArcRecord{0, 0, 1, nan, 10});
+         },
+         0},
+        {"arc of many turns",
+         [&](gd_object& d) {
+             d.DrawArc(DrawArcRecord{0, 0, 1, 0, 1e12});
+         },
+         362},
+        {"arc at huge angles",
+         [&](gd_object& d) {
+             d.DrawArc(DrawArcRecord{0, 0, 1, 1e17, 1e17 + 10});
+         },
+         362},
         {"stroke text of zero size",
-         [&](gd_object& d) { d.DrawStrokeText(90, "A1", 0, 0, 0, 0, 0, true); }, 3},
+         [&](gd_object& d) {
+             d.DrawStrokeText(DrawStrokeTextRecord{0, 0, 0, 0, 0, 90, "A1"}, true);
+         },
+         3},
         {"pattern box of a million cells",
-         [&](gd_object& d) { d.PatternFillBox(0, 0, 1e5, 1e5, 1, 0.01, 0.01, 1); }, 4},
+         [&](gd_object& d) {
+             d.PatternFillBox(PatternFillBoxRecord{0, 0, 1e5, 1e5, 1, 0.01, 0.01, 1});
+         },
+         4},
         {"pattern box with zero scale",
-         [&](gd_object& d) { d.PatternFillBox(0, 0, 10, 10, 1, 0, 1, 0); }, 0},
+         [&](gd_object& d) {
+             d.PatternFillBox(PatternFillBoxRecord{0, 0, 10, 10, 1, 0, 1, 0});
+         },
+         0},
         {"pattern box with negative scale",
-         [&](gd_object& d) { d.PatternFillBox(0, 0, 10, 10, 1, -1, -1, 0); }, 0},
+         [&](gd_object& d) {
+             d.PatternFillBox(PatternFillBoxRecord{0, 0, 10, 10, 1, -1, -1, 0});
+         },
+         0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -167,7 +195,7 @@ TEST(Figures, DegenerateInputNeverReachesATargetAsInfinityOrHangs) {
         r.draw(doc);
         EXPECT_LE(doc.lines, r.most_lines);
         EXPECT_TRUE(doc.finite);
-        EXPECT_TRUE(std::isfinite(doc.AxisScaleX) && std::isfinite(doc.AxisScaleY));
+        EXPECT_TRUE(std::isfinite(doc.AxisScaleX()) && std::isfinite(doc.AxisScaleY()));
     }
 }
 
@@ -176,8 +204,8 @@ TEST(Figures, AnEmptyAxisRangeKeepsItsSidesAndTheOtherAxisItsTicks) {
     FiniteCheck doc(f.Patterns(), f.Symbols());
     AxisFrameRecord r{0, 0, 100, 50, 5, 0, 5, 10, 0, 1, 0, 0};  // x range empty
     doc.AxisFrame(r);
-    EXPECT_EQ(doc.AxisScaleX, 0);
-    EXPECT_DOUBLE_EQ(doc.AxisScaleY, 5);
+    EXPECT_EQ(doc.AxisScaleX(), 0);
+    EXPECT_DOUBLE_EQ(doc.AxisScaleY(), 5);
     EXPECT_GT(doc.lines, 4);  // the y sides carry ticks and labels
     EXPECT_TRUE(doc.finite);
 }
@@ -186,8 +214,8 @@ TEST(Figures, GridLinesFallOnEveryStepUpToTheLimit) {
     PlayFixture f;
     struct Grid : gd_object {
         using gd_object::gd_object;
-        void DrawLine(double x1, double y1, double x2, double y2) override {
-            if (x1 == x2) xs.push_back(x1);
+        void DrawLine(const DrawLineRecord& r) override {
+            if (r.x1 == r.x2) xs.push_back(r.x1);
         }
         std::vector<double> xs;
     } doc(f.Patterns(), f.Symbols());

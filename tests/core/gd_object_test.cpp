@@ -20,9 +20,9 @@ using testing::TraceLines;
 class LineCounter : public gd_object {
   public:
     using gd_object::gd_object;
-    void DrawLine(double x1, double y1, double x2, double y2) override {
+    void DrawLine(const DrawLineRecord& r) override {
         ++lines;
-        last = {x1, y1, x2, y2};
+        last = {r.x1, r.y1, r.x2, r.y2};
     }
     int lines = 0;
     std::array<double, 4> last{};
@@ -64,15 +64,15 @@ TEST(PlayCommands, TheDipSymbolSizeFactorOutlivesThePlay) {
     LineCounter doc(f.Patterns(), f.Symbols());
     doc.FileName = f.Log();
     doc.PlayCommands();
-    EXPECT_EQ(doc.SymbolSizeFactor, 0.05);
+    EXPECT_EQ(doc.SymbolSizeFactor(), 0.05);
     // The strike line of azimuth 90 spans twice the half-length (MaxX - MinX) * 0.05.
     LineCounter second(f.Patterns(), f.Symbols());
     second.Header() = TestHeader();
-    second.SymbolSizeFactor = doc.SymbolSizeFactor;
+    second.SetSymbolSizeFactor(doc.SymbolSizeFactor());
     second.DipSymbol(50, 0, 90, 10);
     EXPECT_EQ(second.lines, 2 + 2);  // strike, tick and the two digits of "10"
     doc.PlayCommands();
-    EXPECT_EQ(doc.SymbolSizeFactor, 0.05);
+    EXPECT_EQ(doc.SymbolSizeFactor(), 0.05);
 }
 
 TEST(PlayCommands, AnUnknownCodeBetweenTwoCommandsIsSkipped) {
@@ -92,7 +92,7 @@ TEST(PlayCommands, AnUnknownCodeBetweenTwoCommandsIsSkipped) {
 TEST(DefaultPrimitives, ACircleOnALineOnlyTargetIs361Chords) {
     PlayFixture f;
     LineCounter doc(f.Patterns(), f.Symbols());
-    doc.DrawCircle(0, 0, 10);
+    doc.DrawCircle(DrawCircleRecord{0, 0, 10});
     EXPECT_EQ(doc.lines, 361);
     // The closing chord has no length: it ends where the last step ended.
     EXPECT_NEAR(doc.last[0], doc.last[2], 1e-9);
@@ -107,16 +107,16 @@ TEST(DefaultPrimitives, MeasuringStrokeTextDrawsNothingAndSetsTheExtent) {
     EXPECT_EQ(doc.lines, 0);
     EXPECT_DOUBLE_EQ(size.height, 10);
     EXPECT_DOUBLE_EQ(size.width, 6 + 4);
-    EXPECT_DOUBLE_EQ(doc.TextExtent.MinX, 0);
+    EXPECT_DOUBLE_EQ(doc.TextExtent().MinX, 0);
 
     doc.MeasureStrokeText(90, "", 5, 13);
-    EXPECT_EQ(doc.TextExtent.MinX, 1e27);
-    EXPECT_EQ(doc.TextExtent.MaxY, -1e27);
+    EXPECT_EQ(doc.TextExtent().MinX, 1e27);
+    EXPECT_EQ(doc.TextExtent().MaxY, -1e27);
 
     // Blanks advance but add nothing to the extent; markers neither draw nor advance.
     size = doc.MeasureStrokeText(90, " `|A", 5, 13);
-    EXPECT_DOUBLE_EQ(doc.TextExtent.MinX, 6);
-    EXPECT_DOUBLE_EQ(doc.TextExtent.MinY, -6.5);  // lowered by half a character height
+    EXPECT_DOUBLE_EQ(doc.TextExtent().MinX, 6);
+    EXPECT_DOUBLE_EQ(doc.TextExtent().MinY, -6.5);  // lowered by half a character height
 
     // Only the first 60 characters count.
     size = doc.MeasureStrokeText(90, std::string(70, 'A'), 5, 13);
@@ -127,9 +127,9 @@ TEST(DefaultPrimitives, StrokeTextFailsWithTheLibraryMessageBeyondTheFont) {
     PlayFixture f;
     testing::WriteSymbolLibrary(f.Symbols(), 100, testing::TestGlyphs());
     gd_object doc(f.Patterns(), f.Symbols());
-    EXPECT_NO_THROW(doc.DrawStrokeText(90, "A", 0, 0, 0, 1, 1, true));
+    EXPECT_NO_THROW(doc.DrawStrokeText(DrawStrokeTextRecord{0, 0, 0, 1, 1, 90, "A"}, true));
     try {
-        doc.DrawStrokeText(90, "Az", 0, 0, 0, 1, 1, true);  // 'z' is 122
+        doc.DrawStrokeText(DrawStrokeTextRecord{0, 0, 0, 1, 1, 90, "Az"}, true);  // 'z' is 122
         ADD_FAILURE() << "accepted";
     } catch (const CindralError& e) {
         EXPECT_STREQ(e.what(), "Error 1037, Loading Symbol = 122");
@@ -144,10 +144,10 @@ TEST(DefaultPrimitives, APolygonFillUsesAtMostItsFirst25Vertices) {
         double a = i * 2 * 3.14159265358979 / 40;
         points.push_back({10 * std::cos(a), 10 * std::sin(a)});
     }
-    doc.PolyFill(251, 1, 1, 1, points);  // outline only
+    doc.PolyFill(PolyFillRecord{251, 1, 1, 1}, points);  // outline only
     EXPECT_EQ(doc.lines, 25);
     doc.lines = 0;
-    doc.PolyFill(251, 1, 1, 1, {{0, 0}, {1, 1}});  // fewer than three: nothing
+    doc.PolyFill(PolyFillRecord{251, 1, 1, 1}, {{0, 0}, {1, 1}});  // fewer than three: nothing
     EXPECT_EQ(doc.lines, 0);
 }
 
@@ -155,17 +155,17 @@ TEST(DefaultPrimitives, PatternFillStaysInsideThePolygon) {
     PlayFixture f;
     struct Inside : gd_object {
         using gd_object::gd_object;
-        void DrawLine(double x1, double y1, double x2, double y2) override {
+        void DrawLine(const DrawLineRecord& r) override {
             ++lines;
             // The triangle (0,0) (20,0) (0,20) holds every point with x + y <= 20; the inside
             // test allows a thousandth of a triangle's area.
-            for (auto [x, y] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
+            for (auto [x, y] : {std::pair{r.x1, r.y1}, std::pair{r.x2, r.y2}}) {
                 if (x < -0.01 || y < -0.01 || x + y > 20.01) ++outside;
             }
         }
         int lines = 0, outside = 0;
     } doc(f.Patterns(), f.Symbols());
-    doc.PolyFill(2, 1, 1, 0, {{0, 0}, {20, 0}, {0, 20}});
+    doc.PolyFill(PolyFillRecord{2, 1, 1, 0}, {{0, 0}, {20, 0}, {0, 20}});
     EXPECT_GT(doc.lines, 10);
     EXPECT_EQ(doc.outside, 0);
 }

@@ -23,10 +23,10 @@ std::vector<uint8_t> Payload(const CommandRecord& record) {
 class Counter : public gd_object {
   public:
     using gd_object::gd_object;
-    void DrawLine(double, double, double, double) override { ++lines; }
-    void DrawPicture(int32_t size, const std::vector<uint8_t>& data, double, double, double, double,
-                     uint8_t, uint8_t) override {
-        pictures += static_cast<int>(data.size() == static_cast<size_t>(size));
+    void DrawLine(const DrawLineRecord&) override { ++lines; }
+    // Counts pictures whose bytes all arrived.
+    void DrawPicture(const DrawPictureRecord&, const std::vector<uint8_t>& data) override {
+        pictures += static_cast<int>(data == std::vector<uint8_t>(5000, 7));
     }
     int lines = 0;
     int pictures = 0;

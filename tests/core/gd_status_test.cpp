@@ -17,7 +17,7 @@ using testing::TestHeader;
 class LineCounter : public gd_object {
   public:
     using gd_object::gd_object;
-    void DrawLine(double, double, double, double) override { ++lines; }
+    void DrawLine(const DrawLineRecord&) override { ++lines; }
     int lines = 0;
 };
 

@@ -335,15 +335,11 @@ TEST(PageLayout, CountAndGeometryAgreeOnEveryLayout) {
             auto bottom_row = [&](const PageGeometry& g) {
                 return double(g.DepthOriginPx) + (h.TopDepth - h.BottomDepth) * scale;
             };
+            const PageScale page_scale = PageScaleAt(h, int(ppi), int(ppi));
+            ASSERT_EQ(page_scale.DepthScale, scale);
+            ASSERT_EQ(page_scale.PageHeightPx, layout.PageHeightPx);
             auto geometry = [&](int page) {
-                PageGeometryInput in;
-                in.PixelsPerInch = int(ppi);
-                in.DepthScale = scale;
-                in.PageHeightPx = layout.PageHeightPx;
-                in.CurrentPage = page;
-                in.LastPage = int(layout.LastPage);
-                in.HeaderMode = HeaderModeOf(h, page);
-                return ComputePageGeometry(h, in);
+                return GeometryOfPage(h, page_scale, page, int(layout.LastPage));
             };
             const PageGeometry first = geometry(0);
             EXPECT_EQ(first.DepthOriginPx, first.DataTopPx);

@@ -86,17 +86,11 @@ class MetafileDrawing : public ::testing::Test {
         doc = std::make_unique<logmf_object>(dir.File("p.pat"), dir.File("s.sym"));
         doc->Header() = BandedHeader();
         extent = ComputeMetafileExtent(doc->Header(), header, footer);
-        doc->Format = format;
-        doc->XScale = 1;
-        doc->DepthScale = 1;
-        doc->PageWidthPx = extent.width;
-        doc->PageHeightPx = extent.height;
-        doc->HeaderIncluded = extent.header_included;
-        doc->FooterIncluded = extent.footer_included;
+        doc->Bind(format, extent);  // 96 units per inch: one unit, one row or column
         doc->BeginDrawing();
         draw(*doc);
         TraceCanvas trace({96, 96, extent.width, extent.height, false});
-        doc->Canvas->Replay(trace);
+        doc->Drawing()->Replay(trace);
         return trace.lines();
     }
 
@@ -146,9 +140,9 @@ TEST_F(MetafileDrawing, BandsAndDepthsLandWhereTheOptionsPutThem) {
                      std::to_string(c.header) + " footer " + std::to_string(c.footer));
         const auto lines = Draw(c.header, c.footer, MetafileFormat::Emf, [&](logmf_object& d) {
             if (std::string(c.draw) == "depth") {
-                d.DrawLine(10, c.at, 100, c.at);
+                d.DrawLine(DrawLineRecord{10, c.at, 0, 100, c.at});
             } else {
-                d.DrawRegionLine(10, c.at, 100, c.at, c.region);
+                d.DrawRegionLine(DrawRegionLineRecord{10, c.at, 100, c.at, c.region});
             }
         });
         EXPECT_EQ(extent.height, c.height);
@@ -166,8 +160,8 @@ TEST_F(MetafileDrawing, BandsAndDepthsLandWhereTheOptionsPutThem) {
 TEST_F(MetafileDrawing, OnlyWmfRowsAreHeldToSixteenBits) {
     for (MetafileFormat format : {MetafileFormat::Wmf, MetafileFormat::Emf}) {
         const auto points = LinePoints(Draw(false, false, format, [](logmf_object& d) {
-            d.DrawLine(5, 1000, 6, -99000);  // 100,000 rows below the top
-            d.DrawLine(0.99, 0, 0.99, 0);    // columns truncate
+            d.DrawLine(DrawLineRecord{5, 1000, 0, 6, -99000});  // 100,000 rows below the top
+            d.DrawLine(DrawLineRecord{0.99, 0, 0, 0.99, 0});    // columns truncate
         }));
         ASSERT_EQ(points.size(), 4u);
         EXPECT_EQ(points[1].y, format == MetafileFormat::Wmf ? 32767 : 100000);
@@ -178,7 +172,7 @@ TEST_F(MetafileDrawing, OnlyWmfRowsAreHeldToSixteenBits) {
 TEST_F(MetafileDrawing, PatternStrokesAreCutAtTheBoxEdge) {
     // Box columns 20..70, rows 500..550 (depths 500..450).
     const auto points = LinePoints(Draw(false, false, MetafileFormat::Emf, [](logmf_object& d) {
-        d.PatternFillBox(20, 450, 70, 500, 1, 1, 1, 0);
+        d.PatternFillBox(PatternFillBoxRecord{20, 450, 70, 500, 1, 1, 1, 0});
     }));
     ASSERT_FALSE(points.empty());
     bool reaches_edge = false;

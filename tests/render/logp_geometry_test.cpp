@@ -31,12 +31,22 @@ GdxHeader BandedHeader(bool repeat) {
     return h;
 }
 
+// The scale of BandedHeader at 100 pixels per inch, as the page arithmetic gives it.
+PageScale Scale100() {
+    const PageScale s = PageScaleAt(BandedHeader(true), 100, 100);
+    EXPECT_EQ(s.DepthScale, 10);
+    EXPECT_EQ(s.PageHeightPx, 1000);
+    return s;
+}
+
 struct GeometryCase {
     const char* name;
     GdxHeader header;
-    int page, last_page, header_mode;
+    int page, last_page;
+    Band header_mode;
     // expected
-    int mode, data_top, data_bottom, footer_top;
+    Band mode;
+    int data_top, data_bottom, footer_top;
     bool has_footer;
     int64_t origin;
 };
@@ -57,9 +67,7 @@ class PageGeometryTest : public ::testing::TestWithParam<GeometryCase> {};
 TEST_P(PageGeometryTest, PlacesBandsAndDepthOrigin) {
     const GeometryCase& c = GetParam();
     PageGeometryInput in;
-    in.PixelsPerInch = 100;
-    in.DepthScale = 10;
-    in.PageHeightPx = 1000;
+    in.Scale = Scale100();
     in.CurrentPage = c.page;
     in.LastPage = c.last_page;
     in.HeaderMode = c.header_mode;
@@ -79,44 +87,48 @@ TEST_P(PageGeometryTest, PlacesBandsAndDepthOrigin) {
 INSTANTIATE_TEST_SUITE_P(
     Bands, PageGeometryTest,
     ::testing::Values(
-        GeometryCase{"RepeatFirstPage", BandedHeader(true), 0, 11, 1, 1, 110, 940, 950, true, 110},
-        GeometryCase{"RepeatSecondPage", BandedHeader(true), 1, 11, 2, 2, 60, 940, 950, true, -770},
-        GeometryCase{"RepeatThirdPage", BandedHeader(true), 2, 11, 2, 2, 60, 940, 950, true, -1650},
-        GeometryCase{"RepeatedFirstHeader", WithoutNextHeader(BandedHeader(true)), 1, 11, 2, 1, 125,
-                     940, 950, true, 125 - 830},
-        GeometryCase{"SingleFirstPage", BandedHeader(false), 0, 10, 1, 1, 110, 1000, 1000, false,
-                     110},
-        GeometryCase{"SingleMiddlePage", BandedHeader(false), 3, 10, 0, 0, 0, 1000, 1000, false,
-                     -2890},
+        GeometryCase{"RepeatFirstPage", BandedHeader(true), 0, 11, Band::FirstHeader,
+                     Band::FirstHeader, 110, 940, 950, true, 110},
+        GeometryCase{"RepeatSecondPage", BandedHeader(true), 1, 11, Band::NextHeader,
+                     Band::NextHeader, 60, 940, 950, true, -770},
+        GeometryCase{"RepeatThirdPage", BandedHeader(true), 2, 11, Band::NextHeader,
+                     Band::NextHeader, 60, 940, 950, true, -1650},
+        GeometryCase{"RepeatedFirstHeader", WithoutNextHeader(BandedHeader(true)), 1, 11,
+                     Band::NextHeader, Band::FirstHeader, 125, 940, 950, true, 125 - 830},
+        GeometryCase{"SingleFirstPage", BandedHeader(false), 0, 10, Band::FirstHeader,
+                     Band::FirstHeader, 110, 1000, 1000, false, 110},
+        GeometryCase{"SingleMiddlePage", BandedHeader(false), 3, 10, Band::None, Band::None, 0,
+                     1000, 1000, false, -2890},
         // The last page ends with the log (row 110) and the footer follows 25 rows lower.
-        GeometryCase{"SingleLastPage", BandedHeader(false), 10, 10, 0, 0, 0, 110, 135, true, -9890},
-        GeometryCase{"NoHeaderMode", BandedHeader(true), 1, 11, 0, 0, 0, 940, 950, true, -830},
+        GeometryCase{"SingleLastPage", BandedHeader(false), 10, 10, Band::None, Band::None, 0, 110,
+                     135, true, -9890},
+        GeometryCase{"NoHeaderMode", BandedHeader(true), 1, 11, Band::None, Band::None, 0, 940, 950,
+                     true, -830},
         // Custom page length of 50 units: 500 rows a page under any header.
-        GeometryCase{"CustomLengthFirst", WithCustomLength(BandedHeader(true), 50), 0, 19, 1, 1,
-                     110, 610, 950, true, 110},
-        GeometryCase{"CustomLengthLater", WithCustomLength(BandedHeader(true), 50), 2, 19, 2, 2, 60,
-                     560, 950, true, 60 - 500 - 500},
+        GeometryCase{"CustomLengthFirst", WithCustomLength(BandedHeader(true), 50), 0, 19,
+                     Band::FirstHeader, Band::FirstHeader, 110, 610, 950, true, 110},
+        GeometryCase{"CustomLengthLater", WithCustomLength(BandedHeader(true), 50), 2, 19,
+                     Band::NextHeader, Band::NextHeader, 60, 560, 950, true, 60 - 500 - 500},
         // Shorter than a row: counts as off, as the page count does.
         GeometryCase{"CustomLengthBelowOneRow", WithCustomLength(BandedHeader(true), 0.05), 1, 11,
-                     2, 2, 60, 940, 950, true, -770},
-        GeometryCase{"CustomLengthZero", WithCustomLength(BandedHeader(false), 0), 0, 10, 1, 1, 110,
-                     1000, 1000, false, 110}),
+                     Band::NextHeader, Band::NextHeader, 60, 940, 950, true, -770},
+        GeometryCase{"CustomLengthZero", WithCustomLength(BandedHeader(false), 0), 0, 10,
+                     Band::FirstHeader, Band::FirstHeader, 110, 1000, 1000, false, 110}),
     [](const ::testing::TestParamInfo<GeometryCase>& info) { return info.param.name; });
 
 TEST(PageGeometry, EachPageStartsWhereThePreviousDataWindowEnds) {
     for (bool repeat : {true, false}) {
         const GdxHeader h = BandedHeader(repeat);
         PageGeometryInput in;
-        in.PixelsPerInch = 100;
-        in.DepthScale = 10;
-        in.PageHeightPx = 1000;
+        in.Scale = Scale100();
         in.LastPage = 11;
         for (int page = 0; page < 5; ++page) {
             in.CurrentPage = page;
-            in.HeaderMode = page == 0 ? 1 : (repeat ? 2 : 0);
+            in.HeaderMode =
+                page == 0 ? Band::FirstHeader : (repeat ? Band::NextHeader : Band::None);
             const PageGeometry g = ComputePageGeometry(h, in);
             in.CurrentPage = page + 1;
-            in.HeaderMode = repeat ? 2 : 0;
+            in.HeaderMode = repeat ? Band::NextHeader : Band::None;
             const PageGeometry next = ComputePageGeometry(h, in);
             // The depth at the bottom edge of one page is the depth at the top of the next.
             const int64_t bottom_offset = g.DataBottomPx - g.DepthOriginPx;
@@ -132,15 +144,15 @@ TEST(PageGeometry, AbsurdHeadersGiveFiniteRows) {
     h.TopDepth = 1e300;
     h.BottomDepth = -1e300;
     PageGeometryInput in;
-    in.PixelsPerInch = 600;
-    in.DepthScale = 1e200;
-    in.PageHeightPx = 6600;
+    in.Scale.PixelsPerInch = 600;
+    in.Scale.DepthScale = 1e200;
+    in.Scale.PageHeightPx = 6600;
     in.CurrentPage = 2000000000;
     in.LastPage = 2000000000;
-    in.HeaderMode = 2;
+    in.HeaderMode = Band::NextHeader;
     const PageGeometry g = ComputePageGeometry(h, in);
-    EXPECT_LE(g.DataBottomPx, in.CoordLimit);
-    EXPECT_GE(g.DataBottomPx, -in.CoordLimit);
+    EXPECT_LE(g.DataBottomPx, kCoordLimit);
+    EXPECT_GE(g.DataBottomPx, -kCoordLimit);
 }
 
 TEST(DepthToRow, RoundsHalfToEvenAndClamps) {

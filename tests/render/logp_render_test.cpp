@@ -58,19 +58,18 @@ class RenderPage : public ::testing::Test {
     // Draws with `draw` on page `page` over an image filled with `background`.
     QImage Draw(int page, const std::function<void(logp_object&)>& draw,
                 QRgb background = qRgb(255, 255, 255), int ppi = 100) {
-        doc->SetDeviceResolution(ppi, ppi);
-        QImage image(doc->PageWidthPx, doc->PageHeightPx, QImage::Format_RGB32);
+        const PageGeometry geometry =
+            GeometryOfPage(doc->Header(), DrawablePageScale(doc->Header(), ppi, ppi), page, 3);
+        QImage image(geometry.PageWidthPx, geometry.PageHeightPx, QImage::Format_RGB32);
         image.fill(background);
         QtCanvas canvas(&image);
-        doc->Canvas = &canvas;
-        doc->LastPage = 3;
-        doc->SelectPage(page);
+        doc->Bind(canvas, geometry, options);
         EXPECT_TRUE(doc->BeginPage());
         draw(*doc);
         EXPECT_FALSE(canvas.clip().has_value()) << "a primitive left a clip selected";
         doc->EndPage();
         canvas.Finish();
-        doc->Canvas = nullptr;
+        doc->Unbind();
         return image;
     }
 
@@ -80,12 +79,13 @@ class RenderPage : public ::testing::Test {
 
     testing::TempDir dir;
     std::unique_ptr<logp_object> doc;
+    RenderOptions options;
 };
 
 TEST_F(RenderPage, LineWithOneEndBelowTheWindowStopsAtItsBottom) {
     const QImage image = Draw(0, [](logp_object& d) {
-        d.DrawLine(100, 900, 100, -100);  // rows 150 .. 1150
-        d.DrawLine(200, -10, 200, -100);  // wholly below
+        d.DrawLine(DrawLineRecord{100, 900, 0, 100, -100});  // rows 150 .. 1150
+        d.DrawLine(DrawLineRecord{200, -10, 0, 200, -100});  // wholly below
     });
     EXPECT_EQ(PixelAt(image, 100, 150), kBlack);
     EXPECT_EQ(PixelAt(image, 100, 449), kBlack);
@@ -118,10 +118,10 @@ class RegionPlacement : public RenderPage, public ::testing::WithParamInterface<
 TEST_P(RegionPlacement, BandItemsDrawOnlyInTheirBand) {
     const BandCase& c = GetParam();
     const QImage image = Draw(c.page, [&](logp_object& d) {
-        d.DrawRegionLine(10, 0.1, 290, 0.1, c.region);
-        d.FillBox(10, 0.2, 20, 0.3, kRed, c.region);
+        d.DrawRegionLine(DrawRegionLineRecord{10, 0.1, 290, 0.1, c.region});
+        d.FillBox(FillBoxRecord{10, 0.2, 20, 0.3, kRed, c.region});
     });
-    const int row = c.region == 3 ? 459 : 10;
+    const int row = BandOf(c.region) == Band::Footer ? 459 : 10;
     EXPECT_EQ(PixelAt(image, 100, row) == kBlack, c.drawn);
     EXPECT_EQ(PixelAt(image, 15, row + 15) == kRed, c.drawn);
     EXPECT_EQ(!testing::Painted(image).empty(), c.drawn);
@@ -141,8 +141,9 @@ INSTANTIATE_TEST_SUITE_P(Bands, RegionPlacement,
 TEST_F(RenderPage, RegionBoxInFooterDrawsNothingOnAPageWithoutFooter) {
     doc->Header().RepeatBands = 0;
     const QImage image = Draw(1, [](logp_object& d) {
-        d.RegionPatternFillBox(10, 0.0, 100, 0.3, 1, 1, 1, 1, 3);
-        d.RegionPatternFillBoxColored(10, 0.0, 100, 0.3, 1, 1, 1, 1, kRed, kBlue, 1, 3);
+        d.RegionPatternFillBox(RegionPatternFillBoxRecord{10, 0.0, 100, 0.3, 1, 1, 1, 1, 3});
+        d.RegionPatternFillBoxColored(
+            RegionPatternFillBoxColoredRecord{10, 0.0, 100, 0.3, 1, 1, 1, 1, kRed, kBlue, 1, 3});
     });
     EXPECT_TRUE(testing::Painted(image).empty());
 }
@@ -157,12 +158,14 @@ TEST_F(RenderPage, PatternPhaseIsAnchoredAtTheBoxBottom) {
         }
         return rows;
     };
-    const QImage inside =
-        Draw(0, [](logp_object& d) { d.PatternFillBox(20, 800, 80, 900, 1, 1, 1, 0); });
+    const QImage inside = Draw(0, [](logp_object& d) {
+        d.PatternFillBox(PatternFillBoxRecord{20, 800, 80, 900, 1, 1, 1, 0});
+    });
     EXPECT_EQ(rows_with_ink(inside), (std::vector<int>{150, 170, 190, 210, 230}));
     // Taller than the window: cut at the window top, the strokes stay where they were.
-    const QImage tall =
-        Draw(0, [](logp_object& d) { d.PatternFillBox(80, 2000, 20, 800, 1, 1, 1, 0); });
+    const QImage tall = Draw(0, [](logp_object& d) {
+        d.PatternFillBox(PatternFillBoxRecord{80, 2000, 20, 800, 1, 1, 1, 0});
+    });
     EXPECT_EQ(rows_with_ink(tall),
               (std::vector<int>{50, 70, 90, 110, 130, 150, 170, 190, 210, 230}));
     EXPECT_EQ(PixelAt(tall, 19, 230), kWhite);
@@ -174,14 +177,16 @@ TEST_F(RenderPage, ColoredPatternBackgroundWhiteLeavesTheAreaRegionVariantPaints
     const QImage plain = Draw(
         0,
         [](logp_object& d) {
-            d.PatternFillBoxColored(20, 800, 80, 900, 2, 1, 1, 1, 0xFFFFFF, kRed, 0);
+            d.PatternFillBoxColored(
+                PatternFillBoxColoredRecord{20, 800, 80, 900, 2, 1, 1, 1, 0xFFFFFF, kRed, 0});
         },
         grey);
     EXPECT_EQ(PixelAt(plain, 21, 160), kGrey);
     const QImage region = Draw(
         0,
         [](logp_object& d) {
-            d.RegionPatternFillBoxColored(20, 0.1, 80, 0.4, 2, 1, 1, 1, 0xFFFFFF, kRed, 0, 1);
+            d.RegionPatternFillBoxColored(RegionPatternFillBoxColoredRecord{
+                20, 0.1, 80, 0.4, 2, 1, 1, 1, 0xFFFFFF, kRed, 0, 1});
         },
         grey);
     EXPECT_EQ(PixelAt(region, 21, 20), kWhite);
@@ -200,7 +205,10 @@ TEST_F(RenderPage, BoxFillKinds) {
     };
     for (const Case& c : cases) {
         const QImage image = Draw(
-            0, [&](logp_object& d) { d.DrawBox(40, 900, 120, 800, c.kind, kBlue, 0); },
+            0,
+            [&](logp_object& d) {
+                d.DrawBox(DrawBoxRecord{40, 900, 120, 800, c.kind, kBlue, 0});
+            },
             qRgb(0, 255, 0));
         EXPECT_EQ(PixelAt(image, 60, 163), c.inside_a) << int(c.kind);
         EXPECT_EQ(PixelAt(image, 60, 164), c.inside_b) << int(c.kind);
@@ -212,7 +220,8 @@ TEST_F(RenderPage, BoxFillKinds) {
 TEST_F(RenderPage, PolygonPairPaintsEachPartAndTheOverlapWithItsOwnBrush) {
     const auto a = Box(20, 900, 100, 800), b = Box(60, 900, 140, 800);
     const QImage image = Draw(0, [&](logp_object& d) {
-        d.FillPolygonPair(0, 5, 1, kRed, 0, 0, 5, 1, kBlue, 0, kGreen, 0, a, b);
+        d.FillPolygonPair(FillPolygonPairRecord{0, 5, 1, kRed, 0, 0, 5, 1, kBlue, 0, kGreen, 0}, a,
+                          b);
     });
     EXPECT_EQ(PixelAt(image, 40, 200), kRed);
     EXPECT_EQ(PixelAt(image, 80, 200), kGreen);
@@ -220,7 +229,8 @@ TEST_F(RenderPage, PolygonPairPaintsEachPartAndTheOverlapWithItsOwnBrush) {
     EXPECT_EQ(PixelAt(image, 150, 200), kWhite);
 
     const QImage same = Draw(0, [&](logp_object& d) {
-        d.FillPolygonPair(0, 5, 1, kRed, 0, 0, 5, 1, kBlue, 0, kGreen, 0, a, a);
+        d.FillPolygonPair(FillPolygonPairRecord{0, 5, 1, kRed, 0, 0, 5, 1, kBlue, 0, kGreen, 0}, a,
+                          a);
     });
     for (const auto& [x, y] : testing::Painted(same)) ASSERT_EQ(PixelAt(same, x, y), kGreen);
     EXPECT_EQ(PixelAt(same, 40, 200), kGreen);
@@ -228,8 +238,8 @@ TEST_F(RenderPage, PolygonPairPaintsEachPartAndTheOverlapWithItsOwnBrush) {
 
 TEST_F(RenderPage, PolygonPairStaysInTheDataWindow) {
     const QImage image = Draw(0, [&](logp_object& d) {
-        d.FillPolygonPair(0, 5, 1, kRed, 0, 0, 5, 1, kBlue, 0, kGreen, 0, Box(20, 1200, 100, -200),
-                          {});
+        d.FillPolygonPair(FillPolygonPairRecord{0, 5, 1, kRed, 0, 0, 5, 1, kBlue, 0, kGreen, 0},
+                          Box(20, 1200, 100, -200), {});
     });
     EXPECT_EQ(PixelAt(image, 40, 49), kWhite);
     EXPECT_EQ(PixelAt(image, 40, 50), kRed);
@@ -257,8 +267,8 @@ TEST_F(RenderPage, TenThousandVertexPolygonFills) {
     for (int i = 0; i < 9998; ++i) points.push_back({i % 2 ? 200.0 : 190.0, 950 - i * 0.03});
     points.push_back({20, 650});
     const QImage image = Draw(0, [&](logp_object& d) {
-        d.SetColor(kRed);
-        d.PolyFillColored(0, 1, 1, 0, kBlue, points);
+        d.SetColor(SetColorRecord{kRed});
+        d.PolyFillColored(PolyFillColoredRecord{0, 1, 1, 0, kBlue}, points);
     });
     for (int y : {110, 200, 300, 390}) EXPECT_EQ(PixelAt(image, 100, y), kBlue) << y;
     EXPECT_EQ(PixelAt(image, 250, 200), kWhite);
@@ -282,13 +292,17 @@ TEST(FillBrushes, HatchesKeepAPhysicalSize) {
 }
 
 TEST_F(RenderPage, ZeroLengthStrokeIsAPixelOnScreenAndADiscOnPaper) {
-    const QImage screen =
-        Draw(0, [](logp_object& d) { d.PatternFillBox(0, 800, 22, 900, 2, 1, 1, 0); });
+    const QImage screen = Draw(0, [](logp_object& d) {
+        d.PatternFillBox(PatternFillBoxRecord{0, 800, 22, 900, 2, 1, 1, 0});
+    });
     // Dots at (col + 10, row - 10) of each 20-px cell: (10, 240), (10, 220) ...
     EXPECT_EQ(PixelAt(screen, 10, 240), kBlack);
     EXPECT_EQ(PixelAt(screen, 11, 240), kWhite);
     const QImage paper = Draw(
-        0, [](logp_object& d) { d.PatternFillBox(0, 800, 22, 900, 2, 1, 1, 0); },
+        0,
+        [](logp_object& d) {
+            d.PatternFillBox(PatternFillBoxRecord{0, 800, 22, 900, 2, 1, 1, 0});
+        },
         qRgb(255, 255, 255), 600);
     // At 600 ppi cells are 120 px and the dot a disc of half-size 3.
     const int bottom = paper.height() > 0 ? doc->ToPixelY(800) : 0;
@@ -315,24 +329,36 @@ TEST_F(RenderPage, FilledBoxesPaintUpToButNotIncludingTheirRightAndBottomEdge) {
     const Row rows[] = {
         // Band boxes: y in inches, row = y x 100 in the header, 449 + y x 100 in the footer.
         {"FillBox",
-         [](logp_object& d) { d.FillBox(40, 0.1, 120, 0.4, kBlue, 1); },
+         [](logp_object& d) {
+             d.FillBox(FillBoxRecord{40, 0.1, 120, 0.4, kBlue, 1});
+         },
          {40, 10, 120, 40}},
         {"FillBoxReversed",
-         [](logp_object& d) { d.FillBox(120, 0.4, 40, 0.1, kBlue, 1); },
+         [](logp_object& d) {
+             d.FillBox(FillBoxRecord{120, 0.4, 40, 0.1, kBlue, 1});
+         },
          {40, 10, 120, 40}},
         {"FillBoxOneByOne",
-         [](logp_object& d) { d.FillBox(7, 0.05, 8, 0.06, kBlue, 1); },
+         [](logp_object& d) {
+             d.FillBox(FillBoxRecord{7, 0.05, 8, 0.06, kBlue, 1});
+         },
          {7, 5, 8, 6}},
         {"FillBoxInTheFooter",
-         [](logp_object& d) { d.FillBox(10, 0.1, 31, 0.3, kBlue, 3); },
+         [](logp_object& d) {
+             d.FillBox(FillBoxRecord{10, 0.1, 31, 0.3, kBlue, 3});
+         },
          {10, 459, 31, 479}},
         // The box starts one column right of x1.
         {"DrawBoxSolid",
-         [](logp_object& d) { d.DrawBox(40, 900, 120, 800, 0, kBlue, 0); },
+         [](logp_object& d) {
+             d.DrawBox(DrawBoxRecord{40, 900, 120, 800, 0, kBlue, 0});
+         },
          {41, 150, 120, 250}},
         // The step of one column belongs to x1, whichever side it lies on.
         {"DrawBoxReversed",
-         [](logp_object& d) { d.DrawBox(120, 800, 40, 900, 0, kBlue, 0); },
+         [](logp_object& d) {
+             d.DrawBox(DrawBoxRecord{120, 800, 40, 900, 0, kBlue, 0});
+         },
          {40, 150, 121, 250}},
     };
     const QRgb green = qRgb(0, 255, 0);

@@ -43,20 +43,17 @@ class TextPage : public ::testing::Test {
         h.BottomDepth = 0;
         h.PageHeight = 5;
         h.PageWidth = 3;
-        doc->PixelsPerInch = 100;
-        doc->XScale = 1;
-        doc->DepthScale = 1;
-        doc->PageHeightPx = 500;
-        doc->PageWidthPx = 300;
-        doc->HeaderMode = 1;
-        doc->DepthOriginPx = 50;
-        doc->DataTopPx = 50;
-        doc->DataBottomPx = 450;
-        doc->FooterTopPx = 450;
-        doc->HasFooter = true;
-        doc->DataRegion = Region::FromRect({0, 50, 300, 451});
-        doc->TextRegion = doc->DataRegion;
-        doc->PageRegion = Region::FromRect({0, 0, 300, 500});
+        page.PixelsPerInch = 100;
+        page.XScale = 1;
+        page.DepthScale = 1;
+        page.PageHeightPx = 500;
+        page.PageWidthPx = 300;
+        page.HeaderMode = Band::FirstHeader;
+        page.DepthOriginPx = 50;
+        page.DataTopPx = 50;
+        page.DataBottomPx = 450;
+        page.FooterTopPx = 450;
+        page.HasFooter = true;
         SetPictureTempDirectory(temp.path());
         previous_sink = SetRenderNoteSink([this](const std::string& s) { notes.push_back(s); });
         ResetRenderNotes();
@@ -68,18 +65,18 @@ class TextPage : public ::testing::Test {
 
     std::vector<std::string> Trace(const std::function<void(logp_object&)>& draw) {
         TraceCanvas canvas({100, 100, 300, 500, false});
-        doc->Canvas = &canvas;
+        doc->Bind(canvas, page, options);
         draw(*doc);
-        doc->Canvas = nullptr;
+        doc->Unbind();
         return canvas.lines();
     }
     QImage Draw(const std::function<void(logp_object&)>& draw) {
         QImage image = testing::WhiteImage(300, 500);
         {
             QtCanvas canvas(&image);
-            doc->Canvas = &canvas;
+            doc->Bind(canvas, page, options);
             draw(*doc);
-            doc->Canvas = nullptr;
+            doc->Unbind();
         }
         return image;
     }
@@ -94,6 +91,9 @@ class TextPage : public ::testing::Test {
     testing::TempDir dir;
     testing::TempDir temp;
     std::unique_ptr<logp_object> doc;
+    // Bound with the canvas of each drawing; its regions follow from the window below.
+    PageGeometry page;
+    RenderOptions options;
     std::vector<std::string> notes;
     RenderNoteSink previous_sink;
 };
@@ -106,10 +106,11 @@ struct LabelRow {
 class Labels : public TextPage, public ::testing::WithParamInterface<LabelRow> {};
 
 TEST_P(Labels, PageMarkersAreReplacedOnce) {
-    doc->CurrentPage = 2;
-    doc->LastPage = 11;
-    const auto lines =
-        Texts(Trace([&](logp_object& d) { d.DrawLabel(0, 0, 10, 1, GetParam().text, 1); }));
+    page.Page = 2;
+    page.LastPage = 11;
+    const auto lines = Texts(Trace([&](logp_object& d) {
+        d.DrawLabel(DrawLabelRecord{10, 1, 0, 0, GetParam().text, 1});
+    }));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "ExtTextOut 10,100 options=0 \"" + GetParam().shown + "\"");
 }
@@ -121,9 +122,16 @@ INSTANTIATE_TEST_SUITE_P(Texts, Labels,
 
 TEST_F(TextPage, LabelsOutsideTheirBandAreNotDrawn) {
     // Region 2 is not this page's header; region 3 lands below the page.
-    EXPECT_TRUE(Texts(Trace([](logp_object& d) { d.DrawLabel(0, 0, 10, 1, "x", 2); })).empty());
-    EXPECT_TRUE(Texts(Trace([](logp_object& d) { d.DrawLabel(0, 0, 10, 0.6, "x", 3); })).empty());
-    EXPECT_EQ(Texts(Trace([](logp_object& d) { d.DrawLabel(0, 0, 10, 0.2, "x", 3); })).size(), 1u);
+    EXPECT_TRUE(Texts(Trace([](logp_object& d) {
+                    d.DrawLabel(DrawLabelRecord{10, 1, 0, 0, "x", 2});
+                })).empty());
+    EXPECT_TRUE(Texts(Trace([](logp_object& d) {
+                    d.DrawLabel(DrawLabelRecord{10, 0.6, 0, 0, "x", 3});
+                })).empty());
+    EXPECT_EQ(Texts(Trace([](logp_object& d) {
+                  d.DrawLabel(DrawLabelRecord{10, 0.2, 0, 0, "x", 3});
+              })).size(),
+              1u);
 }
 
 TEST_F(TextPage, WrappedTextDrawsOnlyLinesEndedByCarriageReturns) {
@@ -133,8 +141,9 @@ TEST_F(TextPage, WrappedTextDrawsOnlyLinesEndedByCarriageReturns) {
     };
     for (const Row& row :
          {Row{"no break", {}}, Row{"one\rtwo", {"one"}}, Row{"one  \r\ntwo\r", {"one", "two"}}}) {
-        const auto lines = Texts(
-            Trace([&](logp_object& d) { d.DrawWrappedText(20, 900, 200, 700, 0, 0, row.text); }));
+        const auto lines = Texts(Trace([&](logp_object& d) {
+            d.DrawWrappedText(DrawWrappedTextRecord{20, 900, 200, 700, 0, 0, 0}, row.text);
+        }));
         ASSERT_EQ(lines.size(), row.lines.size()) << row.text;
         for (size_t i = 0; i < lines.size(); ++i) {
             EXPECT_NE(lines[i].find("\"" + row.lines[i] + "\""), std::string::npos) << lines[i];
@@ -149,32 +158,32 @@ TEST_F(TextPage, WrappedTextKeepsLinesInsideTheDataWindowOnlyWhenTheSettingsSayS
     for (bool keep_inside : {false, true}) {
         Settings settings;
         settings.TextLineOption = keep_inside;
-        ApplyRenderSettings(*doc, settings);
+        options = RenderOptionsOf(settings);
         const auto lines = Texts(Trace([](logp_object& d) {
-            d.SetFont("Arial", 12, 0, 0);
-            d.DrawWrappedText(20, 1030, 200, 900, 0, 0, "a\rb\rc\rd\r");
+            d.SetFont(SetFontColoredRecord{"Arial", 12, 0, 0});
+            d.DrawWrappedText(DrawWrappedTextRecord{20, 1030, 200, 900, 0, 0, 0}, "a\rb\rc\rd\r");
         }));
         ASSERT_FALSE(lines.empty()) << keep_inside;
         const bool drawn_above_the_window = lines[0] == "ExtTextOut 25,20 options=0 \"a\"";
         EXPECT_NE(drawn_above_the_window, keep_inside) << lines[0];
         for (const std::string& line : lines) {
             const int row = std::stoi(line.substr(line.find(',') + 1));
-            EXPECT_TRUE(!keep_inside || row >= doc->DataTopPx) << line;
+            EXPECT_TRUE(!keep_inside || row >= page.DataTopPx) << line;
         }
     }
 }
 
 TEST_F(TextPage, SetFontTakesStyleBitsAndPointSize) {
     TraceCanvas canvas({100, 100, 300, 500, false});
-    doc->Canvas = &canvas;
-    doc->SetFont("Times New Roman", 12, 5, 0x00FF00);
+    doc->Bind(canvas, page, options);
+    doc->SetFont(SetFontColoredRecord{"Times New Roman", 12, 5, 0x00FF00});
     EXPECT_EQ(canvas.font().face, "Times New Roman");
     EXPECT_EQ(canvas.font().height, -16);  // 12 points at 100 pixels per inch
     EXPECT_EQ(canvas.font().weight, 700);
     EXPECT_TRUE(canvas.font().underline);
     EXPECT_FALSE(canvas.font().italic);
     EXPECT_EQ(canvas.text_color(), 0x00FF00u);
-    doc->Canvas = nullptr;
+    doc->Unbind();
 }
 
 TEST_F(TextPage, FontTextSizeModesCentreOnTheAnchor) {
@@ -184,8 +193,8 @@ TEST_F(TextPage, FontTextSizeModesCentreOnTheAnchor) {
     };
     for (const Row& row : {Row{0, false, false}, Row{1, true, false}, Row{2, false, true}}) {
         const QImage image = Draw([&](logp_object& d) {
-            d.SetFont("Arial", 10, 0, 0);
-            d.DrawFontText(150, 750, 0, 20, 0, row.mode, "HHHH", true);
+            d.SetFont(SetFontColoredRecord{"Arial", 10, 0, 0});
+            d.DrawFontText(DrawFontTextRecord{150, 750, 0, 20, 0, row.mode, "HHHH"});
         });
         const Rect ink = PaintedBox(image);
         ASSERT_FALSE(ink.IsEmpty());
@@ -199,8 +208,8 @@ TEST_F(TextPage, FontTextSizeModesCentreOnTheAnchor) {
 
 TEST_F(TextPage, TurnedTextRunsDownFromTheAnchor) {
     const QImage image = Draw([](logp_object& d) {
-        d.SetFont("Arial", 12, 0, 0);
-        d.DrawText(150, 900, /*vertical=*/1, /*transparent=*/1, 0, 0, "HHHHHH");
+        d.SetFont(SetFontColoredRecord{"Arial", 12, 0, 0});
+        d.DrawText(DrawTextRecord{150, 900, /*vertical=*/1, /*transparent=*/1, 0, 0, "HHHHHH"});
     });
     const Rect ink = PaintedBox(image);
     EXPECT_GT(ink.Height(), 2 * ink.Width());
@@ -210,14 +219,16 @@ TEST_F(TextPage, TurnedTextRunsDownFromTheAnchor) {
 
 TEST_F(TextPage, TextOutsideTheDataWindowIsClipped) {
     const QImage image = Draw([](logp_object& d) {
-        d.SetFont("Arial", 12, 0, 0);
-        d.DrawText(150, 1020, 0, 1, 0, 0, "HHHH");  // row 30: in the header band
+        d.SetFont(SetFontColoredRecord{"Arial", 12, 0, 0});
+        d.DrawText(DrawTextRecord{150, 1020, 0, 1, 0, 0, "HHHH"});  // row 30: in the header band
     });
     EXPECT_TRUE(PaintedBox(image).IsEmpty());
 }
 
 TEST_F(TextPage, SymbolsScaleWithTheirSize) {
-    const auto trace = Trace([](logp_object& d) { d.DrawSymbol(100, 900, 0, 7, 0.2, 0, 0); });
+    const auto trace = Trace([](logp_object& d) {
+        d.DrawSymbol(DrawSymbolRecord{100, 900, 0, 7, 0.2, 0, 0});
+    });
     // Anchor (100, 150); F = 20 pixels per ten units.
     std::vector<std::string> moves;
     for (const auto& l : trace) {
@@ -256,7 +267,8 @@ TEST_F(TextPage, UnstretchedPictureKeepsItsSizeAndShrinksTheBorder) {
     WriteFileBytes(dir.File("red.bmp"), SolidBmp(100, 50, kRed));
     // Box rows 100..300 and columns 20..220 (left = 20 + 1, top = 100 - 1).
     const QImage image = Draw([&](logp_object& d) {
-        d.DrawPictureFile(20, 950, 220, 750, dir.File("red.bmp"), /*border=*/1, /*stretch=*/0);
+        d.DrawPictureFile(DrawPictureFileRecord{20, 950, 220, 750, dir.File("red.bmp"),
+                                                /*border=*/1, /*stretch=*/0});
     });
     EXPECT_EQ(PixelAt(image, 21 + 50, 99 + 25), kRed);
     EXPECT_EQ(PixelAt(image, 21 + 98, 99 + 48), kRed);
@@ -270,7 +282,8 @@ TEST_F(TextPage, UnstretchedPictureKeepsItsSizeAndShrinksTheBorder) {
 TEST_F(TextPage, StretchedPictureFillsTheBox) {
     WriteFileBytes(dir.File("red.bmp"), SolidBmp(4, 4, kRed));
     const QImage image = Draw([&](logp_object& d) {
-        d.DrawPictureFile(20, 950, 220, 750, dir.File("red.bmp"), 0, /*stretch=*/1);
+        d.DrawPictureFile(
+            DrawPictureFileRecord{20, 950, 220, 750, dir.File("red.bmp"), 0, /*stretch=*/1});
     });
     const Rect ink = PaintedBox(image);
     EXPECT_EQ(ink, (Rect{21, 99, 21 + 199, 99 + 199}));
@@ -281,8 +294,8 @@ TEST_F(TextPage, BrokenPicturesLeaveAFrameAndANoteOnce) {
     for (const std::string& name : {dir.File("missing.bmp"), dir.File("cut.bmp")}) {
         for (int page = 0; page < 2; ++page) {  // every page replays the picture
             const QImage image = Draw([&](logp_object& d) {
-                d.DrawPictureFile(20, 950, 220, 750, name, 0, 0);
-                d.DrawLine(0, 700, 300, 700);  // the page goes on: row 350
+                d.DrawPictureFile(DrawPictureFileRecord{20, 950, 220, 750, name, 0, 0});
+                d.DrawLine(DrawLineRecord{0, 700, 0, 300, 700});  // the page goes on: row 350
             });
             EXPECT_EQ(PixelAt(image, 21, 150), kGrey);
             EXPECT_EQ(PixelAt(image, 100, 99), kGrey);
@@ -333,7 +346,7 @@ TEST_F(TextPage, EmbeddedPicturesAreDrawnAndTheirTemporariesRemoved) {
          {Row{SolidBmp(3, 3, kRed), 1, kRed}, Row{BlueSquareMetafile(), 0, 0xFF0000}}) {
         const QImage image = Draw([&](logp_object& d) {
             // Header band (region 1): rows 10..40, columns 100..200.
-            d.DrawPicture(int32_t(row.data.size()), row.data, 100, 0.1, 200, 0.4, row.is_bitmap, 1);
+            d.DrawPicture(DrawPictureRecord{100, 0.1, 200, 0.4, 0, row.is_bitmap, 1}, row.data);
         });
         EXPECT_EQ(PixelAt(image, 150, 25), row.color);
         EXPECT_EQ(PixelAt(image, 98, 25), kWhite);
@@ -346,8 +359,8 @@ TEST_F(TextPage, BrokenEmbeddedPicturesLeaveAFrame) {
     const std::vector<uint8_t> junk(40, 0x11);
     for (uint8_t is_bitmap : {1, 0}) {
         const QImage image = Draw([&](logp_object& d) {
-            d.DrawPicture(int32_t(junk.size()), junk, 100, 0.1, 200, 0.4, is_bitmap, 1);
-            d.DrawPictureStream(1, junk, 100, 0.1, 200, 0.4);
+            d.DrawPicture(DrawPictureRecord{100, 0.1, 200, 0.4, 0, is_bitmap, 1}, junk);
+            d.DrawPictureStream(DrawPictureStreamRecord{100, 0.1, 200, 0.4, 1}, junk);
         });
         EXPECT_EQ(PixelAt(image, 100, 25), kGrey);
         EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
@@ -361,7 +374,7 @@ TEST_F(TextPage, AnEmbeddedMetafileWithAnEmptyBoxIsNotedNotAsked) {
     const std::vector<uint8_t> data = BlueSquareMetafile();
     for (int page = 0; page < 3; ++page) {
         Trace([&](logp_object& d) {
-            d.DrawPicture(int32_t(data.size()), data, 100, 0.1, 100, 0.4, 0, 1);
+            d.DrawPicture(DrawPictureRecord{100, 0.1, 100, 0.4, 0, 0, 1}, data);
         });
     }
     EXPECT_TRUE(ui.messages.empty());
@@ -371,10 +384,13 @@ TEST_F(TextPage, AnEmbeddedMetafileWithAnEmptyBoxIsNotedNotAsked) {
 TEST_F(TextPage, RotatedTextAboveThePageStaysAlignedWithTheRest) {
     // The same box drawn 100 rows lower must show the same ink, shifted.
     const auto draw_at = [&](double top_depth) {
-        doc->DataRegion = Region::FromRect({0, -1000, 300, 2000});
+        // A data window far beyond the page, so no clip cuts either box.
+        page.DataTopPx = -1000;
+        page.DataBottomPx = 1999;
         return Draw([&](logp_object& d) {
-            d.SetFont("Arial", 14, 0, 0);
-            d.DrawRotatedText(100, top_depth, 140, top_depth - 200, 0, 1, "Sandstone");
+            d.SetFont(SetFontColoredRecord{"Arial", 14, 0, 0});
+            d.DrawRotatedText(
+                DrawRotatedTextRecord{100, top_depth, 140, top_depth - 200, 0, 1, "Sandstone"});
         });
     };
     const QImage high = draw_at(1090);  // box rows -40..160
@@ -394,7 +410,8 @@ TEST_F(TextPage, RotatedTextAboveThePageStaysAlignedWithTheRest) {
 
 TEST_F(TextPage, FormattedTextWrapsInsideTheBox) {
     const auto lines = Texts(Trace([](logp_object& d) {
-        d.DrawFormattedText("alpha beta gamma", 10, 20, 900, 120, 700, 0, 0, 0);
+        d.DrawFormattedText(DrawFormattedTextRecord{20, 900, 120, 700, 0, 10, 0, 0, 0},
+                            "alpha beta gamma");
     }));
     EXPECT_GE(lines.size(), 2u);
     EXPECT_NE(lines[0].find("ExtTextOut 20,150"), std::string::npos) << lines[0];
@@ -408,12 +425,13 @@ namespace {
 
 TEST_F(TextPage, TextBoxesDrawInTheirOwnFontSizeInsideFillAndBorder) {
     std::vector<std::string> trace = Trace([](logp_object& d) {
-        Font big = d.Canvas->font();
+        Font big = d.BoundCanvas()->font();
         big.height = -30;
-        d.Canvas->SelectFont(big);
-        d.DrawTextBox(1, 0, 20, 0.1, 220, 0.4, /*border=*/1, /*fill=*/1, 0x00FFFF, 5, "hello", 8,
-                      0.05, 0.05, 0.05, 0.05);
-        EXPECT_EQ(d.Canvas->font().height, -30);  // the canvas font comes back
+        d.BoundCanvas()->SelectFont(big);
+        d.DrawTextBox(DrawTextBoxRecord{20, 0.1, 220, 0.4, 1, 0, /*border=*/1, /*fill=*/1, 0x00FFFF,
+                                        5, 0, 8, 0.05, 0.05, 0.05, 0.05},
+                      "hello");
+        EXPECT_EQ(d.BoundCanvas()->font().height, -30);  // the canvas font comes back
     });
     const auto fill = std::find(trace.begin(), trace.end(), "FillRect 20,10,220,40");
     ASSERT_NE(fill, trace.end());

@@ -191,19 +191,18 @@ TEST(TemporaryPictureFiles, AFailedWriteIsReportedAndLeavesNoFile) {
         logp_object renderer(testing::BinDir() + "/QuenUtil.Pat",
                              testing::BinDir() + "/QuenUtil.Sym");
         renderer.Header() = SmallHeader(-100);
-        renderer.SetDeviceResolution(96, 96);
+        const PageGeometry page =
+            GeometryOfPage(renderer.Header(), DrawablePageScale(renderer.Header(), 96, 96), 0, 0);
         TraceCanvas canvas({96, 96, 192, 192, false});
-        renderer.Canvas = &canvas;
-        renderer.LastPage = 0;
-        renderer.SelectPage(0);
+        renderer.Bind(canvas, page, {});
         ASSERT_TRUE(renderer.BeginPage());
         std::vector<uint8_t> wmf(64, 0);
         ops::InjectFault(fault);
-        renderer.DrawPicture(int32_t(wmf.size()), wmf, 10, 0.1, 50, 0.5, 0,
-                             static_cast<uint8_t>(renderer.HeaderMode));
+        renderer.DrawPicture(
+            DrawPictureRecord{10, 0.1, 50, 0.5, 0, 0, static_cast<uint8_t>(page.HeaderMode)}, wmf);
         ops::ClearFault();
         renderer.EndPage();
-        renderer.Canvas = nullptr;
+        renderer.Unbind();
         EXPECT_FALSE(notes.empty()) << "the broken picture is not reported";
         EXPECT_TRUE(fs::is_empty(dir.path())) << "a temporary picture file remains";
     }
