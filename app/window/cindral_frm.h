@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/commands/command_context.h"
 #include "app/view/zoom.h"
@@ -163,6 +165,17 @@ class TCindralFrm : public QMainWindow {
   private:
     // Every action, its menu and toolbar place and its command (cindral_frm_actions.cpp).
     void createActions();
+    void makeActions();
+    void makeFileActions();
+    void makePageActions();
+    void makeZoomAndHelpActions();
+    template <typename Slot>
+    QAction* MakeAction(const QString& text, const QKeySequence& key, const QString& tip,
+                        Slot slot);
+    std::vector<QMenu*> buildFileMenu();
+    std::vector<QMenu*> buildOtherMenus();
+    void buildToolbars();
+    std::function<void()> RunOnContext(void (*command)(const CommandContext&));
     void createControls();
     // The magnifier, the thumbnails, the zoom read-out and the view's zoom (cindral_frm_view.cpp).
     void createViewControls();

@@ -23,22 +23,47 @@
 
 namespace cindral::app {
 
+// A command of app/commands, run on the window's state as it is when triggered.
+std::function<void()> TCindralFrm::RunOnContext(void (*command)(const CommandContext&)) {
+    return [this, command] { command(Context()); };
+}
+
 void TCindralFrm::createActions() {
+    makeActions();
+    const std::vector<QMenu*> file_menus = buildFileMenu();
+    const std::vector<QMenu*> other_menus = buildOtherMenus();
+    for (const std::vector<QMenu*>* menus : {&file_menus, &other_menus}) {
+        for (QMenu* menu : *menus) {
+            connect(menu, &QMenu::aboutToShow, this, &TCindralFrm::updateActions);
+        }
+    }
+    buildToolbars();
+}
+
+// An action with its text, key and tip, tied to `slot`.
+template <typename Slot>
+QAction* TCindralFrm::MakeAction(const QString& text, const QKeySequence& key, const QString& tip,
+                                 Slot slot) {
+    auto* action = new QAction(text, this);
+    if (!key.isEmpty()) action->setShortcut(key);
+    action->setStatusTip(tip);
+    action->setToolTip(tip.isEmpty() ? QString(text).remove('&') : tip);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
+void TCindralFrm::makeActions() {
+    makeFileActions();
+    makePageActions();
+    makeZoomAndHelpActions();
+}
+
+void TCindralFrm::makeFileActions() {
     WindowActions& a = actions_;
     QStyle* style = this->style();
     auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
-                       auto slot) {
-        auto* action = new QAction(text, this);
-        if (!key.isEmpty()) action->setShortcut(key);
-        action->setStatusTip(tip);
-        action->setToolTip(tip.isEmpty() ? QString(text).remove('&') : tip);
-        connect(action, &QAction::triggered, this, slot);
-        return action;
-    };
-    // A command of app/commands, run on the window's state as it is when triggered.
-    auto run = [this](void (*command)(const CommandContext&)) {
-        return [this, command] { command(Context()); };
-    };
+                       auto slot) { return MakeAction(text, key, tip, slot); };
+    auto run = [this](void (*command)(const CommandContext&)) { return RunOnContext(command); };
 
     // --- File ---
     a.Open1 = make("&Open...", QKeySequence::Open,
@@ -77,6 +102,13 @@ void TCindralFrm::createActions() {
                    "Copy the current page to the clipboard.", &TCindralFrm::Copy1Click);
     a.CopyDepth1 = make("Copy &Depth", QKeySequence::Copy, "Copy the depth under the mouse.",
                         &TCindralFrm::CopyDepth1Click);
+}
+
+void TCindralFrm::makePageActions() {
+    WindowActions& a = actions_;
+    QStyle* style = this->style();
+    auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
+                       auto slot) { return MakeAction(text, key, tip, slot); };
 
     // --- View: pages and interval ---
     a.PageDown1 = make("Page &Down", QKeySequence(Qt::Key_PageDown),
@@ -108,6 +140,14 @@ void TCindralFrm::createActions() {
     });
     a.SelectInterval1 = make("Select &Interval...", QKeySequence(), "Display a custom interval.",
                              &TCindralFrm::SelectInterval1Click);
+}
+
+void TCindralFrm::makeZoomAndHelpActions() {
+    WindowActions& a = actions_;
+    QStyle* style = this->style();
+    auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
+                       auto slot) { return MakeAction(text, key, tip, slot); };
+    auto run = [this](void (*command)(const CommandContext&)) { return RunOnContext(command); };
 
     // --- View: zoom, continuous view, thumbnails, magnifier ---
     auto make_view = [this](const QString& text, const QList<QKeySequence>& keys, auto slot) {
@@ -153,8 +193,11 @@ void TCindralFrm::createActions() {
     connect(a.Index1, &QAction::triggered, this, run(Index1Click));
     a.AboutCindral1 = make("&About Cindral...", QKeySequence(), "",
                            [this] { AboutCindral1Click(Context(), display_options_); });
+}
 
-    // --- Menus ---
+// The File menu with its Open Recent and Export submenus; the menus that enable on showing.
+std::vector<QMenu*> TCindralFrm::buildFileMenu() {
+    WindowActions& a = actions_;
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction(a.Open1);
     RecentMenu = file->addMenu("Open &Recent");
@@ -176,7 +219,7 @@ void TCindralFrm::createActions() {
     a.WholeLogAsMetafile1->setObjectName("WholeLogAsMetafile1");
     a.WholeLogAsMetafile1->setStatusTip("Export the whole log as one WMF, EMF or SVG drawing.");
     for (QAction* action : {a.WMF1, a.WholeLogAsMetafile1}) {
-        connect(action, &QAction::triggered, this, run(WMF1Click));
+        connect(action, &QAction::triggered, this, RunOnContext(WMF1Click));
     }
     struct PictureExport {
         QAction*& hidden;
@@ -204,7 +247,7 @@ void TCindralFrm::createActions() {
         p.visible->setObjectName(p.visible_name);
         p.visible->setStatusTip(p.tip);
         for (QAction* action : {p.hidden, p.visible}) {
-            connect(action, &QAction::triggered, this, run(p.command));
+            connect(action, &QAction::triggered, this, RunOnContext(p.command));
         }
     }
     file->addSeparator();
@@ -212,7 +255,12 @@ void TCindralFrm::createActions() {
     file->addSeparator();
     file->addAction(a.Exit1);
     file->addAction(a.Quit1);
+    return {file, hidden_export, export_menu};
+}
 
+// Edit, View and Help; the menus that enable on showing.
+std::vector<QMenu*> TCindralFrm::buildOtherMenus() {
+    WindowActions& a = actions_;
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->addAction(a.Copy1);
     edit->addAction(a.CopyDepth1);
@@ -245,11 +293,11 @@ void TCindralFrm::createActions() {
     view->addSeparator();
     view->addAction(a.Magnify1);
 
-    for (QMenu* menu : {file, edit, view, hidden_export, export_menu}) {
-        connect(menu, &QMenu::aboutToShow, this, &TCindralFrm::updateActions);
-    }
+    return {edit, view};
+}
 
-    // --- Toolbars ---
+void TCindralFrm::buildToolbars() {
+    WindowActions& a = actions_;
     ToolBar->addAction(a.Open1);
     ToolBar->addAction(a.SaveAs1);
     ToolBar->addSeparator();
