@@ -65,6 +65,37 @@ TJPEGOptsFrm::TJPEGOptsFrm(JpegOptionsMode mode, int width, int height, int scre
     SizeLbl = new QLabel(this);
     SizeLbl->setObjectName("SizeLbl");
 
+    BuildQualityPanel();
+    ShowHTMLPnl = new QWidget(this);
+    ShowHTMLPnl->setObjectName("ShowHTMLPnl");
+    AutoDisplayCb = new QCheckBox("&Open in Browser", ShowHTMLPnl);
+    AutoDisplayCb->setObjectName("AutoDisplayCb");
+    AutoDisplayCb->setToolTip(
+        "Opens the table in your default Internet Browser (ie. Netscape, Internet Explorer).");
+    auto* html = new QHBoxLayout(ShowHTMLPnl);
+    html->setContentsMargins(0, 0, 0, 0);
+    html->addWidget(AutoDisplayCb);
+
+    QDialogButtonBox* buttons = BuildButtons();
+    AskFileName = [this](const QString& filter, const QString& suffix) {
+        QFileDialog dialog(this,
+                           mode_ == JpegOptionsMode::Html ? "Save HTML Table" : "Save Picture");
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(filter);
+        dialog.setDefaultSuffix(suffix);
+        if (!FilenameEd->text().isEmpty()) dialog.selectFile(FilenameEd->text());
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+
+    LayOut(buttons);
+    // A bitmap has no compression; only a table can be opened in the browser.
+    QualityPnl->setVisible(mode != JpegOptionsMode::Bitmap);
+    ShowHTMLPnl->setVisible(mode == JpegOptionsMode::Html);
+    UpdateForm();
+}
+
+// The compression scroll bar between its Low and High ends.
+void TJPEGOptsFrm::BuildQualityPanel() {
     QualityPnl = new QWidget(this);
     QualitySb = new QScrollBar(Qt::Horizontal, QualityPnl);
     QualitySb->setObjectName("QualitySb");
@@ -87,17 +118,9 @@ TJPEGOptsFrm::TJPEGOptsFrm(JpegOptionsMode mode, int width, int height, int scre
     ends->addStretch();
     ends->addWidget(new QLabel("100", QualityPnl));
     quality->addLayout(ends, 2, 1);
+}
 
-    ShowHTMLPnl = new QWidget(this);
-    ShowHTMLPnl->setObjectName("ShowHTMLPnl");
-    AutoDisplayCb = new QCheckBox("&Open in Browser", ShowHTMLPnl);
-    AutoDisplayCb->setObjectName("AutoDisplayCb");
-    AutoDisplayCb->setToolTip(
-        "Opens the table in your default Internet Browser (ie. Netscape, Internet Explorer).");
-    auto* html = new QHBoxLayout(ShowHTMLPnl);
-    html->setContentsMargins(0, 0, 0, 0);
-    html->addWidget(AutoDisplayCb);
-
+QDialogButtonBox* TJPEGOptsFrm::BuildButtons() {
     auto* buttons = new QDialogButtonBox(this);
     OKBtn = buttons->addButton("&OK", QDialogButtonBox::AcceptRole);
     OKBtn->setObjectName("OKBtn");
@@ -113,17 +136,10 @@ TJPEGOptsFrm::TJPEGOptsFrm(JpegOptionsMode mode, int width, int height, int scre
     connect(FilenameBrowse, &QToolButton::clicked, this, &TJPEGOptsFrm::Browse);
     connect(PixPerInchEd, qOverload<int>(&QSpinBox::valueChanged), this, &TJPEGOptsFrm::UpdateForm);
     connect(QualitySb, &QScrollBar::valueChanged, this, &TJPEGOptsFrm::QualitySbChange);
+    return buttons;
+}
 
-    AskFileName = [this](const QString& filter, const QString& suffix) {
-        QFileDialog dialog(this,
-                           mode_ == JpegOptionsMode::Html ? "Save HTML Table" : "Save Picture");
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setNameFilter(filter);
-        dialog.setDefaultSuffix(suffix);
-        if (!FilenameEd->text().isEmpty()) dialog.selectFile(FilenameEd->text());
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
-
+void TJPEGOptsFrm::LayOut(QDialogButtonBox* buttons) {
     auto* form = new QGridLayout;
     form->addWidget(new QLabel("Filename", this), 0, 0);
     auto* name_row = new QHBoxLayout;
@@ -141,11 +157,6 @@ TJPEGOptsFrm::TJPEGOptsFrm(JpegOptionsMode mode, int width, int height, int scre
     layout->addWidget(ShowHTMLPnl);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    // A bitmap has no compression; only a table can be opened in the browser.
-    QualityPnl->setVisible(mode != JpegOptionsMode::Bitmap);
-    ShowHTMLPnl->setVisible(mode == JpegOptionsMode::Html);
-    UpdateForm();
 }
 
 void TJPEGOptsFrm::UpdateForm() {

@@ -16,6 +16,8 @@ class QSpinBox;
 class QToolButton;
 class QWidget;
 
+class QDialogButtonBox;
+
 namespace cindral {
 struct Settings;
 }
@@ -65,6 +67,9 @@ class TJPEGOptsFrm : public QDialog {
     void accept() override { OKBtnClick(); }
 
   private:
+    void BuildQualityPanel();
+    QDialogButtonBox* BuildButtons();
+    void LayOut(QDialogButtonBox* buttons);
     bool Browse();
     JpegOptionsMode mode_;
     int width_, height_, screen_pixels_per_inch_;

@@ -215,7 +215,9 @@ TEST_F(Pictures, ExportCommandsWriteThePageAndTheLogAtTheChosenResolution) {
         QAction* action = window->findChild<QAction*>(c.action);
         ASSERT_NE(action, nullptr);
         action->trigger();
-        if (*c.identified) EXPECT_EQ(Identify(out), c.identified);
+        if (*c.identified) {
+            EXPECT_EQ(Identify(out), c.identified);
+        }
         EXPECT_EQ(settings.ExportPixelsPerInch, c.pixels_per_inch);
     }
     // The page exported is the page on screen, drawn afresh at 200 pixels per inch: the log
