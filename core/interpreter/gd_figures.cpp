@@ -234,6 +234,79 @@ namespace {
 
 enum Side { kLeft, kRight, kBottom, kTop };
 
+// Per axis: steps, tick range and scale. An axis whose data range is empty or not a
+// number gets its sides but no ticks or labels, so no infinite scale reaches a target.
+struct Axis {
+    TickSteps steps;
+    double lo = 0, hi = 0;
+    double scale = 0;
+    int decimals = 0;
+    bool ticked = false;
+};
+
+Axis MakeAxis(double dmin, double dmax, double page, uint8_t autoTicks, double tick) {
+    Axis axis;
+    double range = std::fabs(dmax - dmin);
+    if (!(range > 0) || !Finite({dmin, dmax, range, page})) return axis;
+    // A manual step of zero, a backward one or one giving an unreadable swarm of ticks
+    // falls back to the automatic step.
+    double major = std::fabs(tick);
+    if (autoTicks || !(major > 0) || !std::isfinite(major) ||
+        range / (major / 10) > kMaxFigureLines) {
+        axis.steps = NiceSteps(20, dmin, dmax);
+    } else {
+        axis.steps = {major / 10, major};
+    }
+    axis.lo = MultipleBelow(dmin, axis.steps.major) - axis.steps.major;
+    axis.hi = MultipleAbove(dmax, axis.steps.major) + axis.steps.major;
+    axis.scale = page / range;
+    axis.decimals = AxisDecimals(std::fabs(axis.hi - axis.lo));
+    // A frame of no size on the page would pile every tick onto one point.
+    axis.ticked = axis.scale > 0 && std::isfinite(axis.scale);
+    return axis;
+}
+
+// A tick label's angle and the point it is drawn from.
+struct LabelPlace {
+    int32_t angle;
+    double x, y;
+};
+
+// Where the label of the tick at `p` on `side` goes; `measure(angle)` sizes the label.
+template <typename Measure>
+LabelPlace PlaceAxisLabel(const AxisFrameRecord& r, int side, double p, double charWidth,
+                          double charHeight, Measure measure) {
+    if (!r.CenteredLabels) {
+        switch (side) {
+            case kLeft: {
+                StrokeTextSize m = measure(90);
+                return {90, r.x1 - m.width - 0.5 * charWidth, p - 0.5 * m.height};
+            }
+            case kRight:
+                return {90, r.x2 + 0.5 * charWidth, p - 0.3 * charHeight};
+            case kBottom: {
+                StrokeTextSize m = measure(0);
+                return {0, p + 0.5 * m.width, r.y1 - m.height - 0.5 * charWidth};
+            }
+            default: {
+                StrokeTextSize m = measure(0);
+                return {0, p + 0.5 * m.width, r.y2 + 0.5 * charWidth};
+            }
+        }
+    }
+    // Centred labels: upright along the vertical sides, level along the others.
+    const bool vertical = side == kLeft || side == kRight;
+    int32_t angle = vertical ? 0 : 90;
+    double cx = side == kLeft    ? r.x1 - 0.3 * charHeight
+                : side == kRight ? r.x2 + 1.3 * charHeight
+                                 : p;
+    double cy = side == kBottom ? r.y1 - 1.2 * charHeight
+                : side == kTop  ? r.y2 + 0.5 * charHeight
+                                : p;
+    StrokeTextSize m = measure(angle);
+    return {angle, cx - m.width / 2, cy - m.height / 2};
+}
+
 }  // namespace
 
 void gd_object::AxisFrame(const AxisFrameRecord& r) {
@@ -245,38 +318,8 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
         DrawStrokeText(DrawStrokeTextRecord{x, y, 0, charWidth, charHeight, angle, text}, true);
     };
 
-    // Per axis: steps, tick range and scale. An axis whose data range is empty or not a
-    // number gets its sides but no ticks or labels, so no infinite scale reaches a target.
-    struct Axis {
-        TickSteps steps;
-        double lo = 0, hi = 0;
-        double scale = 0;
-        int decimals = 0;
-        bool ticked = false;
-    };
-    auto make_axis = [&](double dmin, double dmax, double page, uint8_t autoTicks, double tick) {
-        Axis axis;
-        double range = std::fabs(dmax - dmin);
-        if (!(range > 0) || !Finite({dmin, dmax, range, page})) return axis;
-        // A manual step of zero, a backward one or one giving an unreadable swarm of ticks
-        // falls back to the automatic step.
-        double major = std::fabs(tick);
-        if (autoTicks || !(major > 0) || !std::isfinite(major) ||
-            range / (major / 10) > kMaxFigureLines) {
-            axis.steps = NiceSteps(20, dmin, dmax);
-        } else {
-            axis.steps = {major / 10, major};
-        }
-        axis.lo = MultipleBelow(dmin, axis.steps.major) - axis.steps.major;
-        axis.hi = MultipleAbove(dmax, axis.steps.major) + axis.steps.major;
-        axis.scale = page / range;
-        axis.decimals = AxisDecimals(std::fabs(axis.hi - axis.lo));
-        // A frame of no size on the page would pile every tick onto one point.
-        axis.ticked = axis.scale > 0 && std::isfinite(axis.scale);
-        return axis;
-    };
-    Axis ax = make_axis(r.DataMinX, r.DataMaxX, W, r.AutoTicks, r.TickX);
-    Axis ay = make_axis(r.DataMinY, r.DataMaxY, H, r.AutoTicks, r.TickY);
+    Axis ax = MakeAxis(r.DataMinX, r.DataMaxX, W, r.AutoTicks, r.TickX);
+    Axis ay = MakeAxis(r.DataMinY, r.DataMaxY, H, r.AutoTicks, r.TickY);
     axis_scale_x_ = ax.scale;
     axis_scale_y_ = ay.scale;
 
@@ -323,39 +366,11 @@ void gd_object::AxisFrame(const AxisFrameRecord& r) {
             double p = page(v);
             if (!on_side(p)) return;
             std::string text = FormatNumber(axis.decimals, v);
-            if (!r.CenteredLabels) {
-                switch (side) {
-                    case kLeft: {
-                        StrokeTextSize m = MeasureStrokeText(90, text, charWidth, charHeight);
-                        label(90, text, r.x1 - m.width - 0.5 * charWidth, p - 0.5 * m.height);
-                        break;
-                    }
-                    case kRight:
-                        label(90, text, r.x2 + 0.5 * charWidth, p - 0.3 * charHeight);
-                        break;
-                    case kBottom: {
-                        StrokeTextSize m = MeasureStrokeText(0, text, charWidth, charHeight);
-                        label(0, text, p + 0.5 * m.width, r.y1 - m.height - 0.5 * charWidth);
-                        break;
-                    }
-                    case kTop: {
-                        StrokeTextSize m = MeasureStrokeText(0, text, charWidth, charHeight);
-                        label(0, text, p + 0.5 * m.width, r.y2 + 0.5 * charWidth);
-                        break;
-                    }
-                }
-                return;
-            }
-            // Centred labels: upright along the vertical sides, level along the others.
-            int angle = vertical ? 0 : 90;
-            double cx = side == kLeft    ? r.x1 - 0.3 * charHeight
-                        : side == kRight ? r.x2 + 1.3 * charHeight
-                                         : p;
-            double cy = side == kBottom ? r.y1 - 1.2 * charHeight
-                        : side == kTop  ? r.y2 + 0.5 * charHeight
-                                        : p;
-            StrokeTextSize m = MeasureStrokeText(angle, text, charWidth, charHeight);
-            label(angle, text, cx - m.width / 2, cy - m.height / 2);
+            const LabelPlace at =
+                PlaceAxisLabel(r, side, p, charWidth, charHeight, [&](int32_t angle) {
+                    return MeasureStrokeText(angle, text, charWidth, charHeight);
+                });
+            label(at.angle, text, at.x, at.y);
         });
     }
 }
