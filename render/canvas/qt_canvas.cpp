@@ -449,23 +449,16 @@ void QtCanvas::StrokeWide(const std::vector<Point>& points, Figure figure) {
     }
 }
 
-void QtCanvas::StrokePath(const std::vector<std::vector<PointF>>& subpaths,
-                          const PathStroke& stroke) {
-    if (!vector_) {
-        Canvas::StrokePath(subpaths, stroke);
-        return;
-    }
-    SyncClip();
-    const Rect box = DrawableBox();
-    if (box.IsEmpty()) return;
-    const double width = stroke.width <= 1 ? ThinPenWidth() : double(stroke.width);
+namespace {
+
+// The Qt pen of a path stroke `width` device pixels wide, with its dashes.
+QPen PathStrokePen(const PathStroke& stroke, double width) {
     Qt::PenCapStyle cap = Qt::RoundCap;
     if (stroke.cap == PenEndCap::Square) cap = Qt::SquareCap;
     if (stroke.cap == PenEndCap::Flat) cap = Qt::FlatCap;
     QPen qpen(ToQColor(stroke.color), width, Qt::SolidLine, cap,
               stroke.width <= 1 ? Qt::MiterJoin : Qt::RoundJoin);
-    const bool dashed = !stroke.dashes.empty();
-    if (dashed) {
+    if (!stroke.dashes.empty()) {
         // Qt counts dashes in pen widths. A mark of no length, a dot of the cap's shape, is
         // given a hair of length that the gap after it gives back, so the period stays.
         constexpr double kHair = 0.01;
@@ -485,6 +478,23 @@ void QtCanvas::StrokePath(const std::vector<std::vector<PointF>>& subpaths,
         if (pattern.size() % 2 == 1) pattern << kHair / width;
         qpen.setDashPattern(pattern);
     }
+    return qpen;
+}
+
+}  // namespace
+
+void QtCanvas::StrokePath(const std::vector<std::vector<PointF>>& subpaths,
+                          const PathStroke& stroke) {
+    if (!vector_) {
+        Canvas::StrokePath(subpaths, stroke);
+        return;
+    }
+    SyncClip();
+    const Rect box = DrawableBox();
+    if (box.IsEmpty()) return;
+    const double width = stroke.width <= 1 ? ThinPenWidth() : double(stroke.width);
+    QPen qpen = PathStrokePen(stroke, width);
+    const bool dashed = !stroke.dashes.empty();
     UseBrush(Qt::NoBrush);
     // Cut to the device. Undashed, every piece is a subpath of one path; dashed, each piece
     // that stays joined is a path whose dashes start where its part of the line begins.
