@@ -76,25 +76,26 @@ void gd_object::WriteScaledSymbol(const DrawScaledSymbolRecord&) {}
 
 namespace {
 
+// `extent` is the document's own header, whose x range grows with the record.
 template <class Record>
-void AppendRecord(gd_object& doc, const Record& record) {
+void AppendRecord(gd_object& doc, GdxHeader& extent, const Record& record) {
     ByteWriter payload;
     EncodeCommand(record, payload);
     doc.WriteRecord(Record::kCode, payload.bytes().data(), static_cast<uint16_t>(payload.size()));
     for (double x : {record.x1, record.x2}) {
-        if (x < doc.MinX) doc.MinX = x;
-        if (x > doc.MaxX) doc.MaxX = x;
+        if (x < extent.MinX) extent.MinX = x;
+        if (x > extent.MaxX) extent.MaxX = x;
     }
 }
 
 }  // namespace
 
 void gd_object::WriteRegionPatternBox(const RegionPatternFillBoxRecord& record) {
-    AppendRecord(*this, record);
+    AppendRecord(*this, *this, record);
 }
 
 void gd_object::WriteRegionPatternBoxColored(const RegionPatternFillBoxColoredRecord& record) {
-    AppendRecord(*this, record);
+    AppendRecord(*this, *this, record);
 }
 
 void gd_object::BeginCommand(const GdxCommand&) {}

@@ -53,7 +53,7 @@ std::string FormatNumber(int decimals, double value);
 // Decimals an axis label gets for a tick range of width r.
 int AxisDecimals(double r);
 
-class gd_object : public file_object, public GdxHeader {
+class gd_object : public file_object, protected GdxHeader {
   public:
     // Opens both libraries; a library that cannot be opened fails the construction.
     // `default_page_length` is what an older header gets as UnitsPerPage.

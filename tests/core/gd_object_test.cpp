@@ -46,13 +46,13 @@ TEST(PlayCommands, KeepsTheDepthIntervalTheApplicationSetAndReloadsTheRest) {
     doc.FileName = f.Log();
     doc.ReadHeader();
     doc.Close();
-    doc.BottomDepth = -150;
-    doc.TopDepth = -120;
-    doc.PageHeight = 99;
+    doc.Header().BottomDepth = -150;
+    doc.Header().TopDepth = -120;
+    doc.Header().PageHeight = 99;
     doc.PlayCommands();
-    EXPECT_EQ(doc.BottomDepth, -150);
-    EXPECT_EQ(doc.TopDepth, -120);
-    EXPECT_EQ(doc.PageHeight, 11);
+    EXPECT_EQ(doc.Header().BottomDepth, -150);
+    EXPECT_EQ(doc.Header().TopDepth, -120);
+    EXPECT_EQ(doc.Header().PageHeight, 11);
 }
 
 TEST(PlayCommands, TheDipSymbolSizeFactorOutlivesThePlay) {
@@ -174,16 +174,16 @@ TEST(Header, CreateFileStartsANewHeaderAndKeepsTheUnits) {
     PlayFixture f;
     gd_object doc(f.Patterns(), f.Symbols(), 250);
     doc.FileName = f.Log();
-    doc.XUnitsPerInch = 100;
-    doc.DepthUnitsPerInch = 20;
-    doc.BandGap = 0.5;
-    doc.MaxX = 77;
-    doc.PageHeight = 11;
+    doc.Header().XUnitsPerInch = 100;
+    doc.Header().DepthUnitsPerInch = 20;
+    doc.Header().BandGap = 0.5;
+    doc.Header().MaxX = 77;
+    doc.Header().PageHeight = 11;
     doc.CreateFile();
     doc.Close();
-    EXPECT_EQ(doc.MaxX, -1e27);
-    EXPECT_EQ(doc.PageHeight, 0);
-    EXPECT_EQ(doc.UnitsPerPage, 250);
+    EXPECT_EQ(doc.Header().MaxX, -1e27);
+    EXPECT_EQ(doc.Header().PageHeight, 0);
+    EXPECT_EQ(doc.Header().UnitsPerPage, 250);
     std::vector<uint8_t> bytes = testing::ReadFileBytes(f.Log());
     ASSERT_EQ(bytes.size(), 4u + kHeaderLength);
     ByteReader in(bytes);
@@ -206,19 +206,19 @@ TEST(Header, WritingBackAHeaderWithoutVerticalExtentStoresZeroDepths) {
     gd_object doc(f.Patterns(), f.Symbols());
     doc.FileName = f.Log();
     doc.ReadHeader();
-    doc.CustomPageLength = 1;
-    doc.UnitsPerPage = 40;
+    doc.Header().CustomPageLength = 1;
+    doc.Header().UnitsPerPage = 40;
     doc.WriteHeader();
     EXPECT_FALSE(doc.IsOpen);
-    EXPECT_EQ(doc.BottomDepth, 0);
+    EXPECT_EQ(doc.Header().BottomDepth, 0);
     gd_object again(f.Patterns(), f.Symbols());
     again.FileName = f.Log();
     again.ReadHeader();
     again.Close();
-    EXPECT_EQ(again.TopDepth, 0);
-    EXPECT_EQ(again.BottomDepth, 0);
-    EXPECT_EQ(again.UnitsPerPage, 40);
-    EXPECT_EQ(again.PageHeight, 11);
+    EXPECT_EQ(again.Header().TopDepth, 0);
+    EXPECT_EQ(again.Header().BottomDepth, 0);
+    EXPECT_EQ(again.Header().UnitsPerPage, 40);
+    EXPECT_EQ(again.Header().PageHeight, 11);
 }
 
 TEST(Header, AMissingLibraryFailsTheConstruction) {

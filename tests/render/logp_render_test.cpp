@@ -98,7 +98,7 @@ TEST_F(RenderPage, RowsAndDepthsConvertBothWays) {
     Draw(1, [](logp_object& d) {
         for (double depth : {1000.0, 700.0, 612.0, 3.0}) {
             EXPECT_DOUBLE_EQ(d.ToDepth(d.ToPixelY(depth), false), depth);
-            EXPECT_DOUBLE_EQ(d.ToDepth(d.ToPixelY(depth), true) - d.ElevationDatum, depth);
+            EXPECT_DOUBLE_EQ(d.ToDepth(d.ToPixelY(depth), true) - d.Header().ElevationDatum, depth);
         }
         // Page 1 continues where page 0's 400 rows of log ended.
         EXPECT_EQ(d.ToPixelY(600), 50);
