@@ -94,11 +94,11 @@ const Catalogue kSymbols{"symbol", "QuenUtil.Sym", &CommonOptions::symbols,
 const CommandRegistration patterns(
     {"patterns",
      "patterns -o SHEET.png [--patterns FILE]   (default: QuenUtil.Pat beside the program)",
-     [](const std::vector<std::string>& args) { return RunCatalogue(kPatterns, args); }});
+     [](const std::vector<std::string>& args) { return RunCatalogue(kPatterns, args); }, nullptr});
 const CommandRegistration symbols(
     {"symbols",
      "symbols -o SHEET.png [--symbols FILE]   (default: QuenUtil.Sym beside the program)",
-     [](const std::vector<std::string>& args) { return RunCatalogue(kSymbols, args); }});
+     [](const std::vector<std::string>& args) { return RunCatalogue(kSymbols, args); }, nullptr});
 
 }  // namespace
 }  // namespace cindral::cli

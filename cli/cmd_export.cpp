@@ -90,7 +90,7 @@ int RunExport(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-const CommandRegistration registration({"export", kUsage, RunExport});
+const CommandRegistration registration({"export", kUsage, RunExport, nullptr});
 
 }  // namespace
 }  // namespace cindral::cli

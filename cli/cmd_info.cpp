@@ -59,7 +59,7 @@ int RunInfo(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-const CommandRegistration registration({"info", "info FILE [--json] [--dpi R]", RunInfo});
+const CommandRegistration registration({"info", "info FILE [--json] [--dpi R]", RunInfo, nullptr});
 
 }  // namespace
 }  // namespace cindral::cli

@@ -67,7 +67,7 @@ int RunPrint(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-const CommandRegistration registration({"print", kUsage, RunPrint});
+const CommandRegistration registration({"print", kUsage, RunPrint, nullptr});
 
 }  // namespace
 }  // namespace cindral::cli

@@ -145,7 +145,7 @@ int RunSettings(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-const CommandRegistration registration({"settings", kUsage, RunSettings});
+const CommandRegistration registration({"settings", kUsage, RunSettings, nullptr});
 
 }  // namespace
 }  // namespace cindral::cli

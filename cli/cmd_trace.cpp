@@ -41,7 +41,7 @@ int RunTrace(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-const CommandRegistration registration({"trace", kUsage, RunTrace});
+const CommandRegistration registration({"trace", kUsage, RunTrace, nullptr});
 
 }  // namespace
 }  // namespace cindral::cli

@@ -21,6 +21,7 @@ struct Command {
     const char* name;
     const char* usage;  // one line, without the program name
     int (*run)(const std::vector<std::string>& args);
+    const char* details;  // what `cindral-cli NAME --help` adds below the usage, or nullptr
 };
 
 const std::vector<Command>& Commands();

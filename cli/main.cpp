@@ -10,6 +10,7 @@
 
 #include "cli/command.h"
 #include "cli/progress_sink.h"
+#include "core/environment/platform_info.h"
 #include "core/environment/status.h"
 
 namespace cindral::cli {
@@ -20,12 +21,26 @@ std::vector<Command>& Registry() {
     return commands;
 }
 
+const char kCommon[] =
+    "common: --patterns FILE --symbols FILE --settings FILE --page-length UNITS "
+    "--interval TOP BOTTOM\n";
+
 void PrintUsage(std::FILE* out) {
     std::fprintf(out, "usage:\n");
     for (const Command& c : Commands()) std::fprintf(out, "  cindral-cli %s\n", c.usage);
-    std::fprintf(out,
-                 "common: --patterns FILE --symbols FILE --settings FILE --page-length UNITS "
-                 "--interval TOP BOTTOM\n");
+    std::fprintf(out, "%s", kCommon);
+}
+
+void PrintVersion() {
+    std::printf("cindral-cli %s\n", cindral::ProgramVersionText().c_str());
+}
+
+bool IsHelp(const std::string& word) {
+    return word == "--help" || word == "-h";
+}
+
+bool IsVersion(const std::string& word) {
+    return word == "--version" || word == "-V";
 }
 
 // Columns of the terminal on stderr, or 0 when stderr is not a terminal.
@@ -55,12 +70,29 @@ int main(int argc, char** argv) {
         PrintUsage(args.empty() ? stderr : stdout);
         return args.empty() ? kExitUsage : kExitOk;
     }
+    if (IsVersion(args[0])) {
+        PrintVersion();
+        return kExitOk;
+    }
     int width = TerminalWidth();
     ProgressSink progress(stderr, width > 0, width);
     cindral::ScopedStatusSink status(progress);
     CancelOnInterrupt(progress);
     for (const Command& c : Commands()) {
         if (args[0] != c.name) continue;
+        // Asked anywhere among the command's words, help and version answer before any
+        // other word is looked at: `cindral-cli render FILE -o x.png --help` draws nothing.
+        for (size_t i = 1; i < args.size(); ++i) {
+            if (IsHelp(args[i])) {
+                std::printf("usage: cindral-cli %s\n%s%s", c.usage, c.details ? c.details : "",
+                            kCommon);
+                return kExitOk;
+            }
+            if (IsVersion(args[i])) {
+                PrintVersion();
+                return kExitOk;
+            }
+        }
         try {
             return c.run(std::vector<std::string>(args.begin() + 1, args.end()));
         } catch (const UsageError& e) {

@@ -7,6 +7,9 @@
 #   share/icons/hicolor/*/apps/         the icon, SVG and PNGs (data/desktop.cmake)
 #   share/mime/packages/cindral.xml     the .gdx type, by name and by content
 #   share/doc/cindral/                  the user guide (also built into the viewer as its help)
+#   share/man/man1/                     cindral.1.gz, cindral-cli.1.gz (cmake/ManPages.cmake)
+#   share/bash-completion/completions/  cindral-cli (data/completion.cmake)
+#   share/metainfo/                     the AppStream description (data/metainfo.cmake)
 #
 # The desktop, icon and type caches are refreshed by the package manager's triggers when the
 # package is installed; after a plain `cmake --install` run update-mime-database,
@@ -16,6 +19,7 @@
 if(CINDRAL_BUILD_GUI)
   install(TARGETS cindral cindral-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+include(${CMAKE_CURRENT_LIST_DIR}/ManPages.cmake)
 set(CINDRAL_DOC_INSTALL_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/cindral)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/user-guide.md ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CINDRAL_DOC_INSTALL_DIR})
@@ -25,10 +29,12 @@ set(CPACK_PACKAGE_VENDOR Quentara)
 set(CPACK_PACKAGE_CONTACT "Quentara support <support@quentara.example>")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://www.quentara.example/)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for compiled borehole logs (.gdx)")
+# Debian shows the long description as is: lines of at most 79 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Cindral opens compiled borehole logs (.gdx), pages through them, reads the depth or\n"
-    "elevation under the mouse, copies, magnifies, prints and exports pages as pictures,\n"
-    "PDF and vector drawings. The command-line twin, cindral-cli, does the same in batch.")
+    "Cindral opens compiled borehole logs (.gdx), pages through them, reads the\n"
+    "depth or elevation under the mouse, copies, magnifies, prints and exports\n"
+    "pages as pictures, PDF and vector drawings. The command-line twin,\n"
+    "cindral-cli, does the same in batch, many pages at once on every core.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

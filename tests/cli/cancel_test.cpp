@@ -13,6 +13,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QImage>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -201,6 +202,47 @@ const Stop kStops[] = {
 
 INSTANTIATE_TEST_SUITE_P(Signals, CliStop, ::testing::ValuesIn(kStops),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// render --pages on two threads, stopped once pages are coming out: the pages written stay,
+// each a whole picture, and the pages being drawn leave nothing, not even a temporary file.
+TEST(CliBatchStop, ASignalKeepsThePagesWrittenAndLeavesNoPartOfTheOthers) {
+    const std::string log = LongLog(Logs(), 300);
+    struct Case {
+        int signal;
+        bool terminal;
+    };
+    for (const Case c : {Case{SIGINT, true}, Case{SIGTERM, false}}) {
+        SCOPED_TRACE(c.signal);
+        testing::TempDir out;
+        RunningCli run({"render", log, "--pages", "all", "-j", "2", "--dpi", "150", "-o",
+                        out.File("p-%d.png")},
+                       c.terminal, Logs().File("err"));
+        if (c.terminal) {
+            ASSERT_TRUE(run.WaitForText("Rendering page 2 of ")) << run.terminal();
+        } else {
+            for (int i = 0; i < 6000 && !fs::exists(out.File("p-2.png")); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        ASSERT_EQ(::kill(run.pid(), c.signal), 0);
+        EXPECT_EQ(run.Finish(), 1) << run.terminal();
+        const std::set<std::string> names = Names(out.path());
+        EXPECT_FALSE(names.empty());
+        EXPECT_LT(names.size(), 200u) << "the signal did not stop the batch";
+        for (const std::string& name : names) {
+            // Only final names; each file the whole picture (8.5 x 11 in at 150 dpi).
+            ASSERT_EQ(name.rfind("p-", 0), 0u) << name;
+            ASSERT_EQ(name.find_first_not_of("0123456789", 2), name.size() - 4) << name;
+            EXPECT_EQ(name.substr(name.size() - 4), ".png");
+            const QImage image(QString::fromStdString(out.File(name)));
+            EXPECT_EQ(image.size(), QSize(1275, 1650)) << name;
+        }
+        if (!c.terminal) {
+            const std::vector<uint8_t> err = testing::ReadFileBytes(Logs().File("err"));
+            EXPECT_EQ(std::string(err.begin(), err.end()), "cancelled\n");
+        }
+    }
+}
 
 // On a terminal, print and export keep one line of progress, rewritten in place and ended
 // with a newline; without one, standard error stays empty.

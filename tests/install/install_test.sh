@@ -9,11 +9,16 @@
 #   install_test.sh BUILD_DIR mime         .gdx resolves by name and by content
 #   install_test.sh BUILD_DIR desktop      the desktop entry is valid and opens .gdx files
 #   install_test.sh BUILD_DIR xdg-folders  settings and log of a read-only installed program
+#   install_test.sh BUILD_DIR manual       both man pages show, and name every command and option
+#   install_test.sh BUILD_DIR completion   bash completes what the installed CLI takes
+#   install_test.sh BUILD_DIR metainfo     the AppStream description validates and fits the install
+#   install_test.sh BUILD_DIR package      lintian on the .deb: no errors, only the listed warnings
 #
 # Exit status 77 means skipped (no way to make a folder read-only here).
 set -uo pipefail
 
 build=$(cd "$1" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 mode=$2
 work="$build/install-test"
 prefix="$work/prefix"
@@ -62,6 +67,9 @@ install_prefix() {
         share/applications/cindral.desktop share/mime/packages/cindral.xml
         share/icons/hicolor/scalable/apps/cindral.svg
         share/doc/cindral/user-guide.md
+        share/man/man1/cindral.1.gz share/man/man1/cindral-cli.1.gz
+        share/bash-completion/completions/cindral-cli
+        share/metainfo/example.quentara.cindral.metainfo.xml
     )
     for f in "${wanted[@]}"; do [ -s "$prefix/$f" ] || fail "$f is not installed"; done
     for f in bin/cindral bin/cindral-cli; do [ -x "$prefix/$f" ] || fail "$f is not executable"; done
@@ -236,12 +244,153 @@ xdg_folders() {
     finish
 }
 
+# The command names the installed CLI lists, and the options the usage of one command names.
+cli_commands() {
+    "$bin/cindral-cli" --help | sed -n 's/^  cindral-cli \([a-z]*\) .*/\1/p' | sort -u
+}
+cli_options() {  # command
+    "$bin/cindral-cli" "$1" --help | grep -o -- '\(^\|[ [|]\)--*[a-z][a-z-]*' |
+        sed 's/^[ [|]//' | sort -u
+}
+
+manual() {
+    local dir page text
+    dir=$(scratch)
+    for page in cindral cindral-cli; do
+        [ -s "$share/man/man1/$page.1.gz" ] || fail "$page.1.gz is not installed"
+        # Rendered as man shows it; groff's warnings are failures.
+        text=$(MANWIDTH=200 LC_ALL=C.UTF-8 man --warnings -l "$share/man/man1/$page.1.gz" \
+            2>"$dir/$page.warnings" | col -bx)
+        [ -s "$dir/$page.warnings" ] && fail "$page(1): $(cat "$dir/$page.warnings")"
+        [[ $text == *"NAME"*"$page - "*"SYNOPSIS"* ]] || fail "$page(1) has no NAME and SYNOPSIS"
+        printf '%s\n' "$text" >"$dir/$page.txt"
+    done
+    # The synopsis is the README's command-line block, line for line.
+    awk '/^## Command line$/ { found = 1; next }
+         found && /^```$/ { if (inside) exit; inside = 1; next }
+         inside' "$source_dir/README.md" >"$dir/contract.txt"
+    [ -s "$dir/contract.txt" ] || fail "no command-line block in README.md"
+    while IFS= read -r line; do
+        grep -qF -- "$line" "$dir/cindral-cli.txt" || fail "cindral-cli(1) lacks: $line"
+    done < <(sed 's/^ *//' "$dir/contract.txt")
+    # Every command and option the installed program takes is described below the synopsis.
+    sed '1,/^DESCRIPTION/d' "$dir/cindral-cli.txt" >"$dir/described.txt"
+    local command option
+    for command in $(cli_commands); do
+        grep -qE "^ {7}($command|.*, $command|$command,)" "$dir/described.txt" ||
+            fail "cindral-cli(1) does not describe $command"
+        for option in $(cli_options "$command"); do
+            grep -qE -- "(^|[ ,])$option( |,|$)" "$dir/described.txt" ||
+                fail "cindral-cli(1) does not describe $option ($command)"
+        done
+    done
+    for option in --help --version; do
+        grep -qF -- "$option" <(sed '1,/^OPTIONS/d' "$dir/cindral.txt") ||
+            fail "cindral(1) does not describe $option"
+    done
+    finish
+}
+
+completion() {
+    local file="$share/bash-completion/completions/cindral-cli"
+    [ -s "$file" ] || fail "the completion is not installed"
+    # Where bash-completion itself loads completions from, under our prefix.
+    local wanted
+    wanted=$(pkg-config --variable=completionsdir bash-completion 2>/dev/null)
+    if [ -n "$wanted" ]; then
+        [ "${wanted#/usr/}" = "share/bash-completion/completions" ] ||
+            fail "bash-completion looks in $wanted"
+    fi
+    local dir
+    dir=$(scratch)
+    touch "$dir/a.gdx" "$dir/B.GDX" "$dir/notes.txt" "$dir/page.png" "$dir/old.pdf"
+    complete_words() {  # words of the command line; the last is the one being completed
+        (cd "$dir" && bash -c 'source "$0"; COMP_WORDS=("$@"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1));
+            _cindral_cli; printf "%s\n" "${COMPREPLY[@]}" | sort' "$file" "$@")
+    }
+    local got commands
+    commands=$(cli_commands | tr '\n' ' ')
+    got=$(complete_words cindral-cli "" | grep -v '^-' | tr '\n' ' ')
+    [ "$got" = "$commands" ] || fail "commands complete as '$got', not '$commands'"
+    local command option
+    for command in $(cli_commands); do
+        got=$(complete_words cindral-cli "$command" x -)
+        for option in $(cli_options "$command"); do
+            grep -qx -- "$option" <<<"$got" || fail "$command: $option does not complete"
+        done
+    done
+    # file | expected completions
+    local cases=(
+        "info||B.GDX a.gdx"
+        "render|a.gdx -o|page.png"
+        "print|a.gdx -o|old.pdf"
+        "render|--pages|all"
+    )
+    local entry before expected
+    for entry in "${cases[@]}"; do
+        IFS='|' read -r command before expected <<<"$entry"
+        # shellcheck disable=SC2086  # the words before the one completed
+        got=$(complete_words cindral-cli "$command" $before "" | tr '\n' ' ')
+        [ "$got" = "$expected " ] || fail "$command $before: completes as '$got', not '$expected'"
+    done
+    finish
+}
+
+metainfo() {
+    local file="$share/metainfo/example.quentara.cindral.metainfo.xml"
+    command -v appstreamcli >/dev/null || fail "appstreamcli (appstream) is missing"
+    appstreamcli validate --no-net --pedantic "$file" || fail "appstreamcli validate"
+    xmllint --noout "$file" || fail "the metainfo is not well-formed XML"
+    # It names what is installed: the desktop entry, the type, the programs, this version.
+    local launchable type version
+    launchable=$(xmllint --xpath 'string(//launchable[@type="desktop-id"])' "$file")
+    [ -s "$share/applications/$launchable" ] || fail "launchable $launchable is not installed"
+    type=$(xmllint --xpath 'string(//provides/mediatype)' "$file")
+    grep -q "type=\"$type\"" "$share/mime/packages/cindral.xml" ||
+        fail "mediatype $type is not the installed file type"
+    for program in $(xmllint --xpath '//provides/binary/text()' "$file"); do
+        [ -x "$bin/$program" ] || fail "binary $program is not installed"
+    done
+    version=$(xmllint --xpath 'string(//releases/release[1]/@version)' "$file")
+    [ "$("$bin/cindral-cli" --version)" = "cindral-cli $version" ] ||
+        fail "the newest release $version is not the program's version"
+    # The screenshot kept in the tree is the size the description says.
+    local shot="$source_dir/data/metainfo/screenshots/viewer.png" size
+    size=$(xmllint --xpath 'concat(//screenshot[1]/image/@width, "x", //screenshot[1]/image/@height)' "$file")
+    [ "$(identify -format '%wx%h' "$shot")" = "$size" ] || fail "$shot is not $size"
+    finish
+}
+
+package() {
+    command -v lintian >/dev/null || { echo "lintian is not installed" >&2; exit 77; }
+    local dir
+    dir=$(scratch)
+    (cd "$build" && cpack -G DEB -B "$dir" >"$dir/cpack.log" 2>&1) ||
+        { cat "$dir/cpack.log" >&2; fail "cpack"; finish; }
+    local deb
+    deb=$(ls "$dir"/*.deb)
+    lintian --no-tag-display-limit "$deb" >"$dir/lintian.txt" 2>&1
+    cat "$dir/lintian.txt"
+    grep -q '^E: ' "$dir/lintian.txt" && fail "lintian reports errors"
+    # Each warning left is listed, with its reason, in docs/packaging.md.
+    local tag
+    for tag in $(sed -n 's/^W: [^:]*: \([^ ]*\).*/\1/p' "$dir/lintian.txt" | sort -u); do
+        grep -q "^| \`$tag\`" "$source_dir/docs/packaging.md" ||
+            fail "lintian warning $tag is neither fixed nor listed in docs/packaging.md"
+    done
+    finish
+}
+
 case $mode in
     install) install_prefix ;;
     run) run_installed ;;
     mime) mime_type ;;
     desktop) desktop_entry ;;
     xdg-folders) xdg_folders ;;
+    manual) manual ;;
+    completion) completion ;;
+    metainfo) metainfo ;;
+    package) package ;;
     xdg-folders-inside)
         xdg_folders_inside read-only
         finish
