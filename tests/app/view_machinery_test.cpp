@@ -101,6 +101,10 @@ TEST(ZoomTable, FactorsStepsAndText) {
 enum class Happens {
     RewrittenInPlace,  // same file, new length
     RenamedOver,       // a new file written beside it and renamed over it
+    // Alike but for what tells the files apart: the new file's identity (same length and
+    // time), or the time (rewritten to the same length a second later).
+    RenamedOverAlike,
+    RewrittenAlikeLater,
     Deleted,
     Recreated,
     Reported,      // the system's watch reports the file
@@ -134,6 +138,12 @@ const WatchRow kWatchRows[] = {
       {Happens::RewrittenInPlace, 1},
       {Happens::Reported, 1},
       {Happens::Settling, 2}},
+     true},
+    {"RenamedOverByAFileOfTheSameLengthAndTime",
+     {{Happens::RenamedOverAlike, 0}, {Happens::Reported, 0}, {Happens::Settling, 1}},
+     true},
+    {"RewrittenToTheSameLength",
+     {{Happens::RewrittenAlikeLater, 0}, {Happens::Reported, 0}, {Happens::Settling, 1}},
      true},
     {"DeletedAndNotRecreated",
      {{Happens::Deleted, 0},
@@ -184,6 +194,21 @@ TEST_P(FileWatchTable, ReportsEachSettledChangeOnce) {
                 write(dir.File("log.part"));
                 std::filesystem::rename(dir.File("log.part"), log);
                 break;
+            case Happens::RenamedOverAlike: {
+                const auto time = std::filesystem::last_write_time(log);
+                --length;
+                write(dir.File("log.part"));
+                std::filesystem::last_write_time(dir.File("log.part"), time);
+                std::filesystem::rename(dir.File("log.part"), log);
+                break;
+            }
+            case Happens::RewrittenAlikeLater: {
+                const auto time = std::filesystem::last_write_time(log);
+                --length;
+                write(log);
+                std::filesystem::last_write_time(log, time + std::chrono::seconds(1));
+                break;
+            }
             case Happens::Deleted:
                 std::filesystem::remove(log);
                 break;
