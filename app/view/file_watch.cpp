@@ -57,6 +57,10 @@ void LogFileWatch::Watch() {
     if (!watcher_->files().contains(path_) && QFile::exists(path_)) watcher_->addPath(path_);
 }
 
+bool LogFileWatch::Watching() const {
+    return watcher_->files().contains(path_);
+}
+
 void LogFileWatch::Changed() {
     if (path_.isEmpty()) return;
     Watch();

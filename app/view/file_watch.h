@@ -25,6 +25,13 @@ class LogFileWatch : public QObject {
     void Acknowledge();
     const QString& Path() const { return path_; }
 
+    // What the system's watch and the settle timer call: public so that tests step the watch
+    // through a change without waiting for either.
+    void Changed();
+    void Check();
+    // Whether the system's watch is on the file (it is lost when a file is renamed over it).
+    bool Watching() const;
+
   signals:
     // The file changed since it was last acknowledged and has held still since.
     void Settled();
@@ -40,8 +47,6 @@ class LogFileWatch : public QObject {
         bool operator!=(const Stamp& other) const { return !(*this == other); }
     };
     Stamp StampNow() const;
-    void Changed();
-    void Check();
     void Watch();
 
     QFileSystemWatcher* watcher_;

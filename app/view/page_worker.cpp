@@ -124,6 +124,11 @@ void PageWorker::CancelDrawing() {
     cancel_ = true;
 }
 
+void PageWorker::SetPageStart(std::function<void(int page)> hook) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    page_start_ = std::move(hook);
+}
+
 void PageWorker::Remember(int page, const QImage& image) {
     drawn_.remove_if([&](const auto& entry) { return entry.first == page; });
     drawn_.emplace_front(page, image);
@@ -150,6 +155,7 @@ void PageWorker::Run() {
         Job job{};
         int generation = 0;
         std::unique_ptr<LogDocument> retired;
+        std::function<void(int)> page_start;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             wake_.wait(lock, [&] { return stop_ || replace_document_ || !jobs_.empty(); });
@@ -169,8 +175,10 @@ void PageWorker::Run() {
             generation = generation_;
             drawing_page_ = job.page;
             progress_ = 0;
+            page_start = page_start_;
         }
         retired.reset();
+        if (page_start) page_start(job.page);
         QImage image;
         QString error;
         sink.cancelled = false;

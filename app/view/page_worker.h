@@ -11,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -44,6 +45,9 @@ class PageWorker : public QObject {
     // Stops the page being drawn, or the one asked for last when it has not started; it is
     // reported as cancelled.
     void CancelDrawing();
+    // For tests: runs on the drawing thread as each page starts, before its first command, so
+    // a test can hold a page there and act while it is being drawn.
+    void SetPageStart(std::function<void(int page)> hook);
 
   signals:
     // A page of the current document is done: drawn (`error` empty), failed, or cancelled.
@@ -70,6 +74,7 @@ class PageWorker : public QObject {
     std::atomic<int> drawing_page_{-1};
     std::atomic<double> progress_{0};
     std::atomic<bool> cancel_{false};
+    std::function<void(int)> page_start_;
     // Pages drawn for the current generation, most recently used first (window thread only).
     std::list<std::pair<int, QImage>> drawn_;
 };

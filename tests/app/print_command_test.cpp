@@ -22,6 +22,7 @@
 #include "app/window/cindral_frm.h"
 #include "core/base/file_operations.h"
 #include "core/environment/status.h"
+#include "fault_cause.h"
 #include "frm_test_support.h"
 #include "recording_status.h"
 #include "recording_ui.h"
@@ -282,6 +283,8 @@ TEST_F(Printing, AFailedPrintToFileKeepsTheOldFileAndSaysSo) {
         ops::ClearFault();
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+        EXPECT_TRUE(cindral::testing::NamesCause(ui.messages[0].text, fault.error))
+            << ui.messages[0].text;
         std::ifstream in(pdf);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),

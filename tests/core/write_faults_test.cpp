@@ -18,6 +18,7 @@
 #include "core/environment/settings.h"
 #include "core/format/gdx_header.h"
 #include "core/format/gdx_writer.h"
+#include "fault_cause.h"
 #include "gd_test_support.h"
 #include "recording_ui.h"
 
@@ -188,6 +189,8 @@ TEST_P(WriteFaults, AFailureAtAnyStepKeepsTheFileAndIsReported) {
         const Outcome outcome = path.write(dir);
         ops::ClearFault();
         EXPECT_TRUE(outcome.told) << "nobody is told of the failure";
+        // The message names the cause, not the text of a later call's error.
+        EXPECT_TRUE(testing::NamesCause(outcome.text, kind.fault.error)) << outcome.text;
         EXPECT_EQ(testing::ReadFileBytes(file), before) << outcome.text;
         EXPECT_EQ(Mode(file), mode);
         EXPECT_EQ(Names(dir), names) << "a partial or temporary file remains";

@@ -14,6 +14,7 @@
 #include "core/base/errors.h"
 #include "core/base/file_operations.h"
 #include "core/format/gdx_writer.h"
+#include "fault_cause.h"
 #include "render/canvas/trace_canvas.h"
 #include "render/document/log_document.h"
 #include "render/document/metafile_export.h"
@@ -73,7 +74,7 @@ QImage Page() {
 }
 
 void Metafile(const testing::TempDir& dir, MetafileFormat format, const char* name) {
-    LogDocument document(LogIn(dir), Options());
+    LogDocument document(dir.File("log.gdx"), Options());
     auto renderer = MakeMetafileRenderer(document, document.Header());
     MetafileExportOptions options;
     options.output = dir.File(name);
@@ -96,7 +97,7 @@ const ExportPath kExports[] = {
      }},
     {"HtmlTable", "table.html",
      [](const testing::TempDir& d) {
-         LogDocument document(LogIn(d), Options());
+         LogDocument document(d.File("log.gdx"), Options());
          WriteHtmlTable(document, HtmlTableOptions{d.File("table.html"), 30, 50});
      },
      "table_p1.jpg"},
@@ -106,7 +107,7 @@ const ExportPath kExports[] = {
      [](const testing::TempDir& d) { Metafile(d, MetafileFormat::Emf, "log.emf"); }},
     {"Pdf", "log.pdf",
      [](const testing::TempDir& d) {
-         LogDocument document(LogIn(d), Options());
+         LogDocument document(d.File("log.gdx"), Options());
          WritePdf(document, d.File("log.pdf"), 0, document.LastPage());
      }},
 };
@@ -134,6 +135,7 @@ TEST_P(ExportFaults, AFailureAtAnyStepKeepsTheOldFileAndIsRaised) {
     std::vector<ops::Fault> faults(std::begin(kFaults), std::end(kFaults));
     {
         testing::TempDir probe;
+        LogIn(probe);
         ops::InjectFault({Step::Write, INT_MAX, 0, false});
         path.write(probe);
         for (Step step : {Step::Write, Step::Sync, Step::Rename}) {
@@ -149,21 +151,22 @@ TEST_P(ExportFaults, AFailureAtAnyStepKeepsTheOldFileAndIsRaised) {
         const std::vector<uint8_t> before = {'o', 'l', 'd'};
         WriteFileBytes(dir.File(path.file), before);
         if (path.also) WriteFileBytes(dir.File(path.also), before);
-        std::set<std::string> names;
-        if (std::string(path.name) == "HtmlTable" || std::string(path.name) == "Wmf" ||
-            std::string(path.name) == "Emf" || std::string(path.name) == "Pdf") {
-            LogIn(dir);
-        }
-        names = Names(dir);
+        // Written before the fault is planned: the fault lands in the export, not in the log
+        // it reads.
+        LogIn(dir);
+        const std::set<std::string> names = Names(dir);
         ops::InjectFault(fault);
         bool raised = false;
+        std::string message;
         try {
             path.write(dir);
-        } catch (const CindralError&) {
+        } catch (const CindralError& e) {
             raised = true;
+            message = e.what();
         }
         ops::ClearFault();
         EXPECT_TRUE(raised);
+        EXPECT_TRUE(testing::NamesCause(message, fault.error)) << message;
         EXPECT_EQ(testing::ReadFileBytes(dir.File(path.file)), before);
         if (path.also) {
             EXPECT_EQ(testing::ReadFileBytes(dir.File(path.also)), before);
@@ -203,7 +206,8 @@ TEST(TemporaryPictureFiles, AFailedWriteIsReportedAndLeavesNoFile) {
         ops::ClearFault();
         renderer.EndPage();
         renderer.Unbind();
-        EXPECT_FALSE(notes.empty()) << "the broken picture is not reported";
+        ASSERT_FALSE(notes.empty()) << "the broken picture is not reported";
+        EXPECT_TRUE(testing::NamesCause(notes[0], fault.error)) << notes[0];
         EXPECT_TRUE(fs::is_empty(dir.path())) << "a temporary picture file remains";
     }
     SetRenderNoteSink(previous);
