@@ -172,6 +172,13 @@ void gd_object::BoxOutline(double x1, double y1, double x2, double y2) {
     DrawSegment(x2, y1, x1, y1);
 }
 
+void gd_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
+    DrawRegionLine({x1, y1, x2, y1, region});
+    DrawRegionLine({x2, y1, x2, y2, region});
+    DrawRegionLine({x2, y2, x1, y2, region});
+    DrawRegionLine({x1, y2, x1, y1, region});
+}
+
 void gd_object::RadialLine(double cx, double cy, double length, double angle) {
     auto end = PolarOffset(cx, cy, length, angle);
     DrawSegment(cx, cy, end.first, end.second);

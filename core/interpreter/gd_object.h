@@ -155,6 +155,8 @@ class gd_object : public file_object, protected GdxHeader {
     void RectangularGrid(double x1, double y1, double x2, double y2, double stepX, double stepY);
     void RadialLine(double cx, double cy, double length, double angle);
     void BoxOutline(double x1, double y1, double x2, double y2);
+    // The four edges of a box in a band, through DrawRegionLine.
+    void RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region);
     void PieOutline(double cx, double cy, double radius, double startAngle, double endAngle);
 
     static constexpr double kDefaultSymbolSizeFactor = 0.01;

@@ -311,13 +311,6 @@ void logmf_object::PatternFillBoxColored(const PatternFillBoxColoredRecord& r) {
     if (r.outline && AsColor(r.lineColor) != kWhite) BoxOutline(r.x1, r.y1, r.x2, r.y2);
 }
 
-void logmf_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
-    DrawRegionLine({x1, y1, x2, y1, region});
-    DrawRegionLine({x2, y1, x2, y2, region});
-    DrawRegionLine({x2, y2, x1, y2, region});
-    DrawRegionLine({x1, y2, x1, y1, region});
-}
-
 void logmf_object::RegionPatternFillBoxColored(const RegionPatternFillBoxColoredRecord& r) {
     double x1 = r.x1;
     double y1 = r.y1;

@@ -124,7 +124,6 @@ class logmf_object : public gd_object {
     // edges, on a background of `back` unless that is white.
     void PatternStrokes(const Rect& box, int32_t lineWidth, int32_t lineColor, int32_t backColor,
                         double xScale, double yScale, int32_t pattern);
-    void RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region);
     void FillPolygonStrips(const std::vector<PointRecord>& points, Color fill);
 };
 

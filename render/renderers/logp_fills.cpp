@@ -146,13 +146,6 @@ void logp_object::TileColoredStrokes(const Rect& box, double xScale, double ySca
     c.SelectBrush(saved_brush);
 }
 
-void logp_object::RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region) {
-    DrawRegionLine({x1, y1, x2, y1, region});
-    DrawRegionLine({x2, y1, x2, y2, region});
-    DrawRegionLine({x2, y2, x1, y2, region});
-    DrawRegionLine({x1, y2, x1, y1, region});
-}
-
 void logp_object::RegionPatternFillBox(const RegionPatternFillBoxRecord& r) {
     double x1 = r.x1;
     double y1 = r.y1;

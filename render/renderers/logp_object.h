@@ -136,7 +136,6 @@ class logp_object : public gd_object {
     void TileColoredStrokes(const Rect& box, double xScale, double yScale, int32_t lineWidth,
                             Color color, const Rect& visible);
     // Top, right, bottom and left edges of a region-placed box, in that order.
-    void RegionBoxOutline(double x1, double y1, double x2, double y2, uint8_t region);
     // The polygon in strips with a solid brush of `fill`, clipped to `clip`.
     void FillPolygonStrips(const std::vector<PointRecord>& points, Color fill, const Region& clip);
 };
