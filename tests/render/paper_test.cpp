@@ -10,6 +10,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -42,7 +43,10 @@ Log Sample() {
     return {"the sample", testing::BinDir() + "/samples/sample.gdx"};
 }
 
-std::vector<Log> Logs(const testing::TempDir& dir) {
+// The sample and the generated log of every command code in its two band layouts: one strip,
+// and bands repeated on every page.
+std::vector<Log> Logs(const testing::TempDir& dir, const std::string& kind, double step,
+                      double span = 1.0, int pattern_pen = 2) {
     const std::string picture = dir.File("picture.bmp");
     WriteFileBytes(picture, SmallBitmap());
     std::vector<Log> logs{Sample()};
@@ -53,11 +57,13 @@ std::vector<Log> Logs(const testing::TempDir& dir) {
             header.NextHeaderHeight = 0.6;
         }
         GdxWriter writer(header);
-        WriteEveryCommand(writer, picture, 11);
-        const std::string path = dir.File(repeated ? "repeated.gdx" : "strip.gdx");
+        WriteEveryCommand(writer, picture, step, span, pattern_pen);
+        const std::string layout = repeated ? "repeated bands" : "one strip";
+        std::string stem = kind;
+        std::replace(stem.begin(), stem.end(), ' ', '-');
+        const std::string path = dir.File(stem + (repeated ? "-repeated.gdx" : "-strip.gdx"));
         writer.Save(path);
-        logs.push_back(
-            {repeated ? "every command, repeated bands" : "every command, one strip", path});
+        logs.push_back({"every command " + kind + ", " + layout, path});
     }
     return logs;
 }
@@ -75,30 +81,9 @@ LogDocumentOptions Libraries() {
 // overlay every command in a few inches, that sums past the limits in nearly every block.
 // The coloured patterns take width-1 pens: a width of 2 is 2 screen pixels (1.5 rounded up)
 // against 1.33 on paper, 40 grey levels in a dense pattern (docs/printing.md).
-std::vector<Log> SpreadLogs(const testing::TempDir& dir) {
-    const std::string picture = dir.File("picture.bmp");
-    WriteFileBytes(picture, SmallBitmap());
-    std::vector<Log> logs{Sample()};
-    for (const bool repeated : {false, true}) {
-        GdxHeader header = BaseHeader();
-        if (repeated) {
-            header.RepeatBands = 1;
-            header.NextHeaderHeight = 0.6;
-        }
-        GdxWriter writer(header);
-        WriteEveryCommand(writer, picture, 120, 0.25, 1);
-        const std::string path = dir.File(repeated ? "spread-repeated.gdx" : "spread-strip.gdx");
-        writer.Save(path);
-        logs.push_back({repeated ? "every command spread out, repeated bands"
-                                 : "every command spread out, one strip",
-                        path});
-    }
-    return logs;
-}
-
 TEST(Paper, EveryPrintedPageLooksLikeTheScreenAtTheSameResolution) {
     testing::TempDir dir;
-    const std::vector<Log> logs = SpreadLogs(dir);
+    const std::vector<Log> logs = Logs(dir, "spread out", 120, 0.25, 1);
     for (const Log& log : logs) {
         LogDocument document(log.path, Libraries(), 96);
         const std::string pdf = dir.File("paper.pdf");
@@ -129,7 +114,7 @@ TEST(Paper, EveryPrintedPageLooksLikeTheScreenAtTheSameResolution) {
 
 TEST(Paper, APagePrintedThroughTheIndexIsThePagePrintedFromTheWholeFile) {
     testing::TempDir dir;
-    for (const Log& log : Logs(dir)) {
+    for (const Log& log : Logs(dir, "overlaid", 11)) {
         LogDocument document(log.path, Libraries(), 96);
         document.SetUseIndex(false);
         const std::string whole = dir.File("whole.pdf");
