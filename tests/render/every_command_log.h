@@ -40,6 +40,40 @@ inline std::vector<uint8_t> SmallBitmap() {
     return b.Take();
 }
 
+// The commands every band of the generated logs holds: a filled box, a label and a picture.
+inline FillBoxRecord BandFill(uint8_t region) {
+    FillBoxRecord fill;
+    fill.x1 = 500;
+    fill.x2 = 600;
+    fill.y1 = 0.05;
+    fill.y2 = 0.25;
+    fill.color = 0x80C0FF;
+    fill.region = region;
+    return fill;
+}
+
+inline DrawLabelRecord BandLabel(uint8_t region) {
+    DrawLabelRecord label;
+    label.x = 60;
+    label.y = 0.15;
+    label.text = "Band " + std::to_string(region);
+    label.region = region;
+    return label;
+}
+
+inline GdxCommand BandPicture(uint8_t region, const std::vector<uint8_t>& bitmap) {
+    GdxCommand picture(DrawPictureRecord{});
+    auto& p = std::get<DrawPictureRecord>(picture.record);
+    p.x1 = 240;
+    p.x2 = 280;
+    p.y1 = 0.05;
+    p.y2 = 0.3;
+    p.isBitmap = 1;
+    p.region = region;
+    picture.data = bitmap;
+    return picture;
+}
+
 inline std::vector<PointRecord> Zigzag(double x, double top, double depth, int n) {
     std::vector<PointRecord> points;
     for (int i = 0; i <= n; ++i) points.push_back({x + 30 * (i % 2), top - depth * i / n});
@@ -59,20 +93,8 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
     w.Write(font);
     for (uint8_t region = 1; region <= 3; ++region) {
         w.Write(DrawRegionLineRecord{40, 0.2, 700, 0.3, region});
-        FillBoxRecord fill;
-        fill.x1 = 500;
-        fill.x2 = 600;
-        fill.y1 = 0.05;
-        fill.y2 = 0.25;
-        fill.color = 0x80C0FF;
-        fill.region = region;
-        w.Write(fill);
-        DrawLabelRecord label;
-        label.x = 60;
-        label.y = 0.15;
-        label.text = "Band " + std::to_string(region);
-        label.region = region;
-        w.Write(label);
+        w.Write(BandFill(region));
+        w.Write(BandLabel(region));
         RegionPatternFillBoxColoredRecord box;
         box.x1 = 300;
         box.x2 = 420;
@@ -100,16 +122,7 @@ inline void WriteEveryCommand(GdxWriter& w, const std::string& picture_file, dou
         t.border = 1;
         textbox.text = "Text box in band " + std::to_string(region);
         w.Write(textbox);
-        GdxCommand picture(DrawPictureRecord{});
-        auto& p = std::get<DrawPictureRecord>(picture.record);
-        p.x1 = 240;
-        p.x2 = 280;
-        p.y1 = 0.05;
-        p.y2 = 0.3;
-        p.isBitmap = 1;
-        p.region = region;
-        picture.data = bitmap;
-        w.Write(picture);
+        w.Write(BandPicture(region, bitmap));
     }
     w.Write(DrawVerticalRuleRecord{230});
     int n = 0;
