@@ -397,8 +397,9 @@ void QtCanvas::StrokeThinVector(const std::vector<Point>& points, Figure figure)
         }
         return;
     }
-    // Through the pixel centres the raster walk would visit, ThinPenWidth() wide, with the
-    // raster walk's dash runs; opaque gaps are the same line undashed, beneath.
+    // Through the pixel centres the raster walk would visit, as wide as the pen (at least
+    // ThinPenWidth()), with the raster walk's dash runs; opaque gaps are the same line
+    // undashed, beneath.
     PathStroke line;
     line.color = p.color;
     line.width = std::max(p.width, 1);
