@@ -61,36 +61,34 @@ void TCindralFrm::makeActions() {
 void TCindralFrm::makeFileActions() {
     WindowActions& a = actions_;
     QStyle* style = this->style();
-    auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
-                       auto slot) { return MakeAction(text, key, tip, slot); };
-    auto run = [this](void (*command)(const CommandContext&)) { return RunOnContext(command); };
 
     // --- File ---
-    a.Open1 = make("&Open...", QKeySequence::Open,
+    a.Open1 =
+        MakeAction("&Open...", QKeySequence::Open,
                    "Open and display a Borneth graphics file (gdx).", &TCindralFrm::Open1Click);
     a.Open1->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
     // The standard Save As key is empty under some desktops' key schemes; the guide promises
     // Ctrl+Shift+S everywhere.
-    a.SaveAs1 =
-        make("&Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-             "Save the current log as a Borneth graphics file (gdx).", &TCindralFrm::SaveAs1Click);
+    a.SaveAs1 = MakeAction("&Save As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                           "Save the current log as a Borneth graphics file (gdx).",
+                           &TCindralFrm::SaveAs1Click);
     a.SaveAs1->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    a.Reload1 = make("&Reload", QKeySequence(Qt::Key_F5), "Read the log again from its file.",
-                     [this] { ReloadLog(true); });
-    a.Properties1 = make("P&roperties...", QKeySequence(Qt::ALT | Qt::Key_Return),
-                         "Show what the log's header says.", &TCindralFrm::Properties1Click);
+    a.Reload1 = MakeAction("&Reload", QKeySequence(Qt::Key_F5), "Read the log again from its file.",
+                           [this] { ReloadLog(true); });
+    a.Properties1 = MakeAction("P&roperties...", QKeySequence(Qt::ALT | Qt::Key_Return),
+                               "Show what the log's header says.", &TCindralFrm::Properties1Click);
     a.Print1 = new QAction("&Print...", this);
     a.Print1->setShortcut(QKeySequence::Print);
     a.Print1->setToolTip("Print the compiled log.");
-    connect(a.Print1, &QAction::triggered, this, run(Print1Click));
+    connect(a.Print1, &QAction::triggered, this, RunOnContext(Print1Click));
     a.PrintPreview1 = new QAction("Print Pre&view...", this);
     a.PrintPreview1->setObjectName("PrintPreview1");
     a.PrintPreview1->setStatusTip("See the printed pages before printing them.");
-    connect(a.PrintPreview1, &QAction::triggered, this, run(PrintPreview1Click));
+    connect(a.PrintPreview1, &QAction::triggered, this, RunOnContext(PrintPreview1Click));
     a.SystemFiles1 = new QAction("&System Files...", this);
     a.SystemFiles1->setObjectName("SystemFiles1");
     a.SystemFiles1->setStatusTip("Choose the keyword, pattern and symbol files.");
-    connect(a.SystemFiles1, &QAction::triggered, this, run(SystemFiles1Click));
+    connect(a.SystemFiles1, &QAction::triggered, this, RunOnContext(SystemFiles1Click));
     a.Exit1 = new QAction("&Close", this);
     connect(a.Exit1, &QAction::triggered, this, &QWidget::close);
     a.Quit1 = new QAction("&Quit", this);
@@ -98,56 +96,52 @@ void TCindralFrm::makeFileActions() {
     connect(a.Quit1, &QAction::triggered, this, &QWidget::close);
 
     // --- Edit ---
-    a.Copy1 = make("&Copy Page", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
-                   "Copy the current page to the clipboard.", &TCindralFrm::Copy1Click);
-    a.CopyDepth1 = make("Copy &Depth", QKeySequence::Copy, "Copy the depth under the mouse.",
-                        &TCindralFrm::CopyDepth1Click);
+    a.Copy1 = MakeAction("&Copy Page", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                         "Copy the current page to the clipboard.", &TCindralFrm::Copy1Click);
+    a.CopyDepth1 = MakeAction("Copy &Depth", QKeySequence::Copy, "Copy the depth under the mouse.",
+                              &TCindralFrm::CopyDepth1Click);
 }
 
 void TCindralFrm::makePageActions() {
     WindowActions& a = actions_;
     QStyle* style = this->style();
-    auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
-                       auto slot) { return MakeAction(text, key, tip, slot); };
 
     // --- View: pages and interval ---
-    a.PageDown1 = make("Page &Down", QKeySequence(Qt::Key_PageDown),
-                       "Go to the next page in the log.", &TCindralFrm::PageDownBTNClick);
+    a.PageDown1 = MakeAction("Page &Down", QKeySequence(Qt::Key_PageDown),
+                             "Go to the next page in the log.", &TCindralFrm::PageDownBTNClick);
     a.PageDown1->setIcon(style->standardIcon(QStyle::SP_ArrowDown));
-    a.PageUp1 = make("Page &Up", QKeySequence(Qt::Key_PageUp), "Go to the previous page.",
-                     &TCindralFrm::PageUpBTNClick);
+    a.PageUp1 = MakeAction("Page &Up", QKeySequence(Qt::Key_PageUp), "Go to the previous page.",
+                           &TCindralFrm::PageUpBTNClick);
     a.PageUp1->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
     a.PageDown1->setShortcuts({QKeySequence(Qt::Key_PageDown), QKeySequence(Qt::Key_Space)});
     a.PageUp1->setShortcuts(
         {QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::SHIFT | Qt::Key_Space)});
-    a.FirstPage1 = make("&First Page", QKeySequence(Qt::Key_Home), "Go to the first page.",
-                        &TCindralFrm::FirstPageClick);
-    a.LastPage1 = make("&Last Page", QKeySequence(Qt::Key_End), "Go to the last page.",
-                       &TCindralFrm::LastPageClick);
-    a.Gotopage1 = make("&Go to page ...", QKeySequence(Qt::CTRL | Qt::Key_G),
-                       "Select the page to display.", &TCindralFrm::PageNumBTNClick);
+    a.FirstPage1 = MakeAction("&First Page", QKeySequence(Qt::Key_Home), "Go to the first page.",
+                              &TCindralFrm::FirstPageClick);
+    a.LastPage1 = MakeAction("&Last Page", QKeySequence(Qt::Key_End), "Go to the last page.",
+                             &TCindralFrm::LastPageClick);
+    a.Gotopage1 = MakeAction("&Go to page ...", QKeySequence(Qt::CTRL | Qt::Key_G),
+                             "Select the page to display.", &TCindralFrm::PageNumBTNClick);
     a.GotoDepth1 =
-        make("Go to De&pth...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
-             "Show the page holding a depth or an elevation.", &TCindralFrm::GotoDepth1Click);
+        MakeAction("Go to De&pth...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G),
+                   "Show the page holding a depth or an elevation.", &TCindralFrm::GotoDepth1Click);
     a.CustomPageBreaks1 =
-        make("&Custom Page Length...", QKeySequence(), "Set the number of units per page.",
-             &TCindralFrm::CustomPageBreaks1Click);
+        MakeAction("&Custom Page Length...", QKeySequence(), "Set the number of units per page.",
+                   &TCindralFrm::CustomPageBreaks1Click);
     a.CustomPageBreaks1->setCheckable(true);
     // A checkable action keeps its own check mark; the file's setting decides it instead.
     connect(a.CustomPageBreaks1, &QAction::triggered, this, [this] {
         actions_.CustomPageBreaks1->setChecked(Document &&
                                                Document->Header().CustomPageLength == 1);
     });
-    a.SelectInterval1 = make("Select &Interval...", QKeySequence(), "Display a custom interval.",
-                             &TCindralFrm::SelectInterval1Click);
+    a.SelectInterval1 =
+        MakeAction("Select &Interval...", QKeySequence(), "Display a custom interval.",
+                   &TCindralFrm::SelectInterval1Click);
 }
 
 void TCindralFrm::makeZoomAndHelpActions() {
     WindowActions& a = actions_;
     QStyle* style = this->style();
-    auto make = [this](const QString& text, const QKeySequence& key, const QString& tip,
-                       auto slot) { return MakeAction(text, key, tip, slot); };
-    auto run = [this](void (*command)(const CommandContext&)) { return RunOnContext(command); };
 
     // --- View: zoom, continuous view, thumbnails, magnifier ---
     auto make_view = [this](const QString& text, const QList<QKeySequence>& keys, auto slot) {
@@ -188,11 +182,12 @@ void TCindralFrm::makeZoomAndHelpActions() {
     connect(a.MagnifierBtn, &QAction::triggered, this, &TCindralFrm::MagnifierBtnClick);
 
     // --- Help ---
-    a.Contents1 = make("&Contents...", QKeySequence(Qt::Key_F1), "Get help.", run(Contents1Click));
+    a.Contents1 = MakeAction("&Contents...", QKeySequence(Qt::Key_F1), "Get help.",
+                             RunOnContext(Contents1Click));
     a.Index1 = new QAction("&Index...", this);
-    connect(a.Index1, &QAction::triggered, this, run(Index1Click));
-    a.AboutCindral1 = make("&About Cindral...", QKeySequence(), "",
-                           [this] { AboutCindral1Click(Context(), display_options_); });
+    connect(a.Index1, &QAction::triggered, this, RunOnContext(Index1Click));
+    a.AboutCindral1 = MakeAction("&About Cindral...", QKeySequence(), "",
+                                 [this] { AboutCindral1Click(Context(), display_options_); });
 }
 
 // The File menu with its Open Recent and Export submenus; the menus that enable on showing.
