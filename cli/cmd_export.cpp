@@ -11,6 +11,7 @@
 #include "cli/gui_application.h"
 #include "cli/log_opening.h"
 #include "cli/options.h"
+#include "cli/page_batch.h"
 #include "cli/progress_sink.h"
 #include "core/base/errors.h"
 #include "core/environment/status.h"
@@ -23,7 +24,7 @@ namespace {
 
 const char kUsage[] =
     "export FILE -o OUT.wmf|OUT.emf|OUT.svg [--no-header] [--no-footer]  |  export FILE -o "
-    "OUT.html [--dpi R] [--quality Q]";
+    "OUT.html [-j N] [--dpi R] [--quality Q]";
 
 // Far beyond any printer; keeps a mistyped resolution from asking for huge pictures.
 constexpr double kMostDpi = 4800;
@@ -39,6 +40,7 @@ bool IsHtml(const std::string& path) {
 int RunHtmlExport(ArgumentReader& reader, const std::string& out) {
     const double dpi = reader.Number("--dpi").value_or(kScreenPixelsPerInch);
     const long quality = reader.Integer("--quality").value_or(80);
+    const int jobs = JobsOption(reader);
     const CommonOptions common = reader.Common();
     const std::vector<std::string> files = reader.Positionals();
     if (files.size() != 1) throw UsageError{"needs exactly one FILE"};
@@ -54,6 +56,7 @@ int RunHtmlExport(ArgumentReader& reader, const std::string& out) {
     options.output = out;
     options.pixels_per_inch = static_cast<int>(dpi);
     options.quality = static_cast<int>(quality);
+    options.jobs = jobs;
     ProgressLineScope line("Exporting page");
     WriteHtmlTable(*document, options, [&line](int done, int count) { line.Count(done, count); });
     return kExitOk;

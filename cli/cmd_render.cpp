@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "cli/command.h"
 #include "cli/gui_application.h"
@@ -39,9 +38,6 @@ const char kDetails[] =
     "               With --pages, %d in the name is the page number (%03d: three digits,\n"
     "               zeros in front; %% a '%'); more than one page needs it.\n";
 
-// More threads than this gain nothing and only cost memory.
-constexpr long kMostJobs = 256;
-
 // Far beyond any printer; keeps a mistyped resolution from asking for a huge bitmap.
 constexpr double kMostDpi = 4800;
 // The viewer's own default for its JPEG exports.
@@ -52,11 +48,7 @@ int RunRender(const std::vector<std::string>& args) {
     const std::optional<long> single = reader.Integer("--page");
     const long page = single.value_or(1);
     const std::optional<std::string> pages = reader.Value("--pages");
-    std::optional<long> jobs = reader.Integer("-j");
-    if (const std::optional<long> long_jobs = reader.Integer("--jobs")) {
-        if (jobs) throw UsageError{"-j and --jobs say the same; give one"};
-        jobs = long_jobs;
-    }
+    const int jobs = JobsOption(reader);
     const double dpi = reader.Number("--dpi").value_or(kScreenPixelsPerInch);
     const long quality = reader.Integer("--quality").value_or(kDefaultQuality);
     const std::optional<std::string> out = reader.Value("-o");
@@ -66,9 +58,6 @@ int RunRender(const std::vector<std::string>& args) {
     if (!out || out->empty()) throw UsageError{"needs -o OUT.png, OUT.jpg or OUT.bmp"};
     if (page < 1) throw UsageError{"--page counts from 1"};
     if (single && pages) throw UsageError{"--page and --pages cannot be given together"};
-    if (jobs && (*jobs < 1 || *jobs > kMostJobs)) {
-        throw UsageError{"-j needs a whole number of threads from 1 to 256"};
-    }
     if (!(dpi >= 1 && dpi <= kMostDpi) || std::trunc(dpi) != dpi) {
         throw UsageError{"--dpi needs a whole number of pixels per inch from 1 to 4800"};
     }
@@ -98,8 +87,7 @@ int RunRender(const std::vector<std::string>& args) {
         options.format = *format;
         options.quality = static_cast<int>(quality);
         options.pixels_per_inch = static_cast<int>(dpi);
-        options.jobs = static_cast<int>(
-            jobs.value_or(std::max(1u, std::min(std::thread::hardware_concurrency(), 256u))));
+        options.jobs = jobs;
         ProgressLineScope line("Rendering page");
         RenderPageBatch(*document, chosen, *names, options,
                         [&line](long done, long count) { line.Count(done, count); });

@@ -1,24 +1,30 @@
 #include "cli/page_batch.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <exception>
-#include <memory>
-#include <mutex>
 #include <regex>
-#include <thread>
-#include <vector>
 
 #include "cli/command.h"
+#include "cli/options.h"
 #include "core/base/errors.h"
-#include "core/environment/status.h"
 #include "render/document/log_document.h"
+#include "render/export/parallel_pages.h"
 
 namespace cindral::cli {
+
+int JobsOption(ArgumentReader& reader) {
+    std::optional<long> jobs = reader.Integer("-j");
+    if (const std::optional<long> long_jobs = reader.Integer("--jobs")) {
+        if (jobs) throw UsageError{"-j and --jobs say the same; give one"};
+        jobs = long_jobs;
+    }
+    // More threads than this gain nothing and only cost memory.
+    if (jobs && (*jobs < 1 || *jobs > 256)) {
+        throw UsageError{"-j needs a whole number of threads from 1 to 256"};
+    }
+    return jobs ? static_cast<int>(*jobs) : ProcessorCount();
+}
 
 std::optional<PageRange> ParsePageRange(const std::string& option, const std::string& text,
                                         bool allow_all) {
@@ -83,91 +89,16 @@ std::string PageNamePattern::NameOf(long page) const {
     return before_ + number + after_;
 }
 
-namespace {
-
-// A drawing thread's status: nothing shown, and the batch's stop as its cancel.
-class BatchThreadSink : public StatusSink {
-  public:
-    explicit BatchThreadSink(const std::atomic<bool>& stop) : stop_(stop) {}
-    bool CancelRequested() override {
-        if (stop_.load()) throw Cancelled();
-        return false;
-    }
-
-  private:
-    const std::atomic<bool>& stop_;
-};
-
-}  // namespace
-
 void RenderPageBatch(const LogDocument& document, PageRange range, const PageNamePattern& names,
                      const PageBatchOptions& options,
                      const std::function<void(long, long)>& progress) {
-    const long count = range.last - range.first + 1;
-    const int jobs = static_cast<int>(std::clamp<long>(options.jobs, 1, count));
-    std::vector<std::unique_ptr<LogDocument>> copies;
-    for (int i = 0; i < jobs; ++i) copies.push_back(document.Copy());
-
-    std::atomic<long> next{range.first};
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable changed;
-    long done = 0;
-    int running = jobs;
-    std::exception_ptr failure;
-
-    auto work = [&](LogDocument& pages) {
-        BatchThreadSink sink(stop);
-        SetThreadStatusSink(&sink);
-        try {
-            for (long page = next++; page <= range.last && !stop.load(); page = next++) {
-                const QImage image = pages.RenderPage(static_cast<int>(page - 1));
-                if (stop.load()) break;  // a page drawn after the stop is not written
-                SavePicture(image, names.NameOf(page), options.format, options.quality,
-                            options.pixels_per_inch);
-                std::lock_guard<std::mutex> lock(mutex);
-                ++done;
-                changed.notify_all();
-            }
-        } catch (...) {
-            std::lock_guard<std::mutex> lock(mutex);
-            if (!failure) failure = std::current_exception();
-            stop = true;
-        }
-        SetThreadStatusSink(nullptr);
-        std::lock_guard<std::mutex> lock(mutex);
-        --running;
-        changed.notify_all();
-    };
-    std::vector<std::thread> threads;
-    for (int i = 0; i < jobs; ++i) threads.emplace_back(work, std::ref(*copies[i]));
-
-    // This thread reports and watches for a cancel (a signal only sets a flag on its sink).
-    StatusSink& status = CurrentStatusSink();
-    long reported = -1;
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        while (running > 0) {
-            if (done != reported && progress) {
-                reported = done;
-                const long now = done;
-                lock.unlock();
-                progress(now, count);
-                lock.lock();
-                continue;
-            }
-            if (status.CancelPending()) stop = true;
-            changed.wait_for(lock, std::chrono::milliseconds(50));
-        }
-    }
-    for (std::thread& thread : threads) thread.join();
-    if (progress && done != reported) progress(done, count);
-    // A cancel is reported as the command's sink reports it (and the request consumed).
-    if (status.CancelPending()) {
-        status.CancelRequested();
-        throw Cancelled();
-    }
-    if (failure) std::rethrow_exception(failure);
+    DrawPagesInParallel(
+        document, static_cast<int>(range.first - 1), static_cast<int>(range.last - 1), options.jobs,
+        [&](const LogDocument&, int page, const QImage& image) {
+            SavePicture(image, names.NameOf(page + 1), options.format, options.quality,
+                        options.pixels_per_inch);
+        },
+        progress);
 }
 
 }  // namespace cindral::cli

@@ -15,6 +15,11 @@ class LogDocument;
 
 namespace cindral::cli {
 
+class ArgumentReader;
+
+// `-j N` or `--jobs N` (one of them, N from 1 to 256), else the number of processors.
+int JobsOption(ArgumentReader& reader);
+
 struct PageRange {
     long first;  // from 1
     long last;
@@ -50,10 +55,8 @@ struct PageBatchOptions {
 };
 
 // Draws pages `range` of `document` (at its resolution) on `options.jobs` threads and
-// writes each to `names.NameOf(page)`. `progress` hears (pages done, page count) on the
-// calling thread. A cancel request on the calling thread's status sink, or a failure of any
-// page, stops every thread at its next poll: the pages written stay, the page being drawn
-// is not written, and the failure (Cancelled for a cancel) is raised.
+// writes each to `names.NameOf(page)`, as DrawPagesInParallel delivers them: the pages
+// written stay after a cancel or a failure, the page being drawn is not written.
 void RenderPageBatch(const LogDocument& document, PageRange range, const PageNamePattern& names,
                      const PageBatchOptions& options,
                      const std::function<void(long, long)>& progress = {});

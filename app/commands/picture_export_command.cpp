@@ -16,6 +16,7 @@
 #include "core/environment/ui.h"
 #include "render/document/log_document.h"
 #include "render/export/html_table.h"
+#include "render/export/parallel_pages.h"
 #include "render/export/picture_writers.h"
 
 namespace cindral::app {
@@ -100,6 +101,7 @@ bool ExportHtmlTable(const CommandContext& context, const std::string& path, int
             options.output = path;
             options.pixels_per_inch = pixels_per_inch;
             options.quality = quality;
+            options.jobs = ProcessorCount();
             WriteHtmlTable(*context.document, options,
                            [](int done, int count) { ShowProgress(double(done) / count); });
         } catch (const std::exception& e) {

@@ -50,7 +50,7 @@ _cindral_cli() {
         trace) options="--page --no-annotations" ;;
         patterns | symbols) options="-o" ;;
         settings) options="--json" ;;
-        export) options="-o --no-header --no-footer --dpi --quality" ;;
+        export) options="-o --no-header --no-footer -j --jobs --dpi --quality" ;;
         print) options="-o --pages" ;;
         *) return ;;
     esac

@@ -4,9 +4,11 @@
 #include <QUrl>
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
 #include "core/base/atomic_file.h"
 #include "render/document/log_document.h"
+#include "render/export/parallel_pages.h"
 #include "render/export/picture_writers.h"
 
 namespace cindral {
@@ -55,32 +57,43 @@ std::vector<std::string> WriteHtmlTable(const LogDocument& document,
     // Every picture and the table go in place together, after all are written: a failure or
     // a cancel half-way leaves no picture of the new export beside an old table.
     AtomicFileGroup files;
-    std::vector<std::string> written;
+    std::mutex files_mutex;
+    std::vector<std::string> rows(count);
+    DrawPagesInParallel(
+        *pages, 0, count - 1, options.jobs,
+        [&](const LogDocument& drawn, int page, const QImage& image) {
+            const std::string picture = HtmlPagePictureName(options.output, page);
+            const std::vector<uint8_t> jpeg =
+                EncodeJpeg(image, options.quality, options.pixels_per_inch);
+            // The page's log rows, limited to the interval: bands above and below show no
+            // depth.
+            const PageGeometry g = drawn.Geometry(page);
+            const double top = std::min(drawn.DepthAt(page, g.DataTopPx, false), header.TopDepth);
+            const double bottom =
+                std::max(drawn.DepthAt(page, g.DataBottomPx, false), header.BottomDepth);
+            const std::string number = std::to_string(page + 1);
+            std::lock_guard<std::mutex> lock(files_mutex);
+            AtomicFile& file = files.Add(picture);
+            file.Write(jpeg.data(), jpeg.size());
+            file.Finish();  // one open file per thread at most, however many pages
+            rows[page] = "<tr><td>" + number + "</td><td>" + Depth(top) + "</td><td>" +
+                         Depth(bottom) + "</td><td><img src=\"" + Link(BaseName(picture)) +
+                         "\" width=\"" + std::to_string(image.width()) + "\" height=\"" +
+                         std::to_string(image.height()) + "\" alt=\"Page " + number +
+                         "\"></td></tr>\n";
+        },
+        [&progress](long done, long all) {
+            if (progress) progress(static_cast<int>(done), static_cast<int>(all));
+        });
+
     std::string html = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" +
                        title + "</title>\n</head>\n<body>\n<h1>" + title +
                        "</h1>\n<table border=\"1\">\n"
                        "<tr><th>Page</th><th>Top</th><th>Bottom</th><th>Picture</th></tr>\n";
+    std::vector<std::string> written;
     for (int page = 0; page < count; ++page) {
-        const QImage image = pages->RenderPage(page);
-        const std::string picture = HtmlPagePictureName(options.output, page);
-        const std::vector<uint8_t> jpeg =
-            EncodeJpeg(image, options.quality, options.pixels_per_inch);
-        AtomicFile& file = files.Add(picture);
-        file.Write(jpeg.data(), jpeg.size());
-        file.Finish();  // one open file at a time, however many pages
-        written.push_back(picture);
-
-        // The page's log rows, limited to the interval: bands above and below show no depth.
-        const PageGeometry g = pages->Geometry(page);
-        const double top = std::min(pages->DepthAt(page, g.DataTopPx, false), header.TopDepth);
-        const double bottom =
-            std::max(pages->DepthAt(page, g.DataBottomPx, false), header.BottomDepth);
-        const std::string number = std::to_string(page + 1);
-        html += "<tr><td>" + number + "</td><td>" + Depth(top) + "</td><td>" + Depth(bottom) +
-                "</td><td><img src=\"" + Link(BaseName(picture)) + "\" width=\"" +
-                std::to_string(image.width()) + "\" height=\"" + std::to_string(image.height()) +
-                "\" alt=\"Page " + number + "\"></td></tr>\n";
-        if (progress) progress(page + 1, count);
+        html += rows[page];
+        written.push_back(HtmlPagePictureName(options.output, page));
     }
     html += "</table>\n</body>\n</html>\n";
     AtomicFile& table = files.Add(options.output);

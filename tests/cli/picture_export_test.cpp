@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -189,6 +190,31 @@ TEST(CliExportHtml, SampleLogGivesOnePicturePerPageReplacingOlderOnes) {
         names.insert(entry.path().filename());
     }
     EXPECT_EQ(names, expected);
+}
+
+// The pictures are drawn on several threads; the export must not depend on how many.
+TEST(CliExportHtml, ThreadsGiveTheSameTableAndPicturesAsOne) {
+    testing::TempDir dir;
+    const std::string sample = testing::BinDir() + "/samples/sample.gdx";
+    std::map<std::string, std::vector<uint8_t>> by_jobs[2];
+    const char* jobs[2] = {"1", "3"};
+    for (int run = 0; run < 2; ++run) {
+        const std::string folder = dir.File(std::string("j") + jobs[run]);
+        std::filesystem::create_directory(folder);
+        const testing::CliRun result =
+            testing::RunCli("export " + Quoted(sample) + " -o " + Quoted(folder + "/t.html") +
+                            " -j " + jobs[run] + " --dpi 40");
+        ASSERT_EQ(result.status, 0) << result.err;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            by_jobs[run][entry.path().filename()] = ReadFileBytes(entry.path().string());
+        }
+    }
+    EXPECT_GT(by_jobs[0].size(), 2u);
+    EXPECT_TRUE(by_jobs[0] == by_jobs[1]);
+    EXPECT_EQ(
+        testing::RunCli("export " + Quoted(sample) + " -o " + Quoted(dir.File("x.html")) + " -j 0")
+            .status,
+        2);
 }
 
 }  // namespace
