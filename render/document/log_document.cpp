@@ -1,4 +1,5 @@
 #include "render/document/log_document.h"
+#include "render/document/text_index.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -102,6 +103,7 @@ std::unique_ptr<LogDocument> LogDocument::DocumentOn(std::shared_ptr<const Loade
     document->use_index_ = use_index_;
     document->MakeRenderer();
     document->SetPixelsPerInch(pixels_per_inch_);
+    document->texts_ = texts_;
     return document;
 }
 
@@ -157,12 +159,14 @@ void LogDocument::SetInterval(double top, double bottom) {
     view_.TopDepth = top;
     view_.BottomDepth = bottom;
     Paginate();
+    ForgetTexts();
 }
 
 void LogDocument::SetPageLength(bool custom, double units_per_page) {
     view_.CustomPageLength = custom ? 1 : 0;
     view_.UnitsPerPage = units_per_page;
     Paginate();
+    ForgetTexts();
 }
 
 void LogDocument::StorePageLength(bool custom, double units_per_page) {
@@ -215,6 +219,20 @@ void LogDocument::Reload() {
     scale_ = next->scale_;
     layout_ = next->layout_;
     renderer_ = std::move(next->renderer_);
+    ForgetTexts();
+}
+
+std::shared_ptr<const TextIndex> LogDocument::Texts() const {
+    const std::shared_ptr<TextsOnce> texts = texts_;
+    std::lock_guard<std::mutex> lock(texts->mutex);
+    if (!texts->index) texts->index = std::make_shared<const TextIndex>(TextIndex::Build(*this));
+    return texts->index;
+}
+
+std::shared_ptr<const TextIndex> LogDocument::TextsIfBuilt() const {
+    const std::shared_ptr<TextsOnce> texts = texts_;
+    std::lock_guard<std::mutex> lock(texts->mutex);
+    return texts->index;
 }
 
 void LogDocument::RequirePage(int page) const {

@@ -26,6 +26,7 @@ namespace cindral {
 class Canvas;
 class gd_object;
 class logp_object;
+class TextIndex;
 
 // What a document is opened with: the library files and page length it takes from the
 // settings, and the settings the renderer follows.
@@ -119,6 +120,14 @@ class LogDocument {
     // must outlive the play.
     void PreparePlay(gd_object& target, int page, std::vector<int64_t>& offsets) const;
 
+    // The text index of the pages as they are laid out now (any resolution: its boxes are in
+    // inches), built on first use on the calling thread and shared with this document's
+    // copies, so a copy can build it on another thread for the document. A new interval,
+    // page length or reload starts a new one.
+    std::shared_ptr<const TextIndex> Texts() const;
+    // The same when it is built already, else null; never builds.
+    std::shared_ptr<const TextIndex> TextsIfBuilt() const;
+
     // Plays every page from the whole file instead of through the index (the reference
     // the index is tested against).
     void SetUseIndex(bool use) { use_index_ = use; }
@@ -142,6 +151,12 @@ class LogDocument {
     PageLayout layout_;
     std::unique_ptr<logp_object> renderer_;
     bool use_index_ = true;
+    struct TextsOnce {
+        std::mutex mutex;
+        std::shared_ptr<const TextIndex> index;
+    };
+    std::shared_ptr<TextsOnce> texts_ = std::make_shared<TextsOnce>();
+    void ForgetTexts() { texts_ = std::make_shared<TextsOnce>(); }
 };
 
 // Reads `path` whole and walks its records; the open of LogDocument, for callers that only
