@@ -11,6 +11,7 @@
 
 #include "cli/command.h"
 #include "cli/document_options.h"
+#include "cli/json_text.h"
 #include "cli/options.h"
 #include "core/environment/directories.h"
 #include "core/environment/program_paths.h"
@@ -34,38 +35,6 @@ const char* StateName(SettingsFileState state) {
             return "unreadable";
     }
     return "unknown";
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
 }
 
 std::string Number(double v) {

@@ -18,7 +18,7 @@ _cindral_cli_files() {  # extensions, e.g. "gdx" or "png|jpg|jpeg|bmp"; either c
 
 _cindral_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
-    local commands="info render trace patterns symbols settings export print"
+    local commands="info render trace patterns symbols settings export print find"
     local common="--patterns --symbols --settings --page-length --interval --help --version"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
@@ -52,6 +52,7 @@ _cindral_cli() {
         settings) options="--json" ;;
         export) options="-o --no-header --no-footer -j --jobs --dpi --quality" ;;
         print) options="-o --pages" ;;
+        find) options="--case --word --json" ;;
         *) return ;;
     esac
     if [[ $cur == -* ]]; then

@@ -16,6 +16,8 @@
 #include "render/canvas/font_resolver.h"
 #include "render/canvas/gdi_patterns.h"
 #include "render/canvas/line_walk.h"
+#include "render/canvas/text_run_place.h"
+#include "render/canvas/windows1252.h"
 
 namespace cindral {
 
@@ -29,20 +31,6 @@ QColor ToQColor(Color c) {
 
 Color FromQRgb(QRgb rgb) {
     return RgbColor(qRed(rgb), qGreen(rgb), qBlue(rgb));
-}
-
-// Windows-1252 for the bytes 0x80..0x9F; the rest is Latin-1.
-QString DecodeText(const std::string& text) {
-    static const char16_t kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString out;
-    out.reserve(static_cast<int>(text.size()));
-    for (unsigned char c : text) {
-        out.append(c >= 0x80 && c < 0xA0 ? QChar(kHigh[c - 0x80]) : QChar(c));
-    }
-    return out;
 }
 
 // Collects pixels of one colour into horizontal or vertical runs, one fillRect per run.
@@ -854,7 +842,7 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
 
     const QFont qfont = DeviceFont();
     const QFontMetrics metrics(qfont, device_);
-    const QString chars = DecodeText(text);
+    const QString chars = DecodeWindows1252(text);
     std::vector<int> advance(chars.size());
     int64_t width = 0;
     for (int i = 0; i < chars.size(); ++i) {
@@ -867,25 +855,12 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
         x = current_position().x;
         y = current_position().y;
     }
-    int64_t origin_x = 0;
-    if ((align & text_align::kHorizontalMask) == text_align::kCenter) {
-        origin_x = -width / 2;
-    } else if ((align & text_align::kHorizontalMask) == text_align::kRight) {
-        origin_x = -width;
-    }
-    int baseline = metrics.ascent();
-    if ((align & text_align::kVerticalMask) == text_align::kBaseline) {
-        baseline = 0;
-    } else if ((align & text_align::kVerticalMask) == text_align::kBottom) {
-        baseline = -metrics.descent();
-    }
+    const TextRunPlace place = PlaceTextRun(align, width, metrics.ascent(), metrics.descent());
+    const int64_t origin_x = place.start_x;
+    const int baseline = place.baseline_y;
     if (align & text_align::kUpdateCp) {
-        const int64_t moved = (align & text_align::kHorizontalMask) == text_align::kRight ? -width
-                              : (align & text_align::kHorizontalMask) == text_align::kCenter
-                                  ? 0
-                                  : width;
         set_current_position(
-            {static_cast<int>(std::clamp<int64_t>(x + moved, INT32_MIN, INT32_MAX)), y});
+            {static_cast<int>(std::clamp<int64_t>(x + place.moved_x, INT32_MIN, INT32_MAX)), y});
     }
 
     // Text wholly off the device (in any rotation) is not handed to Qt.
@@ -995,7 +970,7 @@ TextMetrics QtCanvas::GetTextMetrics() const {
 Size QtCanvas::GetTextExtent(const std::string& text) const {
     const QFontMetrics m(DeviceFont(), device_);
     int64_t width = 0;
-    for (QChar c : DecodeText(text)) width += m.horizontalAdvance(c);
+    for (QChar c : DecodeWindows1252(text)) width += m.horizontalAdvance(c);
     return {static_cast<int>(std::min<int64_t>(width, INT32_MAX)), m.ascent() + m.descent()};
 }
 
@@ -1003,7 +978,7 @@ std::vector<int> QtCanvas::GetCharWidths(int first, int last) const {
     const QFontMetrics m(DeviceFont(), device_);
     std::vector<int> widths;
     for (int code = std::max(first, 0); code <= std::min(last, 255); ++code) {
-        widths.push_back(m.horizontalAdvance(DecodeText(std::string(1, char(code)))[0]));
+        widths.push_back(m.horizontalAdvance(DecodeWindows1252(std::string(1, char(code)))[0]));
     }
     return widths;
 }

@@ -1,5 +1,4 @@
 #include "render/document/log_document.h"
-#include "render/document/text_index.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include "core/format/byte_codec.h"
 #include "core/format/file_object.h"
 #include "render/canvas/qt_canvas.h"
+#include "render/document/text_index.h"
 #include "render/renderers/logp_object.h"
 #include "render/renderers/render_settings.h"
 
@@ -261,22 +261,26 @@ void LogDocument::PreparePlay(gd_object& target, int page, std::vector<int64_t>&
 }
 
 void LogDocument::DrawPage(int page, Canvas& canvas) {
+    DrawPage(page, canvas, *renderer_);
+}
+
+void LogDocument::DrawPage(int page, Canvas& canvas, logp_object& renderer) const {
     RequirePage(page);
     const PageGeometry geometry = Geometry(page);
     if (geometry.PageWidthPx > kMostPageSidePx || geometry.PageHeightPx > kMostPageSidePx) {
         throw PageTooLarge(geometry.PageWidthPx, geometry.PageHeightPx);
     }
     std::vector<int64_t> offsets;
-    PreparePlay(*renderer_, use_index_ ? page : -1, offsets);
+    PreparePlay(renderer, use_index_ ? page : -1, offsets);
     struct Unbind {
         logp_object& renderer;
         ~Unbind() {
             renderer.Unbind();
             renderer.SetPlaySelection(nullptr);
         }
-    } unbind{*renderer_};
-    renderer_->Bind(canvas, geometry, RenderOptionsOf(options_.settings));
-    renderer_->PlayCommands();
+    } unbind{renderer};
+    renderer.Bind(canvas, geometry, RenderOptionsOf(options_.settings));
+    renderer.PlayCommands();
 }
 
 QImage LogDocument::RenderPage(int page) {

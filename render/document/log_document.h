@@ -113,6 +113,9 @@ class LogDocument {
     QImage RenderPage(int page);
     // Page `page` onto `canvas`, whose resolution is the document's.
     void DrawPage(int page, Canvas& canvas);
+    // The same through `renderer`, one made with this document's options that does more
+    // than draw (the text index's notes what each command drew).
+    void DrawPage(int page, Canvas& canvas, logp_object& renderer) const;
     // The byte offsets of the commands page `page` plays, in file order.
     std::vector<int64_t> CommandsOfPage(int page) const;
     // Readies `target` to play page `page` (or the whole file for page -1) from the bytes

@@ -70,8 +70,9 @@ class TextIndex {
     TextIndex() = default;
     explicit TextIndex(std::vector<DrawnString> strings);
 
-    // Plays every page of `document` (any resolution; boxes are in inches). `progress`
-    // hears (pages done, page count). CindralError or Cancelled as drawing raises them.
+    // Plays every page of `document` (any resolution; boxes are in inches), on every
+    // processor. `progress` hears (pages done, page count) from the playing threads, one at a
+    // time. CindralError as drawing raises it; nothing cancels it, and it asks nothing.
     static TextIndex Build(const LogDocument& document,
                            const std::function<void(int, int)>& progress = {});
 
@@ -90,8 +91,10 @@ class TextIndex {
     // The string's words around the match, for a results list: up to `words` on each side.
     QString Context(const TextMatch& match, int words = 4) const;
 
+    // Around characters [start, end) of the piece (its own, from 0), level or turned.
+    static InchBox BoxOf(const TextPiece& piece, int start, int end);
+
   private:
-    InchBox BoxOf(const TextPiece& piece, int start, int end) const;
     std::vector<DrawnString> strings_;
 };
 
