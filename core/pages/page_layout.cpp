@@ -252,6 +252,9 @@ PageGeometry ComputePageGeometry(const GdxHeader& h, const PageGeometryInput& in
             // The footer follows the end of the log instead of sitting at the page bottom.
             g.FooterTopPx =
                 ClampToInt(int64_t(b.TrailingFooterPx - b.FooterHeightPx) + g.DataBottomPx);
+            // When the log ends too low on the page before for the footer to follow it there,
+            // this page holds the footer alone: whole, from its top, not cut by the page edge.
+            g.FooterTopPx = std::max(g.FooterTopPx, g.DataTopPx);
         }
     }
     return g;

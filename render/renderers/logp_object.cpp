@@ -169,7 +169,13 @@ void logp_object::DrawLine(const DrawLineRecord& r) {
         std::swap(Y1, Y2);
     }
     if (Y2 < 0 || Y1 > page_.DataBottomPx) return;
-    if (Y2 > page_.DataBottomPx) Y2 = page_.DataBottomPx;
+    if (Y2 > page_.DataBottomPx) {
+        // Cut where the line crosses the data window's bottom row, so it keeps its slope and
+        // meets its continuation on the next page.
+        const double t = double(page_.DataBottomPx - int64_t(Y1)) / double(int64_t(Y2) - Y1);
+        X2 = static_cast<int>(std::lround(X1 + t * (double(X2) - X1)));
+        Y2 = page_.DataBottomPx;
+    }
     c.SelectClipRegion(data_region_);
     int phase = 0;
     Stroke(X1, Y1, X2, Y2, phase);
