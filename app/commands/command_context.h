@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "core/pages/depth_sign.h"
+
 class QWidget;
 
 namespace cindral {
@@ -31,6 +33,8 @@ struct CommandContext {
     // The page on screen, and the screen's resolution the view is laid out for.
     int page = 0;
     int screen_pixels_per_inch = 96;
+    // How depths are shown and typed: as the log prints them, or with the file's sign.
+    DepthSign depths;
 
     bool HasPages() const { return document != nullptr && !no_pages; }
 };

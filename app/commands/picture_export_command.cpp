@@ -102,6 +102,7 @@ bool ExportHtmlTable(const CommandContext& context, const std::string& path, int
             options.pixels_per_inch = pixels_per_inch;
             options.quality = quality;
             options.jobs = ProcessorCount();
+            options.depths = context.depths;
             WriteHtmlTable(*context.document, options,
                            [](int done, int count) { ShowProgress(double(done) / count); });
         } catch (const std::exception& e) {

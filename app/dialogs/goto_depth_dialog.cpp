@@ -25,8 +25,12 @@ constexpr double kSlack = 0.000001;
 
 }  // namespace
 
-DepthSearch FindDepth(const LogDocument& document, double value, bool elevation) {
+DepthSearch FindDepth(const LogDocument& document, double value, bool elevation,
+                      const DepthSign& sign) {
     const GdxHeader& view = document.Header();
+    // Elevations are the file's numbers plus the datum; depths as the sign shows them.
+    const DepthSign shown = elevation ? DepthSign() : sign;
+    auto shown_g = [&shown](double v) { return FormatG(shown.Shown(v)); };
     const double datum = elevation ? view.ElevationDatum : 0;
     const char* what = elevation ? "elevation" : "depth";
     DepthSearch search;
@@ -36,14 +40,15 @@ DepthSearch FindDepth(const LogDocument& document, double value, bool elevation)
     }
     const double top = view.TopDepth + datum;
     const double base = view.BottomDepth + datum;
+    value = shown.FromShown(value);
     if (value > top + kSlack) {
-        search.problem = std::string("The ") + what + " (" + FormatG(value) +
-                         ") is higher than the log's top (" + FormatG(top) + ")";
+        search.problem = std::string("The ") + what + " (" + shown_g(value) +
+                         ") is higher than the log's top (" + shown_g(top) + ")";
         return search;
     }
     if (value < base - kSlack) {
-        search.problem = std::string("The ") + what + " (" + FormatG(value) +
-                         ") is lower than the log's base (" + FormatG(base) + ")";
+        search.problem = std::string("The ") + what + " (" + shown_g(value) +
+                         ") is lower than the log's base (" + shown_g(base) + ")";
         return search;
     }
     const double depth = std::clamp(value, base, top) - datum;

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/pages/depth_sign.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -27,12 +29,13 @@ struct DepthPlace {
 
 // The place of `depth` in `document`'s pages, or why it cannot be shown (the depth lies
 // outside the interval on screen). `elevation`: `value` is an elevation, the header's datum
-// above the depth.
+// above the depth; else a depth as `sign` shows depths, and the problem names them so.
 struct DepthSearch {
     std::optional<DepthPlace> place;
     std::string problem;
 };
-DepthSearch FindDepth(const LogDocument& document, double value, bool elevation);
+DepthSearch FindDepth(const LogDocument& document, double value, bool elevation,
+                      const DepthSign& sign = {});
 
 class TGotoDepthDialog : public QDialog {
     Q_OBJECT

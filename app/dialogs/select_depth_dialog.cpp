@@ -33,15 +33,15 @@ QString Caption(const char* format, double value) {
 }  // namespace
 
 TSelectDepthFrm::TSelectDepthFrm(double initial_top, double initial_base, double top, double bottom,
-                                 QWidget* parent)
-    : QDialog(parent), initial_top_(initial_top), initial_base_(initial_base) {
+                                 QWidget* parent, DepthSign sign)
+    : QDialog(parent), initial_top_(initial_top), initial_base_(initial_base), sign_(sign) {
     setWindowTitle("Depth Interval");
     setWindowFlags(Qt::Tool);
-    StartLbl = new QLabel(Caption("New Starting Depth", initial_top), this);
-    EndLbl = new QLabel(Caption("New Ending Depth", initial_base), this);
-    StartEd = DepthEdit(this, top);
+    StartLbl = new QLabel(Caption("New Starting Depth", sign_.Shown(initial_top)), this);
+    EndLbl = new QLabel(Caption("New Ending Depth", sign_.Shown(initial_base)), this);
+    StartEd = DepthEdit(this, sign_.Shown(top));
     StartEd->setObjectName("StartEd");
-    EndEd = DepthEdit(this, bottom);
+    EndEd = DepthEdit(this, sign_.Shown(bottom));
     EndEd->setObjectName("EndEd");
     StartLbl->setBuddy(StartEd);
     EndLbl->setBuddy(EndEd);
@@ -78,17 +78,17 @@ TSelectDepthFrm::TSelectDepthFrm(double initial_top, double initial_base, double
 }
 
 double TSelectDepthFrm::StartDepth() const {
-    return StartEd->value();
+    return sign_.FromShown(StartEd->value());
 }
 double TSelectDepthFrm::EndDepth() const {
-    return EndEd->value();
+    return sign_.FromShown(EndEd->value());
 }
 
 void TSelectDepthFrm::ResetStartBtnClick() {
-    StartEd->setValue(initial_top_);
+    StartEd->setValue(sign_.Shown(initial_top_));
 }
 void TSelectDepthFrm::ResetEndBtnClick() {
-    EndEd->setValue(initial_base_);
+    EndEd->setValue(sign_.Shown(initial_base_));
 }
 
 void TSelectDepthFrm::accept() {
@@ -101,7 +101,7 @@ void TSelectDepthFrm::accept() {
         edit->setFocus();
         edit->selectAll();
     };
-    const IntervalCheck check = CheckInterval(start, end, initial_top_, initial_base_);
+    const IntervalCheck check = CheckInterval(start, end, initial_top_, initial_base_, sign_);
     if (check.problem == IntervalProblem::None) {
         QDialog::accept();
     } else {

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <string>
 
+#include "core/pages/depth_sign.h"
+
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
@@ -15,10 +17,12 @@ class TSelectDepthFrm : public QDialog {
     Q_OBJECT
   public:
     // `initial_top` and `initial_base` are the log's limits as read from the file; `top` and
-    // `bottom` the interval shown now. The top is numerically the greater value.
+    // `bottom` the interval shown now, all in the file's numbers (the top is the greater).
+    // The dialog shows and takes them as `sign` shows depths.
     TSelectDepthFrm(double initial_top, double initial_base, double top, double bottom,
-                    QWidget* parent = nullptr);
+                    QWidget* parent = nullptr, DepthSign sign = {});
 
+    // In the file's numbers.
     double StartDepth() const;
     double EndDepth() const;
 
@@ -42,6 +46,7 @@ class TSelectDepthFrm : public QDialog {
 
     double initial_top_;
     double initial_base_;
+    DepthSign sign_;
 };
 
 }  // namespace cindral::app

@@ -410,7 +410,9 @@ void TCindralFrm::ShowDepthAt(int row) {
     // The row of the picture as drawn, at the zoomed resolution and the pixel ratio.
     const LogDocument& shown = ViewDocument ? *ViewDocument : *Document;
     const int drawn_row = int(std::floor(row * ViewBitmap.devicePixelRatio()));
-    double value = shown.DepthAt(page, drawn_row, ElevationCb->isChecked());
+    const bool elevation = ElevationCb->isChecked();
+    double value = shown.DepthAt(page, drawn_row, elevation);
+    if (!elevation) value = ShownDepths().Shown(value);
     DepthEd->setText(QString::asprintf("%.2f", value));
 }
 
@@ -500,6 +502,7 @@ CommandContext TCindralFrm::Context() {
     context.no_pages = NoPages;
     context.page = DisplayedPage >= 0 ? DisplayedPage : ShownPage;
     context.screen_pixels_per_inch = ScreenPixelsPerInch;
+    context.depths = ShownDepths();
     return context;
 }
 

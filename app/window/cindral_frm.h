@@ -16,6 +16,7 @@
 #include "app/commands/command_context.h"
 #include "app/view/zoom.h"
 #include "app/window/window_actions.h"
+#include "core/pages/depth_sign.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -216,6 +217,10 @@ class TCindralFrm : public QMainWindow {
     // Says when the open log has changed on disk and the change has settled.
     LogFileWatch* FileWatch;
     int last_mouse_row_ = -1;
+    // Depths shown and typed as the log prints them (remembered), else with the file's sign.
+    bool depths_as_printed_ = true;
+    void SetDepthsAsPrinted(bool on);
+    DepthSign ShownDepths() const;
     PageWorker* worker_;
     // Shows the status window when a page takes long, then follows its progress and Cancel.
     QTimer* slow_page_timer_;

@@ -165,6 +165,12 @@ void TCindralFrm::makeZoomAndHelpActions() {
                               [this](bool on) { SetContinuous(on); });
     a.Continuous1->setCheckable(true);
     a.Continuous1->setStatusTip("Show the pages one after another.");
+    a.DepthsAsPrinted1 =
+        make_view("&Depths as Printed on the Log", {}, [this](bool on) { SetDepthsAsPrinted(on); });
+    a.DepthsAsPrinted1->setCheckable(true);
+    a.DepthsAsPrinted1->setChecked(depths_as_printed_);
+    a.DepthsAsPrinted1->setStatusTip(
+        "Show and take depths as the log's depth track prints them, not with the file's sign.");
     a.Thumbnails1 = Thumbnails->toggleViewAction();
     a.Thumbnails1->setText("&Thumbnails");
     a.Thumbnails1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
@@ -285,6 +291,7 @@ std::vector<QMenu*> TCindralFrm::buildOtherMenus() {
     view->addSeparator();
     view->addAction(a.Continuous1);
     view->addAction(a.Thumbnails1);
+    view->addAction(a.DepthsAsPrinted1);
     view->addSeparator();
     view->addAction(a.Magnify1);
 

@@ -42,7 +42,7 @@ bool TCindralFrm::GoToDepth(double value, bool elevation) {
     if (NoPages || !Document) return false;
     // Found in the rows as drawn, so the marker sits on the row whose read-out it names.
     const LogDocument& shown = ViewDocument ? *ViewDocument : *Document;
-    const DepthSearch search = FindDepth(shown, value, elevation);
+    const DepthSearch search = FindDepth(shown, value, elevation, ShownDepths());
     if (!search.place) {
         CurrentUi().ShowMessage(MessageKind::Warning, "", search.problem, Buttons::Ok);
         return false;
@@ -111,7 +111,7 @@ void TCindralFrm::CustomPageBreaks1Click() {
 void TCindralFrm::SelectInterval1Click() {
     if (NoPages) return;
     TSelectDepthFrm dialog(InitialTop, InitialBase, Document->Header().TopDepth,
-                           Document->Header().BottomDepth, this);
+                           Document->Header().BottomDepth, this, ShownDepths());
     if (dialog.exec() != QDialog::Accepted) return;
     Document->SetInterval(dialog.StartDepth(), dialog.EndDepth());
     CountPages();

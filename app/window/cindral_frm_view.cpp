@@ -59,6 +59,17 @@ void TCindralFrm::createViewControls() {
     refit_timer_->setSingleShot(true);
     connect(refit_timer_, &QTimer::timeout, this, &TCindralFrm::RefitZoom);
     ViewZoom = ZoomFromText(ViewStore().value("Zoom").toString());
+    depths_as_printed_ = ViewStore().value("DepthsAsPrinted", true).toBool();
+}
+
+DepthSign TCindralFrm::ShownDepths() const {
+    return Document ? DepthSign::Of(Document->FileHeader(), depths_as_printed_) : DepthSign();
+}
+
+void TCindralFrm::SetDepthsAsPrinted(bool on) {
+    depths_as_printed_ = on;
+    ViewStore().setValue("DepthsAsPrinted", on);
+    if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
 }
 
 void TCindralFrm::Magnify1Click() {

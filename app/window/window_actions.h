@@ -46,6 +46,7 @@ struct WindowActions {
     QAction* FitWidth1 = nullptr;
     QAction* FitPage1 = nullptr;
     QAction* Continuous1 = nullptr;
+    QAction* DepthsAsPrinted1 = nullptr;
     QAction* Thumbnails1 = nullptr;
     QAction* Magnify1 = nullptr;
     QAction* MagnifierBtn = nullptr;

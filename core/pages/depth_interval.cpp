@@ -15,21 +15,25 @@ std::string FormatG(double value) {
     return text;
 }
 
-IntervalCheck CheckInterval(double start, double end, double top, double base) {
+IntervalCheck CheckInterval(double start, double end, double top, double base,
+                            const DepthSign& shown) {
+    auto g = [&shown](double depth) { return FormatG(shown.Shown(depth)); };
     if (!(end < start)) {
-        return {IntervalProblem::StartNotAboveEnd, "The Starting Depth (" + FormatG(start) +
-                                                       ") must be greater than the Ending Depth (" +
-                                                       FormatG(end) + ")"};
+        // Shown growing downward, the start is the smaller number.
+        return {IntervalProblem::StartNotAboveEnd,
+                "The Starting Depth (" + g(start) +
+                    (shown.Flipped() ? ") must be less than the Ending Depth ("
+                                     : ") must be greater than the Ending Depth (") +
+                    g(end) + ")"};
     }
     if (start > top + kLimitSlack) {
-        return {IntervalProblem::StartAboveTop, "The Starting Depth (" + FormatG(start) +
-                                                    ") is higher than the log's top (" +
-                                                    FormatG(top) + ")"};
+        return {
+            IntervalProblem::StartAboveTop,
+            "The Starting Depth (" + g(start) + ") is higher than the log's top (" + g(top) + ")"};
     }
     if (end < base - kLimitSlack) {
-        return {IntervalProblem::EndBelowBase, "The Ending Depth (" + FormatG(end) +
-                                                   ") is lower than the log's base (" +
-                                                   FormatG(base) + ")"};
+        return {IntervalProblem::EndBelowBase,
+                "The Ending Depth (" + g(end) + ") is lower than the log's base (" + g(base) + ")"};
     }
     return {};
 }

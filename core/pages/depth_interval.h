@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/pages/depth_sign.h"
+
 namespace cindral {
 
 enum class IntervalProblem { None, StartNotAboveEnd, StartAboveTop, EndBelowBase };
@@ -13,9 +15,11 @@ struct IntervalCheck {
     std::string message;  // empty when the interval is accepted
 };
 
-// `start` and `end` against the log's own `top` and `base`; a millionth of slack lets a value
-// typed with six decimals match a limit that has more.
-IntervalCheck CheckInterval(double start, double end, double top, double base);
+// `start` and `end` against the log's own `top` and `base`, all in the file's numbers; a
+// millionth of slack lets a value typed with six decimals match a limit that has more. The
+// message names the depths as `shown`.
+IntervalCheck CheckInterval(double start, double end, double top, double base,
+                            const DepthSign& shown = {});
 
 // "%g" of `value`, as the warnings print depths.
 std::string FormatG(double value);

@@ -76,9 +76,10 @@ std::vector<std::string> WriteHtmlTable(const LogDocument& document,
             AtomicFile& file = files.Add(picture);
             file.Write(jpeg.data(), jpeg.size());
             file.Finish();  // one open file per thread at most, however many pages
-            rows[page] = "<tr><td>" + number + "</td><td>" + Depth(top) + "</td><td>" +
-                         Depth(bottom) + "</td><td><img src=\"" + Link(BaseName(picture)) +
-                         "\" width=\"" + std::to_string(image.width()) + "\" height=\"" +
+            rows[page] = "<tr><td>" + number + "</td><td>" + Depth(options.depths.Shown(top)) +
+                         "</td><td>" + Depth(options.depths.Shown(bottom)) +
+                         "</td><td><img src=\"" + Link(BaseName(picture)) + "\" width=\"" +
+                         std::to_string(image.width()) + "\" height=\"" +
                          std::to_string(image.height()) + "\" alt=\"Page " + number +
                          "\"></td></tr>\n";
         },

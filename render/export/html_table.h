@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/pages/depth_sign.h"
+
 namespace cindral {
 
 class LogDocument;
@@ -15,7 +17,8 @@ struct HtmlTableOptions {
     std::string output;  // the HTML file; pictures go into its folder
     int pixels_per_inch = 96;
     int quality = 80;
-    int jobs = 1;  // pages drawn at once, each thread from its own copy of the log
+    int jobs = 1;      // pages drawn at once, each thread from its own copy of the log
+    DepthSign depths;  // how the Top and Bottom columns show depths
 };
 
 // The picture of page `page` (0-based) beside `html`: "NAME_pN.jpg" for "NAME.html".

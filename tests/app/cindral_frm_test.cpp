@@ -312,6 +312,72 @@ TEST_F(MainWindow, GoToDepthMarksTheRowAtPageBoundaries) {
     EXPECT_FALSE(window->DepthMarker->isVisible());
 }
 
+// The sample stores depths -1000 to -1600 (y grows upward) and its depth track prints 1000 to
+// 1600. As printed, the read-out, Go to Depth, its messages and the interval dialog use the
+// track's numbers; unticked, the file's. Elevations (datum 350) are the file's either way.
+TEST_F(MainWindow, DepthsAsPrintedOrWithTheFilesSign) {
+    const std::string sample = cindral::testing::BinDir() + "/samples/sample.gdx";
+    ASSERT_TRUE(window->OpenFile(QString::fromStdString(sample)));
+    window->show();
+    struct Row {
+        bool as_printed;
+        double value;
+        bool elevation;
+        const char* readout;  // empty: refused with `message`
+        const char* message;
+    };
+    const Row rows[] = {
+        {true, 1200, false, "1200.00", ""},
+        {true, 1000, false, "1000.00", ""},
+        {true, 900, false, "", "The depth (900) is higher than the log's top (1000)"},
+        {true, 1700, false, "", "The depth (1700) is lower than the log's base (1600)"},
+        {true, -850, true, "-850.00", ""},
+        {false, -1200, false, "-1200.00", ""},
+        {false, 1200, false, "", "The depth (1200) is higher than the log's top (-1000)"},
+        {false, -850, true, "-850.00", ""},
+    };
+    QAction* as_printed = window->Actions().DepthsAsPrinted1;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.as_printed) + " " + std::to_string(row.value));
+        if (as_printed->isChecked() != row.as_printed) as_printed->trigger();
+        ui.messages.clear();
+        window->ElevationCb->setChecked(row.elevation);
+        const bool found = window->GoToDepth(row.value, row.elevation);
+        if (*row.readout == 0) {
+            EXPECT_FALSE(found);
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(ui.messages[0].text, row.message);
+            continue;
+        }
+        ASSERT_TRUE(found);
+        ASSERT_TRUE(window->WaitForPage());
+        window->ShowDepthAt(window->DepthMarker->y());
+        EXPECT_EQ(window->DepthEd->text().toStdString(), row.readout);
+    }
+
+    // The interval dialog shows the track's numbers and sets the file's.
+    if (!as_printed->isChecked()) as_printed->trigger();
+    OnNextDialog([&](QDialog* dialog) {
+        auto* interval = qobject_cast<TSelectDepthFrm*>(dialog);
+        ASSERT_NE(interval, nullptr);
+        EXPECT_EQ(interval->StartEd->value(), 1000);
+        EXPECT_EQ(interval->EndEd->value(), 1600);
+        EXPECT_EQ(interval->StartLbl->text().toStdString(), "New Starting Depth (1000)");
+        interval->StartEd->setValue(1300);
+        interval->EndEd->setValue(1200);
+        interval->accept();  // refused: the start lies below the end
+        ASSERT_FALSE(ui.messages.empty());
+        EXPECT_EQ(ui.messages.back().text,
+                  "The Starting Depth (1300) must be less than the Ending Depth (1200)");
+        interval->StartEd->setValue(1100);
+        interval->accept();
+    });
+    ui.messages.clear();
+    window->Actions().SelectInterval1->trigger();
+    EXPECT_EQ(window->Document->Header().TopDepth, -1100);
+    EXPECT_EQ(window->Document->Header().BottomDepth, -1200);
+}
+
 TEST_F(MainWindow, GoToDepthDialogAsksAgainAfterADepthOutsideTheLog) {
     Open();
     OnNextDialog([&](QDialog* dialog) {
