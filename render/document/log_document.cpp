@@ -139,6 +139,7 @@ PageLayout LogDocument::LayoutAt(double pixels_per_inch) const {
 
 void LogDocument::Paginate() {
     layout_ = LayoutAt(pixels_per_inch_);
+    full_size_.reset();
 }
 
 PageGeometry LogDocument::Geometry(int page) const {
@@ -219,6 +220,7 @@ void LogDocument::Reload() {
     scale_ = next->scale_;
     layout_ = next->layout_;
     renderer_ = std::move(next->renderer_);
+    full_size_.reset();
     ForgetTexts();
 }
 
@@ -285,6 +287,27 @@ void LogDocument::DrawPage(int page, Canvas& canvas, logp_object& renderer) cons
 
 QImage LogDocument::RenderPage(int page) {
     RequirePage(page);
+    if (pixels_per_inch_ < kFullSizePixelsPerInch) {
+        // Below screen size text and patterns keep a pixel's worth of ink each and crowd the
+        // page; the page as it looks at full size, reduced with a good filter, looks like
+        // itself (thumbnails, small zooms, small exports).
+        if (!full_size_) {
+            full_size_ = Copy();
+            full_size_->SetPixelsPerInch(kFullSizePixelsPerInch);
+        }
+        const PageScale& big = full_size_->scale_;
+        if (full_size_->LastPage() == LastPage() &&
+            int64_t(big.PageWidthPx) * big.PageHeightPx <= kMostPagePixels) {
+            QImage reduced = full_size_->RenderPage(page)
+                                 .scaled(scale_.PageWidthPx, scale_.PageHeightPx,
+                                         Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_RGB32);
+            const int per_metre = static_cast<int>(std::lround(pixels_per_inch_ / 0.0254));
+            reduced.setDotsPerMeterX(per_metre);
+            reduced.setDotsPerMeterY(per_metre);
+            return reduced;
+        }
+    }
     const int width = scale_.PageWidthPx;
     const int height = scale_.PageHeightPx;
     if (width <= 0 || height <= 0 || int64_t(width) * height > kMostPagePixels) {

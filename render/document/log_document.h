@@ -109,7 +109,8 @@ class LogDocument {
     void Reload();
 
     // Page `page` (0-based) on a white bitmap of the page's size at the document's
-    // resolution. A page outside the log or too large for memory is refused (CindralError).
+    // resolution; below 96 pixels per inch, the page drawn at 96 and reduced smoothly. A page
+    // outside the log or too large for memory is refused (CindralError).
     QImage RenderPage(int page);
     // Page `page` onto `canvas`, whose resolution is the document's.
     void DrawPage(int page, Canvas& canvas);
@@ -154,6 +155,9 @@ class LogDocument {
     PageLayout layout_;
     std::unique_ptr<logp_object> renderer_;
     bool use_index_ = true;
+    // The pages at full size, that a document of a lower resolution reduces.
+    static constexpr int kFullSizePixelsPerInch = 96;
+    std::unique_ptr<LogDocument> full_size_;
     struct TextsOnce {
         std::mutex mutex;
         std::shared_ptr<const TextIndex> index;
