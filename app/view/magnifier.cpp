@@ -6,8 +6,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
+#include <algorithm>
 #include <cmath>
 
+#include "app/view/page_worker.h"
+#include "render/document/log_document.h"
 #include "render/pictures/mitchell_resample.h"
 
 namespace cindral::app {
@@ -52,13 +55,51 @@ TMagFrm::TMagFrm(QWidget* parent, QScrollArea* source_box, QWidget* picture, con
     Mag4mnu = add("4X", "Mag4mnu");
     Mag2mnu->setChecked(true);
     connect(group, &QActionGroup::triggered, this, &TMagFrm::ChangeMag);
+    sharp_worker_ = new PageWorker(this);
+    connect(sharp_worker_, &PageWorker::PageDone, this,
+            [this](int page, const QImage& image, const QString& error, bool cancelled) {
+                // A page that cannot be drawn so large keeps the resampled bitmap.
+                if (page != page_ || !error.isEmpty() || cancelled) return;
+                sharp_ = image;
+                update();
+            });
     hide();
 }
+
+TMagFrm::~TMagFrm() = default;
 
 void TMagFrm::ChangeMag(QAction* item) {
     item->setChecked(true);
     magnification_ = item == MagHalfmnu ? 0.5 : item == Mag3mnu ? 3 : item == Mag4mnu ? 4 : 2;
+    RequestSharp();
     update();
+}
+
+void TMagFrm::SetPage(const LogDocument* document, int page) {
+    document_ = document ? document->Copy() : nullptr;
+    page_ = document ? page : -1;
+    sharp_pixels_per_inch_ = 0;
+    sharp_ = QImage();
+    RequestSharp();
+}
+
+bool TMagFrm::Sharp() const {
+    return !sharp_.isNull() && magnification_ > 1;
+}
+
+void TMagFrm::RequestSharp() {
+    if (!document_ || page_ < 0 || page_ > document_->LastPage() || magnification_ <= 1 ||
+        isHidden()) {
+        return;
+    }
+    const int wanted = std::max(1, int(std::lround(document_->PixelsPerInch() * magnification_)));
+    if (wanted == sharp_pixels_per_inch_) return;
+    sharp_pixels_per_inch_ = wanted;
+    sharp_ = QImage();
+    std::unique_ptr<LogDocument> large = document_->Copy();
+    large->SetPixelsPerInch(wanted);
+    sharp_worker_->SetDocument(large.get());
+    sharp_worker_->Request(page_);
 }
 
 QRect TMagFrm::SourceRect() const {
@@ -76,6 +117,22 @@ QRect TMagFrm::SourceRect() const {
 QImage TMagFrm::Magnified() const {
     const QRect source = SourceRect();
     if (source.isEmpty() || bitmap_->isNull()) return {};
+    if (Sharp()) {
+        // The same part of the page, cut from the page drawn at the magnified resolution.
+        const QSize out_size = size() * devicePixelRatioF();
+        const double sx = double(sharp_.width()) / bitmap_->width();
+        const double sy = double(sharp_.height()) / bitmap_->height();
+        const QPoint from(int(std::lround(source.left() * sx)),
+                          int(std::lround(source.top() * sy)));
+        QImage out(out_size, QImage::Format_RGB32);
+        out.fill(source_box_->palette().color(QPalette::Dark));
+        {
+            QPainter painter(&out);
+            painter.drawImage(QPoint(0, 0), sharp_, QRect(from, out_size));
+        }
+        out.setDevicePixelRatio(devicePixelRatioF());
+        return out;
+    }
     // The part of the source off the page shows the view's own background.
     QImage working(source.size(), QImage::Format_RGB32);
     working.fill(source_box_->palette().color(QPalette::Dark));
@@ -122,6 +179,13 @@ void TMagFrm::mousePressEvent(QMouseEvent* event) {
 
 void TMagFrm::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_) {
+        // The read-out follows the point of the page under the mouse, as seen enlarged.
+        const QPoint origin = picture_->mapTo(parentWidget(), QPoint(0, 0));
+        const QRect over = MagSourceRect(geometry(), origin, magnification_);
+        const QPointF at = event->position();
+        emit PointerOverPicture(
+            QPoint(over.left() + int(std::floor(at.x() * over.width() / std::max(1, width()))),
+                   over.top() + int(std::floor(at.y() * over.height() / std::max(1, height())))));
         const Qt::Edges edges = EdgesAt(event->position().toPoint());
         const bool horizontal = edges & (Qt::LeftEdge | Qt::RightEdge);
         const bool vertical = edges & (Qt::TopEdge | Qt::BottomEdge);
@@ -136,6 +200,7 @@ void TMagFrm::mouseMoveEvent(QMouseEvent* event) {
     const QPoint moved = event->globalPosition().toPoint() - press_global_;
     if (!dragging_edges_) {
         move(press_geometry_.topLeft() + moved);
+        KeepInside();
         return;
     }
     QRect r = press_geometry_;
@@ -148,6 +213,23 @@ void TMagFrm::mouseMoveEvent(QMouseEvent* event) {
     if (dragging_edges_ & Qt::BottomEdge)
         r.setBottom(std::max(r.bottom() + moved.y(), r.top() + kSmallest));
     setGeometry(r);
+    KeepInside();
+}
+
+void TMagFrm::KeepInside() {
+    const QWidget* view = source_box_->viewport();
+    const QRect room(view->mapTo(parentWidget(), QPoint(0, 0)), view->size());
+    if (room.width() < kSmallest || room.height() < kSmallest) return;
+    QRect r = geometry();
+    r.setSize(r.size().boundedTo(room.size()));
+    r.moveLeft(std::clamp(r.left(), room.left(), room.right() + 1 - r.width()));
+    r.moveTop(std::clamp(r.top(), room.top(), room.bottom() + 1 - r.height()));
+    if (r != geometry()) setGeometry(r);
+}
+
+void TMagFrm::showEvent(QShowEvent*) {
+    KeepInside();
+    RequestSharp();
 }
 
 void TMagFrm::mouseReleaseEvent(QMouseEvent*) {
@@ -159,11 +241,15 @@ void TMagFrm::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TMagFrm::moveEvent(QMoveEvent*) {
-    if (isVisible()) update();
+    if (!isVisible()) return;
+    KeepInside();
+    update();
 }
 
 void TMagFrm::resizeEvent(QResizeEvent*) {
-    if (isVisible()) update();
+    if (!isVisible()) return;
+    KeepInside();
+    update();
 }
 
 }  // namespace cindral::app

@@ -385,6 +385,7 @@ void TCindralFrm::Display(int page, const QImage& image) {
     PlaceDepthMarker();
     if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
     UpdatePageControls();
+    Magnifier->SetPage(ViewDocument ? ViewDocument.get() : Document.get(), page);
     RepaintMagnifier();
     // The pages the user is likely to want next are drawn while this one is read.
     if (page < Document->LastPage()) worker_->Prefetch(page + 1);

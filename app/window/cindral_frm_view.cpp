@@ -35,6 +35,10 @@ QSettings ViewStore() {
 
 void TCindralFrm::createViewControls() {
     Magnifier = new TMagFrm(this, ScrollBox1, Image1, &ViewBitmap);
+    connect(Magnifier, &TMagFrm::PointerOverPicture, this, [this](const QPoint& at) {
+        mouse_page_ = -1;
+        ShowDepthAt(at.y());
+    });
     Thumbnails = new ThumbnailPanel(this);
     addDockWidget(Qt::LeftDockWidgetArea, Thumbnails);
     Thumbnails->hide();

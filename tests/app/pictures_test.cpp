@@ -307,6 +307,55 @@ TEST_F(Pictures, MagnifierFollowsScrollingAndItsMenu) {
     EXPECT_FALSE(mag->isVisible());
 }
 
+// Enlarged, the magnifier shows the page drawn at the magnified resolution (not the screen
+// bitmap enlarged), stays inside the page view wherever it is put, and the read-out follows
+// the point of the page under the mouse over it.
+TEST_F(Pictures, MagnifierShowsThePageDrawnAtItsResolution) {
+    const std::string sample = cindral::testing::BinDir() + "/samples/sample.gdx";
+    ASSERT_TRUE(window->OpenFile(QString::fromStdString(sample)));
+    ASSERT_TRUE(window->WaitForPage());
+    window->resize(900, 700);
+    window->show();
+    window->Actions().Magnify1->trigger();
+    TMagFrm* mag = window->Magnifier;
+    for (QAction* item : {mag->Mag2mnu, mag->Mag3mnu, mag->Mag4mnu}) {
+        SCOPED_TRACE(item->text().toStdString());
+        item->trigger();
+        mag->setGeometry(200, 150, 240, 180);
+        ASSERT_TRUE(cindral::testing::WaitUntil([&] { return mag->Sharp(); }));
+        // At actual size the view is drawn at the screen's resolution.
+        std::unique_ptr<LogDocument> large = window->Document->Copy();
+        large->SetPixelsPerInch(
+            int(std::lround(window->ScreenPixelsPerInch * mag->Magnification())));
+        const QImage page = large->RenderPage(window->DisplayedPage);
+        const QRect source = mag->SourceRect();
+        const double scale = double(page.width()) / window->ViewBitmap.width();
+        const QImage expected = page.copy(QRect(QPoint(int(std::lround(source.left() * scale)),
+                                                       int(std::lround(source.top() * scale))),
+                                                QSize(240, 180)))
+                                    .convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(mag->Magnified().convertToFormat(QImage::Format_RGB32) == expected);
+    }
+
+    // Put far outside, it comes back inside the page view, no larger than it.
+    mag->setGeometry(5000, -400, 3000, 300);
+    const QRect room(window->ScrollBox1->viewport()->mapTo(window.get(), QPoint(0, 0)),
+                     window->ScrollBox1->viewport()->size());
+    EXPECT_TRUE(room.contains(mag->geometry())) << mag->geometry().x();
+
+    // The read-out names the row of the page under the mouse, as the page view would.
+    mag->Mag2mnu->trigger();
+    mag->setGeometry(200, 150, 240, 180);
+    const QPoint origin = window->Image1->mapTo(window.get(), QPoint(0, 0));
+    const QRect over = MagSourceRect(mag->geometry(), origin, 2);
+    QMouseEvent move(QEvent::MouseMove, QPointF(120, 90), mag->mapToGlobal(QPointF(120, 90)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(mag, &move);
+    const std::string shown = window->DepthEd->text().toStdString();
+    window->ShowDepthAt(over.top() + 45);
+    EXPECT_EQ(shown, window->DepthEd->text().toStdString());
+}
+
 TEST_F(Pictures, DepthReadoutIsRightAtEveryZoom) {
     Open();
     struct Case {
