@@ -59,4 +59,29 @@ Zoom ZoomFromText(const QString& text) {
     return {};
 }
 
+QString ZoomBoxText(const Zoom& zoom) {
+    switch (zoom.mode) {
+        case ZoomMode::FitWidth:
+            return "Fit Width";
+        case ZoomMode::FitPage:
+            return "Fit Page";
+        case ZoomMode::Percent:
+            break;
+    }
+    return QString("%1 %").arg(zoom.percent);
+}
+
+std::optional<Zoom> ZoomFromTyped(const QString& typed) {
+    QString text = typed.simplified().toLower();
+    text.remove(' ');
+    if (text == "fitwidth" || text == "fit-width") return Zoom{ZoomMode::FitWidth, 100};
+    if (text == "fitpage" || text == "fit-page") return Zoom{ZoomMode::FitPage, 100};
+    if (text.endsWith('%')) text.chop(1);
+    bool ok = false;
+    const double percent = text.toDouble(&ok);
+    if (!ok || !std::isfinite(percent)) return std::nullopt;
+    return Zoom{ZoomMode::Percent,
+                std::clamp(static_cast<int>(std::lround(percent)), kLeastZoom, kMostZoom)};
+}
+
 }  // namespace cindral::app

@@ -5,6 +5,7 @@
 
 #include <QSize>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace cindral::app {
@@ -30,5 +31,11 @@ Zoom ZoomStep(double factor, bool in);
 QString ZoomText(const Zoom& zoom);
 // Reads ZoomText(); anything else gives fit width.
 Zoom ZoomFromText(const QString& text);
+
+// What the toolbar's zoom box shows: "Fit Width", "Fit Page" or "150 %".
+QString ZoomBoxText(const Zoom& zoom);
+// What a user typed into the zoom box: "150", "150 %", "150%", "fit width", "Fit Page" (any
+// case); a percentage is held to 25 % to 400 %. Nothing for anything else.
+std::optional<Zoom> ZoomFromTyped(const QString& typed);
 
 }  // namespace cindral::app

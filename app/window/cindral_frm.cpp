@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -28,6 +29,7 @@
 
 #include "app/commands/page_setup_command.h"
 #include "app/dialogs/help_dialog.h"
+#include "app/view/drag_pan.h"
 #include "app/view/file_watch.h"
 #include "app/view/magnifier.h"
 #include "app/view/page_strip.h"
@@ -143,6 +145,10 @@ void TCindralFrm::createControls() {
     });
     connect(ScrollBox1->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &TCindralFrm::ContinuousScrolled);
+    // The left button pans unless the magnifier is out (then it moves the magnifier).
+    pan_ = new DragPan(ScrollBox1, [this] { return !actions_.MagnifierBtn->isChecked(); });
+    pan_->Watch(Image1);
+    pan_->Watch(Strip);
     DepthMarker = new QWidget(Image1);
     DepthMarker->setObjectName("DepthMarker");
     DepthMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -157,14 +163,103 @@ void TCindralFrm::createControls() {
     PagePNL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PagePNL->setMinimumWidth(144);
     PagePNL->setToolTip("Current page number and total number of pages.");
-    statusBar()->addWidget(PagePNL);
+    // Permanent: a message in the status bar never hides the page counter.
+    statusBar()->addPermanentWidget(PagePNL);
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty()) statusBar()->setToolTip(QString());
+    });
+
+    PageBox = new QLineEdit(this);
+    PageBox->setObjectName("PageBox");
+    PageBox->setFixedWidth(110);
+    PageBox->setAlignment(Qt::AlignCenter);
+    PageBox->setToolTip("The page shown; type a page number and press Enter to go there.");
+    connect(PageBox, &QLineEdit::returnPressed, this, &TCindralFrm::PageBoxEntered);
+    ZoomBox = new QComboBox(this);
+    ZoomBox->setObjectName("ZoomBox");
+    ZoomBox->setEditable(true);
+    ZoomBox->setInsertPolicy(QComboBox::NoInsert);
+    ZoomBox->setMinimumContentsLength(6);
+    ZoomBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ZoomBox->setToolTip("Zoom: choose a step or a fit, or type a percentage and press Enter.");
+    for (int step : ZoomSteps()) ZoomBox->addItem(ZoomBoxText({ZoomMode::Percent, step}));
+    ZoomBox->addItem(ZoomBoxText({ZoomMode::FitWidth, 100}));
+    ZoomBox->addItem(ZoomBoxText({ZoomMode::FitPage, 100}));
+    // A step or fit chosen from the list, or anything typed and Enter.
+    connect(ZoomBox, &QComboBox::textActivated, this, &TCindralFrm::ZoomBoxEntered);
+    connect(ZoomBox->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { ZoomBoxEntered(ZoomBox->lineEdit()->text()); });
 }
 
 void TCindralFrm::UpdatePageControls() {
     const int last = Document ? Document->LastPage() : -1;
-    PagePNL->setText(QString::asprintf("%d of %d", ShownPage + 1, last + 1));
+    PagePNL->setText(Document ? QString::asprintf("%d of %d", ShownPage + 1, last + 1) : QString());
+    if (!PageBox->hasFocus()) {
+        PageBox->setText(Document && !NoPages ? QString("%1 / %2").arg(ShownPage + 1).arg(last + 1)
+                                              : QString());
+    }
+    PageBox->setEnabled(Document && !NoPages);
     Thumbnails->SetCurrentPage(ShownPage);
     updateActions();
+}
+
+void TCindralFrm::PageBoxEntered() {
+    if (!Document || NoPages) return;
+    // "12", "12 / 300" or "12/300": the first number is the page.
+    const QString typed = PageBox->text().simplified();
+    bool ok = false;
+    const int page = typed.section('/', 0, 0).trimmed().toInt(&ok);
+    if (ok) {
+        ShownPage = std::clamp(page - 1, 0, Document->LastPage());
+        ShowCurrentPage();
+    }
+    ScrollBox1->setFocus();
+    UpdatePageControls();
+}
+
+void TCindralFrm::ZoomBoxEntered(const QString& text) {
+    if (const std::optional<Zoom> zoom = ZoomFromTyped(text)) SetZoom(*zoom);
+    ZoomBox->setEditText(ZoomBoxText(ViewZoom));
+    ScrollBox1->setFocus();
+}
+
+void TCindralFrm::ToggleFullScreen() {
+    if (isFullScreen()) {
+        showNormal();
+    } else {
+        showFullScreen();
+    }
+    actions_.FullScreen1->setChecked(isFullScreen());
+}
+
+void TCindralFrm::ShowStatusLine(const QString& text, int timeout_ms) {
+    statusBar()->showMessage(text, timeout_ms);
+    statusBar()->setToolTip(text);
+}
+
+void TCindralFrm::CloseLog() {
+    if (!Document) return;
+    RememberShownView();
+    if (actions_.MagnifierBtn->isChecked()) {
+        actions_.MagnifierBtn->setChecked(false);
+        MagnifierBtnClick();
+    }
+    Magnifier->SetPage(nullptr, -1);
+    FileWatch->Follow(QString());
+    Document.reset();
+    NoPages = true;
+    ShownPage = 0;
+    CurrentFileName.clear();
+    marker_row_ = -1;
+    marker_pending_ = false;
+    LayoutChanged();
+    ViewBitmap = QImage();
+    Image1->clear();
+    DepthEd->clear();
+    last_mouse_row_ = -1;
+    statusBar()->clearMessage();
+    setWindowTitle(WindowCaption(""));
+    UpdatePageControls();
 }
 
 void TCindralFrm::ShowError(const std::string& text) {

@@ -19,6 +19,7 @@
 #include "core/pages/depth_sign.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QMenu;
 class QScrollArea;
@@ -37,6 +38,7 @@ namespace cindral::app {
 class LogFileWatch;
 class PageStrip;
 class ThumbnailPanel;
+class DragPan;
 class PageWorker;
 class TMagFrm;
 
@@ -72,6 +74,8 @@ class TCindralFrm : public QMainWindow {
     // (F5) with a message, after a change on disk with a notice in the status bar.
     bool ReloadLog(bool by_hand);
     void Properties1Click();
+    // Closes the log and keeps the window, empty, as at a start without a file.
+    void CloseLog();
     bool Continuous() const;
     // Switches between one page at a time and the pages one after another.
     void SetContinuous(bool on);
@@ -146,6 +150,10 @@ class TCindralFrm : public QMainWindow {
     // The continuous view, in the scroll area instead of Image1 while View ▸ Continuous is on.
     PageStrip* Strip;
     QLabel* PagePNL;
+    // The toolbar's page box ("3 / 300"; type a page and Enter) and zoom box (editable, with
+    // the zoom steps and the fits).
+    QLineEdit* PageBox;
+    QComboBox* ZoomBox;
     // Small pictures of the pages at the window's side, hidden until asked for.
     ThumbnailPanel* Thumbnails;
     QLabel* ZoomPNL;
@@ -217,6 +225,12 @@ class TCindralFrm : public QMainWindow {
     // Says when the open log has changed on disk and the change has settled.
     LogFileWatch* FileWatch;
     int last_mouse_row_ = -1;
+    DragPan* pan_;
+    // A status-bar message, whole in its tooltip however narrow the window.
+    void ShowStatusLine(const QString& text, int timeout_ms = 0);
+    void PageBoxEntered();
+    void ZoomBoxEntered(const QString& text);
+    void ToggleFullScreen();
     // Depths shown and typed as the log prints them (remembered), else with the file's sign.
     bool depths_as_printed_ = true;
     void SetDepthsAsPrinted(bool on);

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -90,16 +91,19 @@ void TCindralFrm::makeFileActions() {
     a.SystemFiles1->setStatusTip("Choose the keyword, pattern and symbol files.");
     connect(a.SystemFiles1, &QAction::triggered, this, RunOnContext(SystemFiles1Click));
     a.Exit1 = new QAction("&Close", this);
-    connect(a.Exit1, &QAction::triggered, this, &QWidget::close);
+    a.Exit1->setObjectName("Exit1");
+    a.Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    a.Exit1->setStatusTip("Close the log and keep the window.");
+    connect(a.Exit1, &QAction::triggered, this, &TCindralFrm::CloseLog);
     a.Quit1 = new QAction("&Quit", this);
     a.Quit1->setShortcut(QKeySequence::Quit);
     connect(a.Quit1, &QAction::triggered, this, &QWidget::close);
 
     // --- Edit ---
-    a.Copy1 = MakeAction("&Copy Page", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+    a.Copy1 = MakeAction("&Copy Page", QKeySequence::Copy,
                          "Copy the current page to the clipboard.", &TCindralFrm::Copy1Click);
-    a.CopyDepth1 = MakeAction("Copy &Depth", QKeySequence::Copy, "Copy the depth under the mouse.",
-                              &TCindralFrm::CopyDepth1Click);
+    a.CopyDepth1 = MakeAction("Copy &Depth", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+                              "Copy the depth under the mouse.", &TCindralFrm::CopyDepth1Click);
 }
 
 void TCindralFrm::makePageActions() {
@@ -169,6 +173,10 @@ void TCindralFrm::makeZoomAndHelpActions() {
         make_view("&Depths as Printed on the Log", {}, [this](bool on) { SetDepthsAsPrinted(on); });
     a.DepthsAsPrinted1->setCheckable(true);
     a.DepthsAsPrinted1->setChecked(depths_as_printed_);
+    a.FullScreen1 =
+        make_view("&Full Screen", {QKeySequence(Qt::Key_F11)}, [this] { ToggleFullScreen(); });
+    a.FullScreen1->setCheckable(true);
+    a.FullScreen1->setStatusTip("Show the page on the whole screen; F11 again to come back.");
     a.DepthsAsPrinted1->setStatusTip(
         "Show and take depths as the log's depth track prints them, not with the file's sign.");
     a.Thumbnails1 = Thumbnails->toggleViewAction();
@@ -292,6 +300,7 @@ std::vector<QMenu*> TCindralFrm::buildOtherMenus() {
     view->addAction(a.Continuous1);
     view->addAction(a.Thumbnails1);
     view->addAction(a.DepthsAsPrinted1);
+    view->addAction(a.FullScreen1);
     view->addSeparator();
     view->addAction(a.Magnify1);
 
@@ -310,6 +319,7 @@ void TCindralFrm::buildToolbars() {
     ToolBar->addAction(a.PageDown1);
     ToolBar->addAction(a.PageUp1);
     ToolBar->addAction(a.Gotopage1);
+    ToolBar->addWidget(PageBox);
     ToolBar->addSeparator();
     ToolBar->addAction(a.MagnifierBtn);
     // The depth commands and the read-out take a second row, so that at a large desktop
@@ -318,6 +328,8 @@ void TCindralFrm::buildToolbars() {
     DepthBar = addToolBar("Depth");
     DepthBar->setObjectName("DepthBar");
     DepthBar->setMovable(false);
+    DepthBar->addWidget(ZoomBox);
+    DepthBar->addSeparator();
     DepthBar->addAction(a.CustomPageBreaks1);
     DepthBar->addAction(a.SelectInterval1);
     DepthBar->addSeparator();
@@ -327,7 +339,7 @@ void TCindralFrm::buildToolbars() {
     DepthBar->addAction(a.GotoDepth1);
     // Short button texts; the menus keep the full ones.
     a.Print1->setIconText("Print");
-    a.Copy1->setIconText("Copy");
+    a.Copy1->setIconText("Copy Page");
     a.Gotopage1->setIconText("Go to Page");
     a.CustomPageBreaks1->setIconText("Page Length");
     a.SelectInterval1->setIconText("Interval");

@@ -29,7 +29,7 @@ bool TCindralFrm::ReloadLog(bool by_hand) {
             // box for every change, and the next change tries again.
             const QString reason =
                 QString::fromStdString(MessageDisplayText(e.what())).simplified();
-            statusBar()->showMessage(
+            ShowStatusLine(
                 "The log on disk cannot be read; the last good copy stays "
                 "on screen. " +
                 reason);
@@ -42,7 +42,7 @@ bool TCindralFrm::ReloadLog(bool by_hand) {
     ShownPage = std::clamp(ShownPage, 0, std::max(0, Document->LastPage()));
     // The same place on the page once it is drawn again.
     KeepZoomAnchor();
-    statusBar()->showMessage("Reloaded " + QString::fromStdString(CurrentFileName), 5000);
+    ShowStatusLine("Reloaded " + QString::fromStdString(CurrentFileName), 5000);
     LayoutChanged();
     return true;
 }

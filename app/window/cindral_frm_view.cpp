@@ -3,6 +3,7 @@
 // sharp and the depth under the mouse comes from the rows actually shown.
 
 #include <QAction>
+#include <QComboBox>
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
@@ -120,6 +121,7 @@ int TCindralFrm::ViewPixelsPerInch() const {
 
 void TCindralFrm::RebuildViewDocument() {
     ZoomPNL->setText(QString("%1 %").arg(std::lround(ZoomFactorNow() * 100)));
+    if (!ZoomBox->hasFocus()) ZoomBox->setEditText(ZoomBoxText(ViewZoom));
     actions_.FitWidth1->setChecked(ViewZoom.mode == ZoomMode::FitWidth);
     actions_.FitPage1->setChecked(ViewZoom.mode == ZoomMode::FitPage);
     if (!Document) {

@@ -47,6 +47,7 @@ struct WindowActions {
     QAction* FitPage1 = nullptr;
     QAction* Continuous1 = nullptr;
     QAction* DepthsAsPrinted1 = nullptr;
+    QAction* FullScreen1 = nullptr;
     QAction* Thumbnails1 = nullptr;
     QAction* Magnify1 = nullptr;
     QAction* MagnifierBtn = nullptr;

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QDropEvent>
 #include <QGroupBox>
@@ -376,6 +377,91 @@ TEST_F(MainWindow, DepthsAsPrintedOrWithTheFilesSign) {
     window->Actions().SelectInterval1->trigger();
     EXPECT_EQ(window->Document->Header().TopDepth, -1100);
     EXPECT_EQ(window->Document->Header().BottomDepth, -1200);
+}
+
+// The habits of document viewers: the toolbar's page and zoom boxes, dragging the page to pan
+// (left button unless the magnifier is out, middle button always), F11, Ctrl+W closing the
+// log but not the window, and a status message that never hides the page counter.
+TEST_F(MainWindow, PageAndZoomBoxesPanFullScreenAndClose) {
+    Open();
+    window->resize(700, 500);
+    window->show();
+    ASSERT_TRUE(window->WaitForPage());
+    EXPECT_EQ(window->PageBox->text().toStdString(), "1 / 3");
+    struct Typed {
+        const char* text;
+        const char* panel;
+    };
+    for (const Typed& t : {Typed{"3", "3 of 3"}, Typed{"2 / 3", "2 of 3"}, Typed{"99", "3 of 3"},
+                           Typed{"x", "3 of 3"}}) {
+        SCOPED_TRACE(t.text);
+        window->PageBox->setFocus();
+        window->PageBox->selectAll();
+        QTest::keyClicks(window->PageBox, t.text);
+        QTest::keyClick(window->PageBox, Qt::Key_Return);
+        EXPECT_EQ(Panel(), t.panel);
+        EXPECT_EQ(window->PageBox->text().toStdString(),
+                  std::string(t.panel).substr(0, 1) + " / 3");
+    }
+    for (const Typed& t : {Typed{"150", "150 %"}, Typed{"fit page", "Fit Page"},
+                           Typed{"1000 %", "400 %"}, Typed{"nonsense", "400 %"}}) {
+        SCOPED_TRACE(t.text);
+        window->ZoomBox->setFocus();
+        window->ZoomBox->lineEdit()->selectAll();
+        QTest::keyClicks(window->ZoomBox->lineEdit(), t.text);
+        QTest::keyClick(window->ZoomBox->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(window->ZoomBox->currentText().toStdString(), t.panel);
+    }
+    EXPECT_TRUE(window->WaitForPage());
+
+    // At 400 % the page is larger than the view: a drag moves it with the hand.
+    QScrollBar* across = window->ScrollBox1->horizontalScrollBar();
+    QScrollBar* down = window->ScrollBox1->verticalScrollBar();
+    struct Drag {
+        Qt::MouseButton button;
+        bool magnifier;
+        bool pans;
+    };
+    for (const Drag& d : {Drag{Qt::LeftButton, false, true}, Drag{Qt::MiddleButton, false, true},
+                          Drag{Qt::LeftButton, true, false}, Drag{Qt::MiddleButton, true, true}}) {
+        SCOPED_TRACE(int(d.button));
+        if (window->Actions().MagnifierBtn->isChecked() != d.magnifier) {
+            window->Actions().Magnify1->trigger();
+        }
+        across->setValue(200);
+        down->setValue(300);
+        QWidget* page = window->Image1;
+        const QPoint from = page->mapFrom(window->ScrollBox1->viewport(), QPoint(300, 250));
+        QTest::mousePress(page, d.button, Qt::NoModifier, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(from - QPoint(40, 60)),
+                         page->mapToGlobal(QPointF(from - QPoint(40, 60))), Qt::NoButton, d.button,
+                         Qt::NoModifier);
+        QApplication::sendEvent(page, &move);
+        QTest::mouseRelease(page, d.button, Qt::NoModifier, from - QPoint(40, 60));
+        EXPECT_EQ(across->value(), d.pans ? 240 : 200);
+        EXPECT_EQ(down->value(), d.pans ? 360 : 300);
+    }
+    if (window->Actions().MagnifierBtn->isChecked()) window->Actions().Magnify1->trigger();
+
+    window->Actions().FullScreen1->trigger();
+    EXPECT_TRUE(window->isFullScreen());
+    window->Actions().FullScreen1->trigger();
+    EXPECT_FALSE(window->isFullScreen());
+
+    // A message in the status bar leaves the counter in place; its whole text is the tooltip.
+    ASSERT_TRUE(window->ReloadLog(true));
+    EXPECT_TRUE(window->PagePNL->isVisible());
+    EXPECT_FALSE(window->PagePNL->text().isEmpty());
+    EXPECT_TRUE(window->statusBar()->toolTip().startsWith("Reloaded "));
+
+    QTest::keyClick(window->ScrollBox1, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(window->Document, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Panel(), "");
+    EXPECT_EQ(window->PageBox->text().toStdString(), "");
+    EXPECT_FALSE(window->Actions().Print1->isEnabled());
+    Open();  // and the window takes a log again
+    EXPECT_TRUE(window->WaitForPage());
 }
 
 TEST_F(MainWindow, GoToDepthDialogAsksAgainAfterADepthOutsideTheLog) {
@@ -859,8 +945,12 @@ TEST_F(MainWindow, KeysMoveThroughPagesAndCopyTheDepth) {
     ASSERT_TRUE(window->WaitForPage());
     window->ShowDepthAt(40);
     QGuiApplication::clipboard()->clear();
-    QTest::keyClick(window->ScrollBox1, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(window->ScrollBox1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "1160.00");
+    // Ctrl+C copies the page, as the toolbar's Copy Page does.
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(window->ScrollBox1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), window->ViewBitmap.size());
 }
 
 // The guide's Ctrl+Shift+S reaches Save As whatever the desktop's key scheme, and Help ▸
