@@ -29,6 +29,7 @@ LogFileWatch::LogFileWatch(QObject* parent)
 void LogFileWatch::Follow(const QString& path) {
     if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
     settle_timer_->stop();
+    missing_reported_ = false;
     path_ = path;
     if (path_.isEmpty()) return;
     Watch();
@@ -71,6 +72,12 @@ void LogFileWatch::Changed() {
 void LogFileWatch::Check() {
     Watch();
     const Stamp now = StampNow();
+    if (!now.exists && !last_seen_.exists && !missing_reported_) {
+        // Not a writer between a delete and a rename: the file is gone.
+        missing_reported_ = true;
+        emit Missing();
+    }
+    if (now.exists) missing_reported_ = false;
     if (now != last_seen_ || !now.exists) {
         // Still being written, or not there yet between a delete and a rename.
         last_seen_ = now;

@@ -35,6 +35,9 @@ class LogFileWatch : public QObject {
   signals:
     // The file changed since it was last acknowledged and has held still since.
     void Settled();
+    // The file has been gone for a whole settle interval (deleted, or moved away); said once
+    // until it is back.
+    void Missing();
 
   private:
     struct Stamp {
@@ -54,6 +57,7 @@ class LogFileWatch : public QObject {
     QString path_;
     Stamp known_;
     Stamp last_seen_;
+    bool missing_reported_ = false;
 };
 
 }  // namespace cindral::app

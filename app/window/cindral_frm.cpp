@@ -83,6 +83,10 @@ TCindralFrm::TCindralFrm(Settings& settings, QWidget* parent)
     connect(worker_, &PageWorker::PageDone, this, &TCindralFrm::PageDone);
     FileWatch = new LogFileWatch(this);
     connect(FileWatch, &LogFileWatch::Settled, this, [this] { ReloadLog(false); });
+    connect(FileWatch, &LogFileWatch::Missing, this, [this] {
+        ShowStatusLine("The log file " + QString::fromStdString(CurrentFileName) +
+                       " has been deleted or moved; the pages read before stay on screen.");
+    });
     slow_page_timer_ = new QTimer(this);
     connect(slow_page_timer_, &QTimer::timeout, this, &TCindralFrm::SlowPageCheck);
 

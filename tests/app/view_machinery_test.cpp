@@ -117,6 +117,7 @@ struct WatchRow {
     std::vector<std::pair<Happens, int>> script;
     // At the end; a deleted file's watch goes when the system says so, not checked here.
     std::optional<bool> watching;
+    int missing = 0;  // times the file was said to be gone
 };
 
 const WatchRow kWatchRows[] = {
@@ -150,7 +151,8 @@ const WatchRow kWatchRows[] = {
       {Happens::Reported, 0},
       {Happens::Settling, 0},
       {Happens::Settling, 0}},
-     std::nullopt},
+     std::nullopt,
+     1},
     {"DeletedAndRecreated",
      {{Happens::Deleted, 0},
       {Happens::Reported, 0},
@@ -158,7 +160,8 @@ const WatchRow kWatchRows[] = {
       {Happens::Recreated, 0},
       {Happens::Settling, 0},
       {Happens::Settling, 1}},
-     true},
+     true,
+     1},
     {"WrittenByTheViewer",
      {{Happens::RewrittenInPlace, 0},
       {Happens::Reported, 0},
@@ -180,6 +183,7 @@ TEST_P(FileWatchTable, ReportsEachSettledChangeOnce) {
     write(log);
     LogFileWatch watch;
     QSignalSpy settled(&watch, &LogFileWatch::Settled);
+    QSignalSpy missing(&watch, &LogFileWatch::Missing);
     watch.Follow(QString::fromStdString(log));
     ASSERT_TRUE(watch.Watching());
     int step = 0;
@@ -227,6 +231,7 @@ TEST_P(FileWatchTable, ReportsEachSettledChangeOnce) {
     if (GetParam().watching) {
         EXPECT_EQ(watch.Watching(), *GetParam().watching);
     }
+    EXPECT_EQ(missing.count(), GetParam().missing);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FileWatchTable, ::testing::ValuesIn(kWatchRows),
@@ -240,6 +245,7 @@ TEST(FileWatch, TheSystemsWatchReportsRewritesAndRenames) {
     std::ofstream(log) << "one";
     LogFileWatch watch;
     QSignalSpy settled(&watch, &LogFileWatch::Settled);
+    QSignalSpy missing(&watch, &LogFileWatch::Missing);
     watch.Follow(QString::fromStdString(log));
     std::ofstream(dir.File("log.part")) << "two, longer";
     std::filesystem::rename(dir.File("log.part"), log);
