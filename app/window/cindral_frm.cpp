@@ -31,6 +31,7 @@
 #include "app/dialogs/help_dialog.h"
 #include "app/view/drag_pan.h"
 #include "app/view/file_watch.h"
+#include "app/view/find_controller.h"
 #include "app/view/magnifier.h"
 #include "app/view/page_strip.h"
 #include "app/view/page_worker.h"
@@ -48,6 +49,7 @@
 #include "core/libraries/library_paths.h"
 #include "core/pages/page_layout.h"
 #include "render/document/log_document.h"
+#include "render/document/text_index.h"
 
 namespace cindral::app {
 namespace {
@@ -78,6 +80,7 @@ TCindralFrm::TCindralFrm(Settings& settings, QWidget* parent)
     }
     createControls();
     createViewControls();
+    createFindControls();
     createActions();
     worker_ = new PageWorker(this);
     connect(worker_, &PageWorker::PageDone, this, &TCindralFrm::PageDone);
@@ -389,6 +392,10 @@ void TCindralFrm::LayoutChanged() {
     worker_->SetDocument(NoPages ? nullptr : ViewDocument.get());
     Thumbnails->SetDocument(NoPages ? nullptr : Document.get());
     LayoutStrip();
+    // A new log or a new interval: the open find searches it again, staying on this page.
+    if (find_->SetDocument(NoPages ? nullptr : Document.get()) && FindOpen()) {
+        find_->SearchAgain(ShownPage);
+    }
     ShowCurrentPage();
 }
 
@@ -482,6 +489,7 @@ void TCindralFrm::Display(int page, const QImage& image) {
     Image1->resize(ViewBitmap.deviceIndependentSize().toSize());
     RestoreZoomAnchor();
     PlaceDepthMarker();
+    UpdateMatchMarks();
     if (last_mouse_row_ >= 0) ShowDepthAt(last_mouse_row_);
     UpdatePageControls();
     Magnifier->SetPage(ViewDocument ? ViewDocument.get() : Document.get(), page);
@@ -547,6 +555,13 @@ void TCindralFrm::CopyDepth1Click() {
 
 void TCindralFrm::Copy1Click() {
     if (NoPages) return;
+    // With a match chosen in the find bar, Ctrl+C copies the string it lies in.
+    if (FindOpen() && Finder().CurrentMatch() && Finder().Index()) {
+        const TextMatch& match = *Finder().CurrentMatch();
+        QGuiApplication::clipboard()->setText(
+            Finder().Index()->Strings()[size_t(match.string)].text);
+        return;
+    }
     QGuiApplication::clipboard()->setImage(ViewBitmap);
 }
 

@@ -39,6 +39,10 @@ class LogFileWatch;
 class PageStrip;
 class ThumbnailPanel;
 class DragPan;
+class FindBar;
+class FindController;
+class FindResultsPanel;
+class MatchOverlay;
 class PageWorker;
 class TMagFrm;
 
@@ -98,6 +102,14 @@ class TCindralFrm : public QMainWindow {
     void Copy1Click();
     void Magnify1Click();
     void MagnifierBtnClick();
+    // Edit > Find: shows the find bar (searching its text again when there is one).
+    void Find1Click();
+    // The next or previous match (F3, Shift+F3), opening the bar when it is closed.
+    void FindStep(bool forward);
+    // Closes the find bar and takes the highlights away.
+    void CloseFind();
+    bool FindOpen() const;
+    const FindController& Finder() const;
 
     // Zooms the view; the page is drawn again at the new resolution when that changes.
     void SetZoom(const Zoom& zoom);
@@ -158,6 +170,10 @@ class TCindralFrm : public QMainWindow {
     ThumbnailPanel* Thumbnails;
     QLabel* ZoomPNL;
     TMagFrm* Magnifier;
+    // The find bar at the window's foot, and the list of its matches at the side.
+    FindBar* FindBar1 = nullptr;
+    QToolBar* FindToolBar = nullptr;
+    FindResultsPanel* FindResults;
     // The line under the depth last gone to, on the page that holds it.
     QWidget* DepthMarker;
 
@@ -188,6 +204,20 @@ class TCindralFrm : public QMainWindow {
     void createControls();
     // The magnifier, the thumbnails, the zoom read-out and the view's zoom (cindral_frm_view.cpp).
     void createViewControls();
+    // The find bar, its highlights and the page's context menu (cindral_frm_find.cpp).
+    void createFindControls();
+    void FindChanged();
+    void FindCurrentChanged();
+    void UpdateMatchMarks();
+    void ScrollToMatch();
+    QSizeF ShownPixelsPerInch() const;
+    int StringUnder(QWidget* page_widget, const QPoint& at, int& page) const;
+    void ShowPageMenu(QWidget* page_widget, const QPoint& at);
+    FindController* find_ = nullptr;
+    MatchOverlay* page_marks_ = nullptr;
+    MatchOverlay* strip_marks_ = nullptr;
+    // A search or step asked by the user goes to its match once it is known.
+    bool jump_to_match_ = false;
     // The room the view has for the page when it fits.
     QSize ZoomRoom() const;
     // Lays the view document out again at the current zoom.

@@ -104,6 +104,17 @@ void TCindralFrm::makeFileActions() {
                          "Copy the current page to the clipboard.", &TCindralFrm::Copy1Click);
     a.CopyDepth1 = MakeAction("Copy &Depth", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
                               "Copy the depth under the mouse.", &TCindralFrm::CopyDepth1Click);
+    // Ctrl+F, and / as in other viewers.
+    a.Find1 = MakeAction("&Find...", QKeySequence::Find, "Find a text in the log.",
+                         &TCindralFrm::Find1Click);
+    a.Find1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::Key_Slash)});
+    a.FindNext1 = MakeAction("Find &Next", QKeySequence(Qt::Key_F3), "Go to the next match.",
+                             [this] { FindStep(true); });
+    a.FindPrevious1 = MakeAction("Find Pre&vious", QKeySequence(Qt::SHIFT | Qt::Key_F3),
+                                 "Go to the previous match.", [this] { FindStep(false); });
+    a.FindClose1 = MakeAction("Close Find", QKeySequence(Qt::Key_Escape),
+                              "Close the find bar and its highlights.", &TCindralFrm::CloseFind);
+    addAction(a.FindClose1);
 }
 
 void TCindralFrm::makePageActions() {
@@ -273,6 +284,10 @@ std::vector<QMenu*> TCindralFrm::buildOtherMenus() {
     QMenu* edit = menuBar()->addMenu("&Edit");
     edit->addAction(a.Copy1);
     edit->addAction(a.CopyDepth1);
+    edit->addSeparator();
+    edit->addAction(a.Find1);
+    edit->addAction(a.FindNext1);
+    edit->addAction(a.FindPrevious1);
 
     QMenu* view = menuBar()->addMenu("&View");
     view->addAction(a.PageDown1);
@@ -373,6 +388,10 @@ void TCindralFrm::updateActions() {
     a.CustomPageBreaks1->setChecked(pages && Document->Header().CustomPageLength == 1);
     a.SelectInterval1->setEnabled(pages);
     ElevationCb->setEnabled(pages);
+    a.Find1->setEnabled(pages);
+    a.FindNext1->setEnabled(pages);
+    a.FindPrevious1->setEnabled(pages);
+    a.FindClose1->setEnabled(FindOpen());
     a.MagnifierBtn->setEnabled(pages && DisplayedPage >= 0 && !Continuous());
     a.Magnify1->setEnabled(a.MagnifierBtn->isEnabled());
 }

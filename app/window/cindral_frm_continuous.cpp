@@ -46,6 +46,7 @@ void TCindralFrm::UseContinuousWidget(bool on) {
     ScrollBox1->setWidget(on ? static_cast<QWidget*>(Strip) : Image1);
     (on ? static_cast<QWidget*>(Strip) : Image1)->show();
     mouse_page_ = -1;
+    UpdateMatchMarks();
     // The magnifier looks at the one page picture; it has none to look at here.
     if (on && actions_.MagnifierBtn->isChecked()) {
         actions_.MagnifierBtn->setChecked(false);
@@ -64,6 +65,7 @@ void TCindralFrm::LayoutStrip() {
     const double ratio = devicePixelRatioF();
     Strip->SetLayout(Document->PageCount(), QSize(int(std::lround(layout.PageWidthPx / ratio)),
                                                   int(std::lround(layout.PageHeightPx / ratio))));
+    UpdateMatchMarks();
 }
 
 void TCindralFrm::ContinuousScrolled() {

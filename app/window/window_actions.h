@@ -31,6 +31,10 @@ struct WindowActions {
     // Edit
     QAction* Copy1 = nullptr;
     QAction* CopyDepth1 = nullptr;
+    QAction* Find1 = nullptr;
+    QAction* FindNext1 = nullptr;
+    QAction* FindPrevious1 = nullptr;
+    QAction* FindClose1 = nullptr;
     // View: pages, interval, zoom, continuous view, thumbnails, magnifier
     QAction* PageDown1 = nullptr;
     QAction* PageUp1 = nullptr;

@@ -56,6 +56,8 @@ TEST(ToolBar, EveryControlShowsAtTwiceTheScale) {
     TCindralFrm window(settings);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The find bar too, which is hidden until asked for.
+    window.Find1Click();
     const QList<QToolBar*> bars = window.findChildren<QToolBar*>();
     ASSERT_FALSE(bars.isEmpty());
     for (QToolBar* bar : bars) {
