@@ -6,6 +6,7 @@
 
 #include "app/dialogs/metafile_options_dialog.h"
 #include "core/base/errors.h"
+#include "core/environment/status.h"
 #include "core/environment/ui.h"
 #include "render/document/log_document.h"
 #include "render/document/metafile_export.h"
@@ -29,6 +30,8 @@ bool ExportOpenLog(const CommandContext& context, const MetafileOptions& options
     struct CursorBack {
         ~CursorBack() { QApplication::restoreOverrideCursor(); }
     } cursor_back;
+    // A play that fails before its file is closed would leave the status window up.
+    HideStatusOnExit status_back;
     try {
         // The log as its file has it is exported, not the interval on screen.
         const std::unique_ptr<logmf_object> log =
@@ -41,6 +44,7 @@ bool ExportOpenLog(const CommandContext& context, const MetafileOptions& options
         ExportMetafile(*log, export_options);
         return true;
     } catch (const std::exception& e) {
+        HideStatus();
         QApplication::restoreOverrideCursor();
         QApplication::setOverrideCursor(Qt::ArrowCursor);
         CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);

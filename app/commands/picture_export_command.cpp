@@ -37,6 +37,24 @@ QSize ScreenPageSize(const CommandContext& context) {
     return {layout.PageWidthPx, layout.PageHeightPx};
 }
 
+// Around a page drawn for an export: its status lines and gauge go to the status window as
+// usual, and a Cancel the user confirms stops the drawing (Cancelled) so that no part of a
+// page is written as if it were the page.
+class StopOnCancel : public StatusSink {
+  public:
+    StopOnCancel() : next_(CurrentStatusSink()) {}
+    void ShowStatus(const std::string& text) override { next_.ShowStatus(text); }
+    void ShowProgress(double fraction) override { next_.ShowProgress(fraction); }
+    void HideStatus() override { next_.HideStatus(); }
+    bool CancelRequested() override {
+        if (next_.CancelRequested()) throw Cancelled();
+        return false;
+    }
+
+  private:
+    StatusSink& next_;
+};
+
 void AskAndExportPage(const CommandContext& context, JpegOptionsMode mode,
                       const QString& extension) {
     if (!context.HasPages()) return;
@@ -71,6 +89,8 @@ bool ExportShownPage(const CommandContext& context, const std::string& path, int
     if (!context.HasPages()) return false;
     const std::optional<PictureFormat> format = PictureFormatOf(path);
     BusyCursor busy;
+    // Playing the page brings up the status window; it goes again however the export ends.
+    HideStatusOnExit status_back;
     try {
         if (!format) {
             throw CindralError("Cannot export to " + path +
@@ -79,9 +99,18 @@ bool ExportShownPage(const CommandContext& context, const std::string& path, int
         // Drawn again at the export's resolution: a stretched screen bitmap would blur.
         const std::unique_ptr<LogDocument> page = context.document->Copy();
         page->SetPixelsPerInch(pixels_per_inch);
-        SavePicture(page->RenderPage(context.page), path, *format, quality, pixels_per_inch);
+        QImage picture;
+        {
+            StopOnCancel stop;
+            ScopedStatusSink scoped(stop);
+            picture = page->RenderPage(context.page);
+        }
+        SavePicture(picture, path, *format, quality, pixels_per_inch);
         return true;
+    } catch (const Cancelled&) {
+        return false;
     } catch (const std::exception& e) {
+        HideStatus();
         ShowFailure(e.what());
         return false;
     }
@@ -92,10 +121,8 @@ bool ExportHtmlTable(const CommandContext& context, const std::string& path, int
     if (!context.HasPages()) return false;
     {
         BusyCursor busy;
+        HideStatusOnExit status_back;
         ShowStatus("Creating the HTML table....");
-        struct StatusBack {
-            ~StatusBack() { HideStatus(); }
-        } status_back;
         try {
             HtmlTableOptions options;
             options.output = path;
@@ -105,6 +132,9 @@ bool ExportHtmlTable(const CommandContext& context, const std::string& path, int
             options.depths = context.depths;
             WriteHtmlTable(*context.document, options,
                            [](int done, int count) { ShowProgress(double(done) / count); });
+        } catch (const Cancelled&) {
+            // The user stopped it; no file of the table has changed.
+            return false;
         } catch (const std::exception& e) {
             HideStatus();
             QApplication::restoreOverrideCursor();

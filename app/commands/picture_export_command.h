@@ -21,11 +21,12 @@ void JPEG1Click(const CommandContext& context);
 void HTMLTable1Click(const CommandContext& context);
 
 // Writes the page on screen to `path` as BMP or JPEG (by the extension) at `pixels_per_inch`;
-// false (after showing the error) when it cannot.
+// false (after showing the error) when it cannot, false and nothing written when the user
+// cancels. The status window the drawing brings up is hidden again either way.
 bool ExportShownPage(const CommandContext& context, const std::string& path, int pixels_per_inch,
                      int quality);
 // Writes the table and its pictures, then opens it when `open` is set; false (after showing
-// the error) when it cannot be written.
+// the error) when it cannot be written, false without a message when the user cancels.
 bool ExportHtmlTable(const CommandContext& context, const std::string& path, int pixels_per_inch,
                      int quality, bool open);
 

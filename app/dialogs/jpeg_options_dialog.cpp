@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <exception>
 
 #include "app/dialogs/help_dialog.h"
+#include "core/environment/save_as.h"
 #include "core/environment/settings.h"
 #include "core/environment/ui.h"
 #include "render/canvas/mul_div.h"
@@ -27,6 +30,8 @@ constexpr const char* kHelpTopic = "exporting-pages";
 }  // namespace
 
 const char* const TJPEGOptsFrm::kNoFileWarning = "Enter a filename for your JPEG bitmap.";
+const char* const TJPEGOptsFrm::kFolderWarning =
+    "%1 is a folder. Enter a name for the file to write in it.";
 const char* const TJPEGOptsFrm::kCannotOpen = "Unable to create or open the JPEG Options dialog.";
 
 QString PictureSizeText(const QString& prefix, int width, int height, int pixels_per_inch,
@@ -53,9 +58,8 @@ TJPEGOptsFrm::TJPEGOptsFrm(JpegOptionsMode mode, int width, int height, int scre
 
     FilenameEd = new QLineEdit(this);
     FilenameEd->setObjectName("FilenameEd");
-    // The name comes from the save dialog; typing is off.
-    FilenameEd->setReadOnly(true);
     FilenameEd->setMinimumWidth(320);
+    FilenameEd->setToolTip("The file to write; type its name or choose it with \"...\".");
     FilenameBrowse = new QToolButton(this);
     FilenameBrowse->setText("...");
     FilenameBrowse->setToolTip("Choose the output file.");
@@ -83,6 +87,8 @@ TJPEGOptsFrm::TJPEGOptsFrm(JpegOptionsMode mode, int width, int height, int scre
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setNameFilter(filter);
         dialog.setDefaultSuffix(suffix);
+        // The replace question comes from OK, once, not from the save dialog too.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         if (!FilenameEd->text().isEmpty()) dialog.selectFile(FilenameEd->text());
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
@@ -168,6 +174,41 @@ void TJPEGOptsFrm::QualitySbChange() {
     CompQualLbl->setText(QString("Compression Quality = %1").arg(QualitySb->value()));
 }
 
+QString TJPEGOptsFrm::DefaultSuffix() const {
+    switch (mode_) {
+        case JpegOptionsMode::Html:
+            return "html";
+        case JpegOptionsMode::Jpeg:
+            return "jpg";
+        case JpegOptionsMode::Bitmap:
+            break;
+    }
+    return "bmp";
+}
+
+void TJPEGOptsFrm::SetFileName(const QString& name) {
+    FilenameEd->setText(name);
+    // A name typed without a folder goes where the proposed one was.
+    if (!name.isEmpty()) folder_ = QFileInfo(name).absolutePath();
+}
+
+QString TJPEGOptsFrm::TypedFileName() const {
+    QString name = FilenameEd->text().trimmed();
+    if (name.isEmpty() || name.endsWith('/')) return name;
+    if (QFileInfo(name).isRelative()) name = QDir(folder_).absoluteFilePath(name);
+    if (QFileInfo(name).suffix().isEmpty() && !QFileInfo(name).isDir()) {
+        if (!name.endsWith('.')) name += '.';
+        name += DefaultSuffix();
+    }
+    return QDir::cleanPath(name);
+}
+
+void TJPEGOptsFrm::RefuseName(const std::string& text) {
+    CurrentUi().ShowMessage(MessageKind::Warning, "", text, Buttons::Ok);
+    FilenameEd->setFocus();
+    FilenameEd->selectAll();
+}
+
 bool TJPEGOptsFrm::Browse() {
     QString chosen;
     switch (mode_) {
@@ -188,13 +229,30 @@ bool TJPEGOptsFrm::Browse() {
 }
 
 void TJPEGOptsFrm::OKBtnClick() {
-    if (FilenameEd->text().isEmpty()) {
+    if (FilenameEd->text().trimmed().isEmpty()) {
         CurrentUi().ShowMessage(MessageKind::Warning, "", kNoFileWarning, Buttons::Ok);
         if (!Browse()) {
             FilenameEd->setFocus();
             return;
         }
     }
+    const QString name = TypedFileName();
+    if (name.endsWith('/') || QFileInfo(name).isDir()) {
+        RefuseName(QString(kFolderWarning).arg(name).toStdString());
+        return;
+    }
+    // A page picture replaces a file only when the user says so (a table is many files,
+    // replaced together once all are written).
+    if (mode_ != JpegOptionsMode::Html && QFileInfo::exists(name)) {
+        const Answer answer = CurrentUi().ShowMessage(
+            MessageKind::Confirmation, "", OverwriteQuestion(name.toStdString()), Buttons::YesNo);
+        if (answer != Answer::Yes) {
+            FilenameEd->setFocus();
+            FilenameEd->selectAll();
+            return;
+        }
+    }
+    FilenameEd->setText(name);
     QDialog::accept();
 }
 
@@ -202,7 +260,7 @@ bool ShowJpegOptions(JpegOptionsMode mode, std::string& file_name, int width, in
                      int screen_pixels_per_inch, Settings& settings, QWidget* parent) {
     try {
         TJPEGOptsFrm dialog(mode, width, height, screen_pixels_per_inch, parent);
-        dialog.FilenameEd->setText(QString::fromStdString(file_name));
+        dialog.SetFileName(QString::fromStdString(file_name));
         dialog.PixPerInchEd->setValue(settings.ExportPixelsPerInch);
         dialog.QualitySb->setValue(settings.ExportQuality);
         dialog.QualitySbChange();

@@ -52,7 +52,15 @@ class TJPEGOptsFrm : public QDialog {
     QPushButton* HelpBtn;
 
     static const char* const kNoFileWarning;
+    // Shown for a name that is only a folder; %1 is the name.
+    static const char* const kFolderWarning;
     static const char* const kCannotOpen;
+
+    // Puts `name` in the field; a name typed later without a folder goes into its folder.
+    void SetFileName(const QString& name);
+    // The field's name as it will be written: trimmed, made absolute, with the format's
+    // extension when it has none.
+    QString TypedFileName() const;
 
     // Where the save dialog is asked for a name; tests replace it. It gets the filter and the
     // default suffix and returns the chosen name, empty when cancelled.
@@ -60,6 +68,8 @@ class TJPEGOptsFrm : public QDialog {
 
     void UpdateForm();
     void QualitySbChange();
+    // Checks the name before the dialog closes with OK: asks for one when there is none,
+    // refuses a folder, and asks before a page picture replaces an existing file.
     void OKBtnClick();
     JpegOptionsMode Mode() const { return mode_; }
 
@@ -71,7 +81,10 @@ class TJPEGOptsFrm : public QDialog {
     QDialogButtonBox* BuildButtons();
     void LayOut(QDialogButtonBox* buttons);
     bool Browse();
+    QString DefaultSuffix() const;
+    void RefuseName(const std::string& text);
     JpegOptionsMode mode_;
+    QString folder_;
     int width_, height_, screen_pixels_per_inch_;
 };
 

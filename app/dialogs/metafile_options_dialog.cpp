@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/help_dialog.h"
+#include "core/environment/save_as.h"
 #include "core/environment/ui.h"
 
 namespace cindral::app {
@@ -108,7 +109,7 @@ void TWMFDlg::FiletypeClick() {
     const QString name = FileName();
     if (name.isEmpty()) return;
     const QFileInfo info(name);
-    const QString extension = WMFRb->isChecked() ? ".Wmf" : EMFRb->isChecked() ? ".Emf" : ".Svg";
+    const QString extension = WMFRb->isChecked() ? ".wmf" : EMFRb->isChecked() ? ".emf" : ".svg";
     const QString stem =
         info.suffix().isEmpty() ? name : name.left(name.size() - info.suffix().size() - 1);
     SetFileName(stem + extension);
@@ -118,13 +119,13 @@ void TWMFDlg::FilenameEdBeforeDialog() {
     QString filter, suffix;
     if (WMFRb->isChecked()) {
         filter = "Windows Metafile (*.wmf);;All Files (*)";
-        suffix = "Wmf";
+        suffix = "wmf";
     } else if (EMFRb->isChecked()) {
         filter = "Enhanced Metafile (*.emf);;All Files (*)";
-        suffix = "Emf";
+        suffix = "emf";
     } else {
         filter = "Scalable Vector Graphics (*.svg);;All Files (*)";
-        suffix = "Svg";
+        suffix = "svg";
     }
     const QString chosen = AskFileName("Save Metafile", filter, suffix);
     if (!chosen.isEmpty()) SetFileName(chosen);
@@ -140,8 +141,7 @@ void TWMFDlg::OKBtnClick() {
     }
     if (QFileInfo::exists(name)) {
         const Answer answer = CurrentUi().ShowMessage(
-            MessageKind::Confirmation, "",
-            name.toStdString() + " already exists.\nDo you want to replace it?", Buttons::YesNo);
+            MessageKind::Confirmation, "", OverwriteQuestion(name.toStdString()), Buttons::YesNo);
         if (answer != Answer::Yes) {
             FilenameEd->setFocus();
             FilenameEd->selectAll();

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -55,6 +56,16 @@ namespace cindral::app {
 namespace {
 
 const char* const kFilter = "Borneth (*.gdx);;All Files (*)";
+
+// The Go to Depth marker paints its own red line: a filled background would take the
+// background role it inherits from the page view (the style's dark grey), not its palette.
+class MarkerLine : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(220, 0, 0)); }
+};
 const char* const kDefaultExtension = "gdx";
 
 }  // namespace
@@ -156,13 +167,9 @@ void TCindralFrm::createControls() {
     pan_ = new DragPan(ScrollBox1, [this] { return !actions_.MagnifierBtn->isChecked(); });
     pan_->Watch(Image1);
     pan_->Watch(Strip);
-    DepthMarker = new QWidget(Image1);
+    DepthMarker = new MarkerLine(Image1);
     DepthMarker->setObjectName("DepthMarker");
     DepthMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
-    DepthMarker->setAutoFillBackground(true);
-    QPalette marker = DepthMarker->palette();
-    marker.setColor(QPalette::Window, QColor(220, 0, 0));
-    DepthMarker->setPalette(marker);
     DepthMarker->hide();
 
     PagePNL = new QLabel(this);

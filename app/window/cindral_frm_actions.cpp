@@ -8,7 +8,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QStyle>
+#include <QStyleOption>
 #include <QToolBar>
 
 #include "app/commands/help_command.h"
@@ -23,6 +26,35 @@
 #include "render/document/log_document.h"
 
 namespace cindral::app {
+namespace {
+
+// `icon` with a disabled look as faint as the disabled texts beside it. The style's own
+// disabled rendering of the standard icons keeps their dark outlines, so an icon button that
+// is off (the magnifier with no log open) still looked ready to press.
+QIcon FadedWhenDisabled(const QIcon& icon, const QStyle& style) {
+    constexpr double kDisabledOpacity = 0.35;
+    QIcon faded_icon;
+    for (const double ratio : {1.0, 2.0}) {
+        for (const int side : {16, 22, 24, 32, 48}) {
+            const QPixmap normal = icon.pixmap(QSize(side, side), ratio);
+            if (normal.isNull()) continue;
+            faded_icon.addPixmap(normal, QIcon::Normal);
+            QStyleOption option;
+            const QPixmap grey = style.generatedIconPixmap(QIcon::Disabled, normal, &option);
+            QPixmap faded(grey.size());
+            faded.setDevicePixelRatio(grey.devicePixelRatio());
+            faded.fill(Qt::transparent);
+            QPainter painter(&faded);
+            painter.setOpacity(kDisabledOpacity);
+            painter.drawPixmap(0, 0, grey);
+            painter.end();
+            faded_icon.addPixmap(faded, QIcon::Disabled);
+        }
+    }
+    return faded_icon;
+}
+
+}  // namespace
 
 // A command of app/commands, run on the window's state as it is when triggered.
 std::function<void()> TCindralFrm::RunOnContext(void (*command)(const CommandContext&)) {
@@ -359,6 +391,12 @@ void TCindralFrm::buildToolbars() {
     a.CustomPageBreaks1->setIconText("Page Length");
     a.SelectInterval1->setIconText("Interval");
     a.GotoDepth1->setIconText("Go to Depth");
+    for (QToolBar* bar : {ToolBar, DepthBar}) {
+        for (QAction* action : bar->actions()) {
+            if (!action->icon().isNull())
+                action->setIcon(FadedWhenDisabled(action->icon(), *style()));
+        }
+    }
 }
 
 void TCindralFrm::updateActions() {

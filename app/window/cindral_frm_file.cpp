@@ -50,6 +50,7 @@ bool TCindralFrm::ReloadLog(bool by_hand) {
 void TCindralFrm::Properties1Click() {
     if (!Document) return;
     TPropertiesDialog dialog(
+        LogPropertyRows(CurrentFileName, *Document, ScreenPixelsPerInch, ShownDepths()),
         QString::fromStdString(SummaryText(CurrentFileName, *Document, ScreenPixelsPerInch)), this);
     dialog.exec();
 }

@@ -59,6 +59,16 @@ void ShowProgress(double fraction);
 void HideStatus();
 bool CancelRequested();
 
+// Hides the status display when a scope ends, however it ends (done, failed or cancelled):
+// the display a long operation brought up never outlives it.
+class HideStatusOnExit {
+  public:
+    HideStatusOnExit() = default;
+    ~HideStatusOnExit() { HideStatus(); }
+    HideStatusOnExit(const HideStatusOnExit&) = delete;
+    HideStatusOnExit& operator=(const HideStatusOnExit&) = delete;
+};
+
 // The caption and question of the cancel confirmation.
 extern const char* const kCancelCaption;
 extern const char* const kCancelQuestion;

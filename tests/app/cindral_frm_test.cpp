@@ -1,6 +1,7 @@
 #include "app/window/cindral_frm.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -9,17 +10,23 @@
 #include <QDoubleSpinBox>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 
@@ -81,9 +88,32 @@ TEST_F(MainWindow, StartsEmptyWithPageCommandsOff) {
          {window->Actions().SaveAs1, window->Actions().Print1, window->Actions().Copy1,
           window->Actions().CopyDepth1, window->Actions().PageDown1, window->Actions().PageUp1,
           window->Actions().Gotopage1, window->Actions().CustomPageBreaks1,
-          window->Actions().SelectInterval1}) {
+          window->Actions().SelectInterval1, window->Actions().MagnifierBtn,
+          window->Actions().Magnify1}) {
         EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
     }
+    // The toolbar's magnifier button is off too...
+    auto* tools = window->findChild<QToolBar*>("ToolBar");
+    ASSERT_NE(tools, nullptr);
+    QWidget* button = tools->widgetForAction(window->Actions().MagnifierBtn);
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->isEnabled());
+    // ... and looks it: no darker than the disabled texts beside it, dark once it is on.
+    window->show();
+    const auto darkest = [](QWidget* widget) {
+        const QImage shot = widget->grab().toImage();
+        int gray = 255;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) gray = std::min(gray, qGray(shot.pixel(x, y)));
+        }
+        return gray;
+    };
+    const int disabled_text = darkest(tools->widgetForAction(window->Actions().Print1));
+    EXPECT_GE(darkest(button), disabled_text - 24);
+    Open();
+    ASSERT_TRUE(window->WaitForPage());
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_LT(darkest(button), disabled_text - 64);
 }
 
 TEST_F(MainWindow, OpeningShowsTheFirstPageOfTheLog) {
@@ -304,9 +334,11 @@ TEST_F(MainWindow, GoToDepthMarksTheRowAtPageBoundaries) {
         EXPECT_EQ(y, row.marker_y);
         window->ShowDepthAt(y);
         EXPECT_EQ(window->DepthEd->text().toStdString(), row.readout);
-        // Scrolled so that the marker is in view.
+        // Scrolled so that the marker is in view, and red there as the guide says.
         const QPoint in_view = marker->mapTo(window->ScrollBox1->viewport(), QPoint(0, 0));
         EXPECT_TRUE(window->ScrollBox1->viewport()->rect().contains(in_view));
+        const QImage shown = window->ScrollBox1->viewport()->grab().toImage();
+        EXPECT_EQ(QColor(shown.pixel(in_view + QPoint(marker->width() / 2, 0))), QColor(220, 0, 0));
     }
     // Another page move takes the marker away.
     window->Actions().FirstPage1->trigger();
@@ -555,27 +587,116 @@ TEST_F(MainWindow, BrokenRewriteKeepsTheLastGoodPage) {
     EXPECT_EQ(ui.messages.size(), 1u);
 }
 
-TEST_F(MainWindow, PropertiesShowTheHeaderSummaryToCopy) {
-    Open();
-    QString shown;
-    OnNextDialog([&](QDialog* dialog) {
-        auto* properties = qobject_cast<TPropertiesDialog*>(dialog);
-        ASSERT_NE(properties, nullptr);
-        shown = properties->Memo->toPlainText();
-        EXPECT_TRUE(properties->Memo->isReadOnly());
-        properties->CopyBtn->click();
-        properties->CloseBtn->click();
-    });
-    window->Actions().Properties1->trigger();
-    const QStringList lines = shown.split('\n');
-    ASSERT_GT(lines.size(), 10);
-    EXPECT_EQ(lines[0].toStdString(), "File:         " + log);
-    for (const char* line :
-         {"Page:         3 x 5 in", "Depth:        top 1200, bottom 0 (100 units per inch)",
-          "Elevation:    datum 250", "Pages:        3 (at 100 dpi)", "Commands:     1"}) {
-        EXPECT_TRUE(lines.contains(line)) << line;
+// A header field of a compiled file straight from its bytes: the record's code and length,
+// then the fields packed in file order.
+double HeaderDouble(const std::vector<uint8_t>& bytes, size_t offset) {
+    double value = 0;
+    std::memcpy(&value, bytes.data() + 4 + offset, sizeof value);
+    return value;
+}
+
+std::string Shortest(double value) {
+    return QString::number(value, 'g', 15).toStdString();
+}
+
+// File > Properties says in words what the bundled sample's header says, as the depth track
+// prints its depths; Copy takes all of it, the record summary included; nothing is cut.
+TEST_F(MainWindow, PropertiesDescribeTheLogInWords) {
+    const std::string bin = cindral::testing::BinDir();
+    settings.PatternFile = bin + "/QuenUtil.Pat";
+    settings.SymbolFile = bin + "/QuenUtil.Sym";
+    const std::string sample = std::filesystem::absolute(bin + "/samples/sample.gdx").string();
+    ASSERT_TRUE(window->OpenFile(QString::fromStdString(sample)));
+    const std::vector<uint8_t> bytes = ReadFileBytes(sample);
+    ASSERT_GE(bytes.size(), 118u);
+    const int16_t version = int16_t(bytes[0] | bytes[1] << 8);
+    const double bottom = HeaderDouble(bytes, 16), top = HeaderDouble(bytes, 24);
+    const double first_header = HeaderDouble(bytes, 32), next_header = HeaderDouble(bytes, 40);
+    const double footer = HeaderDouble(bytes, 48);
+    const bool repeat = bytes[4 + 64] != 0;
+    const double page_height = HeaderDouble(bytes, 65), page_width = HeaderDouble(bytes, 73);
+    const double depth_units = HeaderDouble(bytes, 89);
+    ASSERT_TRUE(top <= 0 && bottom < 0) << "the sample is a depth log, stored negative";
+    ASSERT_TRUE(repeat);
+    struct stat info {};
+    ASSERT_EQ(::stat(sample.c_str(), &info), 0);
+    std::tm local{};
+    ::localtime_r(&info.st_mtime, &local);
+    char modified[32];
+    std::strftime(modified, sizeof modified, "%Y-%m-%d %H:%M:%S", &local);
+    const std::string pages = Panel().substr(Panel().find(" of ") + 4);
+
+    for (bool as_printed : {true, false}) {
+        SCOPED_TRACE(as_printed);
+        QAction* printed = window->Actions().DepthsAsPrinted1;
+        if (printed->isChecked() != as_printed) printed->trigger();
+        const double sign = as_printed ? -1 : 1;
+        const std::vector<std::pair<QString, std::string>> expected = {
+            {"File", sample},
+            {"Modified", modified},
+            {"Pages", pages},
+            {"Depth scale", Shortest(depth_units) + " depth units per inch"},
+            {"Page size", Shortest(page_width) + " x " + Shortest(page_height) + " in (Letter)"},
+            {"Header, first page", Shortest(first_header) + " in"},
+            {"Header, later pages", Shortest(next_header) + " in"},
+            {"Footer", Shortest(footer) + " in, on every page"},
+        };
+        QString copied;
+        OnNextDialog([&](QDialog* dialog) {
+            auto* properties = qobject_cast<TPropertiesDialog*>(dialog);
+            ASSERT_NE(properties, nullptr);
+            for (const auto& [label, value] : expected) {
+                QLabel* shown = properties->ValueLabel(label);
+                ASSERT_NE(shown, nullptr) << label.toStdString();
+                EXPECT_EQ(shown->text().toStdString(), value) << label.toStdString();
+            }
+            const QString depths = properties->ValueLabel("Depths")->text();
+            EXPECT_TRUE(depths.startsWith(QString::fromStdString(Shortest(sign * top) + " to " +
+                                                                 Shortest(sign * bottom) + " (")))
+                << depths.toStdString();
+            EXPECT_TRUE(properties->ValueLabel("File version")
+                            ->text()
+                            .startsWith(QString::number(version) + " "));
+            // The size in bytes, and about as many KB.
+            const QString size = properties->ValueLabel("Size")->text();
+            EXPECT_EQ(QString(size).section(" bytes", 0, 0).remove(QRegularExpression("[^0-9]")),
+                      QString::number(bytes.size()));
+            const QString kb = size.section('(', 1).section(" KB", 0, 0);
+            EXPECT_NEAR(QLocale().toDouble(kb) * 1024, double(bytes.size()), 0.05 * 1024)
+                << size.toStdString();
+            // Every value shows whole (the form scrolls rather than cut one).
+            for (QLabel* value : properties->findChildren<QLabel*>()) {
+                EXPECT_GE(value->width(), value->sizeHint().width()) << value->text().toStdString();
+            }
+            // The record summary is still there, on its own tab.
+            EXPECT_TRUE(properties->Details->toPlainText().contains("Commands:"));
+            properties->CopyBtn->click();
+            copied = QGuiApplication::clipboard()->text();
+            properties->CloseBtn->click();
+        });
+        window->Actions().Properties1->trigger();
+        for (const auto& [label, value] : expected) {
+            EXPECT_TRUE(copied.contains(label + ": " + QString::fromStdString(value) + "\n"))
+                << label.toStdString();
+        }
+        EXPECT_TRUE(copied.contains("Commands:")) << "the records are copied too";
     }
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), shown);
+}
+
+TEST(PropertiesPaper, NamesTheStandardSizesEitherWayRound) {
+    struct Case {
+        double width, height;
+        const char* name;
+    } cases[] = {
+        {8.5, 11, "Letter"}, {11, 8.5, "Letter, landscape"},
+        {8.5, 14, "Legal"},  {8.27, 11.69, "A4"},
+        {8.3, 11.7, "A4"},   {11.69, 16.54, "A3"},
+        {8.5, 12, ""},       {8.5, 300, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PaperName(c.width, c.height).toStdString(), c.name)
+            << c.width << " x " << c.height;
+    }
 }
 
 // The page, zoom and view mode a log was left at come back when it is opened again, in this window

@@ -17,6 +17,7 @@
 
 #include "app/commands/metafile_export_command.h"
 #include "app/window/cindral_frm.h"
+#include "core/environment/save_as.h"
 #include "frm_test_support.h"
 #include "recording_ui.h"
 
@@ -42,8 +43,9 @@ TEST_F(MetafileOptionsDialog, FormatButtonsChangeTheExtension) {
         const char* name;
     };
     dialog.SetFileName("/logs/well.7.wmf");
-    for (Step s : {Step{dialog.EMFRb, "/logs/well.7.Emf"}, Step{dialog.SVGRb, "/logs/well.7.Svg"},
-                   Step{dialog.WMFRb, "/logs/well.7.Wmf"}}) {
+    // Extensions in lower case, as file managers and other programs expect them.
+    for (Step s : {Step{dialog.EMFRb, "/logs/well.7.emf"}, Step{dialog.SVGRb, "/logs/well.7.svg"},
+                   Step{dialog.WMFRb, "/logs/well.7.wmf"}}) {
         s.button->click();
         EXPECT_EQ(dialog.FileName().toStdString(), s.name);
         EXPECT_EQ(dialog.FilenameEd->toolTip(), dialog.FileName()) << "the hint follows";
@@ -65,7 +67,7 @@ TEST_F(MetafileOptionsDialog, SaveDialogIsAskedWithTheFormatsFilter) {
     dialog.EMFRb->click();
     dialog.FilenameBrowse->click();
     EXPECT_TRUE(filter.startsWith("Enhanced Metafile (*.emf)"));
-    EXPECT_EQ(suffix, "Emf");
+    EXPECT_EQ(suffix, "emf");
     EXPECT_EQ(dialog.FileName(), "/tmp/chosen.emf");
 }
 
@@ -81,16 +83,8 @@ TEST_F(MetafileOptionsDialog, OkInsistsOnANameAndAsksBeforeReplacing) {
     };
     const std::vector<Case> cases = {
         {"", {}, false, "You must enter an output file.", Buttons::Yes},
-        {existing,
-         {Answer::No},
-         false,
-         existing + " already exists.\nDo you want to replace it?",
-         Buttons::YesNo},
-        {existing,
-         {Answer::Yes},
-         true,
-         existing + " already exists.\nDo you want to replace it?",
-         Buttons::YesNo},
+        {existing, {Answer::No}, false, OverwriteQuestion(existing), Buttons::YesNo},
+        {existing, {Answer::Yes}, true, OverwriteQuestion(existing), Buttons::YesNo},
         {dir.File("new.wmf"), {}, true, "", Buttons::Ok},
     };
     for (const Case& c : cases) {
@@ -158,7 +152,7 @@ TEST_F(MetafileExportCommand, HiddenSubmenuAndVisibleCommandExportTheOpenLog) {
     ASSERT_TRUE(window->OpenFile(QString::fromStdString(log)));
     EXPECT_EQ(DefaultMetafileOptions(window->Context()).file_name, dir.File("log.wmf"));
 
-    const std::string out = dir.File("log.Emf");
+    const std::string out = dir.File("log.emf");
     OnNextDialog([&](QDialog* d) {
         auto* dialog = qobject_cast<TWMFDlg*>(d);
         ASSERT_NE(dialog, nullptr);

@@ -22,9 +22,13 @@
 
 #include "app/commands/picture_export_command.h"
 #include "app/dialogs/jpeg_options_dialog.h"
+#include "app/dialogs/metafile_options_dialog.h"
+#include "app/dialogs/status_dialog.h"
 #include "app/view/magnifier.h"
 #include "app/window/cindral_frm.h"
 #include "core/environment/document_settings.h"
+#include "core/environment/save_as.h"
+#include "core/environment/status.h"
 #include "frm_test_support.h"
 #include "recording_ui.h"
 #include "render/document/log_document.h"
@@ -33,6 +37,7 @@ namespace cindral::app {
 namespace {
 
 using cindral::testing::OnNextDialog;
+using cindral::testing::ReadFileBytes;
 using cindral::testing::TempDir;
 
 std::string Output(const std::string& command) {
@@ -235,6 +240,159 @@ TEST_F(Pictures, ExportCommandsWriteThePageAndTheLogAtTheChosenResolution) {
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].toLocalFile().toStdString(), dir.File("log.html"));
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// Answers the next export's options dialog with `name` and OK; a dialog still open after
+// that (a question declined, a name refused) is cancelled.
+void ExportTo(const std::string& name) {
+    OnNextDialog([name](QDialog* d) {
+        if (auto* picture = qobject_cast<TJPEGOptsFrm*>(d)) {
+            picture->AskFileName = [](const QString&, const QString&) { return QString(); };
+            picture->FilenameEd->setText(QString::fromStdString(name));
+            picture->PixPerInchEd->setValue(50);
+            picture->OKBtn->click();
+        } else if (auto* metafile = qobject_cast<TWMFDlg*>(d)) {
+            metafile->SetFileName(QString::fromStdString(name));
+            metafile->OKBtn->click();
+        }
+        if (d->isVisible()) d->reject();
+    });
+}
+
+// Each export brings up the status window while it plays the log; none leaves it on screen,
+// whether the file was written, could not be written, or the user cancelled.
+TEST_F(Pictures, NoExportLeavesTheStatusWindowOnScreen) {
+    TStatusForm status;
+    ScopedStatusSink scoped_status(status);
+    Open();
+    ASSERT_TRUE(window->WaitForPage());
+    enum class End { Written, Failed, Cancelled };
+    struct Case {
+        const char* action;
+        const char* file;
+        End end;
+    } cases[] = {
+        {"PageAsBMP1", "page.bmp", End::Written},
+        {"PageAsJPEG1", "page.jpg", End::Written},
+        {"WholeLogAsHTML1", "log.html", End::Written},
+        {"WholeLogAsMetafile1", "log.wmf", End::Written},
+        {"PageAsBMP1", "missing/page.bmp", End::Failed},
+        {"PageAsJPEG1", "missing/page.jpg", End::Failed},
+        {"WholeLogAsHTML1", "missing/log.html", End::Failed},
+        {"WholeLogAsMetafile1", "missing/log.wmf", End::Failed},
+        // (A table's pages are drawn on other threads and may all be done before the window
+        // hears of the Cancel, so it has no row here.)
+        {"PageAsBMP1", "stopped.bmp", End::Cancelled},
+        {"PageAsJPEG1", "stopped.jpg", End::Cancelled},
+        {"WholeLogAsMetafile1", "stopped.wmf", End::Cancelled},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.action) + " " + c.file);
+        ui.messages.clear();
+        const std::string out = dir.File(c.file);
+        const int lines_before = status.LineCount();
+        if (c.end == End::Cancelled) {
+            // Cancel pressed while it runs, and confirmed.
+            status.RequestCancel();
+            ui.answers = {Answer::Yes};
+        }
+        ExportTo(out);
+        QAction* action = window->findChild<QAction*>(c.action);
+        ASSERT_NE(action, nullptr);
+        action->trigger();
+        EXPECT_GT(status.LineCount(), lines_before) << "the export reported its progress";
+        EXPECT_FALSE(status.isVisible());
+        switch (c.end) {
+            case End::Written:
+                EXPECT_TRUE(ui.messages.empty());
+                EXPECT_TRUE(std::filesystem::exists(out));
+                break;
+            case End::Failed:
+                ASSERT_FALSE(ui.messages.empty());
+                EXPECT_EQ(ui.messages.back().kind, MessageKind::Error);
+                break;
+            case End::Cancelled:
+                ASSERT_FALSE(ui.messages.empty());
+                EXPECT_EQ(ui.messages[0].text, kCancelQuestion);
+                EXPECT_EQ(ui.messages.size(), 1u) << ui.messages.back().text;
+                // A cancelled page is not written in part.
+                if (std::string(c.action) != "WholeLogAsMetafile1") {
+                    EXPECT_FALSE(std::filesystem::exists(out));
+                }
+                break;
+        }
+        ui.answers.clear();
+        status.DropCancelRequest();
+    }
+}
+
+// The name is typed or chosen; a page picture replaces a file only when the user says Yes,
+// with the question Save As and the metafile export ask.
+TEST_F(Pictures, PageExportsTakeATypedNameAndAskBeforeReplacing) {
+    Open();
+    ASSERT_TRUE(window->WaitForPage());
+    const std::vector<uint8_t> old_bytes = {'o', 'l', 'd', 0, 1, 2};
+    struct Case {
+        const char* action;
+        std::string typed;  // as typed in the field
+        bool existing;      // the file is there before
+        Answer answer;
+        std::string question;  // the message shown, empty for none
+        std::string written;   // the file the picture goes to, empty for none
+        const char* format;
+    };
+    const std::string bmp = dir.File("page.bmp"), jpg = dir.File("page.jpg");
+    const std::vector<Case> cases = {
+        {"PageAsBMP1", bmp, true, Answer::Yes, OverwriteQuestion(bmp), bmp, "BMP3"},
+        {"PageAsBMP1", bmp, true, Answer::No, OverwriteQuestion(bmp), "", ""},
+        {"PageAsBMP1", bmp, false, Answer::Yes, "", bmp, "BMP3"},
+        {"PageAsBMP1", bmp, false, Answer::No, "", bmp, "BMP3"},
+        {"PageAsJPEG1", jpg, true, Answer::Yes, OverwriteQuestion(jpg), jpg, "JPEG"},
+        {"PageAsJPEG1", jpg, true, Answer::No, OverwriteQuestion(jpg), "", ""},
+        {"PageAsJPEG1", jpg, false, Answer::Yes, "", jpg, "JPEG"},
+        {"PageAsJPEG1", jpg, false, Answer::No, "", jpg, "JPEG"},
+        // Typed without a folder it goes beside the log; without an extension it gets the
+        // format's.
+        {"PageAsJPEG1", " typed ", false, Answer::Yes, "", dir.File("typed.jpg"), "JPEG"},
+        {"PageAsBMP1", "sub/../typed.bmp", false, Answer::Yes, "", dir.File("typed.bmp"), "BMP3"},
+        // A folder alone, or nothing, is refused and nothing is written.
+        {"PageAsBMP1", dir.path() + "/", false, Answer::Yes,
+         dir.path() + "/ is a folder. Enter a name for the file to write in it.", "", ""},
+        {"PageAsJPEG1", dir.path(), false, Answer::Yes,
+         dir.path() + " is a folder. Enter a name for the file to write in it.", "", ""},
+        {"PageAsJPEG1", "", false, Answer::Yes, "Enter a filename for your JPEG bitmap.", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.action) + " '" + c.typed + "' existing " +
+                     std::to_string(c.existing) + " yes " +
+                     std::to_string(c.answer == Answer::Yes));
+        for (const std::string& f : {bmp, jpg, dir.File("typed.jpg"), dir.File("typed.bmp")}) {
+            std::filesystem::remove(f);
+        }
+        const std::string target = c.written.empty() ? c.typed : c.written;
+        if (c.existing) cindral::testing::WriteBytes(target, old_bytes);
+        ui.messages.clear();
+        ui.answers = {c.answer};
+        ExportTo(c.typed);
+        window->findChild<QAction*>(c.action)->trigger();
+        if (c.question.empty()) {
+            EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+        } else {
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(ui.messages[0].text, c.question);
+        }
+        if (!c.written.empty()) {
+            EXPECT_EQ(Identify(c.written), std::string(c.format) + " 150 250");
+        } else if (c.existing) {
+            EXPECT_EQ(ReadFileBytes(target), old_bytes) << "the old file is kept byte for byte";
+        }
+        for (const std::string& f : {bmp, jpg, dir.File("typed.jpg"), dir.File("typed.bmp")}) {
+            if (f != c.written && !(c.existing && f == target)) {
+                EXPECT_FALSE(std::filesystem::exists(f)) << f;
+            }
+        }
+    }
+    EXPECT_FALSE(window->findChild<TJPEGOptsFrm*>()) << "every dialog closed";
 }
 
 TEST_F(Pictures, TableWithoutABrowserIsWrittenAndReported) {

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
 #include <QSettings>
+#include <QStringList>
+#include <QSvgRenderer>
 #include <QWidget>
 #include <cstdlib>
 #include <filesystem>
@@ -191,6 +195,36 @@ TEST(WindowPlacement, AWindowNeverPlacedStartsAtTop20) {
     EXPECT_EQ(InitialWindowGeometry(s), QRect(48, 20, 1152, 648));
     s.WindowTop = 70;
     EXPECT_EQ(InitialWindowGeometry(s).top(), 70);
+}
+
+// Qt's SVG renderer draws the program's icon (the window's and the desktop's) without a
+// warning, and draws all of it: the sand of the lithology column is there.
+TEST(ProgramIcon, DrawsWithoutSvgWarnings) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+            if (context.category && QByteArray(context.category).startsWith("qt.svg")) {
+                warnings << text;
+            }
+        });
+    QImage drawn(256, 256, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    bool valid = false;
+    {
+        QSvgRenderer renderer(QString(":/icons/cindral.svg"));
+        valid = renderer.isValid();
+        QPainter painter(&drawn);
+        renderer.render(&painter);
+    }
+    qInstallMessageHandler(previous);
+    ASSERT_TRUE(valid);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
+    int sand = 0;
+    for (int y = 24; y < 76; ++y) {
+        for (int x = 56; x < 120; ++x) sand += drawn.pixel(x, y) == qRgb(0xf2, 0xd1, 0x6b);
+    }
+    EXPECT_GT(sand, 64 * 52 / 2);
 }
 
 }  // namespace

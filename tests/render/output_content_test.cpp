@@ -21,6 +21,8 @@
 #include "every_command_log.h"
 #include "raster_compare.h"
 #include "render/canvas/qt_canvas.h"
+#include "render/canvas/region.h"
+#include "render/canvas/svg_writer.h"
 #include "render/document/log_document.h"
 #include "render/document/metafile_export.h"
 #include "render/pictures/emf_player.h"
@@ -604,6 +606,80 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"emf_odd_size", MetafileFormat::Emf, 8.52, 7.27, true, true},
         HeaderCase{"emf_odd_size_no_footer", MetafileFormat::Emf, 8.52, 7.27, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Neighbouring fills in an SVG drawing meet without a seam: rasterised by librsvg at zooms
+// where their shared edges fall inside pixels, every pixel inside the two is one of their
+// colours, none lighter where the white below showed through.
+TEST(SvgFills, NeighbouringFillsLeaveNoSeamAtAnyZoom) {
+    const auto Solid = [](Color color) {
+        Brush brush;
+        brush.color = color;
+        return brush;
+    };
+    const Color navy = RgbColor(0, 0, 128), green = RgbColor(0, 128, 0);
+    const Rect area{0, 0, 60, 40};
+    const std::vector<Point> left_part = {{0, 0}, {37, 0}, {23, 40}, {0, 40}};
+    const std::vector<Point> right_part = {{37, 0}, {60, 0}, {60, 40}, {23, 40}};
+    struct Case {
+        const char* name;
+        std::function<void(SvgWriter&)> draw;
+    } cases[] = {
+        {"boxes side by side",
+         [&](SvgWriter& svg) {
+             svg.FillRect({0, 0, 27, 40});
+             svg.SelectBrush(Solid(green));
+             svg.FillRect({27, 0, 60, 40});
+         }},
+        {"regions either side of a slanted edge",
+         [&](SvgWriter& svg) {
+             svg.PaintRegion(Region::FromPolygon(left_part, FillMode::Alternate, area));
+             svg.SelectBrush(Solid(green));
+             svg.PaintRegion(Region::FromPolygon(right_part, FillMode::Alternate, area));
+         }},
+        {"polygons sharing a slanted edge",
+         [&](SvgWriter& svg) {
+             Pen none;
+             none.style = PenStyle::Null;
+             svg.SelectPen(none);
+             svg.Polygon(left_part);
+             svg.SelectBrush(Solid(green));
+             svg.Polygon(right_part);
+         }},
+    };
+    testing::TempDir dir;
+    for (const Case& c : cases) {
+        const std::string file = dir.File("fills.svg");
+        {
+            std::ofstream out(file);
+            SvgWriter svg(out, area.right, area.bottom, "fills");
+            svg.SelectBrush(Solid(navy));
+            c.draw(svg);
+            svg.Finish();
+        }
+        for (const char* zoom : {"1.37", "2.5", "3.3"}) {
+            SCOPED_TRACE(std::string(c.name) + " at " + zoom);
+            const std::string png = dir.File("fills.png");
+            ASSERT_EQ(Shell("rsvg-convert -b white -z " + std::string(zoom) + " " + Quoted(file) +
+                            " -o " + Quoted(png)),
+                      0);
+            const QImage read =
+                QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32);
+            ASSERT_FALSE(read.isNull());
+            int seams = 0;
+            // The outer edge may blend with the white around; the inside may not.
+            for (int y = 2; y < read.height() - 2; ++y) {
+                for (int x = 2; x < read.width() - 2; ++x) {
+                    const QRgb p = read.pixel(x, y);
+                    const bool own = p == qRgb(0, 0, 128) || p == qRgb(0, 128, 0);
+                    if (!own && ++seams == 1) {
+                        ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << p;
+                    }
+                }
+            }
+            EXPECT_EQ(seams, 0);
+        }
+    }
+}
 
 }  // namespace
 }  // namespace cindral
