@@ -45,9 +45,6 @@ std::string TwoDecimals(double value) {
     return text;
 }
 
-}  // namespace
-
-namespace {
 // Ties the print setup's life to its owner's.
 class PrintSetupHolder : public QObject {
   public:
@@ -74,6 +71,14 @@ QCheckBox* AddFitTab(QPrintDialog& dialog, bool fit) {
 PageFit FitOf(const PrintSetup& setup) {
     return setup.fit_to_page ? PageFit::FitToPage : PageFit::ActualSize;
 }
+
+// The paper a log page of `page_width` x `page_height` inches asks for, upright: the standard
+// size its inches match either way round, else a size of its own.
+QPageSize LogPaperSize(double page_width, double page_height) {
+    const QSizeF upright(std::min(page_width, page_height), std::max(page_width, page_height));
+    return QPageSize(upright, QPageSize::Inch, QString(), QPageSize::FuzzyMatch);
+}
+
 }  // namespace
 
 PrintSetup& WindowPrintSetup(QWidget& owner) {
@@ -86,11 +91,6 @@ PrintSetup& WindowPrintSetup(QWidget& owner) {
 
 QPrinter& WindowPrinter(QWidget& owner) {
     return WindowPrintSetup(owner).printer;
-}
-
-QPageSize LogPaperSize(double page_width, double page_height) {
-    const QSizeF upright(std::min(page_width, page_height), std::max(page_width, page_height));
-    return QPageSize(upright, QPageSize::Inch, QString(), QPageSize::FuzzyMatch);
 }
 
 void UseLogPaper(QPrinter& printer, const CommandContext& context) {

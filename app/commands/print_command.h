@@ -12,7 +12,6 @@
 #include "app/dialogs/printer_page.h"
 #include "render/document/print_pages.h"
 
-class QPageSize;
 class QWidget;
 
 namespace cindral::app {
@@ -30,10 +29,8 @@ struct PrintSetup {
 PrintSetup& WindowPrintSetup(QWidget& owner);
 QPrinter& WindowPrinter(QWidget& owner);
 
-// The paper a log page of `page_width` x `page_height` inches asks for, upright: the
-// standard size its inches match either way round, else a size of its own.
-QPageSize LogPaperSize(double page_width, double page_height);
-// Puts the open log's paper on `printer`, landscape when the page is wider than high; the
+// Puts the open log's paper on `printer`: the standard size its page's inches match either
+// way round, else a size of its own, landscape when the page is wider than high; the
 // printer's margins stay.
 void UseLogPaper(QPrinter& printer, const CommandContext& context);
 
