@@ -1,6 +1,7 @@
 #include "app/commands/page_setup_command.h"
 
 #include <QDialog>
+#include <QPageSetupDialog>
 #include <QPrinter>
 #include <QWidget>
 #include <cmath>
@@ -44,6 +45,14 @@ void CheckPrinterPage(const CommandContext& context) {
     } catch (const CindralError& e) {
         CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);
     }
+}
+
+void PrinterPageSetup1Click(const CommandContext& context) {
+    PrintSetup& setup = WindowPrintSetup(context.parent);
+    if (!setup.paper_chosen) UseLogPaper(setup.printer, context);
+    QPageSetupDialog dialog(&setup.printer, &context.parent);
+    dialog.setWindowTitle("Printer Page Setup");
+    if (dialog.exec() == QDialog::Accepted) setup.paper_chosen = true;
 }
 
 }  // namespace cindral::app

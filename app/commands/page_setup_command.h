@@ -11,4 +11,9 @@ namespace cindral::app {
 // Only asked while a printer is installed.
 void CheckPrinterPage(const CommandContext& context);
 
+// File > Printer Page Setup: the paper, orientation and margins of the window's printer,
+// starting from the open log's paper. What it confirms is what Print and Print Preview use
+// for the rest of the session; the log's own page size is not touched.
+void PrinterPageSetup1Click(const CommandContext& context);
+
 }  // namespace cindral::app

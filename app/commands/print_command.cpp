@@ -2,13 +2,20 @@
 
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QToolBar>
+#include <QVBoxLayout>
 #include <QWidget>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <memory>
@@ -38,24 +45,70 @@ std::string TwoDecimals(double value) {
     return text;
 }
 
+// Ties the print setup's life to its owner's.
+class PrintSetupHolder : public QObject {
+  public:
+    static constexpr const char* kName = "WindowPrintSetup";
+    explicit PrintSetupHolder(QObject* parent) : QObject(parent) { setObjectName(kName); }
+    PrintSetup setup;
+};
+
+// The print dialog's own tab: how a page meets the paper.
+QCheckBox* AddFitTab(QPrintDialog& dialog, bool fit) {
+    auto* tab = new QWidget;
+    tab->setWindowTitle("Page");
+    auto* box = new QCheckBox("Fit to page", tab);
+    box->setObjectName("FitToPage");
+    box->setToolTip("Reduce or enlarge each page to the printable area, keeping its shape.");
+    box->setChecked(fit);
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(box);
+    layout->addStretch(1);
+    dialog.setOptionTabs({tab});
+    return box;
+}
+
+PageFit FitOf(const PrintSetup& setup) {
+    return setup.fit_to_page ? PageFit::FitToPage : PageFit::ActualSize;
+}
+
+// The paper a log page of `page_width` x `page_height` inches asks for, upright: the standard
+// size its inches match either way round, else a size of its own.
+QPageSize LogPaperSize(double page_width, double page_height) {
+    const QSizeF upright(std::min(page_width, page_height), std::max(page_width, page_height));
+    return QPageSize(upright, QPageSize::Inch, QString(), QPageSize::FuzzyMatch);
+}
+
 }  // namespace
 
-namespace {
-// Ties the printer's life to its owner's.
-class PrinterHolder : public QObject {
-  public:
-    static constexpr const char* kName = "WindowPrinter";
-    explicit PrinterHolder(QObject* parent) : QObject(parent) { setObjectName(kName); }
-    QPrinter printer{QPrinter::HighResolution};
-};
-}  // namespace
+PrintSetup& WindowPrintSetup(QWidget& owner) {
+    // Found by name: the holder has no meta-object of its own to be found by type.
+    auto* holder = static_cast<PrintSetupHolder*>(
+        owner.findChild<QObject*>(PrintSetupHolder::kName, Qt::FindDirectChildrenOnly));
+    if (holder == nullptr) holder = new PrintSetupHolder(&owner);
+    return holder->setup;
+}
 
 QPrinter& WindowPrinter(QWidget& owner) {
-    // Found by name: the holder has no meta-object of its own to be found by type.
-    auto* holder = static_cast<PrinterHolder*>(
-        owner.findChild<QObject*>(PrinterHolder::kName, Qt::FindDirectChildrenOnly));
-    if (holder == nullptr) holder = new PrinterHolder(&owner);
-    return holder->printer;
+    return WindowPrintSetup(owner).printer;
+}
+
+void UseLogPaper(QPrinter& printer, const CommandContext& context) {
+    if (context.document == nullptr) return;
+    const GdxHeader& header = context.document->Header();
+    printer.setPageSize(LogPaperSize(header.PageWidth, header.PageHeight));
+    printer.setPageOrientation(header.PageWidth > header.PageHeight ? QPageLayout::Landscape
+                                                                    : QPageLayout::Portrait);
+}
+
+PrinterPage ChosenPrinterPage(const QPrinter& printer) {
+    // In the printer's pixels: the layout's inches are rounded to hundredths already.
+    PrinterPage page;
+    page.dpi_x = page.dpi_y = std::max(printer.resolution(), 1);
+    const QRect printable = printer.pageLayout().paintRectPixels(page.dpi_x);
+    page.width = double(printable.width()) / page.dpi_x;
+    page.height = double(printable.height()) / page.dpi_y;
+    return page;
 }
 
 QString PrintJobTitle(const std::string& file_name) {
@@ -71,7 +124,8 @@ std::string ClippingQuestion(double page_height, double page_width, const Printe
            "\r\n" + "Do you want to continue?";
 }
 
-bool RunPrintJob(const CommandContext& context, QPrinter& printer, int first, int last) {
+bool RunPrintJob(const CommandContext& context, QPrinter& printer, int first, int last,
+                 PageFit fit) {
     context.parent.setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool stopped = false;
@@ -87,7 +141,7 @@ bool RunPrintJob(const CommandContext& context, QPrinter& printer, int first, in
             temporary = ReserveTemporaryBeside(chosen.toStdString());
             printer.setOutputFileName(QString::fromStdString(temporary));
         }
-        stopped = PrintPages(*context.document, printer, first, last).stopped;
+        stopped = PrintPages(*context.document, printer, first, last, {}, fit).stopped;
         if (!temporary.empty()) {
             printer.setOutputFileName(chosen);
             if (printer.printerState() == QPrinter::Error) {
@@ -120,67 +174,81 @@ bool RunPrintJob(const CommandContext& context, QPrinter& printer, int first, in
 
 void Print1Click(const CommandContext& context) {
     if (!context.HasPages()) return;
-    QPrinter& printer = WindowPrinter(context.parent);
+    PrintSetup& setup = WindowPrintSetup(context.parent);
+    QPrinter& printer = setup.printer;
+    if (!setup.paper_chosen) UseLogPaper(printer, context);
     QPrintDialog dialog(&printer, &context.parent);
     const int last = context.document->LastPage();
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
     if (last < 1) {
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         printer.setPrintRange(QPrinter::AllPages);
         printer.setFromTo(1, 1);
     } else {
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
         dialog.setMinMax(1, last + 1);
         printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(1, last + 1);
     }
-    try {
-        SetPrinterOrientation(printer, context.settings.PrinterOrientation);
-    } catch (const CindralError& e) {
-        CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);
-        return;
-    }
-    const PrinterPage page = ReadPrinterPage(printer, context.settings);
-    const GdxHeader& header = context.document->Header();
-    const std::string question = ClippingQuestion(header.PageHeight, header.PageWidth, page);
-    if (!question.empty() && CurrentUi().ShowMessage(MessageKind::Warning, "", question,
-                                                     Buttons::YesNo) != Answer::Yes) {
-        return;
-    }
+    QCheckBox* fit = AddFitTab(dialog, setup.fit_to_page);
     if (dialog.exec() != QDialog::Accepted) return;
+    setup.fit_to_page = fit->isChecked();
     MatchResolution(printer);
+    // Asked only now: the paper and margins that count are the ones chosen in the dialog.
+    if (!setup.fit_to_page) {
+        const GdxHeader& header = context.document->Header();
+        const std::string question =
+            ClippingQuestion(header.PageHeight, header.PageWidth, ChosenPrinterPage(printer));
+        if (!question.empty() && CurrentUi().ShowMessage(MessageKind::Warning, "", question,
+                                                         Buttons::YesNo) != Answer::Yes) {
+            return;
+        }
+    }
     // "All pages" leaves the range at 0..0.
     int first = 0, to = last;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+    if (printer.printRange() == QPrinter::CurrentPage) {
+        first = to = std::clamp(context.page, 0, last);
+    } else if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
         first = std::clamp(printer.fromPage() - 1, 0, last);
         to = std::clamp(printer.toPage() - 1, first, last);
     }
-    RunPrintJob(context, printer, first, to);
+    RunPrintJob(context, printer, first, to, FitOf(setup));
 }
 
 void PrintPreview1Click(const CommandContext& context) {
     if (!context.HasPages()) return;
-    QPrinter& printer = WindowPrinter(context.parent);
-    try {
-        SetPrinterOrientation(printer, context.settings.PrinterOrientation);
-    } catch (const CindralError& e) {
-        CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);
-        return;
-    }
+    PrintSetup& setup = WindowPrintSetup(context.parent);
+    QPrinter& printer = setup.printer;
+    if (!setup.paper_chosen) UseLogPaper(printer, context);
     printer.setDocName(PrintJobTitle(context.file_name));
     MatchResolution(printer);
     QPrintPreviewDialog preview(&printer, &context.parent);
     preview.setWindowTitle("Print Preview");
     LogDocument* document = context.document;
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &context.parent,
-                     [document](QPrinter* target) {
+                     [document, &setup](QPrinter* target) {
                          try {
-                             PrintPages(*document, *target, 0, document->LastPage());
+                             PrintPages(*document, *target, 0, document->LastPage(), {},
+                                        FitOf(setup));
                          } catch (const std::exception& e) {
                              CurrentUi().ShowMessage(MessageKind::Error, "", e.what(), Buttons::Ok);
                          }
                          HideStatus();
                      });
+    auto* sheets = preview.findChild<QPrintPreviewWidget*>();
+    if (auto* toolbar = preview.findChild<QToolBar*>(); toolbar != nullptr && sheets != nullptr) {
+        toolbar->addSeparator();
+        QAction* fit = toolbar->addAction("Fit to page");
+        fit->setObjectName("FitToPage");
+        fit->setToolTip("Reduce or enlarge each page to the printable area, keeping its shape.");
+        fit->setCheckable(true);
+        fit->setChecked(setup.fit_to_page);
+        QObject::connect(fit, &QAction::toggled, &preview, [&setup, sheets](bool on) {
+            setup.fit_to_page = on;
+            sheets->updatePreview();
+        });
+    }
     preview.exec();
 }
 

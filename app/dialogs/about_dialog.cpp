@@ -1,15 +1,18 @@
 #include "app/dialogs/about_dialog.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDate>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -29,9 +32,37 @@ QString RevisionDateText(const QDate& date) {
     return QLocale::c().toString(date, "MMMM dd, yyyy");
 }
 
+namespace {
+
+// The releases of a changelog in the Debian format, newest first, as plain text: a line
+// "Version V (date)" over each release's entries.
+QString ChangesText(const QString& changelog) {
+    static const QRegularExpression release(R"(^\S+ \(([^)]+)\))");
+    static const QRegularExpression signature(R"(^ -- .*>\s+(.+)$)");
+    QStringList out;
+    qsizetype heading = -1;
+    for (const QString& line : changelog.split('\n')) {
+        if (const auto m = release.match(line); m.hasMatch()) {
+            if (!out.isEmpty()) out << QString();
+            heading = out.size();
+            out << "Version " + m.captured(1);
+        } else if (const auto s = signature.match(line); s.hasMatch() && heading >= 0) {
+            const QDateTime when = QDateTime::fromString(s.captured(1).trimmed(), Qt::RFC2822Date);
+            if (when.isValid()) out[heading] += " (" + RevisionDateText(when.date()) + ")";
+        } else if (heading >= 0 && !line.trimmed().isEmpty()) {
+            // An entry's first line under its version, the lines that continue it under its text.
+            const QString text = line.trimmed();
+            out << (text.startsWith('*') ? "  " : "    ") + text;
+        }
+    }
+    return out.join('\n');
+}
+
+}  // namespace
+
 TAboutDialog::TAboutDialog(const QString& program_name, const QString& program_path,
                            DisplayOptions& options, const QString& options_path, QWidget* parent)
-    : QDialog(parent), program_path_(program_path), options_(options), options_path_(options_path) {
+    : QDialog(parent), options_(options), options_path_(options_path) {
     setWindowTitle("About");
     QString version = QString::fromStdString(ProgramVersionText());
     ProgramLbl = new QLabel(program_name, this);
@@ -70,9 +101,15 @@ TAboutDialog::TAboutDialog(const QString& program_name, const QString& program_p
     layout->addLayout(buttons);
 }
 
-QString TAboutDialog::RevisionFile() const {
-    QFileInfo info(program_path_);
-    return info.path() + "/" + info.completeBaseName() + ".INF";
+QString TAboutDialog::RevisionText() {
+    QFile changelog(":/about/changelog");
+    const QString changes = changelog.open(QIODevice::ReadOnly)
+                                ? ChangesText(QString::fromUtf8(changelog.readAll()))
+                                : QString();
+    return "Cindral 2003, version " + QString::fromStdString(ProgramVersionText()) + ", built " +
+           RevisionDateText(
+               QDate::fromString(QString::fromStdString(ProgramBuildDate()), Qt::ISODate)) +
+           ".\n\nChanges:\n\n" + changes + "\n";
 }
 
 bool TAboutDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -96,22 +133,33 @@ void TAboutDialog::IconClick() {
 }
 
 void TAboutDialog::RevisionClick() {
-    TTextViewDialog viewer("Program Revisions", RevisionFile(), this);
+    TTextViewDialog viewer("Program Revisions", QString(), this);
+    viewer.SetText(RevisionText());
     viewer.exec();
 }
 
+void TAboutDialog::OpenOrOffer(const QUrl& url, const std::string& failure,
+                               const QString& address) {
+    if (QDesktopServices::openUrl(url)) return;
+    const Answer copy = CurrentUi().ShowMessage(
+        MessageKind::Warning, "", failure + "\r\n\r\nCopy the address to the clipboard?",
+        Buttons::YesNo);
+    if (copy == Answer::Yes) QApplication::clipboard()->setText(address);
+}
+
 void TAboutDialog::WebClick() {
-    if (!QDesktopServices::openUrl(QUrl(kMakerWebSite))) {
-        CurrentUi().ShowMessage(MessageKind::Error, "", "Unable to access your Internet Browser.",
-                                Buttons::Ok);
-    }
+    const QUrl url(kMakerWebSite);
+    OpenOrOffer(
+        url, "Cindral could not start a web browser to open " + url.toString().toStdString() + ".",
+        url.toString());
 }
 
 void TAboutDialog::MailClick() {
-    if (!QDesktopServices::openUrl(QUrl(kSupportMail))) {
-        CurrentUi().ShowMessage(MessageKind::Error, "", "Unable to access your email application.",
-                                Buttons::Ok);
-    }
+    const QUrl url(kSupportMail);
+    const QString address = url.path();
+    OpenOrOffer(
+        url, "Cindral could not start an e-mail program to write to " + address.toStdString() + ".",
+        address);
 }
 
 }  // namespace cindral::app

@@ -1,15 +1,20 @@
 #pragma once
 // The about box: program name, version and build date (both from the build), the program
-// file's revision date, the revision notes, and the maker's web site and support address.
+// file's revision date, the revision notes (the build's version and the changes of each
+// release, from the package's changelog built into the program), and the maker's web site
+// and support address. When no browser or mail program can be started, the user is told
+// and offered the address to copy.
 
 #include <QDate>
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 #include "core/environment/display_options.h"
 
 class QLabel;
 class QPushButton;
+class QUrl;
 
 namespace cindral::app {
 
@@ -21,12 +26,12 @@ class TAboutDialog : public QDialog {
     Q_OBJECT
   public:
     // `options` is the process's options record, saved to `options_path` when the beta flag
-    // is cleared; `program_path` names the program file (its date and revision notes).
+    // is cleared; `program_path` names the program file (its date).
     TAboutDialog(const QString& program_name, const QString& program_path, DisplayOptions& options,
                  const QString& options_path, QWidget* parent = nullptr);
 
-    // The notes file beside the program: its path without extension plus ".INF".
-    QString RevisionFile() const;
+    // What Revision Information shows.
+    static QString RevisionText();
     // Clicking the icon: clears the beta options flag once, telling the user.
     void IconClick();
 
@@ -43,12 +48,16 @@ class TAboutDialog : public QDialog {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+    // Revision Information, Web Site and E-mail Support.
     void RevisionClick();
     void WebClick();
     void MailClick();
 
-    QString program_path_;
+  private:
+    // Opens `url` with the desktop's program for it; when none starts, says so with
+    // `failure` and offers `address` for the clipboard.
+    void OpenOrOffer(const QUrl& url, const std::string& failure, const QString& address);
+
     DisplayOptions& options_;
     QString options_path_;
 };

@@ -60,6 +60,11 @@ void TTextViewDialog::LoadFile() {
     Memo->setPlainText(QString::fromLocal8Bit(file.readAll()));
 }
 
+void TTextViewDialog::SetText(const QString& text) {
+    loaded_ = true;
+    Memo->setPlainText(text);
+}
+
 void TTextViewDialog::CopyClick() {
     Memo->selectAll();
     Memo->copy();

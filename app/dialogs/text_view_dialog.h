@@ -19,6 +19,8 @@ class TTextViewDialog : public QDialog {
     // Loads the file into the memo (done when the dialog is first shown). A file that cannot
     // be read leaves the memo empty.
     void LoadFile();
+    // Shows `text` instead of a file's.
+    void SetText(const QString& text);
     // Prints every line indented by ten blanks, reporting progress through the status sink.
     void PrintTo(QPrinter& printer);
 

@@ -16,6 +16,7 @@
 
 #include "app/commands/help_command.h"
 #include "app/commands/metafile_export_command.h"
+#include "app/commands/page_setup_command.h"
 #include "app/commands/picture_export_command.h"
 #include "app/commands/print_command.h"
 #include "app/commands/system_files_command.h"
@@ -110,6 +111,10 @@ void TCindralFrm::makeFileActions() {
                            [this] { ReloadLog(true); });
     a.Properties1 = MakeAction("P&roperties...", QKeySequence(Qt::ALT | Qt::Key_Return),
                                "Show what the log's header says.", &TCindralFrm::Properties1Click);
+    a.PrinterPageSetup1 = new QAction("Printer Page Set&up...", this);
+    a.PrinterPageSetup1->setObjectName("PrinterPageSetup1");
+    a.PrinterPageSetup1->setStatusTip("Choose the paper, orientation and margins to print on.");
+    connect(a.PrinterPageSetup1, &QAction::triggered, this, RunOnContext(PrinterPageSetup1Click));
     a.Print1 = new QAction("&Print...", this);
     a.Print1->setShortcut(QKeySequence::Print);
     a.Print1->setToolTip("Print the compiled log.");
@@ -258,6 +263,7 @@ std::vector<QMenu*> TCindralFrm::buildFileMenu() {
     file->addAction(a.Reload1);
     file->addAction(a.Properties1);
     file->addSeparator();
+    file->addAction(a.PrinterPageSetup1);
     file->addAction(a.Print1);
     file->addAction(a.PrintPreview1);
     // The Export submenu of the window's design: created, and never shown.

@@ -13,6 +13,7 @@ struct WindowActions {
     QAction* SaveAs1 = nullptr;
     QAction* Reload1 = nullptr;
     QAction* Properties1 = nullptr;
+    QAction* PrinterPageSetup1 = nullptr;
     QAction* Print1 = nullptr;
     QAction* PrintPreview1 = nullptr;
     // The Export submenu of the window's design, kept hidden; the visible File > Export

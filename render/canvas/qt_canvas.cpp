@@ -123,8 +123,8 @@ double Margin(int pen_width) {
 
 }  // namespace
 
-QtCanvas::QtCanvas(QPaintDevice* device, bool is_printer)
-    : device_(device), is_printer_(is_printer) {
+QtCanvas::QtCanvas(QPaintDevice* device, bool is_printer, const QTransform& placement)
+    : device_(device), placement_(placement), is_printer_(is_printer) {
     if (device_ == nullptr || device_->width() <= 0 || device_->height() <= 0 ||
         !painter_.begin(device_)) {
         throw std::runtime_error("The drawing surface could not be opened.");
@@ -133,6 +133,11 @@ QtCanvas::QtCanvas(QPaintDevice* device, bool is_printer)
     if (type == QInternal::Image) image_ = static_cast<QImage*>(device_);
     // Printers and PDF writers are paged devices; a QPicture records paths too.
     vector_ = dynamic_cast<QPagedPaintDevice*>(device_) != nullptr || type == QInternal::Picture;
+    // Pixels are placed elsewhere only on paper, where paths stay paths at any scale.
+    if (!vector_ || !placement_.isInvertible() || placement_.type() > QTransform::TxScale) {
+        placement_ = QTransform();
+    }
+    painter_.setTransform(placement_);
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -155,7 +160,7 @@ bool QtCanvas::NewPage() {
     if (paged == nullptr || !paged->newPage()) return false;
     ResetState();
     clip_dirty_ = true;
-    painter_.resetTransform();
+    painter_.setTransform(placement_);
     UsePen(Qt::NoPen);
     UseBrush(Qt::NoBrush);
     Ready();
@@ -219,7 +224,8 @@ QFont QtCanvas::DeviceFont() const {
 
 double QtCanvas::ThinPenWidth() const {
     if (!vector_) return 1.0;
-    return std::max(1.0, device_->logicalDpiX() / 300.0);
+    // A reduced page keeps its finest line at 1/300 inch on the sheet.
+    return std::max(1.0, device_->logicalDpiX() / 300.0) / std::min(1.0, placement_.m11());
 }
 
 int QtCanvas::TileScale() const {
@@ -230,8 +236,9 @@ DeviceCaps QtCanvas::Caps() const {
     DeviceCaps caps;
     caps.pixels_per_inch_x = device_->logicalDpiX();
     caps.pixels_per_inch_y = device_->logicalDpiY();
-    caps.width_px = device_->width();
-    caps.height_px = device_->height();
+    const Rect reach = DeviceRect();
+    caps.width_px = reach.right;
+    caps.height_px = reach.bottom;
     caps.is_printer = is_printer_;
     return caps;
 }
@@ -261,15 +268,17 @@ void QtCanvas::SelectNoClip() {
 void QtCanvas::SyncClip() {
     if (!clip_dirty_) return;
     clip_dirty_ = false;
-    // Device-space clip: set it under the identity transform. A paper device writes the clip
+    // Canvas-space clip: set it under the placement alone. A paper device writes the clip
     // and the whole drawing state again for every change it is told of, so only real changes
     // reach the painter.
-    if (!painter_.transform().isIdentity()) painter_.resetTransform();
+    if (painter_.transform() != placement_) painter_.setTransform(placement_);
     if (clip()) {
         // An empty clip shows nothing; a paper device takes an empty region for no clip at
-        // all, so it gets a pixel off the page instead.
-        const QRegion wanted =
-            clip()->qregion().isEmpty() ? QRegion(-16, -16, 1, 1) : clip()->qregion();
+        // all, so it gets a pixel off the sheet instead.
+        const QPointF off = placement_.inverted().map(QPointF(-16, -16));
+        const QRegion wanted = clip()->qregion().isEmpty() ? QRegion(int(std::floor(off.x())),
+                                                                     int(std::floor(off.y())), 1, 1)
+                                                           : clip()->qregion();
         if (applied_clip_ && *applied_clip_ == wanted) return;
         painter_.setClipRegion(wanted);
         applied_clip_ = wanted;
@@ -280,7 +289,9 @@ void QtCanvas::SyncClip() {
 }
 
 Rect QtCanvas::DeviceRect() const {
-    return {0, 0, device_->width(), device_->height()};
+    if (placement_.isIdentity()) return {0, 0, device_->width(), device_->height()};
+    const QPointF far = placement_.inverted().map(QPointF(device_->width(), device_->height()));
+    return {0, 0, static_cast<int>(std::ceil(far.x())), static_cast<int>(std::ceil(far.y()))};
 }
 
 Rect QtCanvas::DrawableBox() const {
@@ -865,8 +876,9 @@ void QtCanvas::ExtTextOut(int x, int y, unsigned options, const Rect* rect, cons
 
     // Text wholly off the device (in any rotation) is not handed to Qt.
     const int64_t reach = width + metrics.height() + 2;
-    if (int64_t(x) + reach < 0 || int64_t(y) + reach < 0 || int64_t(x) - reach > device_->width() ||
-        int64_t(y) - reach > device_->height()) {
+    const Rect device = DeviceRect();
+    if (int64_t(x) + reach < 0 || int64_t(y) + reach < 0 || int64_t(x) - reach > device.right ||
+        int64_t(y) - reach > device.bottom) {
         return;
     }
 

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QRegion>
+#include <QTransform>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -28,7 +29,12 @@ namespace cindral {
 class QtCanvas : public Canvas {
   public:
     // Draws on `device` (not owned; it must outlive the canvas). `is_printer` marks paper.
-    explicit QtCanvas(QPaintDevice* device, bool is_printer = false);
+    // `placement`, a scale and a move on a paged device, puts the canvas's pixels on the
+    // device's: a page fitted to the sheet is drawn as it is laid out at the device's
+    // resolution and reduced or enlarged on the way, so every size rule holds as on paper at
+    // full size. The canvas then reaches as far as the device does, counted in its own pixels.
+    explicit QtCanvas(QPaintDevice* device, bool is_printer = false,
+                      const QTransform& placement = QTransform());
     ~QtCanvas() override;
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
@@ -124,6 +130,7 @@ class QtCanvas : public Canvas {
     const QImage& StoredPicture(const QImage& image, bool from_jpeg);
 
     QPaintDevice* device_;
+    QTransform placement_;
     QImage* image_ = nullptr;
     bool is_printer_;
     bool vector_ = false;

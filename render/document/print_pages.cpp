@@ -5,6 +5,8 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
+#include <QTransform>
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -17,8 +19,22 @@
 
 namespace cindral {
 
+namespace {
+
+// The page of `layout` reduced or enlarged to the device's printable area, keeping its shape,
+// and centred in it.
+QTransform FittedPlacement(const PageLayout& layout, const QPagedPaintDevice& device) {
+    if (layout.PageWidthPx <= 0 || layout.PageHeightPx <= 0) return {};
+    const double scale = std::min(double(device.width()) / layout.PageWidthPx,
+                                  double(device.height()) / layout.PageHeightPx);
+    return QTransform(scale, 0, 0, scale, (device.width() - layout.PageWidthPx * scale) / 2,
+                      (device.height() - layout.PageHeightPx * scale) / 2);
+}
+
+}  // namespace
+
 PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, int first, int last,
-                        const std::function<void(int, int)>& progress) {
+                        const std::function<void(int, int)>& progress, PageFit fit) {
     if (first < 0 || last > document.LastPage() || first > last) {
         throw CindralError("The pages to print are not in the log.");
     }
@@ -26,6 +42,8 @@ PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, 
     // that a later command on paper depends on, so a page needs only what can reach it.
     const std::unique_ptr<LogDocument> paper = document.Copy();
     paper->SetPixelsPerInch(device.logicalDpiY());
+    const QTransform placement =
+        fit == PageFit::FitToPage ? FittedPlacement(paper->Layout(), device) : QTransform();
     PrintOutcome outcome;
     // The job begins with the first page drawn: a run cancelled before it sends nothing.
     std::optional<QtCanvas> canvas;
@@ -39,7 +57,7 @@ PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, 
         // The sheet for this page is started only now, so a run stopped before a page
         // leaves no blank sheet behind.
         if (!canvas) {
-            canvas.emplace(&device, /*is_printer=*/true);
+            canvas.emplace(&device, /*is_printer=*/true, placement);
         } else if (!canvas->NewPage()) {
             throw CindralError("The printer refused a new page for page " + number + ".");
         }

@@ -24,14 +24,20 @@ struct PrintOutcome {
     bool stopped = false;
 };
 
+// How a log page meets the sheet: at its own size from the top left of the printable area
+// (clipped where it is larger), or reduced or enlarged to the printable area, keeping its
+// shape, and centred in it.
+enum class PageFit { ActualSize, FitToPage };
+
 // Prints pages `first`..`last` (0-based, inclusive, inside the log) of `document` onto
 // `device`, which is open for painting by nobody else. One device page per log page, each
-// at the device's resolution. Reports "Printing page N..." before and "   Done printing
-// page N" after each page, and asks CancelRequested() before each page. A page that cannot
-// be drawn raises CindralError after the pages before it are on the device. `progress` (may
+// at the device's resolution and placed as `fit` says. Reports "Printing page N..." before and "
+// Done printing page N" after each page, and asks CancelRequested() before each page. A page that
+// cannot be drawn raises CindralError after the pages before it are on the device. `progress` (may
 // be empty) hears (pages done, pages chosen) after each page.
 PrintOutcome PrintPages(const LogDocument& document, QPagedPaintDevice& device, int first, int last,
-                        const std::function<void(int, int)>& progress = {});
+                        const std::function<void(int, int)>& progress = {},
+                        PageFit fit = PageFit::ActualSize);
 
 // The resolution of PDF files we write. 300 dpi: pen widths and hatch tiles are whole device
 // pixels, so 1/300 inch is the finest line and a hatch keeps its screen size to within 1%

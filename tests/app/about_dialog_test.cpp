@@ -6,14 +6,19 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <cstdlib>
+#include <optional>
 
 #include "app/dialogs/text_view_dialog.h"
 #include "core/format/gdx_writer.h"
+#include "frm_test_support.h"
 #include "recording_status.h"
 #include "recording_ui.h"
 #include "temp_dir.h"
@@ -39,7 +44,6 @@ TEST(AboutBox, ShowsNameVersionAndBuildDateOfTheBuildAndTheProgramFilesDate) {
     EXPECT_TRUE(built.isValid()) << build.toStdString();
     EXPECT_LE(built, QDateTime::currentDateTimeUtc().date());
     EXPECT_EQ(box.RevisedLbl->text(), "Last Revised: " + RevisionDateText(QDate::currentDate()));
-    EXPECT_EQ(box.RevisionFile(), QString::fromStdString(dir.File("viewer.INF")));
 }
 
 TEST(AboutBox, RevisionDatesAreEnglishWhateverTheLocale) {
@@ -64,6 +68,100 @@ TEST(AboutBox, TheIconClearsTheBetaFlagOnceAndSavesIt) {
     std::vector<uint8_t> saved = ReadFileBytes(dir.File("v.CN1"));
     ASSERT_EQ(saved.size(), 100u);
     EXPECT_EQ(saved[0], 0);
+}
+
+// Revision Information: the build's version and every change the package's changelog lists,
+// under the version it came with.
+TEST(AboutBox, RevisionInformationShowsTheVersionAndEveryChange) {
+    DisplayOptions options = DefaultDisplayOptions();
+    TAboutDialog box("Cindral 2003", "viewer", options, "unused.CN1");
+    QString shown;
+    QString caption;
+    cindral::testing::OnNextDialog([&](QDialog* dialog) {
+        if (auto* view = qobject_cast<TTextViewDialog*>(dialog)) {
+            shown = view->Memo->toPlainText();
+            caption = view->windowTitle();
+        }
+        dialog->accept();
+    });
+    box.RevisionBtn->click();
+    EXPECT_EQ(caption, "Program Revisions");
+    EXPECT_TRUE(shown.contains(CINDRAL_VERSION)) << shown.toStdString();
+    QFile changelog(QT_TESTCASE_SOURCEDIR "/../data/packaging/changelog");
+    ASSERT_TRUE(changelog.open(QIODevice::ReadOnly));
+    int changes = 0;
+    qsizetype after = 0;
+    static const QRegularExpression release(R"(^\S+ \(([^)]+)\))");
+    for (const QString& line : QString::fromUtf8(changelog.readAll()).split('\n')) {
+        if (const auto m = release.match(line); m.hasMatch()) {
+            after = shown.indexOf("Version " + m.captured(1), after);
+            EXPECT_GE(after, 0) << m.captured(1).toStdString();
+        } else if (line.startsWith("  * ")) {
+            ++changes;
+            const qsizetype at = shown.indexOf(line.mid(4).trimmed());
+            EXPECT_GT(at, after) << line.toStdString();
+        }
+    }
+    EXPECT_GT(changes, 0);
+}
+
+// Sets an environment variable (or unsets it) for a scope.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// Web Site and E-mail Support when the desktop cannot start a browser or a mail program (no
+// opener on the path, no BROWSER, no desktop named; the offscreen platform opens nothing
+// either): the user is told which, and Yes puts the address on the clipboard.
+TEST(AboutBox, WhenNoBrowserOrMailProgramStartsTheAddressIsOfferedToCopy) {
+    TempDir dir;
+    ScopedEnv path("PATH", dir.path().c_str());
+    ScopedEnv browser("BROWSER", nullptr);
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", nullptr);
+    ScopedEnv session("DESKTOP_SESSION", nullptr);
+    RecordingUi ui;
+    ScopedUi scoped(ui);
+    DisplayOptions options = DefaultDisplayOptions();
+    TAboutDialog box("Cindral 2003", "viewer", options, "unused.CN1");
+    struct Row {
+        QPushButton* button;
+        Answer answer;
+        const char* message;
+        const char* clipboard;
+    };
+    const Row rows[] = {
+        {box.WebBtn, Answer::Yes,
+         "Cindral could not start a web browser to open https://www.quentara.example/.",
+         "https://www.quentara.example/"},
+        {box.MailBtn, Answer::Yes,
+         "Cindral could not start an e-mail program to write to support@quentara.example.",
+         "support@quentara.example"},
+        {box.WebBtn, Answer::No,
+         "Cindral could not start a web browser to open https://www.quentara.example/.",
+         "left alone"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.message);
+        QApplication::clipboard()->setText("left alone");
+        ui.messages.clear();
+        ui.answers = {row.answer};
+        row.button->click();
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+        EXPECT_EQ(ui.messages[0].buttons, Buttons::YesNo);
+        EXPECT_EQ(ui.messages[0].text,
+                  std::string(row.message) + "\r\n\r\nCopy the address to the clipboard?");
+        EXPECT_EQ(QApplication::clipboard()->text(), row.clipboard);
+    }
 }
 
 TEST(TextView, LoadsWhenShownCopiesAndPrintsEveryLine) {

@@ -51,14 +51,15 @@ inline GdxHeader PixelHeader(double top) {
     return h;
 }
 
-// A log of `header` with a diagonal line down its whole length.
-inline void WriteLog(const std::string& path, const GdxHeader& header) {
+// A log of `header` with a diagonal line down its whole length, from x `left` to `right`.
+inline void WriteLog(const std::string& path, const GdxHeader& header, double left = 10,
+                     double right = 290) {
     ByteWriter out;
     EncodeHeaderRecord(header, out);
     DrawLineRecord line;
-    line.x1 = 10;
+    line.x1 = left;
     line.y1 = header.TopDepth;
-    line.x2 = 290;
+    line.x2 = right;
     line.y2 = header.BottomDepth;
     ByteWriter payload;
     EncodeCommand(line, payload);
