@@ -17,6 +17,7 @@
 #include <exception>
 
 #include "app/dialogs/help_dialog.h"
+#include "app/dialogs/replace_question.h"
 #include "core/environment/save_as.h"
 #include "core/environment/settings.h"
 #include "core/environment/ui.h"
@@ -243,15 +244,7 @@ void TJPEGOptsFrm::OKBtnClick() {
     }
     // A page picture replaces a file only when the user says so (a table is many files,
     // replaced together once all are written).
-    if (mode_ != JpegOptionsMode::Html && QFileInfo::exists(name)) {
-        const Answer answer = CurrentUi().ShowMessage(
-            MessageKind::Confirmation, "", OverwriteQuestion(name.toStdString()), Buttons::YesNo);
-        if (answer != Answer::Yes) {
-            FilenameEd->setFocus();
-            FilenameEd->selectAll();
-            return;
-        }
-    }
+    if (mode_ != JpegOptionsMode::Html && !MayReplace(name, FilenameEd)) return;
     FilenameEd->setText(name);
     QDialog::accept();
 }

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/help_dialog.h"
+#include "app/dialogs/replace_question.h"
 #include "core/environment/save_as.h"
 #include "core/environment/ui.h"
 
@@ -139,15 +140,7 @@ void TWMFDlg::OKBtnClick() {
         FilenameEd->selectAll();
         return;
     }
-    if (QFileInfo::exists(name)) {
-        const Answer answer = CurrentUi().ShowMessage(
-            MessageKind::Confirmation, "", OverwriteQuestion(name.toStdString()), Buttons::YesNo);
-        if (answer != Answer::Yes) {
-            FilenameEd->setFocus();
-            FilenameEd->selectAll();
-            return;
-        }
-    }
+    if (!MayReplace(name, FilenameEd)) return;
     QDialog::accept();
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "bundled_libraries.h"
 #include "core/format/gdx_commands.h"
 #include "core/format/gdx_writer.h"
 #include "render/document/log_document.h"
@@ -17,10 +18,7 @@ namespace cindral {
 namespace {
 
 LogDocumentOptions Options() {
-    LogDocumentOptions options;
-    options.files.pattern_file = testing::BinDir() + "/QuenUtil.Pat";
-    options.files.symbol_file = testing::BinDir() + "/QuenUtil.Sym";
-    return options;
+    return testing::BundledLibraryOptions();
 }
 
 // Letter pages at 48 depth units an inch: a first header of 1.25 in, a footer of 0.5 in, a

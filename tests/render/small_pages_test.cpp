@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bundled_libraries.h"
 #include "core/format/gdx_commands.h"
 #include "core/format/gdx_writer.h"
 #include "render/document/log_document.h"
@@ -18,10 +19,7 @@ namespace cindral {
 namespace {
 
 LogDocumentOptions Options() {
-    LogDocumentOptions options;
-    options.files.pattern_file = testing::BinDir() + "/QuenUtil.Pat";
-    options.files.symbol_file = testing::BinDir() + "/QuenUtil.Sym";
-    return options;
+    return testing::BundledLibraryOptions();
 }
 
 double MeanGrey(const QImage& image) {

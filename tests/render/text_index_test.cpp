@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bundled_libraries.h"
 #include "core/format/gdx_commands.h"
 #include "core/format/gdx_writer.h"
 #include "render/document/log_document.h"
@@ -21,10 +22,7 @@ namespace cindral {
 namespace {
 
 LogDocumentOptions Options() {
-    LogDocumentOptions options;
-    options.files.pattern_file = testing::BinDir() + "/QuenUtil.Pat";
-    options.files.symbol_file = testing::BinDir() + "/QuenUtil.Sym";
-    return options;
+    return testing::BundledLibraryOptions();
 }
 
 // Three pages of 4 in at 40 units an inch, a first and a next header and a footer on every
