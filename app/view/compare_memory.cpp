@@ -32,6 +32,7 @@ std::vector<Entry> ReadEntries(QSettings& store) {
         entry.first = store.value("Path").toString();
         entry.pair.partner = store.value("Partner").toString();
         entry.pair.linked = store.value("Linked", true).toBool();
+        entry.pair.by_elevation = store.value("ByElevation", false).toBool();
         entry.pair.first_mark = ReadMark(store, "FirstMark");
         entry.pair.second_mark = ReadMark(store, "SecondMark");
         if (!entry.first.isEmpty() && !entry.pair.partner.isEmpty()) entries.push_back(entry);
@@ -66,6 +67,7 @@ void RememberPair(const QString& first, const RememberedPair& pair) {
         store.setValue("Path", entries[i].first);
         store.setValue("Partner", p.partner);
         store.setValue("Linked", p.linked);
+        store.setValue("ByElevation", p.by_elevation);
         if (p.first_mark) store.setValue("FirstMark", *p.first_mark);
         if (p.second_mark) store.setValue("SecondMark", *p.second_mark);
     }

@@ -79,6 +79,7 @@ CompareLink::CompareLink(TCindralFrm* window) : QObject(window), window_(window)
             [this] { Follow(Side::First); });
     connect(window_->ElevationCb, &QCheckBox::toggled, this, [this] {
         ShowOffset();
+        RememberThePair();
         Follow(Side::First);
     });
     // Triggered comes after the window has taken the new choice.
@@ -152,8 +153,6 @@ void CompareLink::ShowToolBar(bool on) {
     tool_bar_->setVisible(on);
 }
 
-// --- the second log ---
-
 void CompareLink::CompareWith1Click() {
     if (!CompareWith1->isChecked()) {
         EndComparison();
@@ -225,6 +224,7 @@ bool CompareLink::CompareWith(const QString& path, const RememberedPair* restore
         first_mark_ = restore->first_mark;
         second_mark_ = restore->second_mark;
         linked = restore->linked;
+        window_->ElevationCb->setChecked(restore->by_elevation);
     }
     {
         const QSignalBlocker quiet(Link1);
@@ -304,8 +304,6 @@ void CompareLink::EndComparison() {
     w.ScrollBox1->setFocus();
     Refresh();
 }
-
-// --- the link ---
 
 bool CompareLink::Linked() const {
     return Link1->isChecked();
@@ -397,8 +395,6 @@ void CompareLink::MainPageShown() {
     }
     FollowLater();
 }
-
-// --- the two sides ---
 
 QScrollArea* CompareLink::AreaOf(Side side) const {
     if (side == Side::First) return window_->ScrollBox1;
@@ -510,8 +506,6 @@ std::optional<Side> CompareLink::SideOf(QObject* watched) const {
     return std::nullopt;
 }
 
-// --- what is drawn over the pages ---
-
 QString CompareLink::ValueText(Side side, double value) const {
     return QString::asprintf("%.2f", Elevation() ? value : SignOf(side).Shown(value));
 }
@@ -603,8 +597,6 @@ void CompareLink::ShowOffset() {
     OffsetLbl->setText(QString::asprintf("Offset %+.2f", shown + 0.0));
 }
 
-// --- measuring and aligning ---
-
 QString CompareLink::MeasurementText() const {
     if (!measurement_) return {};
     const DepthSign sign = SignOf(measurement_->side);
@@ -681,6 +673,7 @@ void CompareLink::RememberThePair() {
     RememberedPair pair;
     pair.partner = pane_->FileName();
     pair.linked = Linked();
+    pair.by_elevation = Elevation();
     pair.first_mark = first_mark_;
     pair.second_mark = second_mark_;
     RememberPair(QString::fromStdString(first_file_), pair);

@@ -401,8 +401,8 @@ TEST_F(Compare, ShiftDragMeasuresTheRowsDraggedOver) {
     EXPECT_NEAR(second->base - second->top, 80, 1);
 }
 
-// The second log, the link and the alignment are kept for the first log and offered again
-// when it is opened and Compare With is chosen.
+// The second log, the link (and whether by elevation) and the alignment are kept for the first
+// log and offered again when it is opened and Compare With is chosen.
 TEST_F(Compare, ThePairIsRememberedForTheFirstLog) {
     const std::string first = Log("first.gdx", LogHeader(1200, 0));
     const std::string second = Log("second.gdx", LogHeader(1500, -500, 100, 6, 100));
@@ -411,6 +411,8 @@ TEST_F(Compare, ThePairIsRememberedForTheFirstLog) {
     Settle();
     Link().AlignHere(Side::First, 150);
     Link().AlignHere(Side::Second, 190);
+    // Linked by elevation: the offset takes the two datums.
+    window->ElevationCb->setChecked(true);
     Settle();
     const double offset = Link().Offset();
     ASSERT_NE(offset, 0);
@@ -419,9 +421,11 @@ TEST_F(Compare, ThePairIsRememberedForTheFirstLog) {
     struct Row {
         const char* name;
         bool linked;
+        bool by_elevation;
         double offset;
     };
-    const Row rows[] = {{"linked and aligned", true, offset}, {"not linked", false, 0}};
+    const Row rows[] = {{"linked by elevation and aligned", true, true, offset},
+                        {"not linked", false, false, 0}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         NewWindow();
@@ -435,12 +439,15 @@ TEST_F(Compare, ThePairIsRememberedForTheFirstLog) {
         EXPECT_TRUE(Link().CompareWith1->isChecked());
         EXPECT_EQ(Pane().FileName().toStdString(), second);
         EXPECT_EQ(Link().Linked(), row.linked);
+        EXPECT_EQ(window->ElevationCb->isChecked(), row.by_elevation);
         EXPECT_NEAR(Link().Offset(), row.offset, 1e-9);
         EXPECT_EQ(Link().OffsetLbl->text(), row.linked ? label : QString());
         Settle();
         if (row.linked) {
             ExpectLevel(Side::First, MarkedRow(), 100, 100, offset);
-            Link().Link1->trigger();  // kept for the next row
+            // Kept so for the next row.
+            Link().Link1->trigger();
+            window->ElevationCb->setChecked(false);
         }
     }
     // Unticked, back to one log.
