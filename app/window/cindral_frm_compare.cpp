@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -46,6 +47,8 @@ namespace cindral::app {
 namespace {
 
 using Side = CompareLink::Side;
+
+const char* const kAlignPrompt = "Choose Align Here on the matching row of the other log.";
 
 Side Other(Side side) {
     return side == Side::First ? Side::Second : Side::First;
@@ -621,6 +624,9 @@ void CompareLink::AlignHere(Side side, int y) {
     if (!depth) return;
     (side == Side::First ? first_mark_ : second_mark_) = *depth;
     if (first_mark_ && second_mark_) {
+        if (window_->statusBar()->currentMessage() == kAlignPrompt) {
+            window_->statusBar()->clearMessage();
+        }
         {
             const QSignalBlocker quiet(Link1);
             Link1->setChecked(true);
@@ -637,7 +643,7 @@ void CompareLink::AlignHere(Side side, int y) {
             Follow(Side::First);
         }
     } else {
-        window_->ShowStatusLine("Choose Align Here on the matching row of the other log.", 8000);
+        window_->ShowStatusLine(kAlignPrompt, 8000);
     }
     ShowOffset();
     RememberThePair();
