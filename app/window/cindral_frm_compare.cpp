@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -117,10 +118,10 @@ void CompareLink::AddCommands() {
     connect(CopyMeasurement1, &QAction::triggered, this, &CompareLink::CopyMeasurement);
     ClearMeasurement1 = new QAction("Clear Measurement", this);
     ClearMeasurement1->setObjectName("ClearMeasurement1");
-    ClearMeasurement1->setShortcut(QKeySequence(Qt::Key_Escape));
+    // Escape clears it when no command of the window takes Escape first (closing the find
+    // bar does): see eventFilter. A second shortcut on the key would leave both ambiguous.
     ClearMeasurement1->setEnabled(false);
     connect(ClearMeasurement1, &QAction::triggered, this, &CompareLink::ClearMeasurement);
-    window_->addAction(ClearMeasurement1);
 
     const WindowActions& a = window_->actions_;
     for (QMenu* menu : window_->menuBar()->findChildren<QMenu*>()) {
@@ -687,6 +688,12 @@ void CompareLink::RememberThePair() {
 
 bool CompareLink::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_) {
+        // Escape that no shortcut and no control took reaches the window.
+        if (event->type() == QEvent::KeyPress && measurement_ &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            ClearMeasurement();
+            return true;
+        }
         // A log dropped with Ctrl held opens beside the one on screen.
         if (event->type() == QEvent::Drop) {
             auto* drop = static_cast<QDropEvent*>(event);
