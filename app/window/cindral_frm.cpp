@@ -38,6 +38,7 @@
 #include "app/view/page_worker.h"
 #include "app/view/thumbnail_panel.h"
 #include "app/view/view_memory.h"
+#include "app/window/cindral_frm_compare.h"
 #include "app/window/startup.h"
 #include "core/base/errors.h"
 #include "core/environment/directories.h"
@@ -103,6 +104,7 @@ TCindralFrm::TCindralFrm(Settings& settings, QWidget* parent)
     });
     slow_page_timer_ = new QTimer(this);
     connect(slow_page_timer_, &QTimer::timeout, this, &TCindralFrm::SlowPageCheck);
+    Compare = new CompareLink(this);
 
     QRect placement = InitialWindowGeometry(settings_);
     if (placement.width() > 0 && placement.height() > 0) setGeometry(placement);
@@ -408,6 +410,7 @@ void TCindralFrm::LayoutChanged() {
 
 void TCindralFrm::ShowCurrentPage() {
     UpdatePageControls();
+    if (Compare) Compare->MainPageShown();
     // The marker belongs to the depth gone to; any other page move takes it away.
     if (!marker_pending_) marker_row_ = -1;
     DepthMarker->setVisible(marker_row_ >= 0 && (Continuous() || marker_page_ == DisplayedPage));

@@ -35,6 +35,7 @@ struct Settings;
 
 namespace cindral::app {
 
+class CompareLink;
 class LogFileWatch;
 class PageStrip;
 class ThumbnailPanel;
@@ -176,6 +177,11 @@ class TCindralFrm : public QMainWindow {
     FindResultsPanel* FindResults;
     // The line under the depth last gone to, on the page that holds it.
     QWidget* DepthMarker;
+
+    // A second log beside the first, linked by depth, and the measurement
+    // (cindral_frm_compare.cpp); it reads and moves the view through the window's own state.
+    CompareLink* Compare = nullptr;
+    friend class CompareLink;
 
     // Recently opened logs, newest first, as kept between runs.
     static QStringList RecentFiles();
