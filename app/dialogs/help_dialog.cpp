@@ -147,6 +147,8 @@ THelpDialog::THelpDialog(QWidget* parent) : QDialog(parent) {
     // Links inside the guide go through the browser's own source, which keeps the history.
     Browser->setOpenLinks(true);
     Browser->setOpenExternalLinks(false);
+    // The guide's pictures are built in beside it.
+    Browser->setSearchPaths({":/help"});
     Browser->setHtml(UserGuideHtml(UserGuideMarkdown()));
     topics_ = GuideTopics(*Browser->document());
     for (QTextBlock block = Browser->document()->begin(); block.isValid(); block = block.next()) {

@@ -96,7 +96,7 @@ CompareLink::CompareLink(TCindralFrm* window) : QObject(window), window_(window)
 CompareLink::~CompareLink() = default;
 
 void CompareLink::AddCommands() {
-    CompareWith1 = new QAction(QString::fromUtf8("Compare &With…"), this);
+    CompareWith1 = new QAction("Co&mpare With...", this);
     CompareWith1->setObjectName("CompareWith1");
     CompareWith1->setCheckable(true);
     CompareWith1->setStatusTip("Show a second log beside this one, linked by depth.");

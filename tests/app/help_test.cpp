@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -55,6 +56,14 @@ TEST(UserGuide, HasAnAnchorForEveryTopicAndLink) {
     for (const QString& target : targets) {
         EXPECT_TRUE(html.contains(QString("<a name=\"%1\">").arg(target))) << target.toStdString();
     }
+    // Every picture the guide shows is built in where the help window looks for it.
+    static const QRegularExpression picture(R"re(<img src="([^"]+)")re");
+    int pictures = 0;
+    for (auto it = picture.globalMatch(html); it.hasNext(); ++pictures) {
+        const QString source = it.next().captured(1);
+        EXPECT_FALSE(QImage(":/help/" + source).isNull()) << source.toStdString();
+    }
+    EXPECT_GE(pictures, 1);
 }
 
 // The heading of `topic` lies in the part of the guide the help window shows.
