@@ -9,9 +9,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTextBlockFormat>
 #include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "core/environment/ui.h"
@@ -69,28 +72,60 @@ TStatusForm::TStatusForm(bool diagnostic_layout, QWidget* parent)
     PlaceOnScreen();
 }
 
+QRect StatusWindowPlace(const QRect& screen, const QRect& available, const QMargins& frame,
+                        bool diagnostic_layout) {
+    int width = static_cast<int>(std::nearbyint(screen.width() / 3.5));
+    int height, top;
+    if (diagnostic_layout) {
+        width -= 34;
+        height = screen.height();
+        top = 0;
+    } else {
+        height = static_cast<int>(std::nearbyint(screen.height() / 3.0));
+        top = screen.height() - height - 34;
+    }
+    const QRect room = available.isValid() ? available : screen;
+    height = std::min(height, room.height() - frame.top() - frame.bottom());
+    width = std::min(width, room.width() - frame.left() - frame.right());
+    int x = screen.x() + screen.width() - width;
+    int y = screen.y() + top;
+    x = std::clamp(x, room.left() + frame.left(), room.right() + 1 - frame.right() - width);
+    y = std::clamp(y, room.top() + frame.top(), room.bottom() + 1 - frame.bottom() - height);
+    return {x, y, width, height};
+}
+
 void TStatusForm::PlaceOnScreen() {
     QScreen* screen = QGuiApplication::primaryScreen();
-    QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    int width = static_cast<int>(std::nearbyint(area.width() / 3.5));
-    int height, top, right_margin;
-    if (diagnostic_layout_) {
-        width -= 34;
-        height = area.height();
-        top = 0;
-        right_margin = 10;
-    } else {
-        height = static_cast<int>(std::nearbyint(area.height() / 3.0));
-        top = area.height() - height - 34;
-        right_margin = 0;
-    }
-    setFixedSize(width, height);
-    move(area.x() + area.width() - width, area.y() + top);
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const QRect available = screen ? screen->availableGeometry() : area;
+    const QRect frame_box = frameGeometry();
+    const QRect inner = geometry();
+    // Known once shown under a window manager; nothing before.
+    const QMargins frame =
+        isVisible()
+            ? QMargins(inner.left() - frame_box.left(), inner.top() - frame_box.top(),
+                       frame_box.right() - inner.right(), frame_box.bottom() - inner.bottom())
+            : QMargins();
+    const QRect place = StatusWindowPlace(area, available, frame, diagnostic_layout_);
+    const int width = place.width();
+    const int right_margin = diagnostic_layout_ ? 10 : 0;
+    setFixedSize(place.size());
+    // A window's position is its frame's.
+    move(place.topLeft() - QPoint(frame.left(), frame.top()));
 
     int button_width = CancelButton->sizeHint().width();
     CancelButton->setGeometry(width - button_width - right_margin, 0, button_width,
                               kButtonPanelHeight);
     StatusGauge->setGeometry(0, 0, CancelButton->x(), kButtonPanelHeight);
+}
+
+void TStatusForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    PlaceOnScreen();
+    // Window managers tell the frame's size a moment after the window is mapped.
+    QTimer::singleShot(150, this, [this] {
+        if (isVisible()) PlaceOnScreen();
+    });
 }
 
 QString TStatusForm::FreeMemoryText() const {

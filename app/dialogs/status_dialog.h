@@ -38,6 +38,10 @@ class TStatusForm : public QWidget, public StatusSink {
     static constexpr int kMaxLines = 50;
     static constexpr int kButtonPanelHeight = 27;
 
+  protected:
+    // Placed again once the window manager's frame is known, so the frame stays on screen.
+    void showEvent(QShowEvent* event) override;
+
   private:
     void CancelButtonClick();
     void PlaceOnScreen();
@@ -46,6 +50,13 @@ class TStatusForm : public QWidget, public StatusSink {
     bool diagnostic_layout_;
     int line_count_ = 0;
 };
+
+// The status window's place (without its frame): its size from the whole `screen`, at the
+// right edge and near the bottom (the diagnostic layout: the whole height), moved and held so
+// that with `frame` around it, it lies inside `available`, the part of the screen the
+// desktop's panels leave.
+QRect StatusWindowPlace(const QRect& screen, const QRect& available, const QMargins& frame,
+                        bool diagnostic_layout);
 
 // The gauge position for a fraction of the work: round(fraction × 100), held to 0..100.
 int GaugePercent(double fraction);

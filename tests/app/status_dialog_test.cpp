@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <cmath>
 
 #include "recording_ui.h"
 
@@ -100,6 +101,37 @@ TEST(StatusForm, SitsAtTheRightEdgeWithTheGaugeBesideTheButton) {
     diagnostic.ShowStatus("x");
     EXPECT_TRUE(diagnostic.windowTitle().endsWith(") Processing"))
         << diagnostic.windowTitle().toStdString();
+}
+
+// With a window manager's frame and panels at the screen's edges, the whole window, frame
+// and all, stays on screen; the size still comes from the whole screen where it fits.
+TEST(StatusWindowPlace, KeepsTheFramedWindowInsideThePanels) {
+    const QRect screen(0, 0, 1920, 1080);
+    struct Case {
+        const char* name;
+        QRect available;
+        QMargins frame;
+        bool diagnostic;
+    };
+    const Case cases[] = {
+        {"no frame, no panels", screen, {}, false},
+        {"frame", screen, {4, 28, 4, 4}, false},
+        {"bottom and right panels", QRect(0, 0, 1872, 1032), {4, 28, 4, 4}, false},
+        {"top panel, diagnostic", QRect(0, 32, 1920, 1048), {4, 28, 4, 4}, true},
+        {"second screen to the right", QRect(1920, 0, 1920, 1080), {1, 1, 1, 1}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QRect at = c.available.x() >= 1920 ? QRect(1920, 0, 1920, 1080) : screen;
+        const QRect place = StatusWindowPlace(at, c.available, c.frame, c.diagnostic);
+        const QRect framed = place.marginsAdded(c.frame);
+        EXPECT_TRUE(c.available.contains(framed))
+            << framed.x() << "," << framed.y() << " " << framed.width() << "x" << framed.height();
+        // Against the right edge it can reach, and as wide as the screen asks.
+        EXPECT_EQ(framed.right(), c.available.right());
+        EXPECT_EQ(place.width(), int(std::nearbyint(1920 / 3.5)) - (c.diagnostic ? 34 : 0));
+        if (!c.diagnostic) EXPECT_EQ(place.height(), 360);
+    }
 }
 
 }  // namespace
