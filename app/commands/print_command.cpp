@@ -249,7 +249,22 @@ void PrintPreview1Click(const CommandContext& context) {
             sheets->updatePreview();
         });
     }
+    // The preview's own Print goes the way of File > Print: the dialog on this paper, the
+    // clipping question against the paper chosen, Current page and Fit to page.
+    bool print_after = false;
+    if (auto* toolbar = preview.findChild<QToolBar*>()) {
+        for (QAction* action : toolbar->actions()) {
+            if (action->text().remove('&') != "Print") continue;
+            action->setObjectName("PreviewPrint");
+            QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+            QObject::connect(action, &QAction::triggered, &preview, [&preview, &print_after] {
+                print_after = true;
+                preview.accept();
+            });
+        }
+    }
     preview.exec();
+    if (print_after) Print1Click(context);
 }
 
 }  // namespace cindral::app

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <regex>
@@ -490,18 +491,49 @@ TEST_F(Printing, NoToTheClippingQuestionPrintsNothing) {
     QPrinter& printer = WindowPrinter(*window);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf));
-    OnNextDialog([&](QDialog* dialog) {
-        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-        dialog->accept();
-    });
-    ui.answers = {Answer::No};
-    window->Actions().Print1->trigger();
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              "The output size (8.50 x 11.00) is larger than the printer page (10.91 x 7.48)."
-              "\r\nThe printout will be clipped.\r\n\r\nDo you want to continue?");
-    EXPECT_FALSE(std::ifstream(pdf).good());
+    auto answer_print_dialog = [&] {
+        OnNextDialog([&](QDialog* dialog) {
+            printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                              QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+            dialog->accept();
+        });
+    };
+    // From File > Print, and from the preview's own Print button, which goes the same way.
+    struct Way {
+        const char* name;
+        std::function<void()> print;
+    };
+    const Way ways[] = {
+        {"File > Print",
+         [&] {
+             answer_print_dialog();
+             window->Actions().Print1->trigger();
+         }},
+        {"the preview's Print",
+         [&] {
+             bool pressed = false;
+             OnNextDialog([&](QDialog* preview) {
+                 auto* print = preview->findChild<QAction*>("PreviewPrint");
+                 if (print == nullptr) return preview->reject();
+                 answer_print_dialog();
+                 pressed = true;
+                 print->trigger();
+             });
+             window->Actions().PrintPreview1->trigger();
+             EXPECT_TRUE(pressed);
+         }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        ui.messages.clear();
+        ui.answers = {Answer::No};
+        way.print();
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text,
+                  "The output size (8.50 x 11.00) is larger than the printer page (10.91 x 7.48)."
+                  "\r\nThe printout will be clipped.\r\n\r\nDo you want to continue?");
+        EXPECT_FALSE(std::ifstream(pdf).good());
+    }
 }
 
 // "Current page" in the dialog prints one sheet: the page on screen, whose ink (the part of
