@@ -18,8 +18,10 @@
 
 #include "app/dialogs/goto_depth_dialog.h"
 #include "app/view/drag_pan.h"
+#include "app/view/file_watch.h"
 #include "app/view/page_strip.h"
 #include "app/view/page_worker.h"
+#include "core/base/errors.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {
@@ -139,6 +141,12 @@ LogReach MoveStripTo(QScrollArea& area, const PageStrip& strip, const LogDocumen
 
 ComparePane::ComparePane(QWidget* parent) : QWidget(parent) {
     setObjectName("ComparePane");
+    // The second log follows its file as the first does.
+    watch_ = new LogFileWatch(this);
+    connect(watch_, &LogFileWatch::Settled, this, [this] { Reload(); });
+    connect(watch_, &LogFileWatch::Missing, this, [this] {
+        header_->SetNote("The log file has been deleted or moved; the pages read before stay.");
+    });
     header_ = new CompareHeader(true, this);
     area_ = new QScrollArea(this);
     area_->setObjectName("PaneArea");
@@ -191,9 +199,30 @@ void ComparePane::Open(const QString& path, const LogDocumentOptions& options,
     header_->SetName(path);
     header_->SetNote(QString());
     header_->SetReadout(QString());
+    watch_->Follow(path);
     LayOut();
     area_->verticalScrollBar()->setValue(0);
     emit Moved();
+}
+
+bool ComparePane::Reload() {
+    if (!document_) return false;
+    watch_->Acknowledge();
+    const double y = LinkRow(*area_);
+    const std::optional<double> anchor = ValueAt(y, false, false);
+    try {
+        document_->Reload();
+    } catch (const CindralError& e) {
+        // A log being recompiled may be caught half written; the next change tries again.
+        header_->SetNote("The log on disk cannot be read; the last good copy stays on screen. " +
+                         QString::fromStdString(e.what()).simplified());
+        return false;
+    }
+    header_->SetNote(QString());
+    LayOut();
+    if (anchor) MoveValueTo(*anchor, false, y);
+    emit Moved();
+    return true;
 }
 
 bool ComparePane::HasPages() const {

@@ -32,6 +32,7 @@ struct LogDocumentOptions;
 namespace cindral::app {
 
 class DragPan;
+class LogFileWatch;
 class PageStrip;
 class PageWorker;
 
@@ -105,6 +106,10 @@ class ComparePane : public QWidget {
     std::optional<double> ValueAt(double y, bool elevation, bool whole_rows) const;
     std::optional<double> RowOf(double value, bool elevation) const;
     LogReach MoveValueTo(double value, bool elevation, double y);
+    // Reads the log again after a change on disk, keeping the value at the linked row; a log
+    // that cannot be read leaves the last good copy on screen and says so in the note.
+    bool Reload();
+    LogFileWatch* FileWatch() const { return watch_; }
     // Every page in view is shown drawn (for tests and timings).
     bool PagesInViewShown() const;
 
@@ -135,6 +140,7 @@ class ComparePane : public QWidget {
     // Pages the renderer refused in this layout; not asked for again.
     std::set<int> failed_;
 
+    LogFileWatch* watch_;
     CompareHeader* header_;
     QScrollArea* area_;
     PageStrip* strip_;

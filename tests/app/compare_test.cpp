@@ -32,6 +32,7 @@
 #include "app/window/cindral_frm_compare.h"
 #include "frm_test_support.h"
 #include "recording_ui.h"
+#include "render/document/log_document.h"
 
 namespace cindral::app {
 namespace {
@@ -256,6 +257,14 @@ TEST_F(Compare, ALogEndingBeforeTheOtherShowsItsNearestEnd) {
         EXPECT_TRUE(row.at_end());
         EXPECT_EQ(Link().HeaderOf(Side::First)->Note(), "");
     }
+    ExpectLevel(Side::First, Link().LinkRow(Side::First), 100, 100);
+    // The second log follows its file: rewritten to go deeper, it is read again and reaches
+    // the depth it did not.
+    Log("short.gdx", LogHeader(900, 200));
+    ASSERT_TRUE(WaitUntil([&] { return Pane().Document()->FileHeader().BottomDepth == 200; }));
+    ASSERT_TRUE(window->GoToDepth(300, false));
+    Settle();
+    EXPECT_EQ(Pane().Header()->Note().toStdString(), "");
     ExpectLevel(Side::First, Link().LinkRow(Side::First), 100, 100);
     // The close button goes back to one log.
     Pane().Header()->CloseBtn->click();
