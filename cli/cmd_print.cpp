@@ -3,13 +3,13 @@
 
 #include <QString>
 #include <memory>
-#include <regex>
 #include <string>
 
 #include "cli/command.h"
 #include "cli/gui_application.h"
 #include "cli/log_opening.h"
 #include "cli/options.h"
+#include "cli/page_batch.h"
 #include "cli/progress_sink.h"
 #include "core/base/errors.h"
 #include "render/document/print_pages.h"
@@ -18,25 +18,6 @@ namespace cindral::cli {
 namespace {
 
 const char kUsage[] = "print FILE -o OUT.pdf [--pages A-B]   (pages from 1; A alone for one page)";
-
-struct PageRange {
-    long first;  // from 1
-    long last;
-};
-
-PageRange ParseRange(const std::string& text) {
-    static const std::regex kRange(R"(\s*(\d{1,9})\s*(?:-\s*(\d{1,9})\s*)?)");
-    std::smatch match;
-    if (!std::regex_match(text, match, kRange)) {
-        throw UsageError{"--pages needs A-B or A, whole page numbers from 1"};
-    }
-    const long first = std::stol(match[1].str());
-    const long last = match[2].matched ? std::stol(match[2].str()) : first;
-    if (first < 1 || last < first) {
-        throw UsageError{"--pages needs A-B with 1 <= A <= B"};
-    }
-    return {first, last};
-}
 
 bool EndsWithPdf(const std::string& name) {
     return QString::fromStdString(name).endsWith(".pdf", Qt::CaseInsensitive);
@@ -51,7 +32,7 @@ int RunPrint(const std::vector<std::string>& args) {
     if (files.size() != 1) throw UsageError{"needs exactly one FILE"};
     if (!out || out->empty()) throw UsageError{"needs -o OUT.pdf"};
     std::optional<PageRange> range;
-    if (pages) range = ParseRange(*pages);
+    if (pages) range = ParsePageRange("--pages", *pages, false);
     if (!EndsWithPdf(*out)) {
         throw CindralError("Cannot print to " + *out + ": the name must end in .pdf.");
     }
