@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -21,6 +20,7 @@
 #include "app/view/file_watch.h"
 #include "app/view/page_strip.h"
 #include "app/view/page_worker.h"
+#include "app/view/wheel_zoom.h"
 #include "core/base/errors.h"
 #include "render/document/log_document.h"
 
@@ -395,14 +395,10 @@ void ComparePane::PageDone(int page, const QImage& image, const QString& error, 
 
 bool ComparePane::eventFilter(QObject* watched, QEvent* event) {
     if (watched == area_->viewport()) {
-        if (event->type() == QEvent::Wheel) {
-            auto* wheel = static_cast<QWheelEvent*>(event);
-            if (wheel->modifiers() & Qt::ControlModifier) {
-                const int steps = wheel->angleDelta().y();
-                if (steps != 0) SetZoom(ZoomStep(ZoomFactorNow(), steps > 0));
-                return true;
-            }
-        } else if (event->type() == QEvent::Resize) {
+        if (ZoomOnCtrlWheel(event, [this](bool in) { SetZoom(ZoomStep(ZoomFactorNow(), in)); })) {
+            return true;
+        }
+        if (event->type() == QEvent::Resize) {
             if (zoom_.mode != ZoomMode::Percent) refit_timer_->start(80);
             RequestVisiblePages();
         }

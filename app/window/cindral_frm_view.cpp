@@ -14,13 +14,13 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QWheelEvent>
 #include <cmath>
 
 #include "app/view/magnifier.h"
 #include "app/view/page_strip.h"
 #include "app/view/page_worker.h"
 #include "app/view/thumbnail_panel.h"
+#include "app/view/wheel_zoom.h"
 #include "app/window/cindral_frm.h"
 #include "render/document/log_document.h"
 
@@ -183,15 +183,11 @@ void TCindralFrm::RestoreZoomAnchor() {
 
 bool TCindralFrm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ScrollBox1->viewport()) {
-        if (event->type() == QEvent::Wheel) {
-            auto* wheel = static_cast<QWheelEvent*>(event);
-            if (wheel->modifiers() & Qt::ControlModifier) {
-                const int steps = wheel->angleDelta().y();
-                if (steps != 0) SetZoom(ZoomStep(ZoomFactorNow(), steps > 0));
-                return true;
-            }
-            // A plain wheel step scrolls; the magnifier follows through the scroll bars.
-        } else if (event->type() == QEvent::Resize) {
+        // A plain wheel step scrolls; the magnifier follows through the scroll bars.
+        if (ZoomOnCtrlWheel(event, [this](bool in) { SetZoom(ZoomStep(ZoomFactorNow(), in)); })) {
+            return true;
+        }
+        if (event->type() == QEvent::Resize) {
             if (ViewZoom.mode != ZoomMode::Percent) refit_timer_->start(80);
             RequestVisiblePages();
         }
