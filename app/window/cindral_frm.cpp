@@ -116,7 +116,12 @@ TCindralFrm::TCindralFrm(Settings& settings, QWidget* parent)
     LogLine("   Done initializing Cindral.");
 }
 
-TCindralFrm::~TCindralFrm() = default;
+TCindralFrm::~TCindralFrm() {
+    // The comparison filters the events of the window's page widgets and reads the window's
+    // members; it goes before they do, or their destruction would reach it half torn down.
+    delete Compare;
+    Compare = nullptr;
+}
 
 void TCindralFrm::createControls() {
     ToolBar = addToolBar("Tools");

@@ -5,6 +5,7 @@
 // backend and root's rights exist; otherwise `why_not` says what is missing.
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -69,6 +70,9 @@ class PrivateCups {
             << "/log/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n";
         pid_ = fork();
         if (pid_ == 0) {
+            // Dies with the test program, even one that crashed: an orphaned server would hold
+            // the program's output open and keep ctest waiting for it.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (root + "/cupsd.conf").c_str(), "-s",
                   (root + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
             _exit(127);
