@@ -111,6 +111,9 @@ void FindController::Built(const std::shared_ptr<const TextIndex>& index, const 
         if (searching_ && document_) StartBuilding();
         return;
     }
+    // A search made after the thread filled the document's cache took the index from there
+    // and has its matches; searching again would move the current match back.
+    if (index && index == index_ && !searching_) return;
     error_ = error;
     index_ = index;
     if (!index_) {
