@@ -25,6 +25,25 @@ constexpr double kSlack = 0.000001;
 
 }  // namespace
 
+int PageHolding(const LogDocument& document, double value, bool elevation) {
+    // The first value a page's data window shows; pages go down the log, so the page that
+    // holds the value is the last one starting at or above it.
+    auto page_top = [&](int page) {
+        return document.DepthAt(page, document.Geometry(page).DataTopPx, elevation);
+    };
+    int low = 0;
+    int high = document.LastPage();
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (page_top(middle) >= value) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return low;
+}
+
 DepthSearch FindDepth(const LogDocument& document, double value, bool elevation,
                       const DepthSign& sign) {
     const GdxHeader& view = document.Header();
@@ -52,26 +71,11 @@ DepthSearch FindDepth(const LogDocument& document, double value, bool elevation,
         return search;
     }
     const double depth = std::clamp(value, base, top) - datum;
-    const int last = document.LastPage();
-    if (last < 0) {
+    if (document.LastPage() < 0) {
         search.problem = "The log has no page.";
         return search;
     }
-    // The first depth a page's data window shows; pages go down the log, so the page that
-    // holds the depth is the last one starting at or above it.
-    auto page_top = [&](int page) {
-        return document.DepthAt(page, document.Geometry(page).DataTopPx, false);
-    };
-    int low = 0;
-    int high = last;
-    while (low < high) {
-        const int middle = low + (high - low + 1) / 2;
-        if (page_top(middle) >= depth) {
-            low = middle;
-        } else {
-            high = middle - 1;
-        }
-    }
+    const int low = PageHolding(document, depth, false);
     const PageGeometry g = document.Geometry(low);
     const double first = document.DepthAt(low, g.DataTopPx, false);
     const double row_depth = first - document.DepthAt(low, g.DataTopPx + 1, false);

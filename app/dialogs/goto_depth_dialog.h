@@ -37,6 +37,10 @@ struct DepthSearch {
 DepthSearch FindDepth(const LogDocument& document, double value, bool elevation,
                       const DepthSign& sign = {});
 
+// The page whose data window holds `value` (a depth in the file's numbers, or an elevation):
+// the last page starting at or above it, the first when none does. The log has a page.
+int PageHolding(const LogDocument& document, double value, bool elevation);
+
 class TGotoDepthDialog : public QDialog {
     Q_OBJECT
   public:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/dialogs/goto_depth_dialog.h"
 #include "render/document/log_document.h"
 
 namespace cindral::app {
@@ -32,8 +33,7 @@ double RowOfValue(const LogDocument& view, int page, double value, bool elevatio
 }
 
 std::optional<ValuePlace> PlaceOfValue(const LogDocument& view, double value, bool elevation) {
-    const int last = view.LastPage();
-    if (last < 0) return std::nullopt;
+    if (view.LastPage() < 0) return std::nullopt;
     const GdxHeader& header = view.Header();
     const double datum = elevation ? header.ElevationDatum : 0;
     // The file's y grows upwards: the top is the greater number.
@@ -47,23 +47,8 @@ std::optional<ValuePlace> PlaceOfValue(const LogDocument& view, double value, bo
         place.reach = LogReach::BelowBase;
         value = base;
     }
-    // Pages go down the log: the page holding the value is the last one whose data window
-    // starts at or above it.
-    auto page_top = [&](int page) {
-        return view.DepthAt(page, view.Geometry(page).DataTopPx, elevation);
-    };
-    int low = 0;
-    int high = last;
-    while (low < high) {
-        const int middle = low + (high - low + 1) / 2;
-        if (page_top(middle) >= value) {
-            low = middle;
-        } else {
-            high = middle - 1;
-        }
-    }
-    place.page = low;
-    place.row = RowOfValue(view, low, value, elevation);
+    place.page = PageHolding(view, value, elevation);
+    place.row = RowOfValue(view, place.page, value, elevation);
     return place;
 }
 

@@ -230,10 +230,7 @@ bool ComparePane::HasPages() const {
 }
 
 QSize ComparePane::ZoomRoom() const {
-    // As the window's view: the vertical bar's width always kept free.
-    const int frame = 2 * area_->frameWidth() + 8;
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    return {area_->width() - frame - bar, area_->height() - frame};
+    return FitRoom(*area_);
 }
 
 double ComparePane::ZoomFactorNow() const {
@@ -243,8 +240,7 @@ double ComparePane::ZoomFactorNow() const {
 }
 
 int ComparePane::ViewPixelsPerInch() const {
-    return std::max(
-        1, int(std::lround(screen_pixels_per_inch_ * ZoomFactorNow() * devicePixelRatioF())));
+    return ZoomedPixelsPerInch(screen_pixels_per_inch_, ZoomFactorNow(), devicePixelRatioF());
 }
 
 void ComparePane::LayOut() {

@@ -1,5 +1,7 @@
 #include "app/view/zoom.h"
 
+#include <QScrollArea>
+#include <QStyle>
 #include <algorithm>
 #include <cmath>
 
@@ -20,6 +22,16 @@ double ZoomFactor(const Zoom& zoom, QSize page, QSize room) {
         factor = std::min(factor, double(room.height()) / page.height());
     }
     return std::clamp(factor, kLeastZoom / 100.0, kMostZoom / 100.0);
+}
+
+QSize FitRoom(const QScrollArea& area) {
+    const int frame = 2 * area.frameWidth() + 8;
+    const int bar = area.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return {area.width() - frame - bar, area.height() - frame};
+}
+
+int ZoomedPixelsPerInch(int screen_pixels_per_inch, double factor, double device_pixel_ratio) {
+    return std::max(1, int(std::lround(screen_pixels_per_inch * factor * device_pixel_ratio)));
 }
 
 Zoom ZoomStep(double factor, bool in) {

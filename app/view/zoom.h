@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+class QScrollArea;
+
 namespace cindral::app {
 
 enum class ZoomMode { FitWidth, FitPage, Percent };
@@ -24,6 +26,14 @@ const std::vector<int>& ZoomSteps();
 // The zoom as a factor of the screen's resolution: `page` is the page's size at 100 %,
 // `room` the room the view has for it. Fitting stays within 25 % to 400 %.
 double ZoomFactor(const Zoom& zoom, QSize page, QSize room);
+
+// The room a page view in `area` has for a fitted page: the vertical bar's width is always
+// kept free, so showing it never changes the fit.
+QSize FitRoom(const QScrollArea& area);
+
+// The resolution a view draws its pages at: the screen's times the zoom factor times the
+// screen's device pixel ratio, at least 1.
+int ZoomedPixelsPerInch(int screen_pixels_per_inch, double factor, double device_pixel_ratio);
 
 // One step in (larger) or out (smaller) from `factor`, as a fixed percentage.
 Zoom ZoomStep(double factor, bool in);

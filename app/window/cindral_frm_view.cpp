@@ -11,7 +11,6 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <cmath>
@@ -102,10 +101,7 @@ void TCindralFrm::RepaintMagnifier() {
 }
 
 QSize TCindralFrm::ZoomRoom() const {
-    // The vertical bar's width is always kept free, so showing it never changes the fit.
-    const int frame = 2 * ScrollBox1->frameWidth() + 8;
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    return {ScrollBox1->width() - frame - bar, ScrollBox1->height() - frame};
+    return FitRoom(*ScrollBox1);
 }
 
 double TCindralFrm::ZoomFactorNow() const {
@@ -115,8 +111,7 @@ double TCindralFrm::ZoomFactorNow() const {
 }
 
 int TCindralFrm::ViewPixelsPerInch() const {
-    return std::max(1,
-                    int(std::lround(ScreenPixelsPerInch * ZoomFactorNow() * devicePixelRatioF())));
+    return ZoomedPixelsPerInch(ScreenPixelsPerInch, ZoomFactorNow(), devicePixelRatioF());
 }
 
 void TCindralFrm::RebuildViewDocument() {
