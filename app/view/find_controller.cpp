@@ -76,9 +76,8 @@ void FindController::StartBuilding() {
     // closing the log meanwhile cannot pull the pages from under it.
     std::shared_ptr<LogDocument> copy = document_->Copy();
     const int generation = generation_;
-    QPointer<FindController> self(this);
     building_ = true;
-    builder_ = QThread::create([copy, generation, self] {
+    builder_ = QThread::create([this, copy, generation] {
         std::shared_ptr<const TextIndex> index;
         QString error;
         try {
@@ -86,12 +85,10 @@ void FindController::StartBuilding() {
         } catch (const CindralError& e) {
             error = QString::fromStdString(e.what());
         }
-        // Delivered on the window's thread; dropped with the controller.
+        // Delivered on the window's thread; the destructor waits for this thread, and a call
+        // still queued goes with the controller.
         QMetaObject::invokeMethod(
-            self.data(),
-            [self, index, error, generation] {
-                if (self) self->Built(index, error, generation);
-            },
+            this, [this, index, error, generation] { Built(index, error, generation); },
             Qt::QueuedConnection);
     });
     connect(builder_, &QThread::finished, builder_, &QObject::deleteLater);

@@ -217,7 +217,7 @@ class TCindralFrm : public QMainWindow {
     void UpdateMatchMarks();
     void ScrollToMatch();
     QSizeF ShownPixelsPerInch() const;
-    int StringUnder(QWidget* page_widget, const QPoint& at, int& page) const;
+    std::optional<QString> TextUnder(QWidget* page_widget, const QPoint& at) const;
     void ShowPageMenu(QWidget* page_widget, const QPoint& at);
     FindController* find_ = nullptr;
     MatchOverlay* page_marks_ = nullptr;

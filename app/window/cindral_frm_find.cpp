@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/view/find_bar.h"
 #include "app/view/find_controller.h"
@@ -107,7 +108,6 @@ const FindController& TCindralFrm::Finder() const {
 }
 
 void TCindralFrm::FindChanged() {
-    FindBar1->SetSummary(find_->Summary());
     FindBar1->SetNothingFound(!find_->Text().isEmpty() && !find_->Searching() &&
                               find_->Matches().empty());
     if (FindResults->isVisible() || FindResults->Count() > 0) {
@@ -187,39 +187,40 @@ void TCindralFrm::ScrollToMatch() {
     if (Continuous()) RequestVisiblePages();
 }
 
-// The string under `at` of the page widget `page` (Image1 or the strip), or -1.
-int TCindralFrm::StringUnder(QWidget* page_widget, const QPoint& at, int& page) const {
-    page = DisplayedPage;
+// The whole text drawn under `at` of the page widget (Image1 or the strip); nothing where no
+// string is drawn.
+std::optional<QString> TCindralFrm::TextUnder(QWidget* page_widget, const QPoint& at) const {
+    int page = DisplayedPage;
     double top = 0;
     if (page_widget == Strip) {
         page = Strip->PageAt(at.y());
         top = Strip->PageTop(page);
     }
-    if (!Document || NoPages || page < 0) return -1;
     const QSizeF scale = ShownPixelsPerInch();
-    if (scale.isEmpty()) return -1;
+    if (!Document || NoPages || page < 0 || scale.isEmpty()) return std::nullopt;
     const std::shared_ptr<const TextIndex> index = Document->Texts();
-    return index->StringAt(page, at.x() / scale.width(), (at.y() - top) / scale.height());
+    const int string =
+        index->StringAt(page, at.x() / scale.width(), (at.y() - top) / scale.height());
+    if (string < 0) return std::nullopt;
+    return index->Strings()[size_t(string)].text;
 }
 
 void TCindralFrm::ShowPageMenu(QWidget* page_widget, const QPoint& at) {
     if (!Document || NoPages) return;
     QMenu menu(this);
-    int page = -1;
-    int string = -1;
+    std::optional<QString> text;
     try {
-        string = StringUnder(page_widget, at, page);
+        text = TextUnder(page_widget, at);
     } catch (const CindralError& e) {
         ShowStatusLine("Cannot read the page's texts: " + QString::fromStdString(e.what()));
     }
     QAction* copy_text = menu.addAction("Copy &Text");
     copy_text->setObjectName("CopyTextMenuItem");
-    copy_text->setEnabled(string >= 0);
-    if (string >= 0) {
-        const QString text = Document->Texts()->Strings()[size_t(string)].text;
-        copy_text->setStatusTip(text);
+    copy_text->setEnabled(text.has_value());
+    if (text) {
+        copy_text->setStatusTip(*text);
         connect(copy_text, &QAction::triggered, this,
-                [text] { QGuiApplication::clipboard()->setText(text); });
+                [copied = *text] { QGuiApplication::clipboard()->setText(copied); });
     }
     menu.addSeparator();
     menu.addAction(actions_.Copy1);
